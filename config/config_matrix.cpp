@@ -1,0 +1,38 @@
+#include "config/config_matrix.h"
+
+void ConfigMatrix::reset() {
+  cells_.fill(LED_OFF);
+  for (int c = 0; c < kColumns; ++c) set(kNoFunctionRow, c, LED_NOT_AVAILABLE);
+}
+
+std::uint8_t next_led_mode(std::uint8_t value) {
+  if (value == LED_NOT_AVAILABLE) return value;
+  const int next = value + 1;
+  return next > LED_STEADY ? LED_OFF : static_cast<std::uint8_t>(next);
+}
+
+Rgb led_mode_color(std::uint8_t value) {
+  switch (value) {
+    case LED_OFF: return {255, 255, 255};
+    case LED_SLOW_BLINK: return {255, 255, 0};
+    case LED_FAST_BLINK: return {0, 0, 255};
+    case LED_STEADY: return {255, 0, 0};
+    case LED_NOT_AVAILABLE: return {128, 128, 128};
+    default: return {0, 0, 0};
+  }
+}
+
+std::string row_label(int row) {
+  static constexpr const char* kSpecial[] = {"Brak zdarzeń", "Strata łączności", "Test wyjść",
+                                             "Po resecie", "(brak funckji)"};
+  static constexpr const char* kKinds[] = {". Alarm I", ". Alarm II", ". Awaria"};
+  if (row < 0 || row >= ConfigMatrix::kRows) return {};
+  if (row < ConfigMatrix::kFirstAddressRow) return kSpecial[row];
+  const int offset = row - ConfigMatrix::kFirstAddressRow;
+  return "adr " + std::to_string(offset / 3) + kKinds[offset % 3];
+}
+
+ConfigMatrix& config_matrix() {
+  static ConfigMatrix matrix;
+  return matrix;
+}

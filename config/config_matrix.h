@@ -1,0 +1,63 @@
+#pragma once
+// The event-to-output table: 305 event rows by 25 outputs, one LedMode byte
+// per cell, stored column by column (cell of row r, column c at r + c * 305).
+// The byte order is also the order of the configuration file.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+enum LedMode : std::uint8_t {
+  LED_OFF = 0,
+  LED_SLOW_BLINK = 1,
+  LED_FAST_BLINK = 2,
+  LED_STEADY = 3,
+  LED_NOT_AVAILABLE = 255,
+};
+
+class ConfigMatrix {
+ public:
+  static constexpr int kRows = 305;
+  static constexpr int kColumns = 25;
+  static constexpr int kCells = kRows * kColumns;  // 7625
+  static constexpr int kNoFunctionRow = 4;
+  static constexpr int kFirstAddressRow = 5;
+  static constexpr int kAddresses = 100;
+
+  static constexpr int index(int row, int column) { return row + column * kRows; }
+
+  ConfigMatrix() { reset(); }
+
+  // The state after start: every cell off, row 4 not available.
+  void reset();
+
+  std::uint8_t at(int row, int column) const { return cells_[index(row, column)]; }
+  void set(int row, int column, std::uint8_t value) { cells_[index(row, column)] = value; }
+
+  std::array<std::uint8_t, kCells>& bytes() { return cells_; }
+  const std::array<std::uint8_t, kCells>& bytes() const { return cells_; }
+
+  friend bool operator==(const ConfigMatrix&, const ConfigMatrix&) = default;
+
+ private:
+  std::array<std::uint8_t, kCells> cells_{};
+};
+
+// One left click: 0 -> 1 -> 2 -> 3 -> 0; 255 stays; any other value becomes 0.
+std::uint8_t next_led_mode(std::uint8_t value);
+
+struct Rgb {
+  std::uint8_t r, g, b;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+// The colour a cell of this value is painted in.
+Rgb led_mode_color(std::uint8_t value);
+
+// The label of an event row, UTF-8 ("Brak zdarzeń", "adr 7. Alarm II", ...).
+std::string row_label(int row);
+
+// Rows 5..304 are address events and can be tested.
+constexpr bool is_address_row(int row) { return row >= ConfigMatrix::kFirstAddressRow && row < ConfigMatrix::kRows; }
+
+// The process's one matrix.
+ConfigMatrix& config_matrix();

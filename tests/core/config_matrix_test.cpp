@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "config/config_matrix.h"
+
+TEST(ConfigMatrix, StartsOffWithRowFourNotAvailable) {
+  ConfigMatrix m;
+  for (int r = 0; r < ConfigMatrix::kRows; ++r)
+    for (int c = 0; c < ConfigMatrix::kColumns; ++c)
+      EXPECT_EQ(m.at(r, c), r == 4 ? 255 : 0) << r << "," << c;
+  EXPECT_EQ(ConfigMatrix::index(304, 24), 7624);
+  EXPECT_EQ(ConfigMatrix::index(0, 1), 305);
+}
+
+TEST(ConfigMatrix, ClickCycleAndColours) {
+  struct Case { int value, next; Rgb colour; };
+  const Case cases[] = {
+      {0, 1, {255, 255, 255}}, {1, 2, {255, 255, 0}}, {2, 3, {0, 0, 255}},
+      {3, 0, {255, 0, 0}},     {255, 255, {128, 128, 128}}, {7, 0, {0, 0, 0}},
+      {4, 0, {0, 0, 0}},       {254, 0, {0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(next_led_mode(static_cast<std::uint8_t>(c.value)), c.next) << c.value;
+    EXPECT_EQ(led_mode_color(static_cast<std::uint8_t>(c.value)), c.colour) << c.value;
+  }
+}
+
+TEST(ConfigMatrix, RowLabels) {
+  EXPECT_EQ(row_label(0), "Brak zdarzeń");
+  EXPECT_EQ(row_label(1), "Strata łączności");
+  EXPECT_EQ(row_label(2), "Test wyjść");
+  EXPECT_EQ(row_label(3), "Po resecie");
+  EXPECT_EQ(row_label(4), "(brak funckji)");
+  EXPECT_EQ(row_label(5), "adr 0. Alarm I");
+  EXPECT_EQ(row_label(27), "adr 7. Alarm II");
+  EXPECT_EQ(row_label(304), "adr 99. Awaria");
+  EXPECT_EQ(row_label(305), "");
+  EXPECT_FALSE(is_address_row(4));
+  EXPECT_TRUE(is_address_row(5));
+  EXPECT_TRUE(is_address_row(304));
+  EXPECT_FALSE(is_address_row(305));
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Run-time access to the six device-installation functions the HID layer
+// uses. On Windows they come from setupapi.dll; on Linux the same contract is
+// provided over libudev.so.1. Neither is linked: the library is loaded when
+// the object is made and every call looks its function up anew, returning 0
+// when the library or the function is missing.
+
+#include <cstdint>
+
+#include "transport/setupapi_types.h"
+
+class Dynamic_DLL_load {
+ public:
+  Dynamic_DLL_load();   // traces "Dynamic DLL load, setupapi.dll..." + "OK"/"Error"
+  ~Dynamic_DLL_load();  // traces "Dynamic DLL unload"
+  Dynamic_DLL_load(const Dynamic_DLL_load&) = delete;
+  Dynamic_DLL_load& operator=(const Dynamic_DLL_load&) = delete;
+
+  setupapi::DeviceInfoSet get_class_devs(const setupapi::Guid* class_guid, const char* enumerator,
+                                         void* parent_window, std::uint32_t flags);
+  int enum_device_interfaces(setupapi::DeviceInfoSet set, setupapi::DeviceInfoData* info,
+                             const setupapi::Guid* interface_class, std::uint32_t member_index,
+                             setupapi::InterfaceData* interface_data);
+  int destroy_device_info_list(setupapi::DeviceInfoSet set);
+  int enum_device_info(setupapi::DeviceInfoSet set, std::uint32_t member_index,
+                       setupapi::DeviceInfoData* info);
+  int get_device_registry_property(setupapi::DeviceInfoSet set, setupapi::DeviceInfoData* info,
+                                   std::uint32_t property, std::uint32_t* property_type,
+                                   std::uint8_t* buffer, std::uint32_t buffer_size,
+                                   std::uint32_t* required_size);
+  int get_device_interface_detail(setupapi::DeviceInfoSet set,
+                                  setupapi::InterfaceData* interface_data, void* detail,
+                                  std::uint32_t detail_size, std::uint32_t* required_size,
+                                  setupapi::DeviceInfoData* info);
+
+  bool failed() const { return load_failed; }
+
+ private:
+  void* library = nullptr;  // HMODULE / dlopen handle
+  bool load_failed = true;
+};

@@ -1,0 +1,54 @@
+#pragma once
+// The system's only access to the module: finds it among the present HID
+// interfaces by "VID_04D8&PID_003F", opens a write and a read handle on its
+// path, and exchanges one 65-byte report each way. Every step of the search
+// is traced to standard output.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "transport/dynamic_dll_load.h"
+#include "transport/setupapi_types.h"
+
+class HID_device {
+ public:
+  static constexpr std::size_t kFrameSize = 64;
+  static constexpr std::size_t kReportSize = 65;
+
+  HID_device();
+  ~HID_device();
+  HID_device(const HID_device&) = delete;
+  HID_device& operator=(const HID_device&) = delete;
+
+  bool search_device();
+  // Sends `frame` (64 bytes) and fills all 64 bytes of `received`, also on
+  // failure. True when both the write and the read succeeded.
+  bool send_receive(const std::uint8_t* frame, std::uint8_t* received, bool verbose);
+
+ private:
+  bool load_device_table();
+  bool destroy_device_table();
+  bool read_interface_data();
+  bool read_device_id();
+  bool load_interface_detail();
+  bool open_handles();
+
+  std::unique_ptr<Dynamic_DLL_load> loader;
+  std::array<std::uint8_t, kReportSize> out_report{};
+  std::array<std::uint8_t, kReportSize> in_report{};
+  bool write_ok = false;
+  bool read_ok = false;
+  setupapi::DeviceInfoSet device_info_set = setupapi::invalid_set();
+  std::unique_ptr<setupapi::InterfaceData> interface_data;
+  std::unique_ptr<std::uint8_t[]> interface_detail;
+  setupapi::DeviceInfoData device_info_data{};
+  int member_index = 0;
+  std::uint32_t detail_size = 0;
+  std::uint32_t property_type = 0;
+  std::uint32_t property_size = 0;
+  std::string device_id;
+  setupapi::FileHandle write_handle = setupapi::invalid_handle();
+  setupapi::FileHandle read_handle = setupapi::invalid_handle();
+};

@@ -1,0 +1,35 @@
+#pragma once
+// The platform's file interface on the module's device path, as HID_device
+// uses it. One implementation file per OS.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "transport/setupapi_types.h"
+
+namespace platform {
+
+// A read waits at most this long for the module's report; a timed-out read
+// is a failed read.
+inline constexpr int kReadTimeoutMs = 1000;
+
+enum class Access { write, read };
+
+// Opens an existing device path for writing or for reading only, shared.
+// Returns setupapi::invalid_handle() on failure.
+setupapi::FileHandle open_device(const char* path, Access access);
+
+// One report each way. Both report success and the byte count; both fill
+// `transferred` also on failure.
+bool write_report(setupapi::FileHandle handle, const std::uint8_t* report, std::size_t size,
+                  std::uint32_t* transferred);
+bool read_report(setupapi::FileHandle handle, std::uint8_t* report, std::size_t size,
+                 std::uint32_t* transferred, int timeout_ms = kReadTimeoutMs);
+
+void close_device(setupapi::FileHandle handle);
+
+// The calling thread's last error code (GetLastError; on Linux the code the
+// udev layer set, in the platform's numbering where it has one).
+std::uint32_t last_error();
+
+}  // namespace platform
