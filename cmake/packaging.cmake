@@ -1,0 +1,21 @@
+# Installs like a Linux desktop program and builds a Debian package with CPack.
+if(TARGET zel17)
+  install(TARGETS zel17 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES packaging/70-zel-module.rules DESTINATION lib/udev/rules.d OPTIONAL)
+install(FILES packaging/zel17.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/zel17.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "zel17")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_CONTACT "ZEL17 developers <zel17@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configurator of the ZEL synoptic lamp board (KVR17)")
+set(CPACK_DEBIAN_PACKAGE_SECTION "electronics")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libudev is loaded at run time, so shlibdeps cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libudev1")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-translations-l10n")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+include(CPack)
