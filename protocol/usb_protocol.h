@@ -7,7 +7,9 @@
 // test stop on a command that was not accepted.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "protocol/usb_frame.h"
@@ -15,7 +17,15 @@
 
 class USB_protocol {
  public:
+  // One exchange: send `request`, fill all 64 bytes of `response`; true when
+  // both directions went through.
+  using Exchange = std::function<bool(const UsbFrame& request, UsbFrame& response)>;
+
+  // Owns a new, not yet opened HID_device; every exchange goes through it.
   USB_protocol();
+  // Exchanges through `exchange` instead, with no device (Connect is false):
+  // runs the whole command cycle where no module is at hand.
+  explicit USB_protocol(Exchange exchange);
   ~USB_protocol();
   USB_protocol(const USB_protocol&) = delete;
   USB_protocol& operator=(const USB_protocol&) = delete;
@@ -45,7 +55,22 @@ class USB_protocol {
   static bool Check_CRC(const UsbFrame& frame);
 
  private:
+  // Where a frame line takes its data from: part of a frame or a composed text.
+  struct LineData {
+    const std::uint8_t* data;
+    std::uint8_t length;
+  };
+  static LineData composed(const std::string& cp1250_text, std::uint8_t length);
+
+  void start(std::uint8_t code);
+  // Sends the request and logs its line; false (after logging why) when the
+  // exchange failed or the response's checksum was rejected.
+  bool exchange_and_log_request(LineData request_line);
+  // Classifies the response and logs it; true when the module accepted.
+  bool log_reply(LineData reply_line);
+
   UsbFrame request{};
   UsbFrame response{};
   std::unique_ptr<HID_device> device;
+  Exchange exchange;
 };
