@@ -1,0 +1,375 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "config/config_file.h"
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+constexpr std::size_t kCells = ConfigMatrix::kCells;
+
+Bytes read_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void write_bytes(const fs::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << path;
+}
+
+// A matrix whose cells differ from the start state, so "unchanged" means something.
+ConfigMatrix random_matrix(unsigned seed) {
+  std::mt19937 random(seed);
+  static constexpr std::uint8_t kValues[] = {0, 1, 2, 3, 255};
+  ConfigMatrix matrix;
+  for (auto& cell : matrix.bytes()) cell = kValues[random() % 5];
+  return matrix;
+}
+
+// Bytes that are cell values only: no white space and no 26.
+Bytes value_bytes(std::size_t count, unsigned seed) {
+  std::mt19937 random(seed);
+  Bytes bytes(count);
+  for (auto& b : bytes) {
+    do b = static_cast<std::uint8_t>(random()); while ((b >= 9 && b <= 13) || b == 32 || b == 26);
+  }
+  return bytes;
+}
+
+class ConfigFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    dir_ = fs::temp_directory_path() / ("zel-config-file-" + std::to_string(stamp));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    for (const auto& entry : fs::recursive_directory_iterator(dir_, ignored))
+      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(dir_, ignored);
+  }
+  fs::path path(const std::string& name) const { return dir_ / name; }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(ConfigFile, SaveWritesTheCellsInIndexOrderAndLoadsThemBack) {
+  ConfigMatrix saved = random_matrix(1);
+  saved.set(4, 0, 3);  // row 4 is stored like any other row
+  saved.set(4, 24, 7);
+  saved.set(0, 1, 2);
+  const fs::path file = path("konfiguracja.zel");
+  const FileResult save = save_config_file(file, saved);
+  ASSERT_TRUE(save.ok) << save.reason;
+  EXPECT_TRUE(save.reason.empty());
+
+  const Bytes on_disk = read_bytes(file);
+  ASSERT_EQ(on_disk.size(), kCells);
+  EXPECT_TRUE(std::equal(on_disk.begin(), on_disk.end(), saved.bytes().begin()));
+  EXPECT_EQ(on_disk[305], 2);  // row 0 of column 1
+  EXPECT_EQ(on_disk[4], 3);
+  EXPECT_EQ(on_disk[4 + 24 * 305], 7);
+
+  ConfigMatrix loaded;
+  const FileResult load = load_config_file(file, loaded);
+  ASSERT_TRUE(load.ok) << load.reason;
+  EXPECT_EQ(load.values_read, kCells);
+  EXPECT_EQ(loaded, saved);
+  EXPECT_EQ(entries(), std::vector<std::string>{"konfiguracja.zel"});  // no temporary left
+}
+
+TEST_F(ConfigFile, SavingOverALongerFileLeavesExactlyTheCells) {
+  const fs::path file = path("stary.zel");
+  write_bytes(file, Bytes(10000, 0xAA));
+  const ConfigMatrix saved = random_matrix(2);
+  ASSERT_TRUE(save_config_file(file, saved).ok);
+  const Bytes on_disk = read_bytes(file);
+  EXPECT_EQ(on_disk.size(), kCells);
+  EXPECT_TRUE(std::equal(on_disk.begin(), on_disk.end(), saved.bytes().begin()));
+  EXPECT_EQ(entries(), std::vector<std::string>{"stary.zel"});
+}
+
+TEST_F(ConfigFile, FailedSaveLeavesTheOldFileByteForByte) {
+  const Bytes old_contents = value_bytes(10000, 3);
+  const ConfigMatrix matrix = random_matrix(4);
+
+  // The disk fills up after 1000 bytes.
+  const ConfigWriter fails_part_way = [](std::ostream& out, std::span<const std::uint8_t> bytes) {
+    out.write(reinterpret_cast<const char*>(bytes.data()), 1000);
+    return false;
+  };
+  // A writer that loses bytes without noticing.
+  const ConfigWriter writes_short = [](std::ostream& out, std::span<const std::uint8_t> bytes) {
+    out.write(reinterpret_cast<const char*>(bytes.data()), 7000);
+    return true;
+  };
+  for (const ConfigWriter* writer : {&fails_part_way, &writes_short}) {
+    const fs::path file = path("cenna.zel");
+    write_bytes(file, old_contents);
+    const FileResult result = save_config_file(file, matrix, *writer);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.reason.empty());
+    EXPECT_EQ(read_bytes(file), old_contents);
+    EXPECT_EQ(entries(), std::vector<std::string>{"cenna.zel"});
+  }
+}
+
+TEST_F(ConfigFile, SaveThatCannotWriteReportsAndLeavesTheDiskAsItWas) {
+  const ConfigMatrix matrix = random_matrix(5);
+  const Bytes old_contents = value_bytes(kCells, 6);
+
+  // The folder named in the path is a regular file: nothing can be created
+  // in it, whoever runs the test.
+  write_bytes(path("nie-folder"), old_contents);
+  FileResult result = save_config_file(path("nie-folder") / "konfiguracja.zel", matrix);
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(result.reason.empty());
+  EXPECT_EQ(read_bytes(path("nie-folder")), old_contents);
+
+  result = save_config_file(path("brak") / "konfiguracja.zel", matrix);
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(fs::exists(path("brak")));
+
+  // The target is a folder: the replacement can't go over it.
+  fs::create_directory(path("folder.zel"));
+  write_bytes(path("folder.zel") / "w-srodku", old_contents);
+  result = save_config_file(path("folder.zel"), matrix);
+  EXPECT_FALSE(result.ok);
+  EXPECT_TRUE(fs::is_directory(path("folder.zel")));
+  EXPECT_EQ(read_bytes(path("folder.zel") / "w-srodku"), old_contents);
+
+  // A read-only file is not replaced.
+  write_bytes(path("tylko-odczyt.zel"), old_contents);
+  fs::permissions(path("tylko-odczyt.zel"),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  result = save_config_file(path("tylko-odczyt.zel"), matrix);
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.reason, "plik jest tylko do odczytu");
+  EXPECT_EQ(read_bytes(path("tylko-odczyt.zel")), old_contents);
+
+  EXPECT_EQ(entries(), (std::vector<std::string>{"folder.zel", "nie-folder", "tylko-odczyt.zel"}));
+}
+
+TEST_F(ConfigFile, SaveKeepsTheReplacedFilesAccessRights) {
+  const fs::path file = path("prywatna.zel");
+  write_bytes(file, Bytes(kCells, 0));
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(save_config_file(file, random_matrix(7)).ok);
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(ConfigFile, SaveThroughALinkReplacesTheLinkedFile) {
+  write_bytes(path("prawdziwa.zel"), Bytes(10000, 1));
+  std::error_code error;
+  fs::create_symlink("prawdziwa.zel", path("skrot.zel"), error);
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  const ConfigMatrix saved = random_matrix(8);
+  ASSERT_TRUE(save_config_file(path("skrot.zel"), saved).ok);
+  EXPECT_TRUE(fs::is_symlink(path("skrot.zel")));
+  const Bytes on_disk = read_bytes(path("prawdziwa.zel"));
+  EXPECT_TRUE(std::equal(on_disk.begin(), on_disk.end(), saved.bytes().begin(), saved.bytes().end()));
+}
+
+TEST_F(ConfigFile, IncompleteFilesChangeNoCellAndSayHowManyValuesTheyHeld) {
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    std::size_t values;
+  };
+  Bytes ends_at_500 = value_bytes(kCells + 100, 9);
+  ends_at_500[500] = 26;
+  Bytes spaced_short = value_bytes(kCells, 10);
+  spaced_short.insert(spaced_short.begin(), 32);
+  spaced_short.pop_back();
+  const Case cases[] = {
+      {"empty", {}, 0},
+      {"100 bytes", value_bytes(100, 11), 100},
+      {"byte 26 at offset 500", ends_at_500, 500},
+      {"one value short", value_bytes(kCells - 1, 12), kCells - 1},
+      {"a blank and 7624 values", spaced_short, kCells - 1},
+      {"only white space", Bytes{9, 10, 11, 12, 13, 32, 32}, 0},
+  };
+  for (const Case& c : cases) {
+    const ConfigMatrix before = random_matrix(13);
+    ConfigMatrix matrix = before;
+    const FileResult parsed = parse_config_bytes(c.bytes, matrix);
+    EXPECT_FALSE(parsed.ok) << c.name;
+    EXPECT_EQ(parsed.values_read, c.values) << c.name;
+    EXPECT_NE(parsed.reason.find("nie zawiera pełnej konfiguracji"), std::string::npos) << c.name;
+    EXPECT_NE(parsed.reason.find(" " + std::to_string(c.values) + " z 7625"), std::string::npos)
+        << c.name << ": " << parsed.reason;
+    EXPECT_EQ(matrix, before) << c.name;
+
+    write_bytes(path("krotka.zel"), c.bytes);
+    const FileResult loaded = load_config_file(path("krotka.zel"), matrix);
+    EXPECT_FALSE(loaded.ok) << c.name;
+    EXPECT_EQ(loaded.values_read, c.values) << c.name;
+    EXPECT_EQ(matrix, before) << c.name;
+  }
+}
+
+TEST_F(ConfigFile, WhiteSpaceIsSkippedAndOtherBytesAreStoredUnchanged) {
+  Bytes values = value_bytes(kCells, 14);
+  values[0] = 7;
+  values[1] = 4;
+  values[2] = 254;
+  values[3] = 255;
+  values[4] = 0;
+
+  // A leading blank moves every value one byte on.
+  Bytes file{32};
+  file.insert(file.end(), values.begin(), values.end());
+  ConfigMatrix matrix;
+  ASSERT_TRUE(parse_config_bytes(file, matrix).ok);
+  EXPECT_TRUE(std::equal(values.begin(), values.end(), matrix.bytes().begin()));
+  EXPECT_EQ(matrix.at(0, 0), 7);
+  EXPECT_EQ(matrix.at(4, 0), 0);
+
+  // White space anywhere, CR LF line ends included, and a tail after the last value.
+  Bytes spread;
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    if (k % 100 == 0) spread.insert(spread.end(), {13, 10, 9, 11, 12, 32});
+    spread.push_back(values[k]);
+  }
+  spread.insert(spread.end(), {1, 2, 3, 26, 0});
+  ConfigMatrix other;
+  const FileResult result = parse_config_bytes(spread, other);
+  ASSERT_TRUE(result.ok) << result.reason;
+  EXPECT_EQ(result.values_read, kCells);
+  EXPECT_EQ(other, matrix);
+}
+
+TEST_F(ConfigFile, FilesOfTheEarlierToolLoadAsBefore) {
+  // Exactly the cells, or the cells followed by the tail of a longer file it overwrote.
+  const ConfigMatrix written = random_matrix(15);
+  Bytes file(written.bytes().begin(), written.bytes().end());
+  for (const std::size_t tail : {0, 2375}) {
+    Bytes with_tail = file;
+    const Bytes old_tail = value_bytes(tail, 22);
+    with_tail.insert(with_tail.end(), old_tail.begin(), old_tail.end());
+    write_bytes(path("stara.zel"), with_tail);
+    ConfigMatrix loaded;
+    const FileResult result = load_config_file(path("stara.zel"), loaded);
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(loaded, written);
+  }
+}
+
+TEST_F(ConfigFile, LoadNeverChangesTheDisk) {
+  ConfigMatrix matrix = random_matrix(16);
+  const ConfigMatrix before = matrix;
+
+  FileResult result = load_config_file(path("nie-ma-takiego.zel"), matrix);
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.reason, "plik nie istnieje");
+  EXPECT_FALSE(fs::exists(path("nie-ma-takiego.zel")));
+  EXPECT_EQ(matrix, before);
+
+  result = load_config_file(dir_, matrix);
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(result.reason.empty());
+  EXPECT_EQ(matrix, before);
+
+  // A read-only file loads normally and keeps its rights.
+  const ConfigMatrix stored = random_matrix(17);
+  write_bytes(path("tylko-odczyt.zel"), Bytes(stored.bytes().begin(), stored.bytes().end()));
+  const auto read_only = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(path("tylko-odczyt.zel"), read_only);
+  result = load_config_file(path("tylko-odczyt.zel"), matrix);
+  ASSERT_TRUE(result.ok) << result.reason;
+  EXPECT_EQ(matrix, stored);
+  EXPECT_EQ(fs::status(path("tylko-odczyt.zel")).permissions() & fs::perms::all, read_only);
+  EXPECT_EQ(entries(), std::vector<std::string>{"tylko-odczyt.zel"});
+}
+
+TEST_F(ConfigFile, LongWhiteSpaceBeforeTheValuesIsReadPastInPieces) {
+  Bytes file(200000, 32);
+  const Bytes values = value_bytes(kCells, 18);
+  file.insert(file.end(), values.begin(), values.end());
+  write_bytes(path("duza.zel"), file);
+  ConfigMatrix matrix;
+  const FileResult result = load_config_file(path("duza.zel"), matrix);
+  ASSERT_TRUE(result.ok) << result.reason;
+  EXPECT_TRUE(std::equal(values.begin(), values.end(), matrix.bytes().begin()));
+}
+
+TEST_F(ConfigFile, NonAsciiNamesWork) {
+  const fs::path file = dir_ / utf8_path("konfiguracja źdźbła.zel");
+  const ConfigMatrix saved = random_matrix(19);
+  ASSERT_TRUE(save_config_file(file, saved).ok);
+  ConfigMatrix loaded;
+  ASSERT_TRUE(load_config_file(file, loaded).ok);
+  EXPECT_EQ(loaded, saved);
+  EXPECT_EQ(entries().size(), 1u);
+}
+
+// Random files of every length from 0 to 20000 bytes: either every cell is
+// loaded, as a plain reading of the rules says, or no cell changes.
+TEST(ConfigFileFuzz, RandomFilesLoadCompletelyOrChangeNothing) {
+  std::mt19937 random(20240611);
+  constexpr std::size_t kPool = 40000;
+  // Uniform bytes end early at a 26 almost always; the second pool has no 26
+  // and much white space, so it mostly loads; the third has rare 26s.
+  std::vector<Bytes> pools(3, Bytes(kPool));
+  for (auto& b : pools[0]) b = static_cast<std::uint8_t>(random());
+  for (auto& b : pools[1]) {
+    const unsigned pick = random() % 10;
+    b = pick < 3 ? static_cast<std::uint8_t>(9 + pick) : static_cast<std::uint8_t>(random());
+    if (b == 26) b = 32;
+  }
+  for (auto& b : pools[2]) {
+    b = static_cast<std::uint8_t>(random());
+    if (b == 26 && random() % 64 != 0) b = 27;
+  }
+
+  const ConfigMatrix before = random_matrix(21);
+  int complete = 0, incomplete = 0;
+  for (std::size_t length = 0; length <= 20000; ++length) {
+    const Bytes& pool = pools[length % 3];
+    const std::size_t start = (length * 7919) % (kPool - length + 1);
+    const std::span<const std::uint8_t> file(pool.data() + start, length);
+
+    Bytes expected;  // the values a plain reading finds
+    for (const std::uint8_t b : file) {
+      if (b == 26 || expected.size() == kCells) break;
+      if (!((b >= 9 && b <= 13) || b == 32)) expected.push_back(b);
+    }
+
+    ConfigMatrix matrix = before;
+    const FileResult result = parse_config_bytes(file, matrix);
+    ASSERT_EQ(result.values_read, expected.size()) << length;
+    if (expected.size() == kCells) {
+      ASSERT_TRUE(result.ok) << length;
+      ASSERT_TRUE(std::equal(expected.begin(), expected.end(), matrix.bytes().begin())) << length;
+      ++complete;
+    } else {
+      ASSERT_FALSE(result.ok) << length;
+      ASSERT_EQ(matrix, before) << length;
+      ++incomplete;
+    }
+  }
+  EXPECT_GT(complete, 1000);
+  EXPECT_GT(incomplete, 1000);
+}
+
+}  // namespace
