@@ -1,0 +1,18 @@
+#pragma once
+// The RS485 bus frame the output test hands to the module: the event of one
+// matrix row active, as if a control unit had reported it.
+//
+//   byte 0, 1: 0xFF, 0x40;  byte 2: control unit number (mod 256)
+//   bytes 3-27: 2 bits per address n in byte 3 + n/4, bits 2(n%4) and up:
+//               1 Alarm I, 3 Alarm II
+//   bytes 28-40: 1 fault bit per address n, bit n%8 of byte 28 + n/8
+//   bytes 41-45: zero
+
+#include <array>
+#include <cstdint>
+
+inline constexpr int kTestPayloadSize = 46;
+using TestPayload = std::array<std::uint8_t, kTestPayloadSize>;
+
+// Rows 0 to 4 (and any row outside the matrix) set no state.
+TestPayload build_test_payload(int row, int kvr_number);
