@@ -7,7 +7,9 @@ namespace {
 int record_offset(int record) { return record * flash::kRecordBytes; }
 
 // The mode as the upload writes it: other values send no bits.
-std::uint8_t uploaded_mode(std::uint8_t value) { return value <= LED_STEADY ? value : std::uint8_t{LED_OFF}; }
+std::uint8_t uploaded_mode(std::uint8_t value) {
+  return value <= LED_STEADY ? value : std::uint8_t{LED_OFF};
+}
 
 // Reads record k of a page, rejecting an erased record or stray high bits.
 bool read_mask(const FlashReadback& readback, int page, int record, std::uint32_t& mask,
