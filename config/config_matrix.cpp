@@ -8,7 +8,7 @@ void ConfigMatrix::reset() {
 std::uint8_t next_led_mode(std::uint8_t value) {
   if (value == LED_NOT_AVAILABLE) return value;
   const int next = value + 1;
-  return next > LED_STEADY ? LED_OFF : static_cast<std::uint8_t>(next);
+  return next > LED_STEADY ? std::uint8_t{LED_OFF} : static_cast<std::uint8_t>(next);
 }
 
 Rgb led_mode_color(std::uint8_t value) {
