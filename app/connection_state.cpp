@@ -1,0 +1,27 @@
+#include "app/connection_state.h"
+
+#include "app/console_log.h"
+
+ConnectionState& connection_state() {
+  static ConnectionState state;
+  return state;
+}
+
+bool connect_module(ConnectionState& state) {
+  // The old object goes first, so its handles are closed before the module
+  // is opened again and a failed connect never leaves a stale "connected".
+  state.Protocol.reset();
+  state.Connected = false;
+  state.Protocol = std::make_unique<USB_protocol>();
+  if (!state.Protocol->Connect()) return false;
+  state.Connected = true;
+  console_log().append_banner("Połączono z urządzeniem interfejsu HID!");
+  state.Protocol->Hello_frame();
+  return true;
+}
+
+void disconnect_module(ConnectionState& state) {
+  state.Protocol.reset();
+  state.Connected = false;
+  console_log().append_banner("Połączenie z urządzeniem interfejsu HID zostało zerwane!");
+}

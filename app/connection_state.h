@@ -1,0 +1,25 @@
+#pragma once
+// The connection the whole tool shares: at most one current USB_protocol
+// (`Protocol`) and the flag `Connected`. The service panel's connect and
+// disconnect handlers, the upload and the output test all go through here.
+
+#include <memory>
+
+#include "protocol/usb_protocol.h"
+
+struct ConnectionState {
+  bool Connected = false;
+  std::unique_ptr<USB_protocol> Protocol;
+};
+
+// The process's one connection state.
+ConnectionState& connection_state();
+
+// Destroys any current Protocol, makes a new one and opens the module. On
+// success sets Connected, logs the connection banner and greets the module;
+// on failure the state is "not connected" and nothing is logged.
+bool connect_module(ConnectionState& state);
+
+// Destroys the current Protocol, clears Connected and logs the banner,
+// whatever the state was.
+void disconnect_module(ConnectionState& state);

@@ -1,0 +1,41 @@
+#include "config/upload_runner.h"
+
+#include "app/console_log.h"
+#include "config/flash_image.h"
+
+namespace {
+
+bool send(USB_protocol& protocol, const FlashCommand& command) {
+  switch (command.kind) {
+    case FlashCommand::erase: return protocol.Erase_flash_page(command.page);
+    case FlashCommand::buffer:
+      return protocol.Buffor_flash_block(command.data.data(), command.page, command.block);
+    case FlashCommand::write:
+      return protocol.Write_flash_block(command.data.data(), command.page, command.block);
+  }
+  return false;
+}
+
+}  // namespace
+
+UploadOutcome run_flash_upload(USB_protocol& protocol, const ConfigMatrix& matrix,
+                               const OperationView& view) {
+  console_log().append_banner("Rozpoczęto proces zapisywania konfiguracji do FLASH!");
+  view.set_status(kUploadStatusConverting);
+  const ModeMasks masks = convert_to_masks(matrix);
+  view.set_progress(kUploadProgressAfterConversion);
+
+  for (const UploadStep& step : build_upload_plan(masks)) {
+    if (step.status_before) view.set_status(step.status_before);
+    if (!send(protocol, step.command)) {
+      console_log().append_banner("Przerwano proces zapisywania konfiguracji do FLASH!");
+      view.set_status(kUploadStatusFailed);
+      return UploadOutcome::aborted;
+    }
+    view.set_progress(step.progress_after);
+  }
+
+  console_log().append_banner("Zakończono proces zapisywania konfiguracji do FLASH!");
+  view.set_status(kUploadStatusDone);
+  return UploadOutcome::written;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The upload of a configuration into an open module: converts the matrix,
+// erases pages 0-5 and writes the special and address blocks, with the
+// console banners, status texts and progress of each step. It stops at the
+// first command the module does not accept, so a failure is never reported
+// as a written configuration.
+
+#include "config/config_matrix.h"
+#include "config/device_operation.h"
+#include "protocol/usb_protocol.h"
+
+enum class UploadOutcome { written, aborted };
+
+inline constexpr const char* kUploadStatusFailed = "Błąd zapisu konfiguracji!";
+
+// Expects the progress bar shown at 0 with its maximum at kUploadProgressMax.
+UploadOutcome run_flash_upload(USB_protocol& protocol, const ConfigMatrix& matrix,
+                               const OperationView& view);
