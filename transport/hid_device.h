@@ -18,6 +18,9 @@ class HID_device {
   static constexpr std::size_t kReportSize = 65;
 
   HID_device();
+  // Uses `setup_library_name` in place of the platform's setup library, with
+  // the same trace; lets tests see a search without its library.
+  explicit HID_device(const char* setup_library_name);
   ~HID_device();
   HID_device(const HID_device&) = delete;
   HID_device& operator=(const HID_device&) = delete;
