@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Suites beyond the unit, device and window tests: bounded fuzzing of the
+# configuration file loader and of every command's reply handling (clang,
+# libFuzzer), and the Debian package's contents. Called by ./test.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+fuzz_seconds=${ZEL_FUZZ_SECONDS:-30}
+
+echo "=== fuzzing (${fuzz_seconds}s per target) ==="
+CC=clang CXX=clang++ cmake -S "$root" -B build-fuzz -G Ninja -DZEL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz -j "$(nproc)"
+for target in config_file protocol_reply; do
+  work=$(mktemp -d)
+  # New finds go to a scratch folder; the kept corpus is only read.
+  ./build-fuzz/tests/fuzz/fuzz_$target -max_total_time="$fuzz_seconds" -max_len=20000 \
+    -artifact_prefix="$work/" "$work" "tests/fuzz/corpus/$target" 2>&1 | tail -n 1
+  rm -rf "$work"
+  echo "fuzz_$target: no crash"
+done
+
+if [[ -x scripts/check-package.sh ]]; then
+  scripts/check-package.sh
+fi
