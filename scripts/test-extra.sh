@@ -12,10 +12,17 @@ CC=clang CXX=clang++ cmake -S "$root" -B build-fuzz -G Ninja -DZEL_FUZZ=ON -DCMA
 cmake --build build-fuzz -j "$(nproc)"
 for target in config_file protocol_reply; do
   work=$(mktemp -d)
-  # New finds go to a scratch folder; the kept corpus is only read.
-  ./build-fuzz/tests/fuzz/fuzz_$target -max_total_time="$fuzz_seconds" -max_len=20000 \
-    -artifact_prefix="$work/" "$work" "tests/fuzz/corpus/$target" 2>&1 | tail -n 1
-  rm -rf "$work"
+  # New finds go to a scratch folder; the kept corpus is only read. A crash
+  # leaves its input in build-fuzz/ for reproduction.
+  if ! ./build-fuzz/tests/fuzz/fuzz_$target -max_total_time="$fuzz_seconds" -max_len=20000 \
+      -artifact_prefix="$root/build-fuzz/crash-$target-" "$work" "tests/fuzz/corpus/$target" \
+      >"$work.log" 2>&1; then
+    tail -n 40 "$work.log"
+    echo "fuzz_$target: FAILED"
+    exit 1
+  fi
+  tail -n 1 "$work.log"
+  rm -rf "$work" "$work.log"
   echo "fuzz_$target: no crash"
 done
 
