@@ -282,13 +282,13 @@ bool TestBed::Impl::write_report(Served& served, const UsbFrame& frame) {
 void TestBed::Impl::take_away(Served& served) {
   if (served.unplugged) return;
   std::lock_guard lock(write_mutex);
+  served.unplugged = true;  // before the client can see the hang-up
   const int null_fd = open("/dev/null", O_RDWR | O_CLOEXEC);
   if (null_fd < 0 || dup3(null_fd, served.master, O_CLOEXEC) < 0) fail("unplug");
   close(null_fd);
   if (served.spare >= 0) close(served.spare);
   served.spare = -1;
   served.pending.clear();
-  served.unplugged = true;
 }
 
 TestBed::Impl::~Impl() {
