@@ -1,0 +1,68 @@
+// zel-testbed-launch: a program it starts sees the emulated module as
+// /dev/hidraw0 and gets its answers; the program's exit status comes back.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// The launcher sits in the build tree next to this test's folder.
+std::string launcher_path() {
+  char self[PATH_MAX] = {};
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) return {};
+  const std::filesystem::path build = std::filesystem::path(self).parent_path().parent_path();
+  return (build / "emulator" / "zel-testbed-launch").string();
+}
+
+struct Launched {
+  std::string output;
+  int status = -1;
+};
+
+// Runs the launcher outside this process's own preload and test bed.
+Launched launch(const std::string& options, const std::string& script) {
+  const std::string command = "env -u LD_PRELOAD -u UMOCKDEV_DIR '" + launcher_path() + "' " +
+                              options + " -- /bin/sh -c '" + script + "' 2>&1";
+  Launched run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[256];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+// Sends a hello request (report number 0, code 2, 63 zeros) and prints the
+// first four bytes of the answer in hex.
+constexpr const char* kHelloScript =
+    "exec 3<>/dev/hidraw0 || exit 3; "
+    "{ printf \"\\000\\002\"; head -c 63 /dev/zero; } >&3; "
+    "head -c 64 <&3 | od -An -tx1 -v | head -n 1; exit 7";
+
+TEST(TransportLauncher, ProgramTalksToTheModuleAndItsStatusComesBack) {
+  ASSERT_TRUE(std::filesystem::exists(launcher_path())) << launcher_path();
+  const Launched run = launch("--delay-ms 5", kHelloScript);
+  EXPECT_EQ(run.status, 7) << run.output;
+  EXPECT_EQ(run.output.substr(0, 12), " 02 00 00 00") << run.output;
+}
+
+TEST(TransportLauncher, NoModuleAndBadCommandLines) {
+  ASSERT_TRUE(std::filesystem::exists(launcher_path())) << launcher_path();
+  // Without the module only the keyboard is there, as hidraw0.
+  const Launched keyboard = launch("--no-module",
+                              "grep -q HID_ID=0003:0000046D /sys/class/hidraw/hidraw0/../../uevent");
+  EXPECT_EQ(keyboard.status, 0) << keyboard.output;
+
+  EXPECT_EQ(launch("--delay-ms soon", "true").status, 2);
+  EXPECT_EQ(launch("--no-such-option", "true").status, 2);
+}
+
+}  // namespace
