@@ -12,6 +12,9 @@
 class Dynamic_DLL_load {
  public:
   Dynamic_DLL_load();   // traces "Dynamic DLL load, setupapi.dll..." + "OK"/"Error"
+  // Loads `library_name` in place of the platform's library, with the same
+  // trace; lets tests see the loader without its library.
+  explicit Dynamic_DLL_load(const char* library_name);
   ~Dynamic_DLL_load();  // traces "Dynamic DLL unload"
   Dynamic_DLL_load(const Dynamic_DLL_load&) = delete;
   Dynamic_DLL_load& operator=(const Dynamic_DLL_load&) = delete;
