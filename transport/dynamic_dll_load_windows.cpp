@@ -1,0 +1,128 @@
+// Dynamic_DLL_load on Windows: setupapi.dll, loaded at run time and never
+// linked. The records of transport/setupapi_types.h are handed to it as they
+// are, so their layout is checked here against the platform's own headers.
+
+#include "transport/dynamic_dll_load.h"
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <cstddef>
+#include <iostream>
+
+namespace {
+
+static_assert(sizeof(setupapi::Guid) == sizeof(GUID));
+static_assert(sizeof(setupapi::InterfaceData) == sizeof(SP_DEVICE_INTERFACE_DATA));
+static_assert(offsetof(setupapi::InterfaceData, flags) == offsetof(SP_DEVICE_INTERFACE_DATA, Flags));
+static_assert(offsetof(setupapi::InterfaceData, reserved) ==
+              offsetof(SP_DEVICE_INTERFACE_DATA, Reserved));
+static_assert(sizeof(setupapi::DeviceInfoData) == sizeof(SP_DEVINFO_DATA));
+static_assert(offsetof(setupapi::DeviceInfoData, dev_inst) == offsetof(SP_DEVINFO_DATA, DevInst));
+static_assert(offsetof(setupapi::DeviceInfoData, reserved) == offsetof(SP_DEVINFO_DATA, Reserved));
+static_assert(setupapi::kDetailFixedSize == sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A));
+static_assert(setupapi::kDetailPathOffset ==
+              offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath));
+static_assert(setupapi::kDigcfPresent == DIGCF_PRESENT);
+static_assert(setupapi::kDigcfDeviceInterface == DIGCF_DEVICEINTERFACE);
+static_assert(setupapi::kSpdrpHardwareId == SPDRP_HARDWAREID);
+static_assert(setupapi::kErrorNoMoreItems == ERROR_NO_MORE_ITEMS);
+static_assert(setupapi::kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER);
+static_assert(sizeof(std::uint32_t) == sizeof(DWORD));
+
+// The six exports, declared over the shared records (same layout, above).
+using GetClassDevsFn = HDEVINFO(WINAPI*)(const setupapi::Guid*, const char*, HWND, DWORD);
+using EnumDeviceInterfacesFn = BOOL(WINAPI*)(HDEVINFO, setupapi::DeviceInfoData*,
+                                             const setupapi::Guid*, DWORD,
+                                             setupapi::InterfaceData*);
+using DestroyDeviceInfoListFn = BOOL(WINAPI*)(HDEVINFO);
+using EnumDeviceInfoFn = BOOL(WINAPI*)(HDEVINFO, DWORD, setupapi::DeviceInfoData*);
+using GetDeviceRegistryPropertyFn = BOOL(WINAPI*)(HDEVINFO, setupapi::DeviceInfoData*, DWORD,
+                                                  DWORD*, BYTE*, DWORD, DWORD*);
+using GetDeviceInterfaceDetailFn = BOOL(WINAPI*)(HDEVINFO, setupapi::InterfaceData*, void*,
+                                                 DWORD, DWORD*, setupapi::DeviceInfoData*);
+
+// Looked up at every call: nothing is cached between calls.
+template <typename Fn>
+Fn find_function(void* library, bool load_failed, const char* exported_name) {
+  if (load_failed || library == nullptr) return nullptr;
+  FARPROC address = GetProcAddress(static_cast<HMODULE>(library), exported_name);
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(address));
+}
+
+DWORD* as_dword(std::uint32_t* value) { return reinterpret_cast<DWORD*>(value); }
+
+}  // namespace
+
+Dynamic_DLL_load::Dynamic_DLL_load() : Dynamic_DLL_load("setupapi.dll") {}
+
+Dynamic_DLL_load::Dynamic_DLL_load(const char* library_name) {
+  std::cout << "Dynamic DLL load, setupapi.dll..." << std::flush;
+  library = LoadLibraryA(library_name);
+  load_failed = library == nullptr;
+  std::cout << (load_failed ? "Error" : "OK") << std::endl;
+}
+
+Dynamic_DLL_load::~Dynamic_DLL_load() {
+  std::cout << "Dynamic DLL unload" << std::endl;
+  if (library != nullptr) FreeLibrary(static_cast<HMODULE>(library));
+}
+
+setupapi::DeviceInfoSet Dynamic_DLL_load::get_class_devs(const setupapi::Guid* class_guid,
+                                                         const char* enumerator,
+                                                         void* parent_window,
+                                                         std::uint32_t flags) {
+  auto fn = find_function<GetClassDevsFn>(library, load_failed, "SetupDiGetClassDevsA");
+  if (fn == nullptr) return nullptr;
+  return fn(class_guid, enumerator, static_cast<HWND>(parent_window), flags);
+}
+
+int Dynamic_DLL_load::enum_device_interfaces(setupapi::DeviceInfoSet set,
+                                             setupapi::DeviceInfoData* info,
+                                             const setupapi::Guid* interface_class,
+                                             std::uint32_t member_index,
+                                             setupapi::InterfaceData* interface_data) {
+  auto fn =
+      find_function<EnumDeviceInterfacesFn>(library, load_failed, "SetupDiEnumDeviceInterfaces");
+  if (fn == nullptr) return 0;
+  return fn(set, info, interface_class, member_index, interface_data);
+}
+
+int Dynamic_DLL_load::destroy_device_info_list(setupapi::DeviceInfoSet set) {
+  auto fn = find_function<DestroyDeviceInfoListFn>(library, load_failed,
+                                                   "SetupDiDestroyDeviceInfoList");
+  if (fn == nullptr) return 0;
+  return fn(set);
+}
+
+int Dynamic_DLL_load::enum_device_info(setupapi::DeviceInfoSet set, std::uint32_t member_index,
+                                       setupapi::DeviceInfoData* info) {
+  auto fn = find_function<EnumDeviceInfoFn>(library, load_failed, "SetupDiEnumDeviceInfo");
+  if (fn == nullptr) return 0;
+  return fn(set, member_index, info);
+}
+
+int Dynamic_DLL_load::get_device_registry_property(setupapi::DeviceInfoSet set,
+                                                   setupapi::DeviceInfoData* info,
+                                                   std::uint32_t property,
+                                                   std::uint32_t* property_type,
+                                                   std::uint8_t* buffer,
+                                                   std::uint32_t buffer_size,
+                                                   std::uint32_t* required_size) {
+  auto fn = find_function<GetDeviceRegistryPropertyFn>(library, load_failed,
+                                                       "SetupDiGetDeviceRegistryPropertyA");
+  if (fn == nullptr) return 0;
+  return fn(set, info, property, as_dword(property_type), buffer, buffer_size,
+            as_dword(required_size));
+}
+
+int Dynamic_DLL_load::get_device_interface_detail(setupapi::DeviceInfoSet set,
+                                                  setupapi::InterfaceData* interface_data,
+                                                  void* detail, std::uint32_t detail_size,
+                                                  std::uint32_t* required_size,
+                                                  setupapi::DeviceInfoData* info) {
+  auto fn = find_function<GetDeviceInterfaceDetailFn>(library, load_failed,
+                                                      "SetupDiGetDeviceInterfaceDetailA");
+  if (fn == nullptr) return 0;
+  return fn(set, interface_data, detail, detail_size, as_dword(required_size), info);
+}
