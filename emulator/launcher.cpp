@@ -112,7 +112,8 @@ int run(const Launch& launch) {
   // The environment is made before fork(): the serving thread runs already,
   // so the child may only exec.
   std::string preload = std::string("LD_PRELOAD=") + kPreload;
-  if (!launch.preload_first.empty()) preload = "LD_PRELOAD=" + launch.preload_first + ":" + kPreload;
+  if (!launch.preload_first.empty())
+    preload = "LD_PRELOAD=" + launch.preload_first + ":" + kPreload;
   std::vector<char*> environment;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     if (std::strncmp(*entry, "LD_PRELOAD=", 11) != 0) environment.push_back(*entry);

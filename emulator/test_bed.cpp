@@ -50,23 +50,38 @@ std::string describe(const HidDeviceSpec& d) {
                           hex(d.product, 4, d.lower_case) + "." +
                           hex(static_cast<unsigned>(d.hid_instance), 4, d.lower_case);
   const std::string raw = "hidraw" + std::to_string(d.hidraw);
-  return "P: " + usb + "\n"
-         "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\n"
-         "A: idVendor=" + hex(d.vendor, 4, true) + "\n"
-         "A: idProduct=" + hex(d.product, 4, true) + "\n"
-         "A: bcdDevice=" + hex(d.bcd_device, 4, true) + "\n"
-         "A: bNumInterfaces= " + (d.composite ? "2" : "1") + "\n\n"
-         "P: " + interface + "\n"
-         "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\n"
-         "A: bInterfaceNumber=00\nA: bInterfaceClass=03\n\n"
-         "P: " + hid + "\n"
-         "E: SUBSYSTEM=hid\n"
-         "E: HID_ID=0003:" + hex(d.vendor, 8, d.lower_case) + ":" +
-         hex(d.product, 8, d.lower_case) + "\n\n"
-         "P: " + hid + "/hidraw/" + raw + "\n"
-         "N: " + raw + "\n"
-         "E: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + raw + "\n"
-         "A: dev=" + std::to_string(kHidrawMajor) + ":" + std::to_string(d.hidraw) + "\n\n";
+  const std::string hid_id =
+      "0003:" + hex(d.vendor, 8, d.lower_case) + ":" + hex(d.product, 8, d.lower_case);
+
+  std::string text;
+  auto line = [&text](const std::string& tag, const std::string& value) {
+    text += tag + ": " + value + "\n";
+  };
+  line("P", usb);
+  line("E", "SUBSYSTEM=usb");
+  line("E", "DEVTYPE=usb_device");
+  line("A", "idVendor=" + hex(d.vendor, 4, true));
+  line("A", "idProduct=" + hex(d.product, 4, true));
+  line("A", "bcdDevice=" + hex(d.bcd_device, 4, true));
+  line("A", std::string("bNumInterfaces= ") + (d.composite ? "2" : "1"));
+  text += "\n";
+  line("P", interface);
+  line("E", "SUBSYSTEM=usb");
+  line("E", "DEVTYPE=usb_interface");
+  line("A", "bInterfaceNumber=00");
+  line("A", "bInterfaceClass=03");
+  text += "\n";
+  line("P", hid);
+  line("E", "SUBSYSTEM=hid");
+  line("E", "HID_ID=" + hid_id);
+  text += "\n";
+  line("P", hid + "/hidraw/" + raw);
+  line("N", raw);  // no contents: umockdev makes the node a pty
+  line("E", "SUBSYSTEM=hidraw");
+  line("E", "DEVNAME=/dev/" + raw);
+  line("A", "dev=" + std::to_string(kHidrawMajor) + ":" + std::to_string(d.hidraw));
+  text += "\n";
+  return text;
 }
 
 [[noreturn]] void fail(const std::string& what) {
@@ -121,12 +136,13 @@ struct TestBed::Impl {
 };
 
 void TestBed::Impl::build(const TestBedOptions& options) {
-  if (options.modules < 0 || options.modules > 7) throw std::invalid_argument("test bed: 0..7 modules");
+  if (options.modules < 0 || options.modules > 7)
+    throw std::invalid_argument("test bed: 0..7 modules");
   const int keyboard_hidraw = options.modules;
   std::string description;
   auto add_keyboard = [&](const std::string& port) {
-    description += describe({port, 0x046D, 0xC31C, 0x6400, 1, keyboard_hidraw,
-                             options.lower_case_ids, false});
+    description +=
+        describe({port, 0x046D, 0xC31C, 0x6400, 1, keyboard_hidraw, options.lower_case_ids, false});
   };
   if (options.other_device && options.other_device_first) add_keyboard("1-1");
   for (int i = 0; i < options.modules; ++i) {
@@ -155,7 +171,8 @@ void TestBed::Impl::build(const TestBedOptions& options) {
   if (options.other_device) {
     // Nobody serves the keyboard; its node only has to exist, and must not
     // leak into children.
-    const int fd = umockdev_testbed_get_dev_fd(bed, ("/dev/hidraw" + std::to_string(keyboard_hidraw)).c_str());
+    const int fd =
+        umockdev_testbed_get_dev_fd(bed, ("/dev/hidraw" + std::to_string(keyboard_hidraw)).c_str());
     if (fd >= 0) set_fd_flag(fd, F_GETFD, F_SETFD, FD_CLOEXEC);
   }
 }
@@ -303,7 +320,8 @@ TestBed::Impl::~Impl() {
 }
 
 TestBed::TestBed(const TestBedOptions& options) : impl_(std::make_unique<Impl>()) {
-  if (g_bed_alive.exchange(true)) throw std::logic_error("test bed: only one per process at a time");
+  if (g_bed_alive.exchange(true))
+    throw std::logic_error("test bed: only one per process at a time");
   try {
     impl_->build(options);
     impl_->start();
@@ -330,13 +348,9 @@ ZelModule& TestBed::module(int index) { return *served_at(impl_->modules, index)
 
 int TestBed::module_count() const { return static_cast<int>(impl_->modules.size()); }
 
-std::string TestBed::device_node(int index) const {
-  return served_at(impl_->modules, index).node;
-}
+std::string TestBed::device_node(int index) const { return served_at(impl_->modules, index).node; }
 
-std::string TestBed::pty_path(int index) const {
-  return served_at(impl_->modules, index).pty;
-}
+std::string TestBed::pty_path(int index) const { return served_at(impl_->modules, index).pty; }
 
 std::string TestBed::root_dir() const { return impl_->root; }
 

@@ -155,7 +155,8 @@ UsbFrame ZelModule::answer_write(const UsbFrame& request) {
   std::copy(buffered_->data.begin(), buffered_->data.end(), data.begin());
   std::copy_n(request.begin() + kDataOffset, kHalfSize, data.begin() + kHalfSize);
   Block& cells = flash_[flat_index(page, block)];
-  for (std::size_t i = 0; i < cells.size(); ++i) cells[i] &= data[i];  // programming clears bits only
+  for (std::size_t i = 0; i < cells.size(); ++i)
+    cells[i] &= data[i];  // programming clears bits only
   buffered_.reset();
   UsbFrame reply{};
   reply[0] = WRITE_FLASH_BLOCK_USB_FRAME;

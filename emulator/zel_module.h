@@ -61,15 +61,22 @@ class ZelModule {
   static constexpr int kHalfSize = kBlockSize / 2;
   using Block = std::array<std::uint8_t, kBlockSize>;
 
-  // Fault injection. Faults apply to the exchanges selected by fail_at,
-  // except `delay` and `unplug_after`, which count every exchange.
+  // Fault injection. no_answer, wrong_code and refuse_code apply to the
+  // exchanges fail_at selects; delay and unplug_after to every exchange.
   struct Faults {
-    bool no_answer = false;                  // every request goes unanswered
-    std::optional<std::uint8_t> wrong_code;  // answer with this code in byte 0 instead
-    std::optional<std::uint8_t> refuse_code; // refuse requests with this code
-    int unplug_after = -1;                   // answer this many exchanges, then unplug (-1: never)
-    int fail_at = -1;                        // only exchange number N (0-based) gets the fault above (-1: all)
-    std::chrono::microseconds delay{0};      // before each answer
+    // Every request goes unanswered.
+    bool no_answer = false;
+    // Answer with this code in byte 0 instead.
+    std::optional<std::uint8_t> wrong_code;
+    // Refuse requests with this code.
+    std::optional<std::uint8_t> refuse_code;
+    // Answer this many exchanges, then unplug (-1: never).
+    int unplug_after = -1;
+    // Only exchange number N (0-based, counted since the module was made)
+    // gets the faults above (-1: every exchange).
+    int fail_at = -1;
+    // Before each answer.
+    std::chrono::microseconds delay{0};
   };
 
   // The greeting the module puts into its hello answer (UTF-8 here; it is
@@ -103,7 +110,8 @@ class ZelModule {
   // RS485 frames the module has received from the bus and not yet reported.
   void queue_rs485(std::vector<std::uint8_t> frame);
   void set_dropped(std::uint8_t dropped);
-  std::vector<std::vector<std::uint8_t>> rs485_received() const;  // frames handed over by RS485_GIFT
+  // The frames handed over by RS485_GIFT, in order.
+  std::vector<std::vector<std::uint8_t>> rs485_received() const;
 
  private:
   struct Buffered {

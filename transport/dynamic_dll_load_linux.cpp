@@ -275,8 +275,7 @@ int Dynamic_DLL_load::get_device_registry_property(setupapi::DeviceInfoSet set,
                                                    setupapi::DeviceInfoData* info,
                                                    std::uint32_t property,
                                                    std::uint32_t* property_type,
-                                                   std::uint8_t* buffer,
-                                                   std::uint32_t buffer_size,
+                                                   std::uint8_t* buffer, std::uint32_t buffer_size,
                                                    std::uint32_t* required_size) {
   if (load_failed) return 0;
   const DeviceSet* devices = as_device_set(set);

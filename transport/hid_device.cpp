@@ -95,10 +95,9 @@ bool HID_device::destroy_device_table() {
 bool HID_device::read_interface_data() {
   std::cout << "HID device interface data structure..." << std::flush;
   interface_data->size = sizeof(setupapi::InterfaceData);
-  const int found = loader->enum_device_interfaces(device_info_set, nullptr,
-                                                   &setupapi::kHidInterfaceClass,
-                                                   static_cast<std::uint32_t>(member_index),
-                                                   interface_data.get());
+  const int found = loader->enum_device_interfaces(
+      device_info_set, nullptr, &setupapi::kHidInterfaceClass,
+      static_cast<std::uint32_t>(member_index), interface_data.get());
   const std::uint32_t error = platform::last_error();
   // A success counts whatever an earlier call left in the last-error code.
   if (found != 0) {
@@ -157,8 +156,8 @@ bool HID_device::load_interface_detail() {
   }
   const std::uint32_t fixed_size = setupapi::kDetailFixedSize;
   std::memcpy(interface_detail.get(), &fixed_size, sizeof fixed_size);
-  loader->get_device_interface_detail(device_info_set, interface_data.get(),
-                                      interface_detail.get(), detail_size, nullptr, nullptr);
+  loader->get_device_interface_detail(device_info_set, interface_data.get(), interface_detail.get(),
+                                      detail_size, nullptr, nullptr);
   trace_outcome(true);
   return true;
 }

@@ -31,7 +31,8 @@ setupapi::FileHandle as_handle(int fd) {
 // Milliseconds left until `deadline`, for poll(); -1 waits for ever.
 int remaining_ms(std::chrono::steady_clock::time_point deadline, bool forever) {
   if (forever) return -1;
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 

@@ -21,13 +21,15 @@ UsbFrame frame(std::initializer_list<std::uint8_t> head) {
 
 UsbFrame flash_half(std::uint8_t code, int page, int block, std::uint8_t first_value) {
   UsbFrame f = frame({code, static_cast<std::uint8_t>(page), static_cast<std::uint8_t>(block)});
-  for (int i = 0; i < ZelModule::kHalfSize; ++i) f[3 + i] = static_cast<std::uint8_t>(first_value + i);
+  for (int i = 0; i < ZelModule::kHalfSize; ++i)
+    f[3 + i] = static_cast<std::uint8_t>(first_value + i);
   return f;
 }
 
 // The text of an answer from byte 4, up to its zero.
 std::string text_of(const UsbFrame& f) {
-  return std::string(reinterpret_cast<const char*>(f.data() + 4), strnlen(reinterpret_cast<const char*>(f.data() + 4), 60));
+  return std::string(reinterpret_cast<const char*>(f.data() + 4),
+                     strnlen(reinterpret_cast<const char*>(f.data() + 4), 60));
 }
 
 UsbFrame answer(ZelModule& module, const UsbFrame& request) {

@@ -32,8 +32,7 @@ std::vector<int> descriptors_on(const std::string& pty, int access) {
   std::vector<int> found;
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     char target[PATH_MAX] = {};
-    const ssize_t length =
-        readlink(entry.path().c_str(), target, sizeof target - 1);
+    const ssize_t length = readlink(entry.path().c_str(), target, sizeof target - 1);
     if (length <= 0 || pty != target) continue;
     const int fd = std::stoi(entry.path().filename().string());
     const int flags = fcntl(fd, F_GETFL);
@@ -66,7 +65,7 @@ TEST_F(TransportExchange, VerboseTracesBothStepsQuietTracesNothing) {
   ASSERT_TRUE(exchange(request, reply, true));
   EXPECT_EQ(reply, request);
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...OK [65]",
-                                                    "HID device receiving...OK [65]"}));
+                                                   "HID device receiving...OK [65]"}));
 
   reply.fill(0);
   ASSERT_TRUE(exchange(request, reply, false));
@@ -90,7 +89,7 @@ TEST_F(TransportExchange, FailedWriteIsStillFollowedByARead) {
   UsbFrame reply{};
   EXPECT_FALSE(exchange(ping_frame(0x11), reply));
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...Error [0]",
-                                                    "HID device receiving...OK [65]"}));
+                                                   "HID device receiving...OK [65]"}));
   EXPECT_EQ(reply, waiting);
   EXPECT_TRUE(bed_.module().requests().empty());
 }
@@ -108,7 +107,7 @@ TEST_F(TransportExchange, UnansweredRequestFailsAndTheNextOneWorks) {
   reply.fill(0xAA);
   EXPECT_FALSE(exchange(ping_frame(2), reply));
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...OK [65]",
-                                                    "HID device receiving...Error [0]"}));
+                                                   "HID device receiving...Error [0]"}));
   EXPECT_EQ(reply, UsbFrame{});
   EXPECT_TRUE(exchange(ping_frame(3), reply));
   EXPECT_EQ(reply, ping_frame(3));
@@ -135,11 +134,11 @@ TEST_F(TransportExchange, UnplugMidExchangeFailsThisAndEveryLaterExchange) {
   EXPECT_TRUE(exchange(ping_frame(2), reply));
   EXPECT_FALSE(exchange(ping_frame(3), reply));
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...OK [65]",
-                                                    "HID device receiving...Error [0]"}));
+                                                   "HID device receiving...Error [0]"}));
   EXPECT_TRUE(bed_.unplugged());
   EXPECT_FALSE(exchange(ping_frame(4), reply));
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...Error [0]",
-                                                    "HID device receiving...Error [0]"}));
+                                                   "HID device receiving...Error [0]"}));
   EXPECT_EQ(reply, UsbFrame{});
   EXPECT_EQ(bed_.module().requests().size(), 3u);
 }
@@ -162,7 +161,8 @@ TEST_F(TransportExchange, EveryByteValueArrivesIntactBothWays) {
   for (int k = 0; k < 3000; ++k) {
     UsbFrame request;
     for (std::size_t i = 1; i < request.size(); ++i) {
-      request[i] = k < 256 ? static_cast<std::uint8_t>(k + 7 * i) : static_cast<std::uint8_t>(random());
+      request[i] =
+          k < 256 ? static_cast<std::uint8_t>(k + 7 * i) : static_cast<std::uint8_t>(random());
     }
     request[0] = k % 2 == 0 ? PING_PONG_USB_FRAME : DEBUG_USB_FRAME;
     UsbFrame reply{};

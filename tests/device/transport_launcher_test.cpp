@@ -34,7 +34,8 @@ Launched launch(const std::string& options, const std::string& script) {
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
   char buffer[256];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    run.output.append(buffer, n);
   const int status = pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
@@ -57,8 +58,8 @@ TEST(TransportLauncher, ProgramTalksToTheModuleAndItsStatusComesBack) {
 TEST(TransportLauncher, NoModuleAndBadCommandLines) {
   ASSERT_TRUE(std::filesystem::exists(launcher_path())) << launcher_path();
   // Without the module only the keyboard is there, as hidraw0.
-  const Launched keyboard = launch("--no-module",
-                              "grep -q HID_ID=0003:0000046D /sys/class/hidraw/hidraw0/../../uevent");
+  const Launched keyboard =
+      launch("--no-module", "grep -q HID_ID=0003:0000046D /sys/class/hidraw/hidraw0/../../uevent");
   EXPECT_EQ(keyboard.status, 0) << keyboard.output;
 
   EXPECT_EQ(launch("--delay-ms soon", "true").status, 2);

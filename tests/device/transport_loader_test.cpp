@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr std::uint32_t kPresentInterfaces = setupapi::kDigcfPresent | setupapi::kDigcfDeviceInterface;
+constexpr std::uint32_t kPresentInterfaces =
+    setupapi::kDigcfPresent | setupapi::kDigcfDeviceInterface;
 
 TEST(TransportLoader, TracesLoadAndUnload) {
   struct Case {
@@ -45,16 +46,20 @@ TEST(TransportLoader, WithoutItsLibraryEveryCallGivesZero) {
   std::uint32_t type = 0, size = 0;
   std::uint8_t buffer[64] = {};
 
-  EXPECT_EQ(loader.get_class_devs(&setupapi::kHidInterfaceClass, nullptr, nullptr, kPresentInterfaces),
-            nullptr);
+  EXPECT_EQ(
+      loader.get_class_devs(&setupapi::kHidInterfaceClass, nullptr, nullptr, kPresentInterfaces),
+      nullptr);
   EXPECT_EQ(loader.enum_device_interfaces(nullptr, nullptr, &setupapi::kHidInterfaceClass, 0,
-                                          &interface_data), 0);
+                                          &interface_data),
+            0);
   EXPECT_EQ(loader.destroy_device_info_list(nullptr), 0);
   EXPECT_EQ(loader.enum_device_info(nullptr, 0, &info), 0);
   EXPECT_EQ(loader.get_device_registry_property(nullptr, &info, setupapi::kSpdrpHardwareId, &type,
-                                                buffer, sizeof buffer, &size), 0);
+                                                buffer, sizeof buffer, &size),
+            0);
   EXPECT_EQ(loader.get_device_interface_detail(nullptr, &interface_data, buffer, sizeof buffer,
-                                               &size, nullptr), 0);
+                                               &size, nullptr),
+            0);
   EXPECT_NE(platform::last_error(), setupapi::kErrorNoMoreItems);
   EXPECT_EQ(size, 0u);
   EXPECT_EQ(interface_data.reserved, 0u);
@@ -69,8 +74,8 @@ class LoaderContract : public testing::Test {
   }
 
   void SetUp() override {
-    set_ = loader_.get_class_devs(&setupapi::kHidInterfaceClass, nullptr, nullptr,
-                                  kPresentInterfaces);
+    set_ =
+        loader_.get_class_devs(&setupapi::kHidInterfaceClass, nullptr, nullptr, kPresentInterfaces);
     ASSERT_NE(set_, nullptr);
     ASSERT_NE(set_, setupapi::invalid_set());
   }
@@ -78,8 +83,8 @@ class LoaderContract : public testing::Test {
 
   setupapi::InterfaceData interface(std::uint32_t index, int* result) {
     setupapi::InterfaceData data{sizeof(setupapi::InterfaceData), {}, 0, 0};
-    *result = loader_.enum_device_interfaces(set_, nullptr, &setupapi::kHidInterfaceClass, index,
-                                             &data);
+    *result =
+        loader_.enum_device_interfaces(set_, nullptr, &setupapi::kHidInterfaceClass, index, &data);
     return data;
   }
 
@@ -90,14 +95,17 @@ class LoaderContract : public testing::Test {
     EXPECT_NE(loader_.enum_device_info(set_, index, &info), 0);
     std::uint32_t type = 0, size = 0;
     EXPECT_EQ(loader_.get_device_registry_property(set_, &info, setupapi::kSpdrpHardwareId, &type,
-                                                   nullptr, 0, &size), 0);
+                                                   nullptr, 0, &size),
+              0);
     EXPECT_EQ(platform::last_error(), setupapi::kErrorInsufficientBuffer);
     EXPECT_EQ(type, 7u);  // a list of texts
     std::vector<std::uint8_t> buffer(size);
     EXPECT_EQ(loader_.get_device_registry_property(set_, &info, setupapi::kSpdrpHardwareId, &type,
-                                                   buffer.data(), size - 1, nullptr), 0);
+                                                   buffer.data(), size - 1, nullptr),
+              0);
     EXPECT_NE(loader_.get_device_registry_property(set_, &info, setupapi::kSpdrpHardwareId, &type,
-                                                   buffer.data(), size, nullptr), 0);
+                                                   buffer.data(), size, nullptr),
+              0);
     return std::string(buffer.begin(), buffer.end());
   }
 
@@ -111,10 +119,12 @@ class LoaderContract : public testing::Test {
     std::vector<std::uint8_t> detail(size, 0xEE);
     std::uint32_t wrong_size = 1;
     std::memcpy(detail.data(), &wrong_size, 4);
-    EXPECT_EQ(loader_.get_device_interface_detail(set_, &data, detail.data(), size, nullptr, nullptr), 0);
+    EXPECT_EQ(
+        loader_.get_device_interface_detail(set_, &data, detail.data(), size, nullptr, nullptr), 0);
     const std::uint32_t fixed_size = setupapi::kDetailFixedSize;
     std::memcpy(detail.data(), &fixed_size, 4);
-    EXPECT_NE(loader_.get_device_interface_detail(set_, &data, detail.data(), size, nullptr, nullptr), 0);
+    EXPECT_NE(
+        loader_.get_device_interface_detail(set_, &data, detail.data(), size, nullptr, nullptr), 0);
     EXPECT_EQ(detail.back(), 0);  // the reported size holds the path and its zero exactly
     return reinterpret_cast<const char*>(detail.data() + setupapi::kDetailPathOffset);
   }
@@ -155,7 +165,8 @@ TEST_F(LoaderContract, HardwareIdsMostSpecificFirst) {
 
 TEST_F(LoaderContract, RecordsMustCarryTheirSize) {
   setupapi::InterfaceData data{28 + 100, {}, 0, 0};
-  EXPECT_EQ(loader_.enum_device_interfaces(set_, nullptr, &setupapi::kHidInterfaceClass, 0, &data), 0);
+  EXPECT_EQ(loader_.enum_device_interfaces(set_, nullptr, &setupapi::kHidInterfaceClass, 0, &data),
+            0);
   EXPECT_NE(platform::last_error(), setupapi::kErrorNoMoreItems);
   setupapi::DeviceInfoData info{0, {}, 0, 0};
   EXPECT_EQ(loader_.enum_device_info(set_, 0, &info), 0);
@@ -181,7 +192,8 @@ TEST(TransportLoader, CompositeDeviceIdsCarryTheInterfaceNumber) {
   std::uint8_t buffer[256] = {};
   std::uint32_t type = 0, size = 0;
   ASSERT_NE(loader.get_device_registry_property(set, &info, setupapi::kSpdrpHardwareId, &type,
-                                                buffer, sizeof buffer, &size), 0);
+                                                buffer, sizeof buffer, &size),
+            0);
   // The kernel's hex digits are kept as they are; the search upper-cases them.
   EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size),
             "HID\\VID_04d8&PID_003f&REV_0100&MI_00\0HID\\VID_04d8&PID_003f&MI_00\0HID_DEVICE\0\0"s);

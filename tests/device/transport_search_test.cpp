@@ -19,9 +19,8 @@ const std::string kKeyboardId = "HID\\VID_046D&PID_C31C&REV_6400";
 const std::string kModuleId = "HID\\VID_04D8&PID_003F&REV_0100";
 
 std::vector<std::string> interface_lines(int index, const std::string& device_id) {
-  return {"Interface index: " + std::to_string(index),
-          "HID device interface data structure...OK", "HID device reading device ID...OK",
-          "Device ID is: " + device_id};
+  return {"Interface index: " + std::to_string(index), "HID device interface data structure...OK",
+          "HID device reading device ID...OK", "Device ID is: " + device_id};
 }
 
 std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> parts) {
@@ -30,10 +29,9 @@ std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> 
   return all;
 }
 
-const std::vector<std::string> kStart = {"HID device start...",
-                                         "Dynamic DLL load, setupapi.dll...OK",
-                                         "HID device searching...", "HID device table destroy",
-                                         "HID device table load...OK"};
+const std::vector<std::string> kStart = {
+    "HID device start...", "Dynamic DLL load, setupapi.dll...OK", "HID device searching...",
+    "HID device table destroy", "HID device table load...OK"};
 const std::vector<std::string> kFoundAndOpened = {
     "HID device found: VID_04D8&PID_003F", "HID device loading detail interface...OK",
     "HID device creating write handle...OK", "HID device creating read handle...OK"};
@@ -85,7 +83,8 @@ TEST(TransportSearch, NoModuleEndsAfterTheLastInterface) {
     }
     const int present = static_cast<int>(c.interfaces.size() / 4);
     EXPECT_EQ(trace.lines(),
-              concat({kStart, c.interfaces,
+              concat({kStart,
+                      c.interfaces,
                       {"Interface index: " + std::to_string(present),
                        "HID device interface data structure...Error. Could not find the device."},
                       kStop}));
@@ -131,9 +130,10 @@ TEST(TransportSearch, IdVariantsFindTheModule) {
     EXPECT_EQ(*(found - 4), "Interface index: " + std::to_string(c.module_index));
     EXPECT_EQ(std::vector<std::string>(found, found + 4), kFoundAndOpened);
     // Interfaces after the first match are not examined.
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) { return l.rfind("Interface index:", 0) == 0; }),
-              c.module_index + 1);
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(),
+                      [](const std::string& l) { return l.rfind("Interface index:", 0) == 0; }),
+        c.module_index + 1);
     EXPECT_EQ(bed.module(0).requests().size(), 1u);
     if (bed.module_count() > 1) {
       EXPECT_TRUE(bed.module(1).requests().empty());
@@ -196,13 +196,14 @@ TEST(TransportSearch, ModuleGoneBeforeOpeningFailsBothHandles) {
     HID_device device;
     EXPECT_FALSE(device.search_device());
   }
-  EXPECT_EQ(trace.lines(),
-            concat({kStart, interface_lines(0, kKeyboardId), interface_lines(1, kModuleId),
-                    {"HID device found: VID_04D8&PID_003F",
-                     "HID device loading detail interface...OK",
-                     "HID device creating write handle...Error",
-                     "HID device creating read handle...Error"},
-                    kStop}));
+  EXPECT_EQ(trace.lines(), concat({kStart,
+                                   interface_lines(0, kKeyboardId),
+                                   interface_lines(1, kModuleId),
+                                   {"HID device found: VID_04D8&PID_003F",
+                                    "HID device loading detail interface...OK",
+                                    "HID device creating write handle...Error",
+                                    "HID device creating read handle...Error"},
+                                   kStop}));
 }
 
 }  // namespace
