@@ -7,9 +7,13 @@
 #include <windows.h>
 
 #include <array>
+#include <cstring>
 #include <numeric>
 #include <string>
+#include <vector>
 
+#include "../device/transport_trace.h"
+#include "transport/dynamic_dll_load.h"
 #include "transport/platform_file.h"
 
 namespace {
@@ -139,6 +143,52 @@ TEST(PlatformFile, WriteAndReadFailWhenTheModuleIsGone) {
   EXPECT_EQ(count, 0u);
   EXPECT_NE(platform::last_error(), static_cast<std::uint32_t>(ERROR_TIMEOUT));
 
+  platform::close_device(writer);
+  platform::close_device(reader);
+}
+
+// The device path of the first present HID interface, empty when none.
+std::string first_hid_interface_path() {
+  TraceCapture quiet;
+  Dynamic_DLL_load loader;
+  setupapi::DeviceInfoSet set =
+      loader.get_class_devs(&setupapi::kHidInterfaceClass, nullptr, nullptr,
+                            setupapi::kDigcfPresent | setupapi::kDigcfDeviceInterface);
+  if (set == setupapi::invalid_set() || set == nullptr) return {};
+  std::string path;
+  setupapi::InterfaceData interface_data{};
+  interface_data.size = sizeof interface_data;
+  std::uint32_t size = 0;
+  if (loader.enum_device_interfaces(set, nullptr, &setupapi::kHidInterfaceClass, 0,
+                                    &interface_data) != 0) {
+    loader.get_device_interface_detail(set, &interface_data, nullptr, 0, &size, nullptr);
+    std::vector<std::uint8_t> detail(size + setupapi::kDetailFixedSize + 1);
+    const std::uint32_t fixed_size = setupapi::kDetailFixedSize;
+    std::memcpy(detail.data(), &fixed_size, sizeof fixed_size);
+    if (loader.get_device_interface_detail(set, &interface_data, detail.data(), size, nullptr,
+                                           nullptr) != 0)
+      path = reinterpret_cast<const char*>(detail.data() + setupapi::kDetailPathOffset);
+  }
+  loader.destroy_device_info_list(set);
+  return path;
+}
+
+// Wine's own HID interfaces (a mouse and a keyboard without a display) never
+// send a report: a real HID read handle that the limit and the cancellation
+// must end.
+TEST(PlatformFile, ReadFromASilentHidInterfaceGivesUpAtTheLimit) {
+  const std::string path = first_hid_interface_path();
+  ASSERT_FALSE(path.empty());
+  setupapi::FileHandle reader = platform::open_device(path.c_str(), platform::Access::read);
+  setupapi::FileHandle writer = platform::open_device(path.c_str(), platform::Access::write);
+  ASSERT_NE(reader, setupapi::invalid_handle()) << path << " " << platform::last_error();
+  EXPECT_NE(writer, setupapi::invalid_handle()) << "shared access";
+
+  Report received = numbered_report(1);
+  std::uint32_t count = 99;
+  EXPECT_FALSE(platform::read_report(reader, received.data(), received.size(), &count, 100));
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(platform::last_error(), static_cast<std::uint32_t>(ERROR_TIMEOUT));
   platform::close_device(writer);
   platform::close_device(reader);
 }
