@@ -36,8 +36,13 @@ cleanup() {
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 
-wineboot -i
+# Its notes (a 32-bit helper that a 64-bit-only wine lacks) matter only if it fails.
+if ! boot_log=$(wineboot -i 2>&1); then
+  echo "$boot_log" >&2
+  exit 1
+fi
 wineserver -w
 wineserver -p  # one server for every test process, until cleanup ends it
 # Wine's own services start with the first program and outlive it. Started
