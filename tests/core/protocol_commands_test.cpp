@@ -12,30 +12,13 @@
 
 #include "app/console_log.h"
 #include "protocol/usb_protocol.h"
+#include "tests/core/protocol_lines.h"
 
 namespace {
 
-// ---- What the log must show, written out independently of the protocol ----
-
-std::string hex(const std::uint8_t* data, std::size_t n) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string s;
-  for (std::size_t i = 0; i < n; ++i) s += {digits[data[i] >> 4], digits[data[i] & 15], ' '};
-  return s;
-}
-
-std::string text(const std::uint8_t* data, std::size_t limit) {
-  std::string s;
-  for (std::size_t i = 0; i < limit && data[i] != 0; ++i) s += static_cast<char>(data[i]);
-  return s;
-}
+using namespace protocol_lines;
 
 std::string signed_number(std::uint8_t v) { return std::to_string(static_cast<std::int8_t>(v)); }
-
-const std::string kEmpty = "(Pole danych jest puste)";
-const std::string kUsbError = "BLAD:\t\tB\xB3\xB9" "d protoko\xB3u USB!";
-const std::string kInvalidReply =
-    "BLAD:\t\tModu\xB3 Mxx odpowiedzia\xB3 nieprawid\xB3ow\xB9 ramk\xB9!";
 
 // One call of one command with its arguments, and what it must send and show.
 struct Call {
@@ -45,8 +28,6 @@ struct Call {
   std::string request_line;                             // after the direction mark and name
   std::function<std::string(const UsbFrame&)> answer;   // reply data of an accepted answer
 };
-
-std::string name(std::uint8_t code) { return std::string(*frame_log_name(code)); }
 
 struct Args {
   std::uint8_t page, block, half;
@@ -164,13 +145,6 @@ struct ScriptedModule {
   }
 };
 
-std::string sent_line(std::uint8_t code, const std::string& data) {
-  return "<--  \t" + name(code) + data;
-}
-std::string received_line(std::uint8_t code, const std::string& data) {
-  return "  -->\t" + name(code) + data;
-}
-
 TEST(ProtocolCommands, RandomRepliesAlwaysAddThePrescribedLines) {
   std::mt19937 random(20240611);
   auto byte = [&] { return static_cast<std::uint8_t>(random()); };
@@ -221,13 +195,13 @@ TEST(ProtocolCommands, RandomRepliesAlwaysAddThePrescribedLines) {
       ASSERT_FALSE(accepted);
     } else {
       ASSERT_EQ(lines.size(), 2u);
-      ASSERT_EQ(lines[0], sent_line(call.code, call.request_line));
+      ASSERT_EQ(lines[0], sent(call.code, call.request_line));
       const bool answer = r[0] == call.code;
       const bool refusal = !answer && r[0] == 0 && (r[1] == call.code || call.code == 0xFF);
       if (answer) {
-        ASSERT_EQ(lines[1], received_line(call.code, call.answer(r)));
+        ASSERT_EQ(lines[1], received(call.code, call.answer(r)));
       } else if (refusal) {
-        ASSERT_EQ(lines[1], received_line(ERROR_USB_FRAME, text(r.data() + 4, 60)));
+        ASSERT_EQ(lines[1], received(ERROR_USB_FRAME, text(r.data() + 4, 60)));
       } else {
         ASSERT_EQ(lines[1], kInvalidReply);
       }
@@ -263,8 +237,8 @@ TEST(ProtocolCommands, Rs485LengthsBeyondTheFrameAreCutTo60) {
   EXPECT_EQ(module.requests[0][1], 60);
   EXPECT_TRUE(std::equal(data.begin(), data.begin() + 60, module.requests[0].begin() + 4));
   EXPECT_EQ(console_log().lines(),
-            (std::vector<std::string>{sent_line(RS485_GIFT_USB_FRAME, hex(data.data(), 60)),
-                                      received_line(RS485_GIFT_USB_FRAME, "(Dlugosc ramki: 60)")}));
+            (std::vector<std::string>{sent(RS485_GIFT_USB_FRAME, hex(data.data(), 60)),
+                                      received(RS485_GIFT_USB_FRAME, "(Dlugosc ramki: 60)")}));
 
   module.next.fill(0x5A);
   module.next[0] = RS485_PLEASE_USB_FRAME;
@@ -277,8 +251,8 @@ TEST(ProtocolCommands, Rs485LengthsBeyondTheFrameAreCutTo60) {
   EXPECT_EQ(dropped, 9);
   EXPECT_EQ(console_log().lines(),
             (std::vector<std::string>{
-                sent_line(RS485_PLEASE_USB_FRAME, hex(UsbFrame{}.data(), 60)),
-                received_line(RS485_PLEASE_USB_FRAME, hex(module.next.data() + 4, 60))}));
+                sent(RS485_PLEASE_USB_FRAME, hex(UsbFrame{}.data(), 60)),
+                received(RS485_PLEASE_USB_FRAME, hex(module.next.data() + 4, 60))}));
 }
 
 TEST(ProtocolCommands, WithoutADeviceConnectFails) {
