@@ -10,6 +10,7 @@
 #include <cstring>
 #include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../device/transport_trace.h"
@@ -36,9 +37,10 @@ Report numbered_report(std::uint8_t first) {
 // transport opens on its name.
 class ModuleEnd {
  public:
-  explicit ModuleEnd(DWORD direction) : name_(unique_pipe_name()) {
-    server_ = CreateNamedPipeA(name_.c_str(), direction, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096,
-                               4096, 0, nullptr);
+  // A pipe without a buffer takes a write only while the test reads.
+  explicit ModuleEnd(DWORD direction, DWORD buffer_size = 4096) : name_(unique_pipe_name()) {
+    server_ = CreateNamedPipeA(name_.c_str(), direction, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                               buffer_size, buffer_size, 0, nullptr);
   }
   ~ModuleEnd() { hang_up(); }
   ModuleEnd(const ModuleEnd&) = delete;
@@ -95,6 +97,33 @@ TEST(PlatformFile, WritesOneWholeReport) {
   Report arrived{};
   ASSERT_TRUE(module.receive(&arrived));
   EXPECT_EQ(arrived, sent);
+  platform::close_device(handle);
+}
+
+// A module that takes no report: the write gives up at the limit, reports a
+// failure, and leaves the handle fit for the next write.
+TEST(PlatformFile, WriteGivesUpOnAModuleThatTakesNoReportAndTheNextWriteStillWorks) {
+  ModuleEnd module(PIPE_ACCESS_INBOUND, 0);
+  ASSERT_TRUE(module.valid());
+  setupapi::FileHandle handle = platform::open_device(module.path(), platform::Access::write);
+  ASSERT_NE(handle, setupapi::invalid_handle()) << platform::last_error();
+  ASSERT_TRUE(module.connected());
+
+  const Report first = numbered_report(0);
+  std::uint32_t count = 99;
+  EXPECT_FALSE(platform::write_report(handle, first.data(), first.size(), &count));
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(platform::last_error(), static_cast<std::uint32_t>(ERROR_TIMEOUT));
+
+  Report arrived{};
+  bool received = false;
+  std::thread reader([&] { received = module.receive(&arrived); });
+  const Report second = numbered_report(9);
+  EXPECT_TRUE(platform::write_report(handle, second.data(), second.size(), &count));
+  reader.join();
+  EXPECT_EQ(count, 65u);
+  ASSERT_TRUE(received);
+  EXPECT_EQ(arrived, second);
   platform::close_device(handle);
 }
 
