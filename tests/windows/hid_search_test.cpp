@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../device/transport_trace.h"
+#include "under_wine.h"
 #include "transport/hid_device.h"
 
 namespace {
@@ -33,6 +34,7 @@ std::vector<std::string> slice(const std::vector<std::string>& lines, std::size_
 }
 
 TEST(HidSearchUnderWindows, PassesOverEveryOtherHidInterfaceAndFindsNoModule) {
+  SKIP_UNLESS_UNDER_WINE();
   TraceCapture trace;
   {
     HID_device device;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../device/transport_trace.h"
+#include "under_wine.h"
 #include "transport/dynamic_dll_load.h"
 #include "transport/platform_file.h"
 
@@ -206,6 +207,7 @@ std::string first_hid_interface_path() {
 // send a report: a real HID read handle that the limit and the cancellation
 // must end.
 TEST(PlatformFile, ReadFromASilentHidInterfaceGivesUpAtTheLimit) {
+  SKIP_UNLESS_UNDER_WINE();
   const std::string path = first_hid_interface_path();
   ASSERT_FALSE(path.empty());
   setupapi::FileHandle reader = platform::open_device(path.c_str(), platform::Access::read);

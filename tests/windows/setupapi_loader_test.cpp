@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../device/transport_trace.h"
+#include "under_wine.h"
 #include "transport/dynamic_dll_load.h"
 
 namespace {
@@ -140,10 +141,13 @@ TEST(SetupapiLoader, WalksThePresentHidInterfacesWithThePlatformsRecords) {
   EXPECT_LT(index, kEnough);
   EXPECT_NE(loader.destroy_device_info_list(set), 0);
 
-  // Wine's own virtual input devices are HID interfaces of vendor 845E.
-  ASSERT_FALSE(hardware_ids.empty());
-  for (const auto& id : hardware_ids) EXPECT_NE(upper(id).find("VID_845E"), std::string::npos) << id;
   for (const auto& path : paths) EXPECT_EQ(path.rfind("\\\\?\\", 0), 0u) << path;
+  // Wine's own virtual input devices are HID interfaces of vendor 845E.
+  if (running_under_wine()) {
+    EXPECT_FALSE(hardware_ids.empty());
+    for (const auto& id : hardware_ids)
+      EXPECT_NE(upper(id).find("VID_845E"), std::string::npos) << id;
+  }
 }
 
 }  // namespace
