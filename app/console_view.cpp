@@ -1,0 +1,111 @@
+#include "app/console_view.h"
+
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include "app/console_log.h"
+#include "text/cp1250.h"
+
+namespace {
+// The store has one listener; only the view that holds it may let it go.
+ConsoleView* listening_view = nullptr;
+
+QFont console_font() {
+  QFont font(QStringLiteral("Courier New"));
+  font.setPixelSize(11);  // 8 points at 96 dpi
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  return font;
+}
+}  // namespace
+
+ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
+  setReadOnly(true);
+  setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  setUndoRedoEnabled(false);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setFont(console_font());
+  updateTabStops();
+  flush_timer_.setSingleShot(true);
+  flush_timer_.setInterval(0);
+  connect(&flush_timer_, &QTimer::timeout, this, &ConsoleView::flush);
+}
+
+ConsoleView::~ConsoleView() { detach(); }
+
+void ConsoleView::attach(ConsoleLog& log) {
+  if (listening_view && listening_view != this) listening_view->detach();
+  detach();
+  log_ = &log;
+  listening_view = this;
+  clearShown();
+  for (const std::string& line : log.lines()) pending_.append(displayLine(line));
+  log.set_listener([this](std::string_view line, bool cleared) {
+    if (cleared) {
+      clearShown();
+    } else {
+      queue(line);
+    }
+  });
+  flush();
+}
+
+void ConsoleView::detach() {
+  if (log_ && listening_view == this) {
+    log_->set_listener(nullptr);
+    listening_view = nullptr;
+  }
+  log_ = nullptr;
+}
+
+QString ConsoleView::displayLine(std::string_view cp1250_line) {
+  const std::string utf8 = text::to_utf8(cp1250_line);
+  QString line = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  for (QChar& ch : line) {
+    const char16_t code = ch.unicode();
+    if (code < 0x20 && code != u'\t') {
+      ch = QChar(char16_t(0x2400 + code));  // the Control Pictures block
+    } else if (code == 0x7F) {
+      ch = QChar(char16_t(0x2421));
+    }
+  }
+  return line;
+}
+
+void ConsoleView::queue(std::string_view line) {
+  pending_.append(displayLine(line));
+  if (!flush_timer_.isActive()) flush_timer_.start();
+}
+
+void ConsoleView::flush() {
+  flush_timer_.stop();
+  if (pending_.isEmpty()) return;
+  QScrollBar* bar = verticalScrollBar();
+  const bool follow_end = bar->value() == bar->maximum();
+  QString text = pending_.join(QLatin1Char('\n'));
+  if (shows_lines_) text.prepend(QLatin1Char('\n'));
+  pending_.clear();
+  // A cursor of our own leaves the user's selection alone.
+  QTextCursor cursor(document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertText(text);
+  shows_lines_ = true;
+  if (follow_end) bar->setValue(bar->maximum());
+}
+
+void ConsoleView::clearShown() {
+  flush_timer_.stop();
+  pending_.clear();
+  shows_lines_ = false;
+  clear();
+}
+
+void ConsoleView::changeEvent(QEvent* event) {
+  QPlainTextEdit::changeEvent(event);
+  if (event->type() == QEvent::FontChange) updateTabStops();
+}
+
+// Tab stops of the platform's edit control: every 8 average characters.
+void ConsoleView::updateTabStops() { setTabStopDistance(8.0 * fontMetrics().averageCharWidth()); }

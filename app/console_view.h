@@ -1,0 +1,45 @@
+#pragma once
+// Console: shows the process's console log store, read-only, one screen line
+// per logged line. Lines the store reports are queued and added in one go on
+// the next turn of the event loop, so a long burst of logging stays cheap;
+// flush() adds them at once.
+
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTimer>
+#include <string_view>
+
+class ConsoleLog;
+
+class ConsoleView : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  explicit ConsoleView(QWidget* parent = nullptr);
+  ~ConsoleView() override;
+
+  // Shows every line of the log and follows its appends and clears.
+  void attach(ConsoleLog& log);
+  void detach();
+
+  // Adds the queued lines now.
+  void flush();
+
+  // The text shown for one logged line (Windows-1250 bytes): decoded, with
+  // control characters other than tab shown as visible symbols, so a CR or
+  // LF from the module cannot split the line.
+  static QString displayLine(std::string_view cp1250_line);
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void queue(std::string_view line);
+  void clearShown();
+  void updateTabStops();
+
+  ConsoleLog* log_ = nullptr;
+  QStringList pending_;
+  bool shows_lines_ = false;
+  QTimer flush_timer_;
+};

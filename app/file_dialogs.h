@@ -1,0 +1,30 @@
+#pragma once
+// The texts of the window's three file dialogs. Texts are UTF-8; filters are
+// in Qt's form ("Name (*.ext);;Other (*.*)"). An empty title leaves the
+// dialog's own default title.
+
+class QFileDialog;
+
+struct FileDialogSettings {
+  const char* title;
+  const char* filter;
+  const char* default_suffix;
+  const char* proposed_name;
+};
+
+// Saving the configuration.
+inline constexpr FileDialogSettings SaveDialog{
+    "Zapisz konfigurację modułu ZEL", "Konfiguracja ZEL (*.zel);;Wszystkie pliki (*.*)", "zel",
+    "konfiguracja.zel"};
+
+// Opening a configuration: the dialog carries the same title as saving.
+inline constexpr FileDialogSettings OpenDialog{
+    "Zapisz konfigurację modułu ZEL", "Konfiguracja ZEL (*.zel);;Wszystkie pliki (*.*)", "zel",
+    "konfiguracja.zel"};
+
+// Saving the console log.
+inline constexpr FileDialogSettings SaveConsole{
+    "", "Pliki tekstowe (*.txt);;Wszystkie pliki (*.*)", "txt", "log-konsoli.txt"};
+
+// Applies title, filter, default suffix and proposed file name.
+void apply_file_dialog_settings(QFileDialog& dialog, const FileDialogSettings& settings);

@@ -1,0 +1,98 @@
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+
+#include "app/console_log.h"
+#include "app/main.h"
+#include "ui_main_window.h"
+
+TForm_main* Form_main = nullptr;
+
+TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm_main>()) {
+  ui_->setupUi(this);
+  setupWindow();
+  setupGrids();
+  connectHandlers();
+  ui_->Console->attach(console_log());
+  Form_main = this;
+  FormCreate();
+}
+
+TForm_main::~TForm_main() {
+  if (Form_main == this) Form_main = nullptr;
+}
+
+void TForm_main::setupWindow() {
+  // A fixed dialog frame: system menu and close button, no minimise or maximise.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(850, 614);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+
+  // Labels take the size of their text, keeping their top-left corner.
+  for (QLabel* label : findChildren<QLabel*>()) label->adjustSize();
+
+  // The service page stays out of the user's reach: no tab, and a disabled
+  // tab entry so keyboard page switching passes over it too.
+  const int advanced = ui_->Page->indexOf(ui_->AdvancedTabSheet);
+  ui_->Page->setTabVisible(advanced, false);
+  ui_->Page->tabBar()->setTabEnabled(advanced, false);
+  ui_->Page->setCurrentWidget(ui_->ConfigTabSheet);
+
+  TestMenu_ = new QMenu(this);
+  TestMenu_->setObjectName(QStringLiteral("TestMenu"));
+  TestMenu_->addAction(ui_->Testuj1);
+}
+
+void TForm_main::connectHandlers() {
+  const auto on_click = [this](QPushButton* button, void (TForm_main::*handler)()) {
+    connect(button, &QPushButton::clicked, this, handler);
+  };
+  on_click(ui_->ClearConsoleButton, &TForm_main::ClearConsoleButtonClick);
+  on_click(ui_->Button6, &TForm_main::Button6Click);
+  on_click(ui_->ConnectButton, &TForm_main::ConnectButtonClick);
+  on_click(ui_->DisconnectButton, &TForm_main::DisconnectButtonClick);
+  on_click(ui_->HelloButton, &TForm_main::HelloButtonClick);
+  on_click(ui_->PingPongButton, &TForm_main::PingPongButtonClick);
+  on_click(ui_->DebugButton, &TForm_main::DebugButtonClick);
+  on_click(ui_->InorretButton, &TForm_main::InorretButtonClick);
+  on_click(ui_->RS485FramePleaseButton, &TForm_main::RS485FramePleaseButtonClick);
+  on_click(ui_->Button5, &TForm_main::Button5Click);
+  on_click(ui_->Button2, &TForm_main::Button2Click);
+  on_click(ui_->Button1, &TForm_main::Button1Click);
+  on_click(ui_->Button3, &TForm_main::Button3Click);
+  on_click(ui_->Button4, &TForm_main::Button4Click);
+  on_click(ui_->SaveConfigButton, &TForm_main::SaveConfigButtonClick);
+  on_click(ui_->LoadConfigButton, &TForm_main::LoadConfigButtonClick);
+  on_click(ui_->WriteConfigButton, &TForm_main::WriteConfigButtonClick);
+  on_click(ui_->TestButton, &TForm_main::TestButtonClick);
+  connect(ui_->Testuj1, &QAction::triggered, this, &TForm_main::Testuj1Click);
+}
+
+void TForm_main::setStatusText(const QString& text) {
+  ui_->Status->showMessage(text);
+  ui_->Status->repaint();
+  if (ui_->ProgressBar->isVisible()) ui_->ProgressBar->repaint();
+}
+
+QString TForm_main::statusText() const { return ui_->Status->currentMessage(); }
+
+void TForm_main::setProgressVisible(bool visible) {
+  ui_->ProgressBar->setVisible(visible);
+  ui_->Status->repaint();
+  if (visible) ui_->ProgressBar->repaint();
+}
+
+void TForm_main::setProgress(int position) {
+  ui_->ProgressBar->setValue(position);
+  ui_->ProgressBar->repaint();
+}
+
+void TForm_main::ClearConsoleButtonClick() { console_log().clear(); }

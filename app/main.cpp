@@ -1,0 +1,23 @@
+// Program entry: the application object, the one main window, the event loop.
+// The command line is not used.
+
+#include <exception>
+
+#include "app/application_setup.h"
+#include "app/main.h"
+#include "app/zel_application.h"
+
+int main(int argc, char** argv) {
+  ZelApplication app(argc, argv);
+  try {
+    setup_application(app);
+    TForm_main window;  // its creation handler runs before it is shown
+    window.show();
+    ZelApplication::exec();
+  } catch (const std::exception& error) {
+    show_exception_box(QString::fromLocal8Bit(error.what()));
+  } catch (...) {
+    show_exception_box(QStringLiteral("Nieznany wyjątek."));
+  }
+  return 0;
+}

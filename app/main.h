@@ -1,0 +1,107 @@
+#pragma once
+// The main window: the configuration page with the grid editor and the
+// hidden service page with the console. Controls are built from
+// main_window.ui and keep their layout names; reach them through ui():
+//   Form_main->ui()->DrawGrid1, ->Console, ->Status, ->KVRnumberEdit, ...
+// Handlers are public and may be called directly as ordinary operations.
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TForm_main;
+}
+class ConfigMatrixModel;
+class QMenu;
+class QPainter;
+class QTableView;
+
+// A cell of DrawGrid1. A press outside every cell leaves it without one.
+struct GridCell {
+  int column = 0;
+  int row = 0;
+  bool valid() const { return column >= 0 && row >= 0; }
+  static GridCell none() { return {-1, -1}; }
+  friend bool operator==(const GridCell&, const GridCell&) = default;
+};
+
+class TForm_main : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TForm_main(QWidget* parent = nullptr);
+  ~TForm_main() override;
+
+  // Every control of the stored layout, by name.
+  Ui::TForm_main* ui() const { return ui_.get(); }
+  QMenu* TestMenu() const { return TestMenu_; }
+
+  // Status bar and progress bar. Device operations block the event loop,
+  // so these repaint at once instead of waiting for it.
+  void setStatusText(const QString& text);
+  QString statusText() const;
+  void setProgressVisible(bool visible);
+  void setProgress(int position);
+
+  // Grid editor, for the file, upload and output-test features.
+  void repaintMatrix();              // after config_matrix() was replaced
+  int selectedMatrixRow() const;     // selected row of DrawGrid1
+  int selectedLabelRow() const;      // selected row of StringGrid2
+  void selectMatrixRow(int row);     // DrawGrid1 only, scrolls it into view
+  void selectLabelRow(int row);      // StringGrid2 only, scrolls it into view
+  GridCell pressedCell() const { return PressedCell; }
+
+  // Grid editor handlers.
+  void FormCreate();
+  void DrawGrid1DrawCell(QPainter& painter, int column, int row, const QRect& rect);
+  void DrawGrid1MouseDown(Qt::MouseButton button, int x, int y);
+  void DrawGrid1MouseUp(Qt::MouseButton button, int x, int y);
+  void StringGrid2MouseDown(Qt::MouseButton button, int x, int y);
+  void DrawGrid1TopLeftChanged();
+  void StringGrid2TopLeftChanged();
+
+  // Service page.
+  void ClearConsoleButtonClick();
+  void Button6Click();
+  void ConnectButtonClick();
+  void DisconnectButtonClick();
+  void HelloButtonClick();
+  void PingPongButtonClick();
+  void DebugButtonClick();
+  void InorretButtonClick();
+  void RS485FramePleaseButtonClick();
+  void Button5Click();
+  void Button2Click();
+  void Button1Click();
+  void Button3Click();
+  void Button4Click();
+
+  // Configuration page.
+  void SaveConfigButtonClick();
+  void LoadConfigButtonClick();
+  void WriteConfigButtonClick();
+  void TestButtonClick();
+  void Testuj1Click();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void setupWindow();
+  void setupGrids();
+  void connectHandlers();
+  void updateTestButton(int row);
+  void selectHeaderColumn(int column);
+  GridCell matrixCellAt(int x, int y) const;
+  bool matrixPointerEvent(QEvent* event);
+  bool labelPointerEvent(QEvent* event);
+  void openTestMenu(QTableView* grid, const QPoint& viewportPos);
+
+  std::unique_ptr<Ui::TForm_main> ui_;
+  QMenu* TestMenu_ = nullptr;
+  ConfigMatrixModel* matrixModel_ = nullptr;
+  GridCell PressedCell;  // where a mouse button last went down on DrawGrid1
+};
+
+// The one main window; null while none exists.
+extern TForm_main* Form_main;

@@ -1,0 +1,41 @@
+#include "config/matrix_model.h"
+
+QColor to_qcolor(Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+
+ConfigMatrixModel::ConfigMatrixModel(ConfigMatrix& matrix, QObject* parent)
+    : QAbstractTableModel(parent), matrix_(matrix) {}
+
+int ConfigMatrixModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : ConfigMatrix::kRows;
+}
+
+int ConfigMatrixModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : ConfigMatrix::kColumns;
+}
+
+QVariant ConfigMatrixModel::data(const QModelIndex& index, int role) const {
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  const std::uint8_t value = matrix_.at(index.row(), index.column());
+  switch (role) {
+    case kValueRole: return int{value};
+    case Qt::BackgroundRole: return to_qcolor(led_mode_color(value));
+    default: return {};
+  }
+}
+
+Qt::ItemFlags ConfigMatrixModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+void ConfigMatrixModel::advanceCell(int row, int column) {
+  const QModelIndex cell = index(row, column);
+  if (!cell.isValid()) return;
+  matrix_.set(row, column, next_led_mode(matrix_.at(row, column)));
+  emit dataChanged(cell, cell, {kValueRole, Qt::BackgroundRole});
+}
+
+void ConfigMatrixModel::matrixReplaced() {
+  emit dataChanged(index(0, 0), index(ConfigMatrix::kRows - 1, ConfigMatrix::kColumns - 1),
+                   {kValueRole, Qt::BackgroundRole});
+}
