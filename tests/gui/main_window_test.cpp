@@ -1,0 +1,339 @@
+// The main window as a whole: start state, frame, hidden service page,
+// stored layout, hints, dialogs' texts and the status area.
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolTip>
+
+#include "app/application_setup.h"
+#include "app/file_dialogs.h"
+#include "app/filled_shape.h"
+#include "window_fixture.h"
+
+namespace {
+
+TEST_F(WindowTest, StartsOnTheConfigurationPageWithNothingDone) {
+  EXPECT_EQ(Form_main, &window());
+  EXPECT_EQ(ui().Page->currentWidget(), ui().ConfigTabSheet);
+  EXPECT_TRUE(ui().Status->currentMessage().isEmpty());
+  EXPECT_FALSE(ui().ProgressBar->isVisible());
+  EXPECT_EQ(ui().ProgressBar->minimum(), 0);
+  EXPECT_EQ(ui().ProgressBar->maximum(), 100);
+  ui().Console->flush();
+  EXPECT_TRUE(ui().Console->toPlainText().isEmpty());
+  EXPECT_EQ(console_log().size(), 0u);
+  EXPECT_TRUE(ui().ConnectButton->isEnabled());
+  EXPECT_FALSE(ui().DisconnectButton->isEnabled());
+  EXPECT_EQ(ui().ConnectionLed->brushColor(), QColor(255, 0, 0));
+  EXPECT_TRUE(ui().ConnectionLed->isCircle());
+  EXPECT_TRUE(ui().TestButton->isEnabled());
+  EXPECT_FALSE(ui().KVRnumberEdit->isEnabled());
+  EXPECT_EQ(ui().KVRnumberEdit->value(), 0);
+  EXPECT_EQ(ui().CSpinEdit1->value(), 0);
+  EXPECT_EQ(ui().CSpinEdit2->value(), 1);
+  EXPECT_FALSE(ui().CSpinEdit1->isEnabled());
+  EXPECT_FALSE(ui().CSpinEdit2->isEnabled());
+}
+
+TEST_F(WindowTest, HasAFixedDialogFrameOfTheDesignedSize) {
+  EXPECT_EQ(window().windowTitle(),
+            QString::fromUtf8("ZEL17 - Konfigurator tablicy synoptycznej systemu KVR17 (v1_1)"));
+  EXPECT_EQ(QApplication::applicationName(), QString::fromUtf8(kApplicationTitle));
+  EXPECT_EQ(window().size(), QSize(850, 614));
+  EXPECT_EQ(window().minimumSize(), QSize(850, 614));
+  EXPECT_EQ(window().maximumSize(), QSize(850, 614));
+  const Qt::WindowFlags flags = window().windowFlags();
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+}
+
+TEST_F(WindowTest, KeyboardNeverShowsTheServicePage) {
+  const int advanced = ui().Page->indexOf(ui().AdvancedTabSheet);
+  ASSERT_GE(advanced, 0);
+  EXPECT_FALSE(ui().Page->isTabVisible(advanced));
+  EXPECT_EQ(ui().Page->tabText(advanced), QString::fromUtf8("Zaawanowane"));
+  EXPECT_EQ(ui().Page->tabText(ui().Page->indexOf(ui().ConfigTabSheet)), QString::fromUtf8("Konfiguraja ZEL"));
+
+  struct Press {
+    QWidget* target;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+  };
+  ui().DrawGrid1->setFocus();
+  const Press presses[] = {
+      {ui().DrawGrid1, Qt::Key_Tab, Qt::ControlModifier},
+      {ui().DrawGrid1, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
+      {ui().StringGrid2, Qt::Key_Tab, Qt::ControlModifier},
+      {ui().Page, Qt::Key_Tab, Qt::ControlModifier},
+      {ui().Page, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
+      {ui().Page->tabBar(), Qt::Key_Right, Qt::NoModifier},
+      {ui().Page->tabBar(), Qt::Key_Left, Qt::NoModifier},
+      {ui().Page->tabBar(), Qt::Key_End, Qt::NoModifier},
+  };
+  for (const Press& press : presses) {
+    for (int repeat = 0; repeat < 3; ++repeat) {
+      QTest::keyClick(press.target, press.key, press.modifiers);
+      EXPECT_EQ(ui().Page->currentWidget(), ui().ConfigTabSheet) << press.key;
+    }
+  }
+}
+
+TEST_F(WindowTest, ServicePageControlsStayLiveWhileHidden) {
+  ui().DisconnectButton->setEnabled(true);
+  EXPECT_TRUE(ui().DisconnectButton->isEnabled());
+  EXPECT_TRUE(ui().Console->isEnabled());
+}
+
+struct Placement {
+  const char* name;
+  const char* parent;
+  QRect geometry;
+  const char* text;  // button caption or group title; nullptr when none
+};
+
+// The stored layout, control by control.
+const Placement kPlacements[] = {
+    {"Page", "TForm_main", {8, 8, 833, 585}, nullptr},
+    {"Status", "TForm_main", {0, 595, 850, 19}, nullptr},
+    {"ProgressBar", "TForm_main", {272, 600, 569, 9}, nullptr},
+    {"KVRnumberEdit", "ConfigTabSheet", {752, 64, 49, 22}, nullptr},
+    {"StringGrid3", "ConfigTabSheet", {96, 32, 601, 25}, nullptr},
+    {"StringGrid2", "ConfigTabSheet", {8, 56, 89, 438}, nullptr},
+    {"DrawGrid1", "ConfigTabSheet", {96, 56, 621, 438}, nullptr},
+    {"Shape1", "ConfigTabSheet", {760, 144, 24, 24}, nullptr},
+    {"Shape2", "ConfigTabSheet", {760, 208, 24, 24}, nullptr},
+    {"Shape3", "ConfigTabSheet", {760, 272, 24, 24}, nullptr},
+    {"SaveConfigButton", "ConfigTabSheet", {24, 520, 75, 25}, "Zapisz..."},
+    {"LoadConfigButton", "ConfigTabSheet", {112, 520, 75, 25}, "Otwórz..."},
+    {"WriteConfigButton", "ConfigTabSheet", {648, 520, 75, 25}, "Konfiguruj!"},
+    {"TestButton", "ConfigTabSheet", {736, 520, 75, 25}, "Test"},
+    {"GroupBox1", "AdvancedTabSheet", {16, 16, 801, 289}, "Konsola"},
+    {"Console", "GroupBox1", {24, 24, 761, 209}, nullptr},
+    {"ClearConsoleButton", "GroupBox1", {24, 248, 75, 25}, "Czyść"},
+    {"Button6", "GroupBox1", {120, 248, 75, 25}, "Zapisz..."},
+    {"GroupBox2", "AdvancedTabSheet", {16, 312, 257, 201}, "Polecenia podstawowe"},
+    {"HelloButton", "GroupBox2", {24, 40, 89, 25}, "Hello"},
+    {"PingPongButton", "GroupBox2", {24, 72, 89, 25}, "Ping-pong"},
+    {"DebugButton", "GroupBox2", {24, 104, 89, 25}, "Debug"},
+    {"InorretButton", "GroupBox2", {24, 136, 89, 25}, "Nieprawidłowe"},
+    {"RS485FramePleaseButton", "GroupBox2", {128, 40, 113, 25}, "Podaj ramkę RS485"},
+    {"Button5", "GroupBox2", {128, 72, 113, 25}, "Obsłuż rankę RS485"},
+    {"GroupBox3", "AdvancedTabSheet", {280, 312, 537, 201}, "Polecenia pamięci FLASH"},
+    {"Button2", "GroupBox3", {24, 48, 75, 25}, "Erase"},
+    {"ErasePageCSpinEdit", "GroupBox3", {160, 48, 65, 22}, nullptr},
+    {"Button1", "GroupBox3", {24, 80, 75, 25}, "Read"},
+    {"ReadPageCSpinEdit", "GroupBox3", {160, 80, 65, 22}, nullptr},
+    {"ReadBlockCSpinEdit", "GroupBox3", {256, 80, 65, 22}, nullptr},
+    {"ReadHalfCSpinEdit", "GroupBox3", {344, 80, 65, 22}, nullptr},
+    {"Button3", "GroupBox3", {24, 120, 75, 25}, "Buffor"},
+    {"WritePageCSpinEdit", "GroupBox3", {160, 120, 65, 22}, nullptr},
+    {"WriteBlockCSpinEdit", "GroupBox3", {256, 120, 65, 22}, nullptr},
+    {"CSpinEdit1", "GroupBox3", {344, 120, 65, 22}, nullptr},
+    {"Button4", "GroupBox3", {24, 144, 75, 25}, "Write"},
+    {"CSpinEdit2", "GroupBox3", {344, 144, 65, 22}, nullptr},
+    {"ConnectButton", "AdvancedTabSheet", {24, 524, 75, 25}, "Połącz"},
+    {"DisconnectButton", "AdvancedTabSheet", {120, 524, 75, 25}, "Rozłącz"},
+    {"ConnectionLed", "AdvancedTabSheet", {296, 524, 25, 25}, nullptr},
+};
+
+TEST_F(WindowTest, ControlsSitWhereTheLayoutPutsThem) {
+  for (const Placement& p : kPlacements) {
+    SCOPED_TRACE(p.name);
+    auto* widget = window().findChild<QWidget*>(QString::fromLatin1(p.name));
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->parentWidget()->objectName(), QString::fromLatin1(p.parent));
+    EXPECT_EQ(widget->geometry(), p.geometry);
+    if (!p.text) continue;
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+      EXPECT_EQ(button->text(), QString::fromUtf8(p.text));
+    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+      EXPECT_EQ(group->title(), QString::fromUtf8(p.text));
+    }
+  }
+}
+
+struct LabelPlacement {
+  const char* name;
+  const char* parent;
+  QPoint position;
+  const char* text;
+};
+
+const LabelPlacement kLabels[] = {
+    {"Label9", "ConfigTabSheet", {728, 40}, "Dotyczy centralki:"},
+    {"Label3", "ConfigTabSheet", {736, 120}, "Wolne miganie"},
+    {"Label4", "ConfigTabSheet", {733, 184}, "Szybkie miganie"},
+    {"Label5", "ConfigTabSheet", {730, 248}, "Ciagle swiecenie"},
+    {"Label2", "GroupBox3", {176, 24}, "Strona"},
+    {"Label6", "GroupBox3", {272, 24}, "Blok"},
+    {"Label7", "GroupBox3", {352, 24}, "Połówka"},
+    {"Label8", "GroupBox3", {56, 176}, "Nie używaj tych przycisków, chyba że naprawdę wiesz co robisz!!"},
+    {"Label1", "AdvancedTabSheet", {224, 528}, "Połączenie:"},
+};
+
+TEST_F(WindowTest, LabelsSizeThemselvesToTheirText) {
+  for (const LabelPlacement& l : kLabels) {
+    SCOPED_TRACE(l.name);
+    auto* label = window().findChild<QLabel*>(QString::fromLatin1(l.name));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->parentWidget()->objectName(), QString::fromLatin1(l.parent));
+    EXPECT_EQ(label->text(), QString::fromUtf8(l.text));
+    EXPECT_EQ(label->pos(), l.position);
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+  }
+}
+
+TEST_F(WindowTest, LegendAndWarningColours) {
+  EXPECT_EQ(ui().Shape1->brushColor(), QColor(255, 255, 0));
+  EXPECT_EQ(ui().Shape2->brushColor(), QColor(0, 0, 255));
+  EXPECT_EQ(ui().Shape3->brushColor(), QColor(255, 0, 0));
+  const QImage legend = ui().Shape2->grab().toImage();
+  EXPECT_EQ(legend.pixelColor(12, 12), QColor(0, 0, 255));
+  EXPECT_TRUE(ui().Button2->font().bold());
+  EXPECT_TRUE(ui().Label8->font().bold());
+  EXPECT_TRUE(ui().StringGrid3->font().bold());
+  const QImage erase = ui().Button2->grab().toImage();
+  bool has_red = false;
+  for (int y = 0; y < erase.height() && !has_red; ++y) {
+    for (int x = 0; x < erase.width() && !has_red; ++x) {
+      const QColor c = erase.pixelColor(x, y);
+      has_red = c.red() > 200 && c.green() < 80 && c.blue() < 80;
+    }
+  }
+  EXPECT_TRUE(has_red);
+}
+
+TEST_F(WindowTest, SpinFieldRanges) {
+  struct Range {
+    QSpinBox* spin;
+    int minimum, maximum;
+  };
+  const Range ranges[] = {
+      {ui().ErasePageCSpinEdit, 0, 10}, {ui().ReadPageCSpinEdit, 0, 10},  {ui().ReadBlockCSpinEdit, 0, 64},
+      {ui().ReadHalfCSpinEdit, 0, 1},   {ui().WritePageCSpinEdit, 0, 10}, {ui().WriteBlockCSpinEdit, 0, 64},
+  };
+  for (const Range& r : ranges) {
+    SCOPED_TRACE(r.spin->objectName().toStdString());
+    EXPECT_EQ(r.spin->minimum(), r.minimum);
+    EXPECT_EQ(r.spin->maximum(), r.maximum);
+    EXPECT_EQ(r.spin->value(), 0);
+    EXPECT_TRUE(r.spin->isEnabled());
+  }
+}
+
+TEST_F(WindowTest, HintsAreStoredButNeverShownAsToolTips) {
+  const std::pair<QWidget*, const char*> hints[] = {
+      {ui().KVRnumberEdit, "Numer centralki w systemie na której adresy reaguje moduł ZEL (0 - centralka nadrzędna)"},
+      {ui().SaveConfigButton, "Zapisuje konfigurację do pliku"},
+      {ui().LoadConfigButton, "Wczytuje konfigurację z pliku"},
+      {ui().WriteConfigButton, "Wpisuje konfigurację do urządzenia"},
+  };
+  for (const auto& [widget, hint] : hints) {
+    EXPECT_EQ(widget->property("hint").toString(), QString::fromUtf8(hint));
+  }
+  for (QWidget* widget : window().findChildren<QWidget*>()) {
+    EXPECT_TRUE(widget->toolTip().isEmpty()) << widget->objectName().toStdString();
+  }
+  const QPoint centre = ui().WriteConfigButton->rect().center();
+  QHelpEvent hover(QEvent::ToolTip, centre, ui().WriteConfigButton->mapToGlobal(centre));
+  QApplication::sendEvent(ui().WriteConfigButton, &hover);
+  EXPECT_FALSE(QToolTip::isVisible());
+}
+
+TEST_F(WindowTest, FileDialogsCarryTheirTexts) {
+  struct Expected {
+    const FileDialogSettings& settings;
+    QString title;
+    QStringList filters;
+    QString suffix;
+    QString file;
+  };
+  const Expected expected[] = {
+      {SaveDialog, QString::fromUtf8("Zapisz konfigurację modułu ZEL"),
+       {"Konfiguracja ZEL (*.zel)", "Wszystkie pliki (*.*)"}, "zel", "konfiguracja.zel"},
+      {OpenDialog, QString::fromUtf8("Zapisz konfigurację modułu ZEL"),
+       {"Konfiguracja ZEL (*.zel)", "Wszystkie pliki (*.*)"}, "zel", "konfiguracja.zel"},
+      {SaveConsole, QString(), {"Pliki tekstowe (*.txt)", "Wszystkie pliki (*.*)"}, "txt", "log-konsoli.txt"},
+  };
+  for (const Expected& e : expected) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QString default_title = dialog.windowTitle();
+    apply_file_dialog_settings(dialog, e.settings);
+    EXPECT_EQ(dialog.windowTitle(), e.title.isEmpty() ? default_title : e.title);
+    EXPECT_EQ(dialog.nameFilters(), e.filters);
+    EXPECT_EQ(dialog.defaultSuffix(), e.suffix);
+    ASSERT_FALSE(dialog.selectedFiles().isEmpty());
+    EXPECT_TRUE(dialog.selectedFiles().first().endsWith("/" + e.file)) << dialog.selectedFiles().first().toStdString();
+  }
+}
+
+TEST_F(WindowTest, QtSpeaksPolishWithSubstitutedFonts) {
+  EXPECT_EQ(QLocale().language(), QLocale::Polish);
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("Anuluj"));
+  const QString window_family = QFontInfo(window().font()).family();
+  EXPECT_TRUE(window_family == "Liberation Sans" || window_family == "DejaVu Sans") << window_family.toStdString();
+  EXPECT_EQ(window().font().pixelSize(), 11);
+  const QFontInfo console(ui().Console->font());
+  EXPECT_TRUE(console.fixedPitch());
+  EXPECT_TRUE(console.family() == "Liberation Mono" || console.family() == "DejaVu Sans Mono")
+      << console.family().toStdString();
+}
+
+TEST_F(WindowTest, StatusAndProgressShowWhatTheyAreGiven) {
+  window().setStatusText(QString::fromUtf8("Konfiguracja zapisana!"));
+  EXPECT_EQ(window().statusText(), QString::fromUtf8("Konfiguracja zapisana!"));
+  window().setProgressVisible(true);
+  EXPECT_TRUE(ui().ProgressBar->isVisible());
+  window().setProgress(42);
+  EXPECT_EQ(ui().ProgressBar->value(), 42);
+  window().setProgressVisible(false);
+  EXPECT_FALSE(ui().ProgressBar->isVisible());
+}
+
+TEST_F(WindowTest, TestMenuOffersTestujOverBothLiveGrids) {
+  QMenu* menu = window().TestMenu();
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->actions().size(), 1);
+  EXPECT_EQ(menu->actions().first()->objectName(), QString::fromLatin1("Testuj1"));
+  EXPECT_EQ(menu->actions().first()->text(), QString::fromUtf8("Testuj"));
+  for (QAbstractScrollArea* grid : {static_cast<QAbstractScrollArea*>(ui().DrawGrid1),
+                                    static_cast<QAbstractScrollArea*>(ui().StringGrid2)}) {
+    const QPoint at(10, 10);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &request);
+    EXPECT_TRUE(menu->isVisible()) << grid->objectName().toStdString();
+    menu->hide();
+  }
+}
+
+TEST_F(WindowTest, ClearButtonEmptiesTheConsole) {
+  console_log().append_text("jedna linia");
+  console_log().append_banner("Komunikat");
+  ui().Console->flush();
+  EXPECT_FALSE(ui().Console->toPlainText().isEmpty());
+  ui().ClearConsoleButton->click();
+  EXPECT_EQ(console_log().size(), 0u);
+  EXPECT_TRUE(ui().Console->toPlainText().isEmpty());
+}
+
+TEST_F(WindowTest, ClosesAtOnceAfterEditing) {
+  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(window().close());
+  EXPECT_FALSE(window().isVisible());
+  EXPECT_EQ(console_log().size(), 0u);
+}
+
+}  // namespace

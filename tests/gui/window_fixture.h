@@ -1,0 +1,31 @@
+#pragma once
+// A fresh, shown main window per test, with an empty console log.
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <memory>
+
+#include "app/console_log.h"
+#include "app/main.h"
+#include "ui_main_window.h"
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    console_log().clear();
+    window_ = std::make_unique<TForm_main>();
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  void TearDown() override {
+    window_.reset();
+    console_log().clear();
+  }
+
+  TForm_main& window() { return *window_; }
+  Ui::TForm_main& ui() { return *window_->ui(); }
+
+ private:
+  std::unique_ptr<TForm_main> window_;
+};
