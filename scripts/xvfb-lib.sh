@@ -1,0 +1,58 @@
+# Shell functions for running the window on a private virtual X display.
+# Source this file; it defines:
+#   start_xvfb WORKDIR          starts Xvfb, exports DISPLAY, sets XVFB_PID
+#   grab_window TITLE OUT [PID] waits until the window TITLE is shown, saves it as OUT
+#   stop_xvfb                   ends the Xvfb started here
+
+ZEL_WINDOW_TITLE="ZEL17 - Konfigurator tablicy synoptycznej systemu KVR17 (v1_1)"
+XVFB_PID=""
+
+start_xvfb() {
+  local workdir=$1
+  : >"$workdir/display"
+  # -displayfd lets the server pick a free display number and report it.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$workdir/display" 2>"$workdir/xvfb.log" &
+  XVFB_PID=$!
+  local i
+  for i in $(seq 100); do
+    [[ -s "$workdir/display" ]] && break
+    sleep 0.1
+  done
+  if [[ ! -s "$workdir/display" ]]; then
+    echo "Xvfb did not start:" >&2
+    cat "$workdir/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$workdir/display")"
+  unset WAYLAND_DISPLAY
+  export QT_QPA_PLATFORM=xcb
+}
+
+stop_xvfb() {
+  if [[ -n "$XVFB_PID" ]]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+  fi
+}
+
+# The window is looked up by its caption; import is only given a window id,
+# since with an unknown name it would wait for a mouse click.
+grab_window() {
+  local title=$1 output=$2 pid=${3:-} id="" i
+  for i in $(seq 150); do
+    id=$(xwininfo -name "$title" 2>/dev/null | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+    if [[ -n "$id" ]] && xwininfo -id "$id" | grep -q 'Map State: IsViewable'; then
+      sleep 1  # the first paint
+      import -window "$id" "$output"
+      return 0
+    fi
+    if [[ -n "$pid" ]] && ! kill -0 "$pid" 2>/dev/null; then
+      echo "the program ended before its window appeared" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+  echo "the window \"$title\" did not appear" >&2
+  return 1
+}
