@@ -1,9 +1,6 @@
 #include "app/console_log.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
+#include <fstream>
 
 #include "text/cp1250.h"
 
@@ -37,20 +34,15 @@ void ConsoleLog::clear() {
   if (listener_) listener_({}, true);
 }
 
-std::string ConsoleLog::save(const std::string& path) const {
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "wb"));
-  if (!file) return std::strerror(errno);
+std::string ConsoleLog::save(const std::filesystem::path& path) const {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) return "nie można utworzyć pliku";
   for (const std::string& line : lines_) {
-    if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() ||
-        std::fwrite("\r\n", 1, 2, file.get()) != 2) {
-      return std::strerror(errno);
-    }
+    file.write(line.data(), static_cast<std::streamsize>(line.size()));
+    file.write("\r\n", 2);
   }
-  std::FILE* raw = file.release();
-  if (std::fclose(raw) != 0) return std::strerror(errno);
+  file.close();
+  if (!file) return "zapis do pliku nie powiódł się";
   return {};
 }
 

@@ -4,6 +4,7 @@
 // Lines are kept as byte strings so a saved log is exactly what was logged;
 // a CR or LF byte inside a line does not split it.
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -28,7 +29,7 @@ class ConsoleLog {
 
   // Writes every line followed by CR LF. Returns an empty string on success,
   // else the reason (in UTF-8) for the user.
-  std::string save(const std::string& path) const;
+  std::string save(const std::filesystem::path& path) const;
 
   void set_listener(Listener listener) { listener_ = std::move(listener); }
 

@@ -124,10 +124,6 @@ FileResult failure(std::string reason) {
 
 }  // namespace
 
-fs::path utf8_path(std::string_view utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 FileResult parse_config_bytes(std::span<const std::uint8_t> bytes, ConfigMatrix& matrix) {
   ValueCollector collector;
   collector.feed(bytes);

@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "config/config_matrix.h"
+#include "text/utf8_path.h"
 
 inline constexpr std::string_view kConfigFileDefaultName = "konfiguracja.zel";
 
@@ -31,8 +32,6 @@ struct FileResult {
   std::size_t values_read = 0;  // loading: the values the file held, at most 7625
 };
 
-// A path from UTF-8 text (the window's file names), correct on Windows too.
-std::filesystem::path utf8_path(std::string_view utf8);
 
 // The loader's rules over bytes already in memory. On success the matrix
 // holds all 7625 values; otherwise it is untouched.

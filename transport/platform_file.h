@@ -9,8 +9,9 @@
 
 namespace platform {
 
-// A read waits at most this long for the module's report; a timed-out read
-// is a failed read.
+// A transfer waits at most this long: a read for the module's report (on
+// Windows a write too, which the kernel does not bound there). A timed-out
+// transfer is a failed one.
 inline constexpr int kReadTimeoutMs = 1000;
 
 enum class Access { write, read };
