@@ -1,5 +1,6 @@
 #include "app/console_view.h"
 
+#include <QHash>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -7,8 +8,12 @@
 #include "text/cp1250.h"
 
 namespace {
-// The store has one listener; only the view that holds it may let it go.
-ConsoleView* listening_view = nullptr;
+// A store has one listener: the view that attached to it last. Only that
+// view may let it go.
+QHash<const ConsoleLog*, ConsoleView*>& listening_views() {
+  static QHash<const ConsoleLog*, ConsoleView*> views;
+  return views;
+}
 
 QFont console_font() {
   QFont font(QStringLiteral("Courier New"));
@@ -36,10 +41,10 @@ ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
 ConsoleView::~ConsoleView() { detach(); }
 
 void ConsoleView::attach(ConsoleLog& log) {
-  if (listening_view && listening_view != this) listening_view->detach();
   detach();
+  if (ConsoleView* previous = listening_views().value(&log); previous && previous != this) previous->detach();
   log_ = &log;
-  listening_view = this;
+  listening_views().insert(&log, this);
   clearShown();
   for (const std::string& line : log.lines()) pending_.append(displayLine(line));
   log.set_listener([this](std::string_view line, bool cleared) {
@@ -53,9 +58,9 @@ void ConsoleView::attach(ConsoleLog& log) {
 }
 
 void ConsoleView::detach() {
-  if (log_ && listening_view == this) {
+  if (log_ && listening_views().value(log_) == this) {
     log_->set_listener(nullptr);
-    listening_view = nullptr;
+    listening_views().remove(log_);
   }
   log_ = nullptr;
 }
