@@ -32,9 +32,6 @@ void TForm_main::setupWindow() {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(850, 614);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
 
   // Labels take the size of their text, keeping their top-left corner.
   for (QLabel* label : findChildren<QLabel*>()) label->adjustSize();
@@ -49,6 +46,18 @@ void TForm_main::setupWindow() {
   TestMenu_ = new QMenu(this);
   TestMenu_->setObjectName(QStringLiteral("TestMenu"));
   TestMenu_->addAction(ui_->Testuj1);
+}
+
+// Centred once, when first shown: only then is the frame's size known.
+void TForm_main::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (centred_) return;
+  centred_ = true;
+  const QScreen* shown_on = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!shown_on) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(shown_on->availableGeometry().center());
+  move(frame.topLeft());
 }
 
 void TForm_main::connectHandlers() {

@@ -26,6 +26,8 @@ add_library(zel_gui STATIC
   ${zel_root}/config/matrix_delegate.h
   ${zel_root}/config/matrix_model.cpp
   ${zel_root}/config/matrix_model.h
+  # The handlers of the service page, the configuration file, the upload and
+  # the output test join here as they move out of pending_handlers.cpp.
 )
 # Files outside app/ include the window's generated ui_main_window.h too.
 set_target_properties(zel_gui PROPERTIES AUTOUIC_SEARCH_PATHS ${zel_root}/app)

@@ -85,6 +85,7 @@ class TForm_main : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void setupWindow();
@@ -101,6 +102,7 @@ class TForm_main : public QWidget {
   QMenu* TestMenu_ = nullptr;
   ConfigMatrixModel* matrixModel_ = nullptr;
   GridCell PressedCell;  // where a mouse button last went down on DrawGrid1
+  bool centred_ = false;
 };
 
 // The one main window; null while none exists.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -57,6 +58,8 @@ TEST_F(WindowTest, HasAFixedDialogFrameOfTheDesignedSize) {
   EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
   EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+  const QPoint screen_centre = window().screen()->availableGeometry().center();
+  EXPECT_LE((window().frameGeometry().center() - screen_centre).manhattanLength(), 2);
 }
 
 TEST_F(WindowTest, KeyboardNeverShowsTheServicePage) {
