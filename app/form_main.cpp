@@ -24,6 +24,12 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
 }
 
 TForm_main::~TForm_main() {
+  // QWidget deletes the controls only after this part of the window is gone:
+  // none of their signals or events may reach its handlers any more.
+  for (QObject* child : findChildren<QObject*>()) {
+    child->disconnect(this);
+    child->removeEventFilter(this);
+  }
   if (Form_main == this) Form_main = nullptr;
 }
 
