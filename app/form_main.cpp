@@ -87,6 +87,8 @@ void TForm_main::connectHandlers() {
   on_click(ui_->SaveConfigButton, &TForm_main::SaveConfigButtonClick);
   on_click(ui_->LoadConfigButton, &TForm_main::LoadConfigButtonClick);
   on_click(ui_->WriteConfigButton, &TForm_main::WriteConfigButtonClick);
+  on_click(ui_->ReadConfigButton, &TForm_main::ReadConfigButtonClick);
+  on_click(ui_->VerifyConfigButton, &TForm_main::VerifyConfigButtonClick);
   on_click(ui_->TestButton, &TForm_main::TestButtonClick);
   connect(ui_->Testuj1, &QAction::triggered, this, &TForm_main::Testuj1Click);
 }

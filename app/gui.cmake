@@ -18,16 +18,19 @@ add_library(zel_gui STATIC
   ${zel_root}/app/form_main.cpp
   ${zel_root}/app/main.h
   ${zel_root}/app/main_window.ui
-  ${zel_root}/app/pending_handlers.cpp
+  ${zel_root}/app/service_panel.cpp
+  ${zel_root}/app/user_prompts.cpp
+  ${zel_root}/app/user_prompts.h
   ${zel_root}/app/zel_application.cpp
   ${zel_root}/app/zel_application.h
+  ${zel_root}/config/config_file_handlers.cpp
   ${zel_root}/config/grid_editor.cpp
   ${zel_root}/config/matrix_delegate.cpp
   ${zel_root}/config/matrix_delegate.h
   ${zel_root}/config/matrix_model.cpp
   ${zel_root}/config/matrix_model.h
-  # The handlers of the service page, the configuration file, the upload and
-  # the output test join here as they move out of pending_handlers.cpp.
+  ${zel_root}/config/output_test.cpp
+  ${zel_root}/config/upload_handlers.cpp
 )
 # Files outside app/ include the window's generated ui_main_window.h too.
 set_target_properties(zel_gui PROPERTIES AUTOUIC_SEARCH_PATHS ${zel_root}/app)

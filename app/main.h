@@ -6,7 +6,11 @@
 // Handlers are public and may be called directly as ordinary operations.
 
 #include <QWidget>
+#include <functional>
+#include <map>
 #include <memory>
+
+#include "app/user_prompts.h"
 
 namespace Ui {
 class TForm_main;
@@ -15,6 +19,8 @@ class ConfigMatrixModel;
 class QMenu;
 class QPainter;
 class QTableView;
+class USB_protocol;
+struct OperationView;
 
 // A cell of DrawGrid1. A press outside every cell leaves it without one.
 struct GridCell {
@@ -42,6 +48,13 @@ class TForm_main : public QWidget {
   QString statusText() const;
   void setProgressVisible(bool visible);
   void setProgress(int position);
+
+  // How the window asks the user; the real dialogs unless replaced.
+  FileChooser chooseFile = [this](const FileDialogSettings& settings, FileDialogMode mode,
+                                  const QString& start_file) {
+    return run_file_dialog(this, settings, mode, start_file);
+  };
+  WarningBox showWarning = [this](const QString& text) { show_warning_box(this, text); };
 
   // Grid editor, for the file, upload and output-test features.
   void repaintMatrix();              // after config_matrix() was replaced
@@ -80,8 +93,11 @@ class TForm_main : public QWidget {
   void SaveConfigButtonClick();
   void LoadConfigButtonClick();
   void WriteConfigButtonClick();
+  void ReadConfigButtonClick();
+  void VerifyConfigButtonClick();
   void TestButtonClick();
   void Testuj1Click();
+  void TestEventRow(int row);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,11 +114,25 @@ class TForm_main : public QWidget {
   bool labelPointerEvent(QEvent* event);
   void openTestMenu(QTableView* grid, const QPoint& viewportPos);
 
+  // Connection state shown by the lamp and the two connection buttons.
+  void showConnectionState();
+  // The open protocol, or null after logging the not-connected notice.
+  USB_protocol* connectedProtocol();
+  // The notice and the status text of an operation that could not connect.
+  void reportNotConnected();
+  // Connects, shows the progress bar with this maximum, runs the operation
+  // when connected, hides the progress bar and disconnects.
+  using DeviceOperation = std::function<void(USB_protocol& protocol, const OperationView& view)>;
+  void runDeviceOperation(int progress_max, const DeviceOperation& operation);
+  // Asks through chooseFile, starting with the name last chosen in that dialog.
+  QString askFileName(const FileDialogSettings& dialog, FileDialogMode mode);
+
   std::unique_ptr<Ui::TForm_main> ui_;
   QMenu* TestMenu_ = nullptr;
   ConfigMatrixModel* matrixModel_ = nullptr;
   GridCell PressedCell;  // where a mouse button last went down on DrawGrid1
   bool centred_ = false;
+  std::map<const FileDialogSettings*, QString> lastFileNames_;  // by dialog
 };
 
 // The one main window; null while none exists.

@@ -1,0 +1,45 @@
+#include "app/user_prompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "app/file_dialogs.h"
+#include "app/main.h"
+
+QString run_file_dialog(QWidget* parent, const FileDialogSettings& settings, FileDialogMode mode,
+                        const QString& start_file) {
+  QFileDialog dialog(parent);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setAcceptMode(mode == FileDialogMode::save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // A name that does not exist is accepted also when opening: loading then
+  // says so, naming the file.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  apply_file_dialog_settings(dialog, settings);
+  if (!start_file.isEmpty()) dialog.selectFile(start_file);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList chosen = dialog.selectedFiles();
+  return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+void show_warning_box(QWidget* parent, const QString& text) {
+  QMessageBox::warning(parent, QApplication::applicationName(), text);
+}
+
+QString file_failure_text(std::string_view what_utf8, const QString& file, std::string_view reason_utf8) {
+  QString reason = QString::fromUtf8(reason_utf8.data(), static_cast<qsizetype>(reason_utf8.size()));
+  if (!reason.isEmpty()) reason[0] = reason[0].toUpper();
+  if (!reason.endsWith(u'.')) reason += u'.';
+  return QString::fromUtf8(what_utf8.data(), static_cast<qsizetype>(what_utf8.size())) + u'\n' +
+         QDir::toNativeSeparators(file) + QStringLiteral("\n\n") + reason;
+}
+
+QString TForm_main::askFileName(const FileDialogSettings& dialog, FileDialogMode mode) {
+  QString& last = lastFileNames_[&dialog];
+  if (last.isEmpty()) last = QString::fromUtf8(dialog.proposed_name);
+  const QString chosen = chooseFile(dialog, mode, last);
+  if (!chosen.isEmpty()) last = chosen;
+  return chosen;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// How the window asks the user something: a file name from a file dialog,
+// or an acknowledgement of a warning. The window holds one function object
+// of each kind, starting with the real dialogs below, so that tests can
+// answer in the user's place.
+
+#include <QString>
+#include <functional>
+#include <string_view>
+
+class QWidget;
+struct FileDialogSettings;
+
+enum class FileDialogMode { open, save };
+
+// Returns the chosen file name, or an empty string when the user cancelled.
+// `start_file` is the name the dialog shows first.
+using FileChooser =
+    std::function<QString(const FileDialogSettings& settings, FileDialogMode mode, const QString& start_file)>;
+using WarningBox = std::function<void(const QString& text)>;
+
+// The toolkit's own file dialog (not the platform's), so it looks and
+// behaves the same everywhere. An existing file is replaced without asking.
+QString run_file_dialog(QWidget* parent, const FileDialogSettings& settings, FileDialogMode mode,
+                        const QString& start_file);
+
+// A modal warning box titled with the application's name.
+void show_warning_box(QWidget* parent, const QString& text);
+
+// The text of a failed file operation: what failed, the file, and the
+// reason as a sentence ("Nie udało się ...\n/home/x.zel\n\nPlik nie istnieje.").
+QString file_failure_text(std::string_view what_utf8, const QString& file, std::string_view reason_utf8);

@@ -1,0 +1,42 @@
+// The output test: the module is handed the bus frame of one event row, as
+// if a control unit had reported that event. "Test" then moves on to the
+// next row, "Testuj" of the pop-up menu does not.
+
+#include <QSpinBox>
+#include <QTableWidget>
+#include <algorithm>
+
+#include "app/connection_state.h"
+#include "app/main.h"
+#include "config/config_matrix.h"
+#include "config/test_payload.h"
+#include "ui_main_window.h"
+
+void TForm_main::TestEventRow(int row) {
+  const TestPayload payload = build_test_payload(row, ui_->KVRnumberEdit->value());
+  ConnectButtonClick();
+  ConnectionState& state = connection_state();
+  if (state.Connected && state.Protocol) {
+    const bool accepted = state.Protocol->RS485_gift_frame(payload.data(), kTestPayloadSize);
+    setStatusText(accepted ? QStringLiteral("Testowanie...") : QString::fromUtf8("Błąd testowania!"));
+  } else {
+    reportNotConnected();
+  }
+  DisconnectButtonClick();
+}
+
+void TForm_main::TestButtonClick() {
+  const int row = selectedMatrixRow();
+  if (row < 0) return;
+  TestEventRow(row);
+  constexpr int kLastRow = ConfigMatrix::kRows - 1;
+  if (row >= kLastRow) return;
+  selectMatrixRow(row + 1);
+  selectLabelRow(std::min(selectedLabelRow() + 1, kLastRow));
+  ui_->StringGrid2->viewport()->update();
+}
+
+void TForm_main::Testuj1Click() {
+  const int row = selectedMatrixRow();
+  if (row >= 0) TestEventRow(row);
+}

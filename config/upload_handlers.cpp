@@ -1,0 +1,66 @@
+// The device operations of the configuration page: "Konfiguruj!" writes the
+// grid into the module, "Odczytaj" reads the module's configuration into the
+// grid and "Weryfikuj" compares the two. Each connects anew, shows its
+// progress and ends disconnected, also when it failed.
+
+#include <QProgressBar>
+#include <string_view>
+#include <vector>
+
+#include "app/connection_state.h"
+#include "app/console_log.h"
+#include "app/main.h"
+#include "config/config_matrix.h"
+#include "config/flash_image.h"
+#include "config/readback_runner.h"
+#include "config/upload_runner.h"
+#include "ui_main_window.h"
+
+void TForm_main::reportNotConnected() {
+  console_log().append_not_connected_notice();
+  setStatusText(QStringLiteral("Nie udalo sie polaczyc!"));
+}
+
+void TForm_main::runDeviceOperation(int progress_max, const DeviceOperation& operation) {
+  ConnectButtonClick();
+  ui_->ProgressBar->setMaximum(progress_max);
+  setProgress(0);
+  setProgressVisible(true);
+
+  ConnectionState& state = connection_state();
+  if (state.Connected && state.Protocol) {
+    // The run blocks the event loop: both bars repaint at every step.
+    const OperationView view{
+        [this](std::string_view utf8) {
+          setStatusText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        },
+        [this](int position) { setProgress(position); }};
+    operation(*state.Protocol, view);
+  } else {
+    reportNotConnected();
+  }
+
+  setProgressVisible(false);
+  setProgress(0);
+  DisconnectButtonClick();
+}
+
+void TForm_main::WriteConfigButtonClick() {
+  runDeviceOperation(kUploadProgressMax, [](USB_protocol& protocol, const OperationView& view) {
+    run_flash_upload(protocol, config_matrix(), view);
+  });
+}
+
+// The grid changes only when the whole configuration was read and is valid.
+void TForm_main::ReadConfigButtonClick() {
+  runDeviceOperation(kReadbackCount, [this](USB_protocol& protocol, const OperationView& view) {
+    if (read_configuration(protocol, config_matrix(), view) == ReadbackOutcome::read) repaintMatrix();
+  });
+}
+
+void TForm_main::VerifyConfigButtonClick() {
+  runDeviceOperation(kReadbackCount, [](USB_protocol& protocol, const OperationView& view) {
+    std::vector<CellDifference> differences;
+    verify_configuration(protocol, config_matrix(), view, differences);
+  });
+}
