@@ -1,21 +1,45 @@
 # Installs like a Linux desktop program and builds a Debian package with CPack.
-if(TARGET zel17)
-  install(TARGETS zel17 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-install(FILES packaging/70-zel-module.rules DESTINATION lib/udev/rules.d OPTIONAL)
-install(FILES packaging/zel17.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES packaging/zel17.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The program itself is installed by app/gui.cmake; here go the files around it:
+#   <prefix>/lib/udev/rules.d/70-zel-module.rules   the module's node for the user at the seat
+#   <prefix>/share/applications/zel17.desktop       the menu entry
+#   <prefix>/share/icons/hicolor/scalable/apps/zel17.svg
+# udev reads rules only below /usr/lib, /etc and /run: with a prefix like
+# /usr/local, point ZEL_UDEV_RULES_DIR at /etc/udev/rules.d (or install the
+# rule by hand, see the README).
+set(ZEL_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING
+    "Where the udev rule goes (relative to the install prefix, or absolute)")
+
+set(zel_packaging_dir ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
+install(FILES ${zel_packaging_dir}/70-zel-module.rules DESTINATION ${ZEL_UDEV_RULES_DIR})
+install(FILES ${zel_packaging_dir}/zel17.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${zel_packaging_dir}/zel17.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "zel17")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "ZEL17 developers <zel17@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configurator of the ZEL synoptic lamp board (KVR17)")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configurator of the ZEL synoptic lamp board (KVR17)")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Decides for each event of the KVR17 alarm system how each of the 25 lamps\n"
+    "of the ZEL synoptic board behaves, saves that table to a file, writes it\n"
+    "into the module over USB HID and tests one event at a time. Polish user\n"
+    "interface. A udev rule gives the user at the seat access to the module.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_DEBIAN_PACKAGE_SECTION "electronics")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libudev is loaded at run time, so shlibdeps cannot see it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libudev1")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-translations-l10n")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+# The build may carry debug information; the package does not.
+set(CPACK_STRIP_FILES ON)
+# dpkg-shlibdeps finds the Qt and C++ runtime libraries the program links.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libudev is opened with dlopen() at run time, which dpkg-shlibdeps cannot see.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libudev1 (>= 183)")
+# The window's fonts and the Polish texts of Qt's own dialogs; the program
+# runs without them, with fallback fonts and English dialog buttons.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-translations-l10n")
+# Reloads udev so the rule applies to a module that is already plugged in.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${zel_packaging_dir}/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks what it holds, without installing it
+# on this machine: control fields, file list, the files themselves, and that
+# the program from the unpacked package finds its libraries and starts.
+# Also checks that `cmake --install` lays out the same files.
+#   scripts/check-package.sh [BUILD_DIR]     (default: build/, configured if needed)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-${ZEL_BUILD_DIR:-$root/build}}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+failures=0
+fail() {
+  echo "check-package: $*" >&2
+  failures=$((failures + 1))
+}
+
+echo "=== Debian package ==="
+if [[ ! -f "$build/CMakeCache.txt" ]]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" -j "$(nproc)" --target zel17
+(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || {
+  cat "$work/cpack.log" >&2
+  echo "check-package: cpack failed" >&2
+  exit 1
+}
+debs=("$work"/out/*.deb)
+[[ ${#debs[@]} -eq 1 && -f "${debs[0]}" ]] || {
+  echo "check-package: expected one .deb, found: ${debs[*]}" >&2
+  exit 1
+}
+deb=${debs[0]}
+echo "built $(basename "$deb")"
+
+# --- control fields ---
+field() { dpkg-deb -f "$deb" "$1"; }
+[[ $(field Package) == zel17 ]] || fail "Package is '$(field Package)'"
+[[ $(field Architecture) == "$(dpkg --print-architecture)" ]] || fail "Architecture is '$(field Architecture)'"
+depends=$(field Depends)
+# The window's libraries come from dpkg-shlibdeps; libudev1 is loaded with
+# dlopen() and has to be named by hand.
+depends_names=$(sed -E 's/ *\([^)]*\)//g; s/ *, */\n/g' <<<"$depends")
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6 libudev1; do
+  grep -qxF "$needed" <<<"$depends_names" || fail "Depends lacks $needed: $depends"
+done
+# Every dependency must be a package Debian has: here, one that is installed.
+IFS=',' read -ra items <<<"$depends"
+for item in "${items[@]}"; do
+  name=$(sed -E 's/^ *([^ (|]+).*/\1/' <<<"$item")
+  dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed" ||
+    fail "dependency $name is not a package installed here"
+done
+dpkg-deb -I "$deb" postinst >/dev/null 2>&1 || fail "no postinst (udev reload)"
+
+# --- file list: exactly these files, nothing else ---
+expected_files=(
+  ./usr/bin/zel17
+  ./usr/lib/udev/rules.d/70-zel-module.rules
+  ./usr/share/applications/zel17.desktop
+  ./usr/share/icons/hicolor/scalable/apps/zel17.svg
+)
+dpkg-deb -c "$deb" >"$work/listing"
+awk '$1 !~ /^d/ { print $NF }' "$work/listing" | sort >"$work/files"
+printf '%s\n' "${expected_files[@]}" | sort >"$work/expected"
+if ! diff -u "$work/expected" "$work/files" >"$work/files.diff"; then
+  cat "$work/files.diff" >&2
+  fail "the package's files differ from the expected list"
+fi
+awk '{ print $2 }' "$work/listing" | grep -qv '^root/root$' && fail "files not owned by root"
+grep -Eq '^-rwxr-xr-x .* \./usr/bin/zel17$' "$work/listing" || fail "usr/bin/zel17 is not mode 755"
+
+# --- unpacked into a scratch root ---
+unpacked=$work/root
+dpkg-deb -x "$deb" "$unpacked"
+program=$unpacked/usr/bin/zel17
+file -b "$program" | grep -q '^ELF' || fail "usr/bin/zel17 is not an ELF program"
+file -b "$program" | grep -q 'not stripped' && fail "usr/bin/zel17 is not stripped"
+if ldd "$program" >"$work/ldd" 2>&1; then
+  grep -q 'not found' "$work/ldd" && { cat "$work/ldd" >&2; fail "unresolved libraries"; }
+  grep -q 'libQt6Widgets' "$work/ldd" || fail "the program does not link Qt Widgets"
+  grep -q 'libudev' "$work/ldd" && fail "the program links libudev (it is meant to be dlopen()ed)"
+else
+  cat "$work/ldd" >&2
+  fail "ldd failed"
+fi
+cmp -s "$unpacked/usr/lib/udev/rules.d/70-zel-module.rules" "$root/packaging/70-zel-module.rules" ||
+  fail "the udev rule differs from packaging/70-zel-module.rules"
+grep -Eq '^KERNEL=="hidraw\*", *ATTRS\{idVendor\}=="04d8", *ATTRS\{idProduct\}=="003f", .*TAG\+="uaccess"' \
+  "$unpacked/usr/lib/udev/rules.d/70-zel-module.rules" || fail "the udev rule does not match the module"
+desktop=$unpacked/usr/share/applications/zel17.desktop
+if [[ -f "$desktop" ]]; then
+  grep -qx 'Type=Application' "$desktop" || fail "desktop entry: no Type=Application"
+  exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+  [[ -x "$unpacked/usr/bin/$exec_name" ]] || fail "desktop entry: Exec=$exec_name is not in usr/bin"
+  icon_name=$(sed -n 's/^Icon=//p' "$desktop")
+  [[ -f "$unpacked/usr/share/icons/hicolor/scalable/apps/$icon_name.svg" ]] ||
+    fail "desktop entry: Icon=$icon_name has no icon"
+  if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$desktop" || fail "desktop-file-validate"
+  fi
+fi
+head -c 200 "$unpacked/usr/share/icons/hicolor/scalable/apps/zel17.svg" | grep -q '<svg' ||
+  fail "the icon is not an SVG"
+
+# The unpacked program starts and shows its window (offscreen): it is still
+# running after a few seconds and has not complained about a missing plugin.
+QT_QPA_PLATFORM=offscreen "$program" >"$work/run.log" 2>&1 &
+pid=$!
+sleep 3
+if kill -0 "$pid" 2>/dev/null; then
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+else
+  wait "$pid" || true
+  cat "$work/run.log" >&2
+  fail "the unpacked program ended on its own"
+fi
+grep -Eqi 'could not (load|find)|cannot open shared' "$work/run.log" && {
+  cat "$work/run.log" >&2
+  fail "the unpacked program reported a loading problem"
+}
+
+# --- cmake --install lays out the same files under another prefix ---
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+(cd "$work/prefix" && find . -type f | sort) >"$work/installed"
+sed 's|^\./usr/|./|' "$work/expected" | sort >"$work/expected-install"
+if ! diff -u "$work/expected-install" "$work/installed" >"$work/install.diff"; then
+  cat "$work/install.diff" >&2
+  fail "cmake --install lays out other files"
+fi
+
+if [[ $failures -gt 0 ]]; then
+  echo "check-package: $failures problem(s)" >&2
+  exit 1
+fi
+echo "check-package: $(basename "$deb") is complete (Depends: $depends)"
