@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the program and starts it.
 #   ./run.sh [ARGS...]
+#   ./run.sh --demo    the same program against an emulated module, no hardware
 # Without a screen ($DISPLAY and $WAYLAND_DISPLAY empty) the program runs on a
 # private virtual X display; a picture of its window is saved to
-# out/zel17-start.png and the program keeps running until Ctrl+C.
+# out/zel17-start.png and the program keeps running until Ctrl+C. The demo
+# then also edits a few cells, presses "Konfiguruj!" and "Test" and saves a
+# picture after each (out/zel17-demo-*.png).
 # ZEL_BUILD_DIR chooses another build directory than build/.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -18,10 +21,20 @@ cmake --build "$build" -j "$(nproc)" --target zel17
 # is passed on to the program.
 launch=("$build/app/zel17")
 program_args=()
+demo=0
 while [[ $# -gt 0 ]]; do
   case "$1" in
     # Further modes (for instance a demonstration against the emulated
     # module) replace `launch` here and build what they need.
+    --demo)
+      # The real program, started by the test bed's launcher so that it finds
+      # an emulated module as /dev/hidraw0. The module takes a few
+      # milliseconds per answer, so the progress of an upload can be seen.
+      demo=1
+      cmake -S "$root" -B "$build" -DZEL_BUILD_EMULATOR=ON >/dev/null
+      cmake --build "$build" -j "$(nproc)" --target zel-testbed-launch
+      launch=("$build/emulator/zel-testbed-launch" --delay-ms 3 -- "$build/app/zel17")
+      ;;
     *) program_args+=("$1") ;;
   esac
   shift
@@ -46,15 +59,43 @@ cleanup() {
 trap cleanup EXIT
 trap 'echo; echo "Stopped."; exit 0' INT TERM
 
+# What a user would do in the demo, with the pointer: points are in the
+# window's coordinates (the page of the tab control starts at 10,32; the
+# grid's cells are 24 px from 108,90; the buttons are 75 x 25).
+demo_on_virtual_display() {
+  local out=$1 id
+  if ! command -v xdotool >/dev/null; then
+    echo "(xdotool is missing: the demo is not driven on the virtual display)"
+    return 0
+  fi
+  id=$(xwininfo -name "$ZEL_WINDOW_TITLE" | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+  click() { xdotool mousemove --window "$id" "$1" "$2" click 1; sleep 0.2; }
+  # "adr 0. Alarm I" (row 5): outputs 1, 2 and 3 slow, fast and steady.
+  click 119 221
+  click 143 221; click 143 221
+  click 167 221; click 167 221; click 167 221
+  click 695 564  # "Konfiguruj!"
+  sleep 2
+  import -window "$id" "$out/zel17-demo-upload.png"
+  echo "Screenshot after a few cells were set and \"Konfiguruj!\" was pressed: $out/zel17-demo-upload.png"
+  click 783 564  # "Test", for the selected row
+  sleep 1
+  import -window "$id" "$out/zel17-demo-test.png"
+  echo "Screenshot after \"Test\": $out/zel17-demo-test.png"
+}
+
 start_xvfb "$workdir"
 echo "No screen found: running on the virtual display $DISPLAY."
+[[ $demo -eq 1 ]] && echo "Demo: the program talks to an emulated module."
 "${launch[@]}" "${program_args[@]}" &
 app_pid=$!
 
 mkdir -p "$root/out"
 screenshot="$root/out/zel17-start.png"
+[[ $demo -eq 1 ]] && screenshot="$root/out/zel17-demo-start.png"
 if grab_window "$ZEL_WINDOW_TITLE" "$screenshot" "$app_pid"; then
   echo "Screenshot of the window after start: $screenshot"
+  [[ $demo -eq 1 ]] && demo_on_virtual_display "$root/out"
 else
   echo "Could not take a screenshot of the window." >&2
 fi

@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev libudev-dev libudev1
-  xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core
+  xvfb xauth x11-utils xdotool imagemagick fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
   dpkg-dev file
 )
