@@ -7,6 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
 jobs=$(nproc)
+# Everything is also kept in a log so the closing line can sum up the suites.
+mkdir -p out
+log=out/test.log
+exec > >(tee "$log") 2>&1
 
 scripts/install-deps.sh --windows
 
@@ -28,4 +32,12 @@ fi
 if [[ -x scripts/test-extra.sh ]]; then
   scripts/test-extra.sh
 fi
+# One closing line over every CTest run above (each CTest test is a suite binary).
+passed=0
+failed=0
+while read -r p f; do
+  passed=$((passed + p)); failed=$((failed + f))
+done < <(sed -n 's/.*tests passed, \([0-9]*\) tests\? failed out of \([0-9]*\).*/\2 \1/p' "$log" |
+         awk '{print $1 - $2, $2}')
 echo "All suites passed."
+echo "ctest: $passed passed, $failed failed"
