@@ -7,6 +7,7 @@
 // ZEL_SOAK_SEED and ZEL_SOAK_ROUNDS change the seed (default 17) and the
 // number of rounds (default 200, an upload and an output test each).
 
+#include <QCoreApplication>
 #include <QProgressBar>
 #include <QSpinBox>
 #include <cstdio>
@@ -175,6 +176,7 @@ TEST_F(SoakTest, UploadsAndOutputTestsWithRandomFaults) {
       armModule(fault);
 
       window().WriteConfigButtonClick();
+      QCoreApplication::processEvents();  // as between two clicks: the console shows the run
 
       expectIdle();
       if (fault.kind == FaultKind::none) {
@@ -196,6 +198,7 @@ TEST_F(SoakTest, UploadsAndOutputTestsWithRandomFaults) {
       const std::size_t gifts_before = module().rs485_received().size();
 
       window().TestButtonClick();
+      QCoreApplication::processEvents();
 
       expectIdle();
       if (fault.kind == FaultKind::none) {

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (build-bench/) and prints their results as one
+# Markdown table: medians of several runs, the goal, and whether it is met.
+#   scripts/bench.sh [--quick]
+# Everything runs on a private virtual X display (Xvfb), so the figures do
+# not depend on the desktop, and the window is the real one with its real
+# repaints. --quick runs fewer rounds (a smoke test of the benchmarks).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${ZEL_BENCH_BUILD_DIR:-$root/build-bench}
+
+runs=21 delayed_runs=9 console_repeats=5 startup_runs=15
+if [[ "${1:-}" == "--quick" ]]; then
+  runs=3 delayed_runs=2 console_repeats=1 startup_runs=3
+fi
+
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEL_BUILD_BENCH=ON \
+  -DZEL_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target bench_upload bench_startup >/dev/null
+
+source "$root/scripts/xvfb-lib.sh"
+workdir=$(mktemp -d)
+trap 'stop_xvfb; rm -rf "$workdir"' EXIT
+start_xvfb "$workdir"
+
+# The window's own rows; the transport's trace on standard output is dropped.
+LD_PRELOAD=libumockdev-preload.so.0 "$build/bench/bench_upload" --runs "$runs" \
+  --delayed-runs "$delayed_runs" --console-uploads 100 --console-repeats "$console_repeats" \
+  >"$workdir/upload.out" 2>"$workdir/upload.err" || {
+  cat "$workdir/upload.err" >&2
+  exit 1
+}
+"$build/bench/bench_startup" "$build/app/zel17" "$build/bench/bench_bare_window" \
+  "$build/bench/libzel_first_paint_probe.so" "$startup_runs" >"$workdir/startup.out" 2>"$workdir/startup.err" || {
+  cat "$workdir/startup.err" >&2
+  exit 1
+}
+
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)
+qt=$(dpkg-query -W -f='${Version}' libqt6widgets6 2>/dev/null || echo "?")
+echo "| measure | median | runs | goal | |"
+echo "|---|---|---|---|---|"
+grep -h '^|' "$workdir/upload.out" "$workdir/startup.out"
+echo
+echo "$(date -u +%Y-%m-%d), ${cpu:-unknown CPU}, $(nproc) cores, Qt $qt, Xvfb (xcb), RelWithDebInfo build"
