@@ -83,7 +83,7 @@ void TForm_main::RS485FramePleaseButtonClick() {
   console_log().append_text(rs485_query_line(length, dropped));
 }
 
-// A bus frame of the module's own sort: FF 40, then 00 and 01 in turn.
+// A sample bus frame: FF 40, then 00 and 01 in turn.
 void TForm_main::Button5Click() {
   USB_protocol* protocol = connectedProtocol();
   if (!protocol) return;

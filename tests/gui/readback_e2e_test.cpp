@@ -60,6 +60,26 @@ class ReadbackTest : public ModuleWindowTest {
   }
 };
 
+// The two buttons share the free space of the bottom row with the others,
+// in line with them and clear of both neighbours, with hints like theirs.
+TEST_F(ReadbackTest, ButtonsSitInTheBottomRowBesideTheOthers) {
+  QPushButton* const row[] = {ui().SaveConfigButton, ui().LoadConfigButton, ui().ReadConfigButton,
+                              ui().VerifyConfigButton, ui().WriteConfigButton};
+  for (std::size_t i = 0; i < std::size(row); ++i) {
+    SCOPED_TRACE(row[i]->objectName().toStdString());
+    EXPECT_EQ(row[i]->parentWidget(), ui().ConfigTabSheet);
+    EXPECT_EQ(row[i]->geometry().top(), row[0]->geometry().top());
+    EXPECT_EQ(row[i]->size(), row[0]->size());
+    EXPECT_TRUE(row[i]->isVisible());
+    EXPECT_FALSE(row[i]->property("hint").toString().isEmpty());
+    if (i > 0) {
+      EXPECT_GT(row[i]->geometry().left(), row[i - 1]->geometry().right() + 8);
+    }
+  }
+  EXPECT_EQ(ui().ReadConfigButton->text(), "Odczytaj");
+  EXPECT_EQ(ui().VerifyConfigButton->text(), "Weryfikuj");
+}
+
 TEST_F(ReadbackTest, ReadsAnUploadedConfigurationIntoAFreshGrid) {
   const ConfigMatrix uploaded = random_matrix(99);
   upload(uploaded);
