@@ -4,13 +4,9 @@
 #   <prefix>/share/applications/zel17.desktop       the menu entry
 #   <prefix>/share/icons/hicolor/scalable/apps/zel17.svg
 # udev reads rules only below /usr/lib, /etc and /run: with a prefix like
-# /usr/local, point ZEL_UDEV_RULES_DIR at /etc/udev/rules.d (or install the
-# rule by hand, see the README).
-set(ZEL_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING
-    "Where the udev rule goes (relative to the install prefix, or absolute)")
-
+# /usr/local the rule has to be copied to /etc/udev/rules.d by hand (README).
 set(zel_packaging_dir ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
-install(FILES ${zel_packaging_dir}/70-zel-module.rules DESTINATION ${ZEL_UDEV_RULES_DIR})
+install(FILES ${zel_packaging_dir}/70-zel-module.rules DESTINATION lib/udev/rules.d)
 install(FILES ${zel_packaging_dir}/zel17.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${zel_packaging_dir}/zel17.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
