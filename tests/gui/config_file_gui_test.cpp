@@ -11,21 +11,15 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "app/file_dialogs.h"
 #include "config/config_matrix.h"
+#include "file_bytes.h"
 #include "flash_layout.h"
 #include "window_fixture.h"
 
 namespace {
-
-std::string read_bytes(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void write_bytes(const QString& path, const std::string& bytes) {
   std::ofstream(path.toStdString(), std::ios::binary | std::ios::trunc) << bytes;

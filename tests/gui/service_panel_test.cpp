@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <array>
 #include <fstream>
-#include <iterator>
 
 #include "app/file_dialogs.h"
+#include "file_bytes.h"
 #include "module_window_fixture.h"
 #include "protocol/usb_frame.h"
 
@@ -27,11 +27,6 @@ class ServicePanelTest : public ModuleWindowTest {
     return requests.empty() ? UsbFrame{} : requests.back();
   }
 };
-
-std::string file_bytes(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST_F(ServicePanelTest, DeviceButtonsBeforeConnectingLogOnlyTheNotice) {
   QPushButton* const buttons[] = {ui().HelloButton, ui().PingPongButton, ui().DebugButton,
@@ -220,7 +215,7 @@ TEST_F(ConsoleToolsTest, SaveWritesEveryLineWithCrLfWhileNotConnected) {
   EXPECT_EQ(asked[0].mode, FileDialogMode::save);
   EXPECT_EQ(asked[0].start_file, "log-konsoli.txt");
   EXPECT_TRUE(warnings.isEmpty());
-  EXPECT_EQ(file_bytes(answer), text::to_cp1250("Zażółć gęślą jaźń\r\n\r\n" + kNotConnectedBanner + "\r\n"));
+  EXPECT_EQ(read_bytes(answer), text::to_cp1250("Zażółć gęślą jaźń\r\n\r\n" + kNotConnectedBanner + "\r\n"));
 
   // The dialog starts the next time with the name chosen in it; cancelling
   // writes nothing and says nothing.
@@ -229,7 +224,7 @@ TEST_F(ConsoleToolsTest, SaveWritesEveryLineWithCrLfWhileNotConnected) {
   ui().Button6->click();
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[1].start_file, folder_.filePath("log.txt"));
-  EXPECT_EQ(file_bytes(folder_.filePath("log.txt")), "old");
+  EXPECT_EQ(read_bytes(folder_.filePath("log.txt")), "old");
   EXPECT_TRUE(warnings.isEmpty());
 
   ui().ClearConsoleButton->click();
