@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -306,6 +307,11 @@ void TestBed::Impl::take_away(Served& served) {
   if (served.spare >= 0) close(served.spare);
   served.spare = -1;
   served.pending.clear();
+  // The kernel releases a closed pty in deferred work: until its node is
+  // gone it can still be opened, and the module would seem present.
+  for (int i = 0; i < 400 && access(served.pty.c_str(), F_OK) == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 TestBed::Impl::~Impl() {
