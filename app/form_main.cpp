@@ -109,7 +109,14 @@ void TForm_main::setProgressVisible(bool visible) {
 
 void TForm_main::setProgress(int position) {
   ui_->ProgressBar->setValue(position);
+  // A step takes far less than a frame against a fast module, and painting
+  // the bar costs more than the exchange: repaint at most once a frame, and
+  // always at the ends so the last state is never left unshown.
+  constexpr qint64 kFrameMs = 15;
+  const bool at_end = position <= ui_->ProgressBar->minimum() || position >= ui_->ProgressBar->maximum();
+  if (!at_end && progressPainted_.isValid() && progressPainted_.elapsed() < kFrameMs) return;
   ui_->ProgressBar->repaint();
+  progressPainted_.start();
 }
 
 void TForm_main::ClearConsoleButtonClick() { console_log().clear(); }

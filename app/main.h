@@ -5,6 +5,7 @@
 //   Form_main->ui()->DrawGrid1, ->Console, ->Status, ->KVRnumberEdit, ...
 // Handlers are public and may be called directly as ordinary operations.
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -132,6 +133,7 @@ class TForm_main : public QWidget {
   ConfigMatrixModel* matrixModel_ = nullptr;
   GridCell PressedCell;  // where a mouse button last went down on DrawGrid1
   bool centred_ = false;
+  QElapsedTimer progressPainted_;  // since the progress bar was last repainted
   std::map<const FileDialogSettings*, QString> lastFileNames_;  // by dialog
 };
 

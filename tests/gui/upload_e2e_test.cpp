@@ -45,17 +45,21 @@ Request summary(const UsbFrame& frame) {
   return {frame[0], frame[1], erase ? std::uint8_t{0} : frame[2]};
 }
 
-// Counts paint events: the bars must show each step although the run blocks.
-class PaintCounter : public QObject {
+// Records the positions the progress bar was painted at: although the run
+// blocks the event loop, the bar must be seen moving and end painted full.
+class PaintedPositions : public QObject {
  public:
-  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-  int paints = 0;
+  explicit PaintedPositions(QProgressBar* bar) : bar_(bar) { bar->installEventFilter(this); }
+  std::vector<int> positions;
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
+    if (event->type() == QEvent::Paint) positions.push_back(bar_->value());
     return false;
   }
+
+ private:
+  QProgressBar* bar_;
 };
 
 class UploadTest : public ModuleWindowTest {
@@ -96,7 +100,7 @@ class UploadTest : public ModuleWindowTest {
 
 TEST_F(UploadTest, FreshMatrixWritesZeroRecordsWithBannersStatusesAndProgress) {
   StatusRecorder recorder(ui().Status, ui().ProgressBar);
-  PaintCounter progress_paints(ui().ProgressBar);
+  PaintedPositions painted(ui().ProgressBar);
   upload();
 
   expectFlash(ConfigMatrix());
@@ -118,7 +122,9 @@ TEST_F(UploadTest, FreshMatrixWritesZeroRecordsWithBannersStatusesAndProgress) {
   EXPECT_EQ(recorder.shown, expected_statuses);
   EXPECT_EQ(ui().ProgressBar->maximum(), 86);
   EXPECT_EQ(recorder.highest_while_visible, 86);
-  EXPECT_GE(progress_paints.paints, 86);
+  ASSERT_FALSE(painted.positions.empty());
+  EXPECT_TRUE(std::is_sorted(painted.positions.begin(), painted.positions.end()));
+  EXPECT_EQ(painted.positions.back(), 86);
   EXPECT_EQ(status(), "Konfiguracja zapisana!");
   expectEndedIdle();
 
