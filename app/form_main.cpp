@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTabBar>
 
 #include "app/console_log.h"
@@ -48,6 +50,14 @@ void TForm_main::setupWindow() {
   ui_->Page->setTabVisible(advanced, false);
   ui_->Page->tabBar()->setTabEnabled(advanced, false);
   ui_->Page->setCurrentWidget(ui_->ConfigTabSheet);
+
+  // A plain bar of blocks: the window's own style draws animated, smoothed
+  // stripes whose repaint costs more than a whole exchange with the module,
+  // and the bar is repainted while an upload blocks the event loop.
+  if (QStyle* plain = QStyleFactory::create(QStringLiteral("Windows"))) {
+    plain->setParent(ui_->ProgressBar);
+    ui_->ProgressBar->setStyle(plain);
+  }
 
   TestMenu_ = new QMenu(this);
   TestMenu_->setObjectName(QStringLiteral("TestMenu"));
