@@ -48,15 +48,7 @@ fi
 source "$root/scripts/xvfb-lib.sh"
 workdir=$(mktemp -d)
 app_pid=""
-cleanup() {
-  if [[ -n "$app_pid" ]]; then
-    kill "$app_pid" 2>/dev/null || true
-    wait "$app_pid" 2>/dev/null || true
-  fi
-  stop_xvfb
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
+trap 'end_xvfb_session "$workdir" "$app_pid"' EXIT
 trap 'echo; echo "Stopped."; exit 0' INT TERM
 
 # What a user would do in the demo, with the pointer: points are in the

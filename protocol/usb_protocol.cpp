@@ -152,24 +152,25 @@ bool USB_protocol::Read_flash_block(std::uint8_t page, std::uint8_t block, std::
   return log_reply({response.data() + 1, kHalfBlockSize});
 }
 
-bool USB_protocol::Buffor_flash_block(const std::uint8_t* data32, std::uint8_t page,
-                                      std::uint8_t block) {
-  start(BUFFOR_FLASH_BLOCK_USB_FRAME);
+bool USB_protocol::send_half_block(std::uint8_t code, const std::uint8_t* data32,
+                                   std::uint8_t page, std::uint8_t block) {
+  start(code);
   request[1] = page;
   request[2] = block;
   std::memcpy(request.data() + kBlockOffset, data32, kHalfBlockSize);
-  if (!exchange_and_log_request({request.data() + kBlockOffset, kHalfBlockSize})) return false;
+  return exchange_and_log_request({request.data() + kBlockOffset, kHalfBlockSize});
+}
+
+bool USB_protocol::Buffor_flash_block(const std::uint8_t* data32, std::uint8_t page,
+                                      std::uint8_t block) {
+  if (!send_half_block(BUFFOR_FLASH_BLOCK_USB_FRAME, data32, page, block)) return false;
   const std::string reply = "(Ok! Strona: " + number(page) + " Blok: " + number(block) + ")";
   return log_reply(composed(reply, 60));
 }
 
 bool USB_protocol::Write_flash_block(const std::uint8_t* data32, std::uint8_t page,
                                      std::uint8_t block) {
-  start(WRITE_FLASH_BLOCK_USB_FRAME);
-  request[1] = page;
-  request[2] = block;
-  std::memcpy(request.data() + kBlockOffset, data32, kHalfBlockSize);
-  if (!exchange_and_log_request({request.data() + kBlockOffset, kHalfBlockSize})) return false;
+  if (!send_half_block(WRITE_FLASH_BLOCK_USB_FRAME, data32, page, block)) return false;
   const std::string reply = "(OK!)";
   return log_reply(composed(reply, 6));
 }

@@ -68,6 +68,9 @@ class USB_protocol {
   bool exchange_and_log_request(LineData request_line);
   // Classifies the response and logs it; true when the module accepted.
   bool log_reply(LineData reply_line);
+  // Fills and sends a buffer or write request: page, block and 32 data bytes.
+  bool send_half_block(std::uint8_t code, const std::uint8_t* data32, std::uint8_t page,
+                       std::uint8_t block);
 
   UsbFrame request{};
   UsbFrame response{};

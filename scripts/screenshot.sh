@@ -22,15 +22,7 @@ fi
 
 workdir=$(mktemp -d)
 app_pid=""
-cleanup() {
-  if [[ -n "$app_pid" ]]; then
-    kill "$app_pid" 2>/dev/null || true
-    wait "$app_pid" 2>/dev/null || true
-  fi
-  stop_xvfb
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
+trap 'end_xvfb_session "$workdir" "$app_pid"' EXIT
 
 start_xvfb "$workdir"
 "$program" "$@" >"$workdir/program.log" 2>&1 &

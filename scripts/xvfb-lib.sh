@@ -3,6 +3,7 @@
 #   start_xvfb WORKDIR          starts Xvfb, exports DISPLAY, sets XVFB_PID
 #   grab_window TITLE OUT [PID] waits until the window TITLE is shown, saves it as OUT
 #   stop_xvfb                   ends the Xvfb started here
+#   end_xvfb_session DIR [PID]  ends the program PID, then Xvfb, and removes DIR
 
 ZEL_WINDOW_TITLE="ZEL17 - Konfigurator tablicy synoptycznej systemu KVR17 (v1_1)"
 XVFB_PID=""
@@ -34,6 +35,16 @@ stop_xvfb() {
     wait "$XVFB_PID" 2>/dev/null || true
     XVFB_PID=""
   fi
+}
+
+end_xvfb_session() {
+  local workdir=$1 pid=${2:-}
+  if [[ -n "$pid" ]]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  fi
+  stop_xvfb
+  rm -rf "$workdir"
 }
 
 # The window is looked up by its caption; import is only given a window id,
