@@ -50,6 +50,11 @@ std::optional<UsbFrame> ZelModule::handle(const UsbFrame& request) {
     unplugged_ = true;
     return std::nullopt;
   }
+  if (!scripted_.empty()) {
+    const UsbFrame reply = scripted_.front();
+    scripted_.pop_front();
+    return reply;
+  }
   const bool faulty = faults_.fail_at < 0 || exchange == faults_.fail_at;
   if (faulty && faults_.no_answer) return std::nullopt;
   if (faulty && faults_.refuse_code && request[0] == *faults_.refuse_code) {
@@ -58,6 +63,11 @@ std::optional<UsbFrame> ZelModule::handle(const UsbFrame& request) {
   UsbFrame reply = answer(request);
   if (faulty && faults_.wrong_code) reply[0] = *faults_.wrong_code;
   return reply;
+}
+
+void ZelModule::reply_next_with(const UsbFrame& reply) {
+  std::lock_guard lock(mutex_);
+  scripted_.push_back(reply);
 }
 
 bool ZelModule::unplugged() const {

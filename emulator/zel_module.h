@@ -99,6 +99,10 @@ class ZelModule {
   // The server then takes the device away.
   bool unplugged() const;
 
+  // The next request is answered with `reply`, whatever it asked (before
+  // any fault but an unplug); several calls queue their replies in order.
+  void reply_next_with(const UsbFrame& reply);
+
   std::vector<UsbFrame> requests() const;  // every request received, in order
   void clear_requests();
 
@@ -137,6 +141,7 @@ class ZelModule {
   int exchanges_ = 0;
   bool unplugged_ = false;
   std::vector<UsbFrame> requests_;
+  std::deque<UsbFrame> scripted_;
   std::vector<Block> flash_;
   std::optional<Buffered> buffered_;
   std::deque<std::vector<std::uint8_t>> rs485_queue_;

@@ -187,6 +187,8 @@ bool HID_device::send_receive(const std::uint8_t* frame, std::uint8_t* received,
   std::memcpy(out_report.data() + 1, frame, kFrameSize);
   std::fill(in_report.begin() + 1, in_report.end(), 0);
 
+  discard_stale_reports();
+
   if (verbose) std::cout << "HID device sending..." << std::flush;
   std::uint32_t written = 0;
   write_ok = platform::write_report(write_handle, out_report.data(), kReportSize, &written);
@@ -200,4 +202,16 @@ bool HID_device::send_receive(const std::uint8_t* frame, std::uint8_t* received,
 
   std::memcpy(received, in_report.data() + 1, kFrameSize);
   return write_ok && read_ok;
+}
+
+// A reply that arrived after an earlier read had given up waiting would be
+// taken for the answer to the next request; the frames carry no sequence
+// number to tell them apart. Whatever is already waiting is dropped.
+void HID_device::discard_stale_reports() {
+  constexpr int kMostStaleReports = 16;  // a bound, should reports keep coming
+  std::array<std::uint8_t, kReportSize> stale{};
+  std::uint32_t count = 0;
+  for (int i = 0; i < kMostStaleReports; ++i) {
+    if (!platform::read_report(read_handle, stale.data(), kReportSize, &count, 0)) break;
+  }
 }

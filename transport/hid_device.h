@@ -37,6 +37,7 @@ class HID_device {
   bool read_device_id();
   bool load_interface_detail();
   bool open_handles();
+  void discard_stale_reports();
 
   std::unique_ptr<Dynamic_DLL_load> loader;
   std::array<std::uint8_t, kReportSize> out_report{};

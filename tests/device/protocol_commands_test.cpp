@@ -146,14 +146,9 @@ class ProtocolOnModule : public testing::Test {
 
   ZelModule& module() { return bed_.module(); }
 
-  // The module stays silent and `reply` arrives in its place, so any answer
-  // at all can come through the real transport.
-  void reply_with(const UsbFrame& reply) {
-    ZelModule::Faults faults;
-    faults.no_answer = true;
-    module().set_faults(faults);
-    bed_.send_unsolicited(reply);
-  }
+  // The module answers the next request with `reply`, so any answer at all
+  // can come through the real transport.
+  void reply_with(const UsbFrame& reply) { module().reply_next_with(reply); }
 
   TestBed bed_;
   TraceCapture quiet_;  // the transport's own trace is tested with it

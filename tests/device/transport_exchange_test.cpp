@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "emulator/test_bed.h"
@@ -84,10 +85,16 @@ TEST_F(TransportExchange, FailedWriteIsStillFollowedByARead) {
   ASSERT_EQ(dup3(read_only, writers[0], O_CLOEXEC), writers[0]);
   close(read_only);
 
+  // The report comes while the read waits (one already waiting before the
+  // exchange would be dropped as stale).
   const UsbFrame waiting = ping_frame(0x5A);
-  bed_.send_unsolicited(waiting);
+  std::thread late([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    bed_.send_unsolicited(waiting);
+  });
   UsbFrame reply{};
   EXPECT_FALSE(exchange(ping_frame(0x11), reply));
+  late.join();
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...Error [0]",
                                                    "HID device receiving...OK [65]"}));
   EXPECT_EQ(reply, waiting);
@@ -109,6 +116,21 @@ TEST_F(TransportExchange, UnansweredRequestFailsAndTheNextOneWorks) {
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...OK [65]",
                                                    "HID device receiving...Error [0]"}));
   EXPECT_EQ(reply, UsbFrame{});
+  EXPECT_TRUE(exchange(ping_frame(3), reply));
+  EXPECT_EQ(reply, ping_frame(3));
+}
+
+// A reply that comes after the read gave up is not taken for the answer to
+// the next request.
+TEST_F(TransportExchange, LateReplyIsNotTakenForTheNextAnswer) {
+  ZelModule::Faults faults;
+  faults.no_answer = true;
+  faults.fail_at = 0;
+  bed_.module().set_faults(faults);
+  UsbFrame reply{};
+  EXPECT_FALSE(exchange(ping_frame(2), reply));
+  bed_.send_unsolicited(ping_frame(2));  // the late reply
+  bed_.send_unsolicited(ping_frame(4));  // and one more nobody asked for
   EXPECT_TRUE(exchange(ping_frame(3), reply));
   EXPECT_EQ(reply, ping_frame(3));
 }
