@@ -136,9 +136,14 @@ TEST_F(ReadbackTest, VerifyAgreesAfterAnUploadAndFindsOneClickedCell) {
   const std::uint8_t grid_mode = config_matrix().at(10, 3);
   ASSERT_NE(grid_mode, module_mode);
 
+  Form_main->selectMatrixRow(200);  // looking elsewhere when verifying
+  Form_main->selectLabelRow(200);
   from = console_log().size();
   ui().VerifyConfigButton->click();
   EXPECT_EQ(status(), "Konfiguracja w module różni się w 1 komórkach!");
+  EXPECT_EQ(Form_main->selectedMatrixRow(), 10);  // brought to the differing cell
+  EXPECT_EQ(Form_main->selectedLabelRow(), 10);
+  EXPECT_EQ(ui().StringGrid3->currentColumn(), 3);
   const std::vector<std::string> differences = differenceLines(from);
   ASSERT_EQ(differences.size(), 1u);
   const std::string& line = differences[0];
