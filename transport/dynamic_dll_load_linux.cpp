@@ -110,6 +110,24 @@ udev_device* member_of(const DeviceSet& set, std::uintptr_t reserved) {
   return set.devices[reserved - 1];
 }
 
+// The device that a caller's interface or device record names in `set`, or
+// null with the last error set as the platform would set it.
+template <class Record>
+udev_device* named_device(setupapi::DeviceInfoSet set, const Record* record) {
+  const DeviceSet* devices = as_device_set(set);
+  if (devices == nullptr) {
+    fail(kErrorInvalidHandle);
+    return nullptr;
+  }
+  if (record == nullptr || record->size != sizeof(Record)) {
+    fail(kErrorInvalidUserBuffer);
+    return nullptr;
+  }
+  udev_device* device = member_of(*devices, record->reserved);
+  if (device == nullptr) fail(kErrorInvalidParameter);
+  return device;
+}
+
 // The last four hex digits of one field of HID_ID ("0003:000004D8:0000003F").
 std::string id_digits(const std::string& hid_id, int field) {
   std::size_t begin = 0;
@@ -278,13 +296,8 @@ int Dynamic_DLL_load::get_device_registry_property(setupapi::DeviceInfoSet set,
                                                    std::uint8_t* buffer, std::uint32_t buffer_size,
                                                    std::uint32_t* required_size) {
   if (load_failed) return 0;
-  const DeviceSet* devices = as_device_set(set);
-  if (devices == nullptr) return fail(kErrorInvalidHandle);
-  if (info == nullptr || info->size != sizeof(setupapi::DeviceInfoData)) {
-    return fail(kErrorInvalidUserBuffer);
-  }
-  udev_device* device = member_of(*devices, info->reserved);
-  if (device == nullptr) return fail(kErrorInvalidParameter);
+  udev_device* device = named_device(set, info);
+  if (device == nullptr) return 0;
   if (property != setupapi::kSpdrpHardwareId) return fail(kErrorInvalidData);
 
   DeviceParentFn parent_of;
@@ -343,13 +356,8 @@ int Dynamic_DLL_load::get_device_interface_detail(setupapi::DeviceInfoSet set,
                                                   std::uint32_t* required_size,
                                                   setupapi::DeviceInfoData* info) {
   if (load_failed) return 0;
-  const DeviceSet* devices = as_device_set(set);
-  if (devices == nullptr) return fail(kErrorInvalidHandle);
-  if (interface_data == nullptr || interface_data->size != sizeof(setupapi::InterfaceData)) {
-    return fail(kErrorInvalidUserBuffer);
-  }
-  udev_device* device = member_of(*devices, interface_data->reserved);
-  if (device == nullptr) return fail(kErrorInvalidParameter);
+  udev_device* device = named_device(set, interface_data);
+  if (device == nullptr) return 0;
   DeviceDevnodeFn device_devnode;
   if (!look_up(library, "udev_device_get_devnode", device_devnode)) {
     return fail(kErrorProcNotFound);
