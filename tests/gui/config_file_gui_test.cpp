@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <fstream>
 
+#include "answered_prompts.h"
 #include "app/file_dialogs.h"
 #include "config/config_matrix.h"
 #include "file_bytes.h"
@@ -27,16 +28,12 @@ void write_bytes(const QString& path, const std::string& bytes) {
 
 std::string matrix_bytes(const ConfigMatrix& m) { return {m.bytes().begin(), m.bytes().end()}; }
 
-class ConfigFileTest : public WindowTest {
+class ConfigFileTest : public WindowTest, public AnsweredPrompts {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
     ASSERT_TRUE(folder.isValid());
-    window().chooseFile = [this](const FileDialogSettings& settings, FileDialogMode mode, const QString& start) {
-      asked.push_back({&settings, mode, start});
-      return answer;
-    };
-    window().showWarning = [this](const QString& text) { warnings.push_back(text); };
+    answerPromptsOf(window());
   }
 
   QString path(const char* name) { return folder.filePath(QString::fromUtf8(name)); }
@@ -52,15 +49,7 @@ class ConfigFileTest : public WindowTest {
     return ui().DrawGrid1->model()->index(row, column).data(Qt::BackgroundRole).value<QColor>();
   }
 
-  struct Asked {
-    const FileDialogSettings* settings;
-    FileDialogMode mode;
-    QString start_file;
-  };
   QTemporaryDir folder;
-  QString answer;
-  std::vector<Asked> asked;
-  QStringList warnings;
 };
 
 TEST_F(ConfigFileTest, RoundTripKeepsEveryCellIncludingRowFour) {

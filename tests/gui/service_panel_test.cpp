@@ -7,6 +7,7 @@
 #include <array>
 #include <fstream>
 
+#include "answered_prompts.h"
 #include "app/file_dialogs.h"
 #include "file_bytes.h"
 #include "module_window_fixture.h"
@@ -182,27 +183,15 @@ TEST_F(ServicePanelTest, Rs485QueryLineAfterAFailedExchange) {
   EXPECT_EQ(console()[console().size() - 2].rfind("BLAD:\t\t", 0), 0u);
 }
 
-class ConsoleToolsTest : public ServicePanelTest {
+class ConsoleToolsTest : public ServicePanelTest, public AnsweredPrompts {
  protected:
   void SetUp() override {
     ServicePanelTest::SetUp();
     ASSERT_TRUE(folder_.isValid());
-    window().chooseFile = [this](const FileDialogSettings& settings, FileDialogMode mode, const QString& start) {
-      asked.push_back({&settings, mode, start});
-      return answer;
-    };
-    window().showWarning = [this](const QString& text) { warnings.push_back(text); };
+    answerPromptsOf(window());
   }
 
-  struct Asked {
-    const FileDialogSettings* settings;
-    FileDialogMode mode;
-    QString start_file;
-  };
   QTemporaryDir folder_;
-  QString answer;
-  std::vector<Asked> asked;
-  QStringList warnings;
 };
 
 TEST_F(ConsoleToolsTest, SaveWritesEveryLineWithCrLfWhileNotConnected) {

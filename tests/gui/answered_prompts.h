@@ -1,0 +1,31 @@
+#pragma once
+// Stands in for the user at the window's file dialogs and warning boxes:
+// every file dialog is answered with `answer` (empty: cancelled) and noted
+// in `asked`; every warning is noted in `warnings`.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "app/file_dialogs.h"
+#include "app/main.h"
+
+struct AnsweredPrompts {
+  struct Asked {
+    const FileDialogSettings* settings;
+    FileDialogMode mode;
+    QString start_file;
+  };
+
+  void answerPromptsOf(TForm_main& window) {
+    window.chooseFile = [this](const FileDialogSettings& settings, FileDialogMode mode, const QString& start) {
+      asked.push_back({&settings, mode, start});
+      return answer;
+    };
+    window.showWarning = [this](const QString& text) { warnings.push_back(text); };
+  }
+
+  QString answer;
+  std::vector<Asked> asked;
+  QStringList warnings;
+};
