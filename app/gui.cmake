@@ -25,6 +25,8 @@ add_library(zel_gui STATIC
   ${zel_root}/app/zel_application.h
   ${zel_root}/config/config_file_handlers.cpp
   ${zel_root}/config/grid_editor.cpp
+  ${zel_root}/config/grid_keys.cpp
+  ${zel_root}/config/grid_keys.h
   ${zel_root}/config/matrix_delegate.cpp
   ${zel_root}/config/matrix_delegate.h
   ${zel_root}/config/matrix_model.cpp

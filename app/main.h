@@ -17,6 +17,7 @@ namespace Ui {
 class TForm_main;
 }
 class ConfigMatrixModel;
+enum class GridKeyScope;
 class QMenu;
 class QPainter;
 class QTableView;
@@ -114,6 +115,8 @@ class TForm_main : public QWidget {
   bool matrixPointerEvent(QEvent* event);
   bool labelPointerEvent(QEvent* event);
   void openTestMenu(QTableView* grid, const QPoint& viewportPos);
+  bool gridKeyEvent(GridKeyScope scope, QEvent* event);
+  void moveCurrentCell(int row, int column);
 
   // Connection state shown by the lamp and the two connection buttons.
   void showConnectionState();

@@ -11,6 +11,7 @@
 
 #include "app/main.h"
 #include "config/config_matrix.h"
+#include "config/grid_keys.h"
 #include "config/matrix_delegate.h"
 #include "config/matrix_model.h"
 #include "ui_main_window.h"
@@ -89,9 +90,12 @@ void TForm_main::setupGrids() {
   ui_->StringGrid3->setSelectionBehavior(QAbstractItemView::SelectItems);
   ui_->StringGrid3->setFocusPolicy(Qt::NoFocus);
 
-  // The mouse handlers see every press on the two live grids before the grids do.
-  matrix->viewport()->installEventFilter(this);
-  ui_->StringGrid2->viewport()->installEventFilter(this);
+  // The mouse handlers see every press on the two live grids before the
+  // grids do, and the key handler every key.
+  for (QTableView* grid : {matrix, static_cast<QTableView*>(ui_->StringGrid2)}) {
+    grid->viewport()->installEventFilter(this);
+    grid->installEventFilter(this);
+  }
 
   for (QTableView* grid : {matrix, static_cast<QTableView*>(ui_->StringGrid2)}) {
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -201,9 +205,33 @@ void TForm_main::openTestMenu(QTableView* grid, const QPoint& viewportPos) {
   TestMenu_->popup(grid->viewport()->mapToGlobal(viewportPos));
 }
 
+// The current cell: the selected row and the column marked in the number grid.
+void TForm_main::moveCurrentCell(int row, int column) {
+  select_cell(ui_->DrawGrid1, row, column);
+  selectLabelRow(row);
+  selectHeaderColumn(column);
+  updateTestButton(row);
+}
+
+bool TForm_main::gridKeyEvent(GridKeyScope scope, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const int page_rows = ui_->DrawGrid1->viewport()->height() / kCellPitch;
+  const GridKeyCommand command = grid_key_command(scope, key->key(), key->modifiers(), selectedMatrixRow(),
+                                                  ui_->StringGrid3->currentIndex().column(), page_rows);
+  switch (command.kind) {
+    case GridKeyCommand::ignore: return false;
+    case GridKeyCommand::move: moveCurrentCell(command.row, command.column); break;
+    default: break;
+  }
+  return true;
+}
+
 bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
   if (ui_ && watched == ui_->DrawGrid1->viewport()) return matrixPointerEvent(event);
   if (ui_ && watched == ui_->StringGrid2->viewport()) return labelPointerEvent(event);
+  if (ui_ && watched == ui_->DrawGrid1) return gridKeyEvent(GridKeyScope::matrix, event);
+  if (ui_ && watched == ui_->StringGrid2) return gridKeyEvent(GridKeyScope::labels, event);
   return QWidget::eventFilter(watched, event);
 }
 
@@ -216,10 +244,12 @@ bool TForm_main::matrixPointerEvent(QEvent* event) {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       const QPoint at = mouse->position().toPoint();
       ui_->DrawGrid1->setFocus(Qt::MouseFocusReason);
-      // The grid's own click handling: a left press selects the row under the pointer.
-      const GridCell cell = matrixCellAt(at.x(), at.y());
-      if (mouse->button() == Qt::LeftButton && cell.valid()) select_cell(ui_->DrawGrid1, cell.row, cell.column);
+      // The cell under the pointer is taken before the selection below can
+      // scroll a partly shown row into view and move another row under it.
       DrawGrid1MouseDown(mouse->button(), at.x(), at.y());
+      // The grid's own click handling: a left press selects the row under the pointer.
+      if (mouse->button() == Qt::LeftButton && PressedCell.valid())
+        select_cell(ui_->DrawGrid1, PressedCell.row, PressedCell.column);
       return true;
     }
     case QEvent::MouseButtonRelease: {

@@ -275,26 +275,67 @@ TEST_F(GridEditorTest, ScrollingEitherGridScrollsTheOther) {
   EXPECT_TRUE(matrix->hasTracking());
 }
 
-TEST_F(GridEditorTest, ArrowKeysOnlyMoveTheFocusedGridsSelection) {
+TEST_F(GridEditorTest, APressOnThePartlyShownBottomRowActsOnThatRow) {
+  // Rows 0-17 are shown whole and 2 px of row 18: a press on that strip
+  // scrolls row 18 into view, and must still act on row 18.
+  const QRect partial = ui().DrawGrid1->visualRect(model()->index(18, 6));
+  ASSERT_LT(partial.top(), matrixArea()->height());
+  ASSERT_GT(partial.bottom(), matrixArea()->height());
+  const int strip_y = matrixArea()->height() - 1;
+  const auto strip = [&](int column) { return QPoint(cellCentre(18, column).x(), strip_y); };
+
+  QTest::mouseClick(matrixArea(), Qt::LeftButton, {}, strip(6));
+  ConfigMatrix expected;
+  expected.set(18, 6, LED_SLOW_BLINK);
+  EXPECT_EQ(config_matrix(), expected);
+  EXPECT_EQ(window().selectedMatrixRow(), 18);
+  EXPECT_EQ(window().selectedLabelRow(), 18);
+  EXPECT_GT(ui().DrawGrid1->verticalScrollBar()->value(), 0);  // the row was scrolled into view
+
+  for (QScrollBar* bar : {ui().DrawGrid1->verticalScrollBar(), ui().StringGrid2->verticalScrollBar()}) bar->setValue(0);
+  QTest::mouseClick(matrixArea(), Qt::RightButton, {}, strip(9));
+  EXPECT_EQ(window().pressedCell(), (GridCell{9, 18}));
+  EXPECT_EQ(window().selectedMatrixRow(), 18);
+
+  for (QScrollBar* bar : {ui().DrawGrid1->verticalScrollBar(), ui().StringGrid2->verticalScrollBar()}) bar->setValue(0);
+  QTest::mouseClick(labelArea(), Qt::LeftButton, {}, QPoint(10, strip_y));
+  EXPECT_EQ(window().selectedLabelRow(), 18);
+  EXPECT_EQ(window().selectedMatrixRow(), 18);
+  EXPECT_EQ(config_matrix(), expected);
+}
+
+TEST_F(GridEditorTest, KeysMoveTheRowOfBothGridsAndSetTestButton) {
   click(Qt::RightButton, 2, 0);  // row 2: TestButton off
   ASSERT_FALSE(ui().TestButton->isEnabled());
+  const auto expect_row = [&](int row) {
+    EXPECT_EQ(window().selectedMatrixRow(), row);
+    EXPECT_EQ(window().selectedLabelRow(), row);
+    EXPECT_EQ(ui().TestButton->isEnabled(), is_address_row(row));
+    EXPECT_EQ(ui().StringGrid2->verticalScrollBar()->value(), ui().DrawGrid1->verticalScrollBar()->value());
+    const QRect shown_row = ui().DrawGrid1->visualRect(model()->index(row, 0));
+    EXPECT_TRUE(matrixArea()->rect().contains(shown_row)) << "row " << row << " is scrolled into view";
+  };
+
   ui().DrawGrid1->setFocus();
   for (int i = 0; i < 30; ++i) QTest::keyClick(ui().DrawGrid1, Qt::Key_Down);
-  EXPECT_EQ(window().selectedMatrixRow(), 32);
-  EXPECT_EQ(window().selectedLabelRow(), 2);
-  EXPECT_FALSE(ui().TestButton->isEnabled());
-  EXPECT_EQ(config_matrix(), ConfigMatrix());
-  // The matrix scrolled to show row 32 and took the labels along.
-  EXPECT_GT(ui().DrawGrid1->verticalScrollBar()->value(), 0);
-  EXPECT_EQ(ui().StringGrid2->verticalScrollBar()->value(), ui().DrawGrid1->verticalScrollBar()->value());
+  expect_row(32);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_PageDown);
+  expect_row(50);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_End, Qt::ControlModifier);
+  expect_row(304);
 
-  clickLabel(Qt::LeftButton, 20);  // visible now
   ui().StringGrid2->setFocus();
-  for (int i = 0; i < 40; ++i) QTest::keyClick(ui().StringGrid2, Qt::Key_Down);
-  EXPECT_EQ(window().selectedLabelRow(), 60);
-  EXPECT_EQ(window().selectedMatrixRow(), 20);
-  EXPECT_EQ(ui().DrawGrid1->verticalScrollBar()->value(), ui().StringGrid2->verticalScrollBar()->value());
-  EXPECT_TRUE(ui().TestButton->isEnabled());  // as the label click left it
+  QTest::keyClick(ui().StringGrid2, Qt::Key_Home, Qt::ControlModifier);
+  expect_row(0);
+  for (int i = 0; i < 3; ++i) QTest::keyClick(ui().StringGrid2, Qt::Key_Down);
+  expect_row(3);
+  QTest::keyClicks(ui().StringGrid2, "adr 9");  // no type-to-search
+  expect_row(3);
+  QTest::keyClick(ui().StringGrid2, Qt::Key_PageDown);
+  expect_row(21);
+  QTest::keyClick(ui().StringGrid2, Qt::Key_Up);
+  expect_row(20);
+  EXPECT_EQ(config_matrix(), ConfigMatrix());
 }
 
 TEST_F(GridEditorTest, SelectedRowsCanBeReadAndMoved) {
