@@ -20,6 +20,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   setupWindow();
   setupGrids();
   connectHandlers();
+  setupEditing();
   ui_->Console->attach(console_log());
   Form_main = this;
   FormCreate();

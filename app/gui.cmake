@@ -24,7 +24,12 @@ add_library(zel_gui STATIC
   ${zel_root}/app/zel_application.cpp
   ${zel_root}/app/zel_application.h
   ${zel_root}/config/config_file_handlers.cpp
+  ${zel_root}/config/edit_handlers.cpp
+  ${zel_root}/config/edit_history.cpp
+  ${zel_root}/config/edit_history.h
   ${zel_root}/config/grid_editor.cpp
+  ${zel_root}/config/grid_marks.cpp
+  ${zel_root}/config/grid_marks.h
   ${zel_root}/config/grid_keys.cpp
   ${zel_root}/config/grid_keys.h
   ${zel_root}/config/matrix_delegate.cpp

@@ -10,13 +10,18 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "app/user_prompts.h"
+#include "config/grid_marks.h"
 
 namespace Ui {
 class TForm_main;
 }
 class ConfigMatrixModel;
+class ConfigMatrix;
+class EditHistory;
+struct CellValue;
 enum class GridKeyScope;
 class QMenu;
 class QPainter;
@@ -57,14 +62,17 @@ class TForm_main : public QWidget {
     return run_file_dialog(this, settings, mode, start_file);
   };
   WarningBox showWarning = [this](const QString& text) { show_warning_box(this, text); };
+  SaveChangesPrompt askSaveChanges = [this] { return ask_save_changes(this); };
 
   // Grid editor, for the file, upload and output-test features.
-  void repaintMatrix();              // after config_matrix() was replaced
+  void repaintMatrix();              // after config_matrix() was replaced: one undo step
   int selectedMatrixRow() const;     // selected row of DrawGrid1
   int selectedLabelRow() const;      // selected row of StringGrid2
   void selectMatrixRow(int row);     // DrawGrid1 only, scrolls it into view
   void selectLabelRow(int row);      // StringGrid2 only, scrolls it into view
   GridCell pressedCell() const { return PressedCell; }
+  EditHistory& editHistory() const { return *history_; }
+  bool isDifferenceMarked(int row, int column) const { return differenceMarks_.marked(row, column); }
 
   // Grid editor handlers.
   void FormCreate();
@@ -101,9 +109,18 @@ class TForm_main : public QWidget {
   void Testuj1Click();
   void TestEventRow(int row);
 
+  // Editing beside the mouse: undo, redo, rows through the clipboard, and
+  // marking the cells in which a file differs from the grid.
+  void UndoClick();
+  void RedoClick();
+  void CopyRowClick();
+  void PasteRowsClick();
+  void CompareButtonClick();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void setupWindow();
@@ -117,6 +134,13 @@ class TForm_main : public QWidget {
   void openTestMenu(QTableView* grid, const QPoint& viewportPos);
   bool gridKeyEvent(GridKeyScope scope, QEvent* event);
   void moveCurrentCell(int row, int column);
+  void setupEditing();
+  void setCells(const std::vector<CellValue>& cells, const QString& step);
+  // Marks these cells until the grid changes or the marks are replaced.
+  void showDifferences(const std::vector<CellValue>& cells);
+  void clearDifferences();
+  // Reads a configuration file into `into`, or warns and leaves it unchanged.
+  bool readConfigFile(const QString& name, ConfigMatrix& into);
 
   // Connection state shown by the lamp and the two connection buttons.
   void showConnectionState();
@@ -134,6 +158,9 @@ class TForm_main : public QWidget {
   std::unique_ptr<Ui::TForm_main> ui_;
   QMenu* TestMenu_ = nullptr;
   ConfigMatrixModel* matrixModel_ = nullptr;
+  EditHistory* history_ = nullptr;
+  DifferenceMarks differenceMarks_;
+  QString caption_;  // the window's caption without the modified mark
   GridCell PressedCell;  // where a mouse button last went down on DrawGrid1
   bool centred_ = false;
   QElapsedTimer progressPainted_;  // since the progress bar was last repainted

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "app/file_dialogs.h"
 #include "app/main.h"
@@ -26,6 +27,20 @@ QString run_file_dialog(QWidget* parent, const FileDialogSettings& settings, Fil
 
 void show_warning_box(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, QApplication::applicationName(), text);
+}
+
+SaveChangesAnswer ask_save_changes(QWidget* parent) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(),
+                  QStringLiteral("Konfiguracja została zmieniona. Zapisać zmiany przed zamknięciem?"),
+                  QMessageBox::NoButton, parent);
+  QPushButton* save = box.addButton(QStringLiteral("Zapisz"), QMessageBox::AcceptRole);
+  box.setDefaultButton(save);
+  const QAbstractButton* discard = box.addButton(QStringLiteral("Nie zapisuj"), QMessageBox::DestructiveRole);
+  box.setEscapeButton(box.addButton(QStringLiteral("Anuluj"), QMessageBox::RejectRole));
+  box.exec();
+  if (box.clickedButton() == save) return SaveChangesAnswer::save;
+  if (box.clickedButton() == discard) return SaveChangesAnswer::discard;
+  return SaveChangesAnswer::cancel;
 }
 
 QString file_failure_text(std::string_view what_utf8, const QString& file, std::string_view reason_utf8) {

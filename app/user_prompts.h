@@ -19,6 +19,10 @@ using FileChooser =
     std::function<QString(const FileDialogSettings& settings, FileDialogMode mode, const QString& start_file)>;
 using WarningBox = std::function<void(const QString& text)>;
 
+// Closing the window with unsaved changes.
+enum class SaveChangesAnswer { save, discard, cancel };
+using SaveChangesPrompt = std::function<SaveChangesAnswer()>;
+
 // The toolkit's own file dialog (not the platform's), so it looks and
 // behaves the same everywhere. An existing file is replaced without asking.
 QString run_file_dialog(QWidget* parent, const FileDialogSettings& settings, FileDialogMode mode,
@@ -26,6 +30,9 @@ QString run_file_dialog(QWidget* parent, const FileDialogSettings& settings, Fil
 
 // A modal warning box titled with the application's name.
 void show_warning_box(QWidget* parent, const QString& text);
+
+// "Zapisz", "Nie zapisuj" or "Anuluj" (also when the box is closed).
+SaveChangesAnswer ask_save_changes(QWidget* parent);
 
 // The text of a failed file operation: what failed, the file, and the
 // reason as a sentence ("Nie udało się ...\n/home/x.zel\n\nPlik nie istnieje.").

@@ -1,10 +1,12 @@
-// "Zapisz..." and "Otwórz..." of the configuration page. A failure is shown
-// in a warning box naming the file and in the status bar; success is silent.
+// "Zapisz...", "Otwórz..." and "Porównaj..." of the configuration page. A
+// failure is shown in a warning box naming the file and in the status bar;
+// saving and loading say nothing when they succeed.
 
 #include "app/file_dialogs.h"
 #include "app/main.h"
 #include "config/config_file.h"
 #include "config/config_matrix.h"
+#include "config/edit_history.h"
 #include "text/utf8_path.h"
 
 namespace {
@@ -18,19 +20,41 @@ void TForm_main::SaveConfigButtonClick() {
   const QString name = askFileName(SaveDialog, FileDialogMode::save);
   if (name.isEmpty()) return;
   const FileResult result = save_config_file(utf8_path(name.toStdString()), config_matrix());
-  if (result.ok) return;
+  if (result.ok) {
+    editHistory().markSaved();
+    return;
+  }
   setStatusText(QString::fromUtf8(kSaveFailedStatus));
   showWarning(file_failure_text("Nie udało się zapisać konfiguracji do pliku", name, result.reason));
+}
+
+bool TForm_main::readConfigFile(const QString& name, ConfigMatrix& into) {
+  const FileResult result = load_config_file(utf8_path(name.toStdString()), into);
+  if (result.ok) return true;
+  setStatusText(QString::fromUtf8(kLoadFailedStatus));
+  showWarning(file_failure_text("Nie udało się wczytać konfiguracji z pliku", name, result.reason));
+  return false;
 }
 
 void TForm_main::LoadConfigButtonClick() {
   const QString name = askFileName(OpenDialog, FileDialogMode::open);
   if (name.isEmpty()) return;
-  const FileResult result = load_config_file(utf8_path(name.toStdString()), config_matrix());
-  if (result.ok) {
-    repaintMatrix();
-    return;
-  }
-  setStatusText(QString::fromUtf8(kLoadFailedStatus));
-  showWarning(file_failure_text("Nie udało się wczytać konfiguracji z pliku", name, result.reason));
+  // A load changes the grid only when the file holds a whole configuration.
+  if (!readConfigFile(name, config_matrix())) return;
+  repaintMatrix();
+  editHistory().markSaved();
+}
+
+// "Porównaj...": the grid stays as it is; the differing cells are marked.
+void TForm_main::CompareButtonClick() {
+  const QString name = askFileName(OpenDialog, FileDialogMode::open);
+  if (name.isEmpty()) return;
+  ConfigMatrix file;
+  if (!readConfigFile(name, file)) return;
+  const std::vector<CellValue> differing = differing_cells(config_matrix().bytes(), file.bytes());
+  showDifferences(differing);
+  const auto count = static_cast<qsizetype>(differing.size());
+  setStatusText(count == 0   ? QStringLiteral("Plik zgodny z edytowaną konfiguracją.")
+                : count == 1 ? QStringLiteral("Plik różni się od edytowanej konfiguracji w 1 komórce.")
+                             : QStringLiteral("Plik różni się od edytowanej konfiguracji w %1 komórkach.").arg(count));
 }

@@ -36,3 +36,14 @@ ConfigMatrix& config_matrix() {
   static ConfigMatrix matrix;
   return matrix;
 }
+
+std::vector<CellValue> differing_cells(const ConfigMatrix::Bytes& from, const ConfigMatrix::Bytes& to) {
+  std::vector<CellValue> cells;
+  for (int row = 0; row < ConfigMatrix::kRows; ++row) {
+    for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
+      const int index = ConfigMatrix::index(row, column);
+      if (from[index] != to[index]) cells.push_back({row, column, to[index]});
+    }
+  }
+  return cells;
+}

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum LedMode : std::uint8_t {
   LED_OFF = 0,
@@ -17,9 +18,11 @@ enum LedMode : std::uint8_t {
 
 class ConfigMatrix {
  public:
+
   static constexpr int kRows = 305;
   static constexpr int kColumns = 25;
   static constexpr int kCells = kRows * kColumns;  // 7625
+  using Bytes = std::array<std::uint8_t, kCells>;
   static constexpr int kNoFunctionRow = 4;
   static constexpr int kFirstAddressRow = 5;
   static constexpr int kAddresses = 100;
@@ -34,17 +37,32 @@ class ConfigMatrix {
   std::uint8_t at(int row, int column) const { return cells_[index(row, column)]; }
   void set(int row, int column, std::uint8_t value) { cells_[index(row, column)] = value; }
 
-  std::array<std::uint8_t, kCells>& bytes() { return cells_; }
-  const std::array<std::uint8_t, kCells>& bytes() const { return cells_; }
+  Bytes& bytes() { return cells_; }
+  const Bytes& bytes() const { return cells_; }
 
   friend bool operator==(const ConfigMatrix&, const ConfigMatrix&) = default;
 
  private:
-  std::array<std::uint8_t, kCells> cells_{};
+  Bytes cells_{};
 };
+
+// One cell and the mode it is to hold.
+struct CellValue {
+  int row = 0;
+  int column = 0;
+  std::uint8_t value = 0;
+  friend bool operator==(const CellValue&, const CellValue&) = default;
+};
+
+// The cells of `to` that differ from `from`, row by row, with their values in `to`.
+std::vector<CellValue> differing_cells(const ConfigMatrix::Bytes& from, const ConfigMatrix::Bytes& to);
 
 // One left click: 0 -> 1 -> 2 -> 3 -> 0; 255 stays; any other value becomes 0.
 std::uint8_t next_led_mode(std::uint8_t value);
+// A mode chosen for a cell by key or paste: a cell that is not available keeps 255.
+constexpr std::uint8_t chosen_led_mode(std::uint8_t value, std::uint8_t chosen) {
+  return value == LED_NOT_AVAILABLE ? value : chosen;
+}
 
 struct Rgb {
   std::uint8_t r, g, b;

@@ -11,6 +11,7 @@
 
 #include "app/main.h"
 #include "config/config_matrix.h"
+#include "config/edit_history.h"
 #include "config/grid_keys.h"
 #include "config/matrix_delegate.h"
 #include "config/matrix_model.h"
@@ -75,12 +76,13 @@ void TForm_main::setupGrids() {
 
   QTableView* matrix = ui_->DrawGrid1;
   matrixModel_ = new ConfigMatrixModel(config_matrix(), this);
+  history_ = new EditHistory(config_matrix(), this);
   matrix->setModel(matrixModel_);
   matrix->setItemDelegate(new MatrixCellDelegate(
       [this](QPainter& painter, int column, int row, const QRect& rect) {
         DrawGrid1DrawCell(painter, column, row, rect);
       },
-      matrix));
+      differenceMarks_, matrix));
   matrix->setSelectionBehavior(QAbstractItemView::SelectRows);
   matrix->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   matrix->verticalScrollBar()->setTracking(true);  // the view follows a dragged thumb
@@ -118,6 +120,7 @@ void TForm_main::FormCreate() {
     ui_->StringGrid2->setItem(row, 0, text_cell(QString::fromStdString(row_label(row))));
   }
   matrixModel_->matrixReplaced();
+  history_->restart();
 
   for (QTableView* grid : {static_cast<QTableView*>(ui_->DrawGrid1), static_cast<QTableView*>(ui_->StringGrid2),
                            static_cast<QTableView*>(ui_->StringGrid3)}) {
@@ -163,7 +166,9 @@ void TForm_main::DrawGrid1MouseUp(Qt::MouseButton button, int x, int y) {
   const GridCell cell = PressedCell;  // the cell where the button went down
   selectLabelRow(cell.row);
   selectHeaderColumn(cell.column);
-  matrixModel_->advanceCell(cell.row, cell.column);  // repaints this one cell
+  // Repaints this one cell.
+  setCells({{cell.row, cell.column, next_led_mode(config_matrix().at(cell.row, cell.column))}},
+           QStringLiteral("Kliknięcie"));
   updateTestButton(cell.row);
 }
 
@@ -185,7 +190,10 @@ void TForm_main::StringGrid2TopLeftChanged() {
   ui_->DrawGrid1->verticalScrollBar()->setValue(ui_->StringGrid2->verticalScrollBar()->value());
 }
 
-void TForm_main::repaintMatrix() { matrixModel_->matrixReplaced(); }
+void TForm_main::repaintMatrix() {
+  history_->recordReplacement(QStringLiteral("Nowa konfiguracja"));
+  matrixModel_->matrixReplaced();
+}
 
 int TForm_main::selectedMatrixRow() const { return ui_->DrawGrid1->currentIndex().row(); }
 
@@ -219,10 +227,17 @@ bool TForm_main::gridKeyEvent(GridKeyScope scope, QEvent* event) {
   const int page_rows = ui_->DrawGrid1->viewport()->height() / kCellPitch;
   const GridKeyCommand command = grid_key_command(scope, key->key(), key->modifiers(), selectedMatrixRow(),
                                                   ui_->StringGrid3->currentIndex().column(), page_rows);
+  const std::uint8_t value = config_matrix().at(command.row, command.column);
   switch (command.kind) {
     case GridKeyCommand::ignore: return false;
+    case GridKeyCommand::swallow: break;
     case GridKeyCommand::move: moveCurrentCell(command.row, command.column); break;
-    default: break;
+    case GridKeyCommand::step:
+      setCells({{command.row, command.column, next_led_mode(value)}}, QStringLiteral("Klawisz"));
+      break;
+    case GridKeyCommand::set:
+      setCells({{command.row, command.column, chosen_led_mode(value, command.mode)}}, QStringLiteral("Klawisz"));
+      break;
   }
   return true;
 }

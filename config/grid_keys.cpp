@@ -31,6 +31,17 @@ GridKeyCommand grid_key_command(GridKeyScope scope, int key, Qt::KeyboardModifie
   if (control && key == Qt::Key_End) return move_to(ConfigMatrix::kRows - 1, column);
   if (scope == GridKeyScope::labels) return {GridKeyCommand::swallow};
 
+  if (!control) {
+    switch (key) {
+      case Qt::Key_Space: return {GridKeyCommand::step, row, column};
+      case Qt::Key_Delete: return {GridKeyCommand::set, row, column, LED_OFF};
+      case Qt::Key_0:
+      case Qt::Key_1:
+      case Qt::Key_2:
+      case Qt::Key_3: return {GridKeyCommand::set, row, column, static_cast<std::uint8_t>(key - Qt::Key_0)};
+      default: break;
+    }
+  }
   switch (key) {
     case Qt::Key_Left: return move_to(row, column - 1);
     case Qt::Key_Right: return move_to(row, column + 1);

@@ -2,12 +2,16 @@
 
 #include <QPainter>
 
-MatrixCellDelegate::MatrixCellDelegate(DrawCell draw_cell, QObject* parent)
-    : QAbstractItemDelegate(parent), draw_cell_(std::move(draw_cell)) {}
+#include "config/grid_marks.h"
+
+MatrixCellDelegate::MatrixCellDelegate(DrawCell draw_cell, const DifferenceMarks& marks, QObject* parent)
+    : QAbstractItemDelegate(parent), draw_cell_(std::move(draw_cell)), marks_(marks) {}
 
 void MatrixCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
   draw_cell_(*painter, index.column(), index.row(), option.rect);
+  if (marks_.marked(index.row(), index.column())) paint_difference_mark(*painter, option.rect);
+  if (option.state & QStyle::State_HasFocus) paint_focus_frame(*painter, option.rect);
 }
 
 QSize MatrixCellDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const { return {23, 23}; }

@@ -1,9 +1,12 @@
 #pragma once
 // Paints DrawGrid1's cells through the window's draw-cell handler: a plain
-// fill, with no text, focus mark or selection colour.
+// fill, with no text or selection colour; over it the difference marks and,
+// on the current cell while the grid has the focus, the focus frame.
 
 #include <QAbstractItemDelegate>
 #include <functional>
+
+class DifferenceMarks;
 
 class MatrixCellDelegate : public QAbstractItemDelegate {
   Q_OBJECT
@@ -11,11 +14,12 @@ class MatrixCellDelegate : public QAbstractItemDelegate {
  public:
   using DrawCell = std::function<void(QPainter& painter, int column, int row, const QRect& rect)>;
 
-  explicit MatrixCellDelegate(DrawCell draw_cell, QObject* parent = nullptr);
+  MatrixCellDelegate(DrawCell draw_cell, const DifferenceMarks& marks, QObject* parent = nullptr);
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
  private:
   DrawCell draw_cell_;
+  const DifferenceMarks& marks_;
 };

@@ -28,11 +28,8 @@ Qt::ItemFlags ConfigMatrixModel::flags(const QModelIndex& index) const {
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void ConfigMatrixModel::advanceCell(int row, int column) {
-  const QModelIndex cell = index(row, column);
-  if (!cell.isValid()) return;
-  matrix_.set(row, column, next_led_mode(matrix_.at(row, column)));
-  emit dataChanged(cell, cell, {kValueRole, Qt::BackgroundRole});
+void ConfigMatrixModel::cellsChanged(int first_row, int last_row, int first_column, int last_column) {
+  emit dataChanged(index(first_row, first_column), index(last_row, last_column), {kValueRole, Qt::BackgroundRole});
 }
 
 void ConfigMatrixModel::matrixReplaced() {

@@ -22,8 +22,8 @@ class ConfigMatrixModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // One left click on a cell: the next LedMode, and a repaint of that cell only.
-  void advanceCell(int row, int column);
+  // The cells of these rows and columns changed: a repaint of those only.
+  void cellsChanged(int first_row, int last_row, int first_column, int last_column);
   // Every cell may have changed (matrix reset or loaded).
   void matrixReplaced();
 

@@ -59,14 +59,14 @@ void TForm_main::ReadConfigButtonClick() {
 }
 
 // Every differing cell is listed in the console, which sits on the hidden
-// page: the grid itself is brought to the first one.
+// page, and marked on the grid, which is brought to the first one.
 void TForm_main::VerifyConfigButtonClick() {
+  clearDifferences();
   runDeviceOperation(kReadbackCount, [this](USB_protocol& protocol, const OperationView& view) {
     std::vector<CellDifference> differences;
     verify_configuration(protocol, config_matrix(), view, differences);
-    if (differences.empty()) return;
-    selectMatrixRow(differences.front().row);
-    selectLabelRow(differences.front().row);
-    selectHeaderColumn(differences.front().column);
+    std::vector<CellValue> marked;
+    for (const CellDifference& difference : differences) marked.push_back({difference.row, difference.column});
+    showDifferences(marked);
   });
 }

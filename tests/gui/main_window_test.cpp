@@ -278,11 +278,4 @@ TEST_F(WindowTest, ClearButtonEmptiesTheConsole) {
   EXPECT_TRUE(ui().Console->toPlainText().isEmpty());
 }
 
-TEST_F(WindowTest, ClosesAtOnceAfterEditing) {
-  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-  EXPECT_TRUE(window().close());
-  EXPECT_FALSE(window().isVisible());
-  EXPECT_EQ(console_log().size(), 0u);
-}
-
 }  // namespace

@@ -15,6 +15,12 @@ class WindowTest : public ::testing::Test {
   void SetUp() override {
     console_log().clear();
     window_ = std::make_unique<TForm_main>();
+    // A question nobody answers would hang the test: tests that close an
+    // edited window answer it themselves.
+    window_->askSaveChanges = [] {
+      ADD_FAILURE() << "unexpected question about unsaved changes";
+      return SaveChangesAnswer::discard;
+    };
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
   }

@@ -1,0 +1,90 @@
+// Editing beside the mouse: the undo history's shortcuts and the window's
+// modified mark, rows through the clipboard, the difference marks and the
+// question before unsaved changes are closed away.
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QShortcut>
+
+#include "app/main.h"
+#include "config/edit_history.h"
+#include "config/matrix_model.h"
+#include "config/row_clipboard.h"
+#include "ui_main_window.h"
+
+void TForm_main::setupEditing() {
+  // On the configuration page and everything on it: the service page's
+  // text fields keep their own copy, paste and undo.
+  const auto shortcut = [this](const QKeySequence& keys, void (TForm_main::*handler)()) {
+    auto* on_page = new QShortcut(keys, ui_->ConfigTabSheet);
+    on_page->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(on_page, &QShortcut::activated, this, handler);
+  };
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm_main::UndoClick);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &TForm_main::RedoClick);
+  shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TForm_main::RedoClick);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_C), &TForm_main::CopyRowClick);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_V), &TForm_main::PasteRowsClick);
+  connect(ui_->CompareButton, &QPushButton::clicked, this, &TForm_main::CompareButtonClick);
+
+  caption_ = windowTitle();
+  connect(history_, &EditHistory::modifiedChanged, this,
+          [this](bool modified) { setWindowTitle(modified ? caption_ + QStringLiteral(" *") : caption_); });
+  connect(history_, &EditHistory::cellsChanged, this, [this](int first_row, int last_row, int first_column,
+                                                             int last_column) {
+    clearDifferences();
+    matrixModel_->cellsChanged(first_row, last_row, first_column, last_column);
+  });
+  connect(history_, &EditHistory::matrixReplaced, this, [this] {
+    clearDifferences();
+    matrixModel_->matrixReplaced();
+  });
+  connect(history_, &EditHistory::undoneOrRedoneAt, this, &TForm_main::moveCurrentCell);
+}
+
+void TForm_main::setCells(const std::vector<CellValue>& cells, const QString& step) {
+  history_->setCells(cells, step);
+}
+
+void TForm_main::UndoClick() { history_->stack().undo(); }
+
+void TForm_main::RedoClick() { history_->stack().redo(); }
+
+void TForm_main::CopyRowClick() {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(row_clipboard_text(config_matrix(), selectedMatrixRow())));
+}
+
+void TForm_main::PasteRowsClick() {
+  const auto rows = parse_clipboard_rows(QGuiApplication::clipboard()->text().toStdString());
+  if (!rows) {
+    setStatusText(QStringLiteral("Schowek nie zawiera wierszy konfiguracji."));
+    return;
+  }
+  setCells(pasted_cells(config_matrix(), selectedMatrixRow(), *rows), QStringLiteral("Wklejenie"));
+}
+
+void TForm_main::showDifferences(const std::vector<CellValue>& cells) {
+  clearDifferences();
+  for (const CellValue& cell : cells) differenceMarks_.mark(cell.row, cell.column);
+  if (!cells.empty()) moveCurrentCell(cells.front().row, cells.front().column);
+}
+
+void TForm_main::clearDifferences() {
+  differenceMarks_.clear();
+  ui_->DrawGrid1->viewport()->update();
+}
+
+void TForm_main::closeEvent(QCloseEvent* event) {
+  if (!history_->isModified()) return event->accept();
+  switch (askSaveChanges()) {
+    case SaveChangesAnswer::save:
+      SaveConfigButtonClick();
+      // Closed only once the file holds the grid: a failed or cancelled save keeps it open.
+      if (history_->isModified()) return event->ignore();
+      return event->accept();
+    case SaveChangesAnswer::discard: return event->accept();
+    case SaveChangesAnswer::cancel: return event->ignore();
+  }
+}

@@ -1,0 +1,31 @@
+#include "config/grid_marks.h"
+
+#include <QPainter>
+#include <QPolygon>
+
+// A corner triangle, as spreadsheets mark a cell: the cell's centre keeps
+// its colour. The black triangle carries a white one, so one of the two
+// stands out on white, yellow, blue, red, grey and black alike.
+void paint_difference_mark(QPainter& painter, const QRect& cell) {
+  const auto corner = [&](int size) {
+    const QPoint top_right = cell.topRight();
+    return QPolygon({top_right, top_right - QPoint(size, 0), top_right + QPoint(0, size)});
+  };
+  painter.save();
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::black);
+  painter.drawPolygon(corner(11));
+  painter.setBrush(Qt::white);
+  painter.drawPolygon(corner(6));
+  painter.restore();
+}
+
+void paint_focus_frame(QPainter& painter, const QRect& cell) {
+  painter.save();
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(Qt::white, 1));
+  painter.drawRect(cell.adjusted(1, 1, -2, -2));
+  painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+  painter.drawRect(cell.adjusted(1, 1, -2, -2));
+  painter.restore();
+}
