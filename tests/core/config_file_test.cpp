@@ -114,16 +114,15 @@ TEST_F(ConfigFile, FailedSaveLeavesTheOldFileByteForByte) {
   const ConfigMatrix matrix = random_matrix(4);
 
   // The disk fills up after 1000 bytes.
-  const ConfigWriter fails_part_way = [](std::ostream& out, std::span<const std::uint8_t> bytes) {
-    out.write(reinterpret_cast<const char*>(bytes.data()), 1000);
+  const ContentWriter fails_part_way = [](const ByteSink& sink, std::span<const std::uint8_t> bytes) {
+    sink(bytes.first(1000));
     return false;
   };
   // A writer that loses bytes without noticing.
-  const ConfigWriter writes_short = [](std::ostream& out, std::span<const std::uint8_t> bytes) {
-    out.write(reinterpret_cast<const char*>(bytes.data()), 7000);
-    return true;
+  const ContentWriter writes_short = [](const ByteSink& sink, std::span<const std::uint8_t> bytes) {
+    return sink(bytes.first(7000));
   };
-  for (const ConfigWriter* writer : {&fails_part_way, &writes_short}) {
+  for (const ContentWriter* writer : {&fails_part_way, &writes_short}) {
     const fs::path file = path("cenna.zel");
     write_bytes(file, old_contents);
     const FileResult result = save_config_file(file, matrix, *writer);
