@@ -14,20 +14,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "config/durable_save.h"
+#include "scratch_folder.h"
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
@@ -59,16 +55,6 @@ extern "C" int rename(const char* from, const char* to) {
 namespace {
 
 constexpr uid_t kUnprivileged = 65534;
-
-Bytes read_bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 Bytes numbered_bytes(std::size_t count, std::uint8_t first) {
   Bytes bytes(count);
@@ -109,27 +95,12 @@ std::optional<FileResult> save_as_unprivileged(const fs::path& path, const Bytes
   return result;
 }
 
-class DurableSave : public testing::Test {
+class DurableSave : public ScratchFolderTest {
  protected:
-  void SetUp() override {
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    dir_ = fs::temp_directory_path() / ("zel-durable-save-" + std::to_string(stamp));
-    fs::create_directories(dir_);
-  }
   void TearDown() override {
     listened_calls = nullptr;
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(dir_, ignored))
-      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(dir_, ignored);
+    ScratchFolderTest::TearDown();
   }
-  static std::vector<std::string> entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    return names;
-  }
-
-  fs::path dir_;
 };
 
 constexpr const char* kNoOtherUser = "running as root, and this system refuses to switch to uid 65534";
