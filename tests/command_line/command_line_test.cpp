@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -21,6 +20,7 @@
 #include "app/application_setup.h"
 #include "app/main.h"
 #include "app/zel_application.h"
+#include "../child_output.h"
 
 namespace {
 
@@ -56,28 +56,14 @@ int run_probe(int argc, char** argv) {
 // Runs the probe with the arguments on the offscreen platform, named in the
 // environment; its output, or empty when it failed.
 std::string probe_output(const std::vector<std::string>& arguments) {
-  int channel[2];
-  if (pipe(channel) != 0) return {};
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(channel[1], STDOUT_FILENO);
-    close(channel[0]);
-    close(channel[1]);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::vector<char*> argv{const_cast<char*>("zel17-probe"), const_cast<char*>(kProbeSwitch)};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execv("/proc/self/exe", argv.data());
-    _exit(127);
-  }
-  close(channel[1]);
-  std::string output;
-  char piece[512];
-  for (ssize_t got; (got = read(channel[0], piece, sizeof piece)) > 0;) output.append(piece, got);
-  close(channel[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? output : std::string();
+  return output_of_child([&] {
+           setenv("QT_QPA_PLATFORM", "offscreen", 1);
+           std::vector<char*> argv{const_cast<char*>("zel17-probe"), const_cast<char*>(kProbeSwitch)};
+           for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+           argv.push_back(nullptr);
+           execv("/proc/self/exe", argv.data());
+           return 127;
+         }).value_or("");
 }
 
 TEST(CommandLine, QtOptionsChangeNothingAndTheProgramKeepsItsArguments) {

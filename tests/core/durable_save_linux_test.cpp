@@ -11,7 +11,6 @@
 
 #include <dlfcn.h>
 #include <grp.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "config/durable_save.h"
+#include "../child_output.h"
 #include "scratch_folder.h"
 
 namespace fs = std::filesystem;
@@ -67,31 +67,18 @@ Bytes numbered_bytes(std::size_t count, std::uint8_t first) {
 std::optional<FileResult> save_as_unprivileged(const fs::path& path, const Bytes& bytes) {
   if (geteuid() != 0) return save_file_durably(path, bytes);
 
-  int channel[2];
-  if (pipe(channel) != 0) return std::nullopt;
-  const pid_t child = fork();
-  if (child < 0) return std::nullopt;
-  if (child == 0) {
-    close(channel[0]);
+  const std::optional<std::string> report = output_of_child([&] {
     if (setgroups(0, nullptr) != 0 || setresgid(kUnprivileged, kUnprivileged, kUnprivileged) != 0 ||
         setresuid(kUnprivileged, kUnprivileged, kUnprivileged) != 0)
-      _exit(2);
+      return 2;
     const FileResult result = save_file_durably(path, bytes);
-    const std::string report = (result.ok ? "1" : "0") + result.reason;
-    const bool sent = write(channel[1], report.data(), report.size()) == ssize_t(report.size());
-    _exit(sent ? 0 : 3);
-  }
-  close(channel[1]);
-  std::string report;
-  char piece[256];
-  for (ssize_t got; (got = read(channel[0], piece, sizeof piece)) > 0;) report.append(piece, got);
-  close(channel[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || report.empty()) return std::nullopt;
+    std::printf("%d%s", result.ok ? 1 : 0, result.reason.c_str());
+    return 0;
+  });
+  if (!report || report->empty()) return std::nullopt;
   FileResult result;
-  result.ok = report[0] == '1';
-  result.reason = report.substr(1);
+  result.ok = (*report)[0] == '1';
+  result.reason = report->substr(1);
   return result;
 }
 
