@@ -1,5 +1,6 @@
 // Program entry: the application object, the one main window, the event loop.
-// The command line is not used.
+// Qt's options on the command line take no effect (ZelApplication); the
+// program's own arguments are app.programArguments().
 
 #include <exception>
 

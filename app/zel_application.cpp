@@ -3,6 +3,47 @@
 #include <QMessageBox>
 #include <exception>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
+namespace zel_application_detail {
+
+ProgramNameOnly::ProgramNameOnly(char* program_name) : argv{program_name, nullptr} {
+  static char fallback_name[] = "zel17";
+  if (argv[0] == nullptr) argv[0] = fallback_name;
+}
+
+}  // namespace zel_application_detail
+
+namespace {
+
+QStringList arguments_after_program_name(int argc, char** argv) {
+  QStringList arguments;
+#ifdef Q_OS_WIN
+  // The system's UTF-16 command line keeps the names that argv, in the ANSI
+  // code page, would spoil.
+  Q_UNUSED(argc);
+  Q_UNUSED(argv);
+  int count = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) arguments << QString::fromWCharArray(wide[i]);
+    LocalFree(wide);
+  }
+#else
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+#endif
+  return arguments;
+}
+
+}  // namespace
+
+ZelApplication::ZelApplication(int argc, char** argv)
+    : ProgramNameOnly(argc > 0 ? argv[0] : nullptr),
+      QApplication(ProgramNameOnly::argc, ProgramNameOnly::argv),
+      program_arguments_(arguments_after_program_name(argc, argv)) {}
+
 bool ZelApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);

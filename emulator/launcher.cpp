@@ -16,10 +16,9 @@
 #include <vector>
 
 #include "emulator/test_bed.h"
+#include "emulator/umockdev_preload.h"
 
 namespace {
-
-constexpr const char* kPreload = "libumockdev-preload.so.0";
 
 void usage(std::ostream& out) {
   out << "Usage: zel-testbed-launch [options] [--] program [arguments...]\n"
@@ -111,9 +110,9 @@ int run(const Launch& launch) {
 
   // The environment is made before fork(): the serving thread runs already,
   // so the child may only exec.
-  std::string preload = std::string("LD_PRELOAD=") + kPreload;
+  std::string preload = std::string("LD_PRELOAD=") + kUmockdevPreload;
   if (!launch.preload_first.empty())
-    preload = "LD_PRELOAD=" + launch.preload_first + ":" + kPreload;
+    preload = "LD_PRELOAD=" + launch.preload_first + ":" + kUmockdevPreload;
   std::vector<char*> environment;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     if (std::strncmp(*entry, "LD_PRELOAD=", 11) != 0) environment.push_back(*entry);

@@ -1,34 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "config/config_file.h"
+#include "scratch_folder.h"
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
 constexpr std::size_t kCells = ConfigMatrix::kCells;
-
-Bytes read_bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.good()) << path;
-}
 
 // A matrix whose cells differ from the start state, so "unchanged" means something.
 ConfigMatrix random_matrix(unsigned seed) {
@@ -49,29 +35,7 @@ Bytes value_bytes(std::size_t count, unsigned seed) {
   return bytes;
 }
 
-class ConfigFile : public testing::Test {
- protected:
-  void SetUp() override {
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    dir_ = fs::temp_directory_path() / ("zel-config-file-" + std::to_string(stamp));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(dir_, ignored))
-      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(dir_, ignored);
-  }
-  fs::path path(const std::string& name) const { return dir_ / name; }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  fs::path dir_;
-};
+using ConfigFile = ScratchFolderTest;
 
 TEST_F(ConfigFile, SaveWritesTheCellsInIndexOrderAndLoadsThemBack) {
   ConfigMatrix saved = random_matrix(1);
@@ -114,16 +78,15 @@ TEST_F(ConfigFile, FailedSaveLeavesTheOldFileByteForByte) {
   const ConfigMatrix matrix = random_matrix(4);
 
   // The disk fills up after 1000 bytes.
-  const ConfigWriter fails_part_way = [](std::ostream& out, std::span<const std::uint8_t> bytes) {
-    out.write(reinterpret_cast<const char*>(bytes.data()), 1000);
+  const ContentWriter fails_part_way = [](const ByteSink& sink, std::span<const std::uint8_t> bytes) {
+    sink(bytes.first(1000));
     return false;
   };
   // A writer that loses bytes without noticing.
-  const ConfigWriter writes_short = [](std::ostream& out, std::span<const std::uint8_t> bytes) {
-    out.write(reinterpret_cast<const char*>(bytes.data()), 7000);
-    return true;
+  const ContentWriter writes_short = [](const ByteSink& sink, std::span<const std::uint8_t> bytes) {
+    return sink(bytes.first(7000));
   };
-  for (const ConfigWriter* writer : {&fails_part_way, &writes_short}) {
+  for (const ContentWriter* writer : {&fails_part_way, &writes_short}) {
     const fs::path file = path("cenna.zel");
     write_bytes(file, old_contents);
     const FileResult result = save_config_file(file, matrix, *writer);

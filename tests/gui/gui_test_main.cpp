@@ -6,8 +6,10 @@
 #include <QApplication>
 
 #include "app/application_setup.h"
+#include "emulator/umockdev_preload.h"
 
 int main(int argc, char** argv) {
+  run_under_umockdev_preload(argv);  // the window tests use the device test bed
   ::testing::InitGoogleTest(&argc, argv);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);

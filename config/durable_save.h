@@ -1,0 +1,41 @@
+#pragma once
+// Saving a file whole, so that neither a failure nor a power cut right after
+// the save leaves it half written.
+//
+// The bytes go to a new temporary file in the target's folder, which is
+// flushed to the disk and then renamed over the target; the folder is
+// flushed after the rename. Any failure before the rename leaves the old
+// file exactly as it was. A symbolic link is followed: the file it points to
+// is replaced, the link stays.
+//
+// A file the current user may not write is refused, however its folder's
+// rights stand. When the folder takes no new file but the file itself may be
+// written, the file is written in place instead, then cut to the new length;
+// only there can a failure part way leave the old contents changed.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <system_error>
+
+struct FileResult {
+  bool ok = false;
+  std::string reason;           // why it failed, UTF-8, for the user; empty on success
+  std::size_t values_read = 0;  // loading: the values the file held
+};
+
+// Takes the next bytes into the open file; false once the system refused.
+using ByteSink = std::function<bool(std::span<const std::uint8_t> bytes)>;
+// Hands the contents to the sink; false when it failed. Tests substitute one
+// that fails part way or drops bytes.
+using ContentWriter = std::function<bool(const ByteSink& sink, std::span<const std::uint8_t> bytes)>;
+
+FileResult save_file_durably(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+FileResult save_file_durably(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                             const ContentWriter& writer);
+
+// A system error in words for the user, in Polish.
+std::string describe_file_error(std::error_code error);

@@ -1,0 +1,83 @@
+#include "config/output_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace output_file {
+
+namespace {
+
+std::error_code last_error() { return {errno, std::generic_category()}; }
+
+int as_fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
+}  // namespace
+
+OutputFile OutputFile::create_new(const std::filesystem::path& path, std::error_code& error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+  error = fd < 0 ? last_error() : std::error_code{};
+  return OutputFile(fd);
+}
+
+OutputFile OutputFile::open_existing(const std::filesystem::path& path, std::error_code& error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  error = fd < 0 ? last_error() : std::error_code{};
+  return OutputFile(fd);
+}
+
+OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+
+OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::is_open() const { return handle_ >= 0; }
+
+std::error_code OutputFile::write(std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(as_fd(handle_), bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return last_error();
+    }
+    bytes = bytes.subspan(static_cast<std::size_t>(written));
+  }
+  return {};
+}
+
+std::error_code OutputFile::truncate(std::uint64_t size) {
+  return ::ftruncate(as_fd(handle_), static_cast<off_t>(size)) == 0 ? std::error_code{} : last_error();
+}
+
+std::error_code OutputFile::flush_to_disk() {
+  return ::fsync(as_fd(handle_)) == 0 ? std::error_code{} : last_error();
+}
+
+std::error_code OutputFile::close() {
+  if (!is_open()) return {};
+  const int fd = as_fd(handle_);
+  handle_ = -1;
+  // The descriptor is gone even when close reports an error; never retry.
+  return ::close(fd) == 0 ? std::error_code{} : last_error();
+}
+
+std::error_code check_writable(const std::filesystem::path& path) {
+  // The effective ids decide, as they do for the open that follows.
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? std::error_code{} : last_error();
+}
+
+std::error_code replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code{} : last_error();
+}
+
+std::error_code flush_folder(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return last_error();
+  std::error_code error;
+  // Some file systems cannot flush a folder (EINVAL); their renames need none.
+  if (::fsync(fd) != 0 && errno != EINVAL) error = last_error();
+  ::close(fd);
+  return error;
+}
+
+}  // namespace output_file

@@ -1,0 +1,105 @@
+// Qt's command-line options must not reach the window. The test runs this
+// same program again as a probe that starts the application as the program
+// does (ZelApplication over the real command line, the setup, the shown main
+// window) and prints what those options would change; a run with every
+// option must print what a plain run prints.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/application_setup.h"
+#include "app/main.h"
+#include "app/zel_application.h"
+#include "../child_output.h"
+
+namespace {
+
+constexpr const char* kProbeSwitch = "--window-probe";
+
+QString rect_text(const QRect& rect) {
+  return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+}
+
+int run_probe(int argc, char** argv) {
+  ZelApplication app(argc, argv);
+  setup_application(app);
+  TForm_main window;
+  window.show();
+  QCoreApplication::processEvents();
+  const QString lines[] = {
+      QStringLiteral("platform=") + QGuiApplication::platformName(),
+      QStringLiteral("direction=%1 %2").arg(QGuiApplication::layoutDirection()).arg(window.layoutDirection()),
+      QStringLiteral("caption=") + window.windowTitle(),
+      QStringLiteral("title=") + window.windowHandle()->title(),
+      QStringLiteral("stylesheet=") + app.styleSheet(),
+      QStringLiteral("style=") + QApplication::style()->name(),
+      QStringLiteral("geometry=") + rect_text(window.geometry()),
+      QStringLiteral("icon=%1").arg(window.windowIcon().isNull()),
+      QStringLiteral("session=") + app.sessionId(),
+      QStringLiteral("arguments=") + app.programArguments().join(QLatin1Char('|')),
+  };
+  for (const QString& line : lines) std::printf("%s\n", line.toUtf8().constData());
+  std::fflush(stdout);
+  return 0;
+}
+
+// Runs the probe with the arguments on the offscreen platform, named in the
+// environment; its output, or empty when it failed.
+std::string probe_output(const std::vector<std::string>& arguments) {
+  return output_of_child([&] {
+           setenv("QT_QPA_PLATFORM", "offscreen", 1);
+           std::vector<char*> argv{const_cast<char*>("zel17-probe"), const_cast<char*>(kProbeSwitch)};
+           for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+           argv.push_back(nullptr);
+           execv("/proc/self/exe", argv.data());
+           return 127;
+         }).value_or("");
+}
+
+TEST(CommandLine, QtOptionsChangeNothingAndTheProgramKeepsItsArguments) {
+  const std::string style_sheet = testing::TempDir() + "zel-command-line.qss";
+  std::FILE* file = std::fopen(style_sheet.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("* { background: red; font-size: 30px; }\n", file);
+  std::fclose(file);
+
+  const std::string plain = probe_output({"konfiguracja.zel"});
+  ASSERT_NE(plain.find("platform=offscreen\n"), std::string::npos) << plain;
+  ASSERT_NE(plain.find("arguments=konfiguracja.zel\n"), std::string::npos) << plain;
+
+  const std::vector<std::string> qt_options = {
+      "-reverse", "-qwindowtitle", "Inny tytuł", "-stylesheet", style_sheet,
+      "-platform", "minimal", "-style", "windows", "-qwindowgeometry", "300x200+5+5",
+      "-qwindowicon", style_sheet, "-session", "sesja", "--reverse", "konfiguracja.zel"};
+  std::string expected = plain;
+  const std::string all_arguments =
+      "arguments=-reverse|-qwindowtitle|Inny tytuł|-stylesheet|" + style_sheet +
+      "|-platform|minimal|-style|windows|-qwindowgeometry|300x200+5+5|-qwindowicon|" + style_sheet +
+      "|-session|sesja|--reverse|konfiguracja.zel\n";
+  expected.replace(expected.find("arguments="), std::string("arguments=konfiguracja.zel\n").size(),
+                   all_arguments);
+  EXPECT_EQ(probe_output(qt_options), expected);
+  std::remove(style_sheet.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], kProbeSwitch) == 0) {
+    // The probe sees the command line as the program would: without the switch.
+    argv[1] = argv[0];
+    return run_probe(argc - 1, argv + 1);
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

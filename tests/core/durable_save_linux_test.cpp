@@ -1,0 +1,153 @@
+// The durable save against the real system: what a user other than root may
+// and may not replace, and the order in which the data reaches the disk.
+//
+// Root may write any file, so the rights cases run in a forked child that
+// drops to the unprivileged uid and gid 65534 (chattr +i would not do: an
+// immutable file refuses the rename too, so it could not show the fault).
+// Run by another user, the tests need no child: the files are made so that
+// their owner's own bits deny what the case needs.
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <grp.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/durable_save.h"
+#include "../child_output.h"
+#include "scratch_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The flushes and renames the save makes, while a test listens.
+std::vector<std::string>* listened_calls = nullptr;
+
+std::string path_of_descriptor(int fd) {
+  std::array<char, 4096> target{};
+  const ssize_t length =
+      readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target.data(), target.size() - 1);
+  return length < 0 ? "?" : std::string(target.data(), static_cast<std::size_t>(length));
+}
+
+}  // namespace
+
+// The process's fsync and rename pass through these, which note each call.
+extern "C" int fsync(int fd) {
+  static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+  if (listened_calls) listened_calls->push_back("fsync " + path_of_descriptor(fd));
+  return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) {
+  static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+  if (listened_calls) listened_calls->push_back(std::string("rename ") + from + " " + to);
+  return real(from, to);
+}
+
+namespace {
+
+constexpr uid_t kUnprivileged = 65534;
+
+Bytes numbered_bytes(std::size_t count, std::uint8_t first) {
+  Bytes bytes(count);
+  for (std::size_t k = 0; k < count; ++k) bytes[k] = static_cast<std::uint8_t>(first + k);
+  return bytes;
+}
+
+// Saves as a user who is not root. Empty when this process is root and
+// cannot become another user (then the case can't be shown here).
+std::optional<FileResult> save_as_unprivileged(const fs::path& path, const Bytes& bytes) {
+  if (geteuid() != 0) return save_file_durably(path, bytes);
+
+  const std::optional<std::string> report = output_of_child([&] {
+    if (setgroups(0, nullptr) != 0 || setresgid(kUnprivileged, kUnprivileged, kUnprivileged) != 0 ||
+        setresuid(kUnprivileged, kUnprivileged, kUnprivileged) != 0)
+      return 2;
+    const FileResult result = save_file_durably(path, bytes);
+    std::printf("%d%s", result.ok ? 1 : 0, result.reason.c_str());
+    return 0;
+  });
+  if (!report || report->empty()) return std::nullopt;
+  FileResult result;
+  result.ok = (*report)[0] == '1';
+  result.reason = report->substr(1);
+  return result;
+}
+
+class DurableSave : public ScratchFolderTest {
+ protected:
+  void TearDown() override {
+    listened_calls = nullptr;
+    ScratchFolderTest::TearDown();
+  }
+};
+
+constexpr const char* kNoOtherUser = "running as root, and this system refuses to switch to uid 65534";
+
+TEST_F(DurableSave, AFileTheUserMayNotWriteIsRefusedThoughItsFolderWouldAllowTheRename) {
+  // Another user's file with a write bit (the group's) that is not ours, in
+  // a folder where anyone may create and rename files.
+  const fs::path folder = dir_ / "wspolny";
+  fs::create_directory(folder);
+  fs::permissions(folder, fs::perms::all);
+  const fs::path file = folder / "cudza.zel";
+  const Bytes old_contents = numbered_bytes(10000, 1);
+  write_bytes(file, old_contents);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::group_write |
+                            fs::perms::others_read);
+
+  const std::optional<FileResult> result = save_as_unprivileged(file, numbered_bytes(7625, 2));
+  if (!result) GTEST_SKIP() << kNoOtherUser;
+  EXPECT_FALSE(result->ok);
+  EXPECT_EQ(result->reason, "nie można zapisać pliku: brak uprawnień");
+  EXPECT_EQ(read_bytes(file), old_contents);
+  EXPECT_EQ(entries(folder), std::vector<std::string>{"cudza.zel"});
+}
+
+TEST_F(DurableSave, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+  const fs::path folder = dir_ / "zamkniety";
+  fs::create_directory(folder);
+  const fs::path file = folder / "wspolna.zel";
+  write_bytes(file, numbered_bytes(10000, 3));
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::group_write | fs::perms::others_read | fs::perms::others_write);
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                              fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+
+  const Bytes saved = numbered_bytes(7625, 4);
+  const std::optional<FileResult> result = save_as_unprivileged(file, saved);
+  if (!result) GTEST_SKIP() << kNoOtherUser;
+  EXPECT_TRUE(result->ok) << result->reason;
+  EXPECT_EQ(read_bytes(file), saved);  // exactly the new bytes: the longer tail is cut
+  EXPECT_EQ(entries(folder), std::vector<std::string>{"wspolna.zel"});
+}
+
+TEST_F(DurableSave, TheNewFileReachesTheDiskBeforeTheRenameAndTheFolderAfterIt) {
+  const fs::path file = dir_ / "konfiguracja.zel";
+  write_bytes(file, numbered_bytes(100, 5));
+  std::vector<std::string> calls;
+  listened_calls = &calls;
+  const FileResult result = save_file_durably(file, numbered_bytes(7625, 6));
+  listened_calls = nullptr;
+  ASSERT_TRUE(result.ok) << result.reason;
+
+  // Only the save's own calls, on this test's folder.
+  std::erase_if(calls, [&](const std::string& call) { return call.find(dir_.string()) == std::string::npos; });
+  ASSERT_EQ(calls.size(), 3u) << testing::PrintToString(calls);
+  const std::string flushed = calls[0].substr(std::string("fsync ").size());
+  EXPECT_EQ(calls[0].rfind("fsync ", 0), 0u) << calls[0];
+  EXPECT_NE(flushed, file.string());  // the temporary file, not the old one
+  EXPECT_EQ(calls[1], "rename " + flushed + " " + file.string());
+  EXPECT_EQ(calls[2], "fsync " + dir_.string());
+  EXPECT_EQ(read_bytes(file), numbered_bytes(7625, 6));
+}
+
+}  // namespace
