@@ -130,7 +130,7 @@ FileResult parse_config_bytes(std::span<const std::uint8_t> bytes, ConfigMatrix&
   return collector.commit(matrix);
 }
 
-FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
+FileResult open_for_reading(const fs::path& path, std::ifstream& in) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (!fs::exists(status)) {
@@ -141,8 +141,20 @@ FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
   if (!fs::is_regular_file(status)) return failure("to nie jest zwykły plik");
 
   errno = 0;
-  std::ifstream in(path, std::ios::in | std::ios::binary);
+  in.open(path, std::ios::in | std::ios::binary);
   if (!in.is_open()) return failure("nie można otworzyć pliku: " + describe(last_error()));
+  FileResult result;
+  result.ok = true;
+  return result;
+}
+
+FileResult read_failure() {
+  return failure("błąd odczytu pliku: " + describe(last_error()));
+}
+
+FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
+  std::ifstream in;
+  if (FileResult opened = open_for_reading(path, in); !opened.ok) return opened;
 
   auto collector = std::make_unique<ValueCollector>();
   std::vector<char> chunk(64 * 1024);
@@ -150,7 +162,7 @@ FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
     errno = 0;
     in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
-    if (in.bad()) return failure("błąd odczytu pliku: " + describe(last_error()));
+    if (in.bad()) return read_failure();
     collector->feed({reinterpret_cast<const std::uint8_t*>(chunk.data()), got});
     if (in.eof()) break;
   }
@@ -163,6 +175,15 @@ FileResult save_config_file(const fs::path& path, const ConfigMatrix& matrix) {
 
 FileResult save_config_file(const fs::path& path, const ConfigMatrix& matrix,
                             const ConfigWriter& writer) {
+  return replace_file_contents(path, matrix.bytes(), writer);
+}
+
+FileResult replace_file_contents(const fs::path& path, std::span<const std::uint8_t> bytes) {
+  return replace_file_contents(path, bytes, write_all);
+}
+
+FileResult replace_file_contents(const fs::path& path, std::span<const std::uint8_t> bytes,
+                                 const ConfigWriter& writer) {
   const fs::path target = resolve_links(path);
   if (target.filename().empty()) return failure("brak nazwy pliku");
 
@@ -194,7 +215,7 @@ FileResult save_config_file(const fs::path& path, const ConfigMatrix& matrix,
   };
 
   errno = 0;
-  if (!writer(out, matrix.bytes()) || !out) return abandon("zapis nie powiódł się: " + describe(last_error()));
+  if (!writer(out, bytes) || !out) return abandon("zapis nie powiódł się: " + describe(last_error()));
   errno = 0;
   out.flush();
   if (!out) return abandon("zapis nie powiódł się: " + describe(last_error()));
@@ -203,7 +224,7 @@ FileResult save_config_file(const fs::path& path, const ConfigMatrix& matrix,
   if (out.fail()) return abandon("zamknięcie pliku nie powiodło się: " + describe(last_error()));
 
   const std::uintmax_t written = fs::file_size(temporary, error);
-  if (error || written != kFileValues) return abandon("zapis nie powiódł się: plik niekompletny");
+  if (error || written != bytes.size()) return abandon("zapis nie powiódł się: plik niekompletny");
 
   // The new file keeps the access rights of the one it replaces.
   if (replacing) fs::permissions(temporary, old_status.permissions(), error);

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <iosfwd>
 #include <ostream>
 #include <span>
 #include <string>
@@ -40,6 +41,12 @@ FileResult parse_config_bytes(std::span<const std::uint8_t> bytes, ConfigMatrix&
 // Opens read-only; a missing file is an error and is never created.
 FileResult load_config_file(const std::filesystem::path& path, ConfigMatrix& matrix);
 
+// Opens an existing regular file for reading; a missing file is an error
+// and is never created. The reason names what is wrong with the path.
+FileResult open_for_reading(const std::filesystem::path& path, std::ifstream& in);
+// The failure of a read that went wrong just now, with the system's reason.
+FileResult read_failure();
+
 // Writes the file's bytes into the open temporary file; false when it failed.
 // Tests substitute one that fails part way.
 using ConfigWriter = std::function<bool(std::ostream& out, std::span<const std::uint8_t> bytes)>;
@@ -47,3 +54,9 @@ using ConfigWriter = std::function<bool(std::ostream& out, std::span<const std::
 FileResult save_config_file(const std::filesystem::path& path, const ConfigMatrix& matrix);
 FileResult save_config_file(const std::filesystem::path& path, const ConfigMatrix& matrix,
                             const ConfigWriter& writer);
+
+// The safe replacement above for any contents (the configuration file, the
+// CSV table): the whole file or, on failure, the old one untouched.
+FileResult replace_file_contents(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+FileResult replace_file_contents(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                                 const ConfigWriter& writer);
