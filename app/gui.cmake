@@ -1,6 +1,6 @@
 # The window, the grid editor and the executable. Included from app/ when
 # ZEL_BUILD_GUI is on; the core stays free of Qt.
-find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport Test)
 
 set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTOUIC ON)
@@ -24,6 +24,8 @@ add_library(zel_gui STATIC
   ${zel_root}/app/zel_application.cpp
   ${zel_root}/app/zel_application.h
   ${zel_root}/config/config_file_handlers.cpp
+  ${zel_root}/config/config_report.cpp
+  ${zel_root}/config/config_report.h
   ${zel_root}/config/edit_handlers.cpp
   ${zel_root}/config/edit_history.cpp
   ${zel_root}/config/edit_history.h
@@ -44,7 +46,7 @@ set_target_properties(zel_gui PROPERTIES AUTOUIC_SEARCH_PATHS ${zel_root}/app)
 # The generated ui_main_window.h is part of the window's interface: other
 # handlers and the tests reach the controls through it.
 target_include_directories(zel_gui PUBLIC ${CMAKE_CURRENT_BINARY_DIR}/zel_gui_autogen/include)
-target_link_libraries(zel_gui PUBLIC zel_core Qt6::Widgets)
+target_link_libraries(zel_gui PUBLIC zel_core Qt6::Widgets Qt6::PrintSupport)
 
 add_executable(zel17 WIN32 ${zel_root}/app/main.cpp)
 # main.h belongs to zel_gui; moc must not see it a second time through main.cpp.

@@ -3,6 +3,7 @@
 #   <prefix>/lib/udev/rules.d/70-zel-module.rules   the module's node for the user at the seat
 #   <prefix>/share/applications/zel17.desktop       the menu entry
 #   <prefix>/share/icons/hicolor/scalable/apps/zel17.svg
+#   <prefix>/share/mime/packages/zel17.xml          the .zel file type
 # udev reads rules only below /usr/lib, /etc and /run: with a prefix like
 # /usr/local the rule has to be copied to /etc/udev/rules.d by hand (README).
 set(zel_packaging_dir ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
@@ -10,6 +11,8 @@ install(FILES ${zel_packaging_dir}/70-zel-module.rules DESTINATION lib/udev/rule
 install(FILES ${zel_packaging_dir}/zel17.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${zel_packaging_dir}/zel17.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${zel_packaging_dir}/zel17-mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME zel17.xml)
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "zel17")
@@ -34,7 +37,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libudev1 (>= 183)")
 # The window's fonts and the Polish texts of Qt's own dialogs; the program
 # runs without them, with fallback fonts and English dialog buttons.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-translations-l10n")
+# shared-mime-info and desktop-file-utils own the dpkg file triggers that
+# rebuild the MIME and desktop databases when a package adds files to
+# share/mime/packages and share/applications; the package needs no script
+# of its own for that.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-translations-l10n, shared-mime-info, desktop-file-utils")
 # Reloads udev so the rule applies to a module that is already plugged in.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${zel_packaging_dir}/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -78,7 +78,7 @@ FileResult parse_config_bytes(std::span<const std::uint8_t> bytes, ConfigMatrix&
   return collector.commit(matrix);
 }
 
-FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
+FileResult open_for_reading(const fs::path& path, std::ifstream& in) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (!fs::exists(status)) {
@@ -89,8 +89,18 @@ FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
   if (!fs::is_regular_file(status)) return failure("to nie jest zwykły plik");
 
   errno = 0;
-  std::ifstream in(path, std::ios::in | std::ios::binary);
+  in.open(path, std::ios::in | std::ios::binary);
   if (!in.is_open()) return failure("nie można otworzyć pliku: " + describe_file_error(last_error()));
+  FileResult result;
+  result.ok = true;
+  return result;
+}
+
+FileResult read_failure() { return failure("błąd odczytu pliku: " + describe_file_error(last_error())); }
+
+FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
+  std::ifstream in;
+  if (FileResult opened = open_for_reading(path, in); !opened.ok) return opened;
 
   auto collector = std::make_unique<ValueCollector>();
   std::vector<char> chunk(64 * 1024);
@@ -98,7 +108,7 @@ FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
     errno = 0;
     in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
-    if (in.bad()) return failure("błąd odczytu pliku: " + describe_file_error(last_error()));
+    if (in.bad()) return read_failure();
     collector->feed({reinterpret_cast<const std::uint8_t*>(chunk.data()), got});
     if (in.eof()) break;
   }

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,6 +32,12 @@ FileResult parse_config_bytes(std::span<const std::uint8_t> bytes, ConfigMatrix&
 
 // Opens read-only; a missing file is an error and is never created.
 FileResult load_config_file(const std::filesystem::path& path, ConfigMatrix& matrix);
+
+// Opens an existing regular file for reading; a missing file is an error
+// and is never created. The reason names what is wrong with the path.
+FileResult open_for_reading(const std::filesystem::path& path, std::ifstream& in);
+// The failure of a read that went wrong just now, with the system's reason.
+FileResult read_failure();
 
 FileResult save_config_file(const std::filesystem::path& path, const ConfigMatrix& matrix);
 FileResult save_config_file(const std::filesystem::path& path, const ConfigMatrix& matrix,

@@ -60,6 +60,7 @@ expected_files=(
   ./usr/lib/udev/rules.d/70-zel-module.rules
   ./usr/share/applications/zel17.desktop
   ./usr/share/icons/hicolor/scalable/apps/zel17.svg
+  ./usr/share/mime/packages/zel17.xml
 )
 dpkg-deb -c "$deb" >"$work/listing"
 awk '$1 !~ /^d/ { print $NF }' "$work/listing" | sort >"$work/files"
@@ -100,7 +101,30 @@ if [[ -f "$desktop" ]]; then
   if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate"
   fi
+  # A file manager hands the chosen file to the program.
+  grep -Eqx 'Exec=zel17 %f' "$desktop" || fail "desktop entry: Exec is not 'zel17 %f'"
+  grep -qx 'MimeType=application/x-zel17-config;' "$desktop" || fail "desktop entry: no MimeType for .zel files"
 fi
+
+# The .zel file type: the MIME database built from the package's XML alone
+# maps *.zel to it. dpkg rebuilds the system's databases through the file
+# triggers of the packages that own these folders.
+mime_xml=$unpacked/usr/share/mime/packages/zel17.xml
+cmp -s "$mime_xml" "$root/packaging/zel17-mime.xml" || fail "the MIME XML differs from packaging/zel17-mime.xml"
+cp -r "$unpacked/usr/share/mime" "$work/mime"
+if update-mime-database "$work/mime" 2>"$work/mime.log"; then
+  grep -qx '50:application/x-zel17-config:\*.zel' "$work/mime/globs2" ||
+    fail "the MIME database does not map *.zel to application/x-zel17-config"
+else
+  cat "$work/mime.log" >&2
+  fail "update-mime-database rejects the MIME XML"
+fi
+for owner in shared-mime-info:/usr/share/mime/packages desktop-file-utils:/usr/share/applications; do
+  triggers=/var/lib/dpkg/info/${owner%%:*}.triggers
+  grep -Eqx "interest(-noawait)? ${owner#*:}" "$triggers" 2>/dev/null ||
+    fail "${owner%%:*} does not trigger on ${owner#*:}"
+done
+grep -q 'shared-mime-info' <<<"$(field Recommends)" || fail "Recommends lacks shared-mime-info"
 head -c 200 "$unpacked/usr/share/icons/hicolor/scalable/apps/zel17.svg" | grep -q '<svg' ||
   fail "the icon is not an SVG"
 

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
   dpkg-dev file
+  poppler-utils shared-mime-info desktop-file-utils
 )
 if [[ "${1:-}" == "--windows" ]]; then
   packages+=(g++-mingw-w64-x86-64-posix wine wine64)

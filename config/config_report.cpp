@@ -1,0 +1,320 @@
+#include "config/config_report.h"
+
+#include <QFontMetricsF>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "config/matrix_model.h"
+
+namespace {
+
+// Sizes in points (1/72 inch); ReportPainter turns them into device units.
+constexpr double kTitleSize = 16;
+constexpr double kTextSize = 9;
+constexpr double kTableTextSize = 7.5;
+constexpr double kTitleHeight = 24;
+constexpr double kTextLineHeight = 13;
+constexpr double kSwatch = 9;
+constexpr double kGap = 8;
+constexpr double kLabelWidth = 100;
+constexpr double kMaxCellWidth = 24;
+constexpr double kRowHeight = 11;
+constexpr double kHeaderHeight = 13;
+constexpr double kFooterHeight = 14;
+constexpr double kTotalsHeight = 18;
+constexpr double kLineWidth = 0.5;
+constexpr double kPadding = 2.5;
+
+// Page 1's title, file, date and legend above the table.
+constexpr double kFirstPageTop = kTitleHeight + 3 * kTextLineHeight + kGap;
+
+const QColor kGridColor(96, 96, 96);
+const QColor kHeaderFill(230, 230, 230);
+
+// The window's legend, plus white for an output that stays off.
+struct LegendEntry {
+  std::uint8_t value;
+  const char* text;
+};
+constexpr std::array kLegend = {
+    LegendEntry{LED_SLOW_BLINK, "Wolne miganie"},
+    LegendEntry{LED_FAST_BLINK, "Szybkie miganie"},
+    LegendEntry{LED_STEADY, "Ciagle swiecenie"},
+    LegendEntry{LED_OFF, "wyłączone"},
+};
+// Colours only a loaded .zel file can bring into the shown rows; named in
+// the legend only when they occur.
+constexpr std::uint8_t kOtherValue = 7;
+constexpr std::array kRareLegend = {
+    LegendEntry{LED_NOT_AVAILABLE, "niedostępne"},
+    LegendEntry{kOtherValue, "inna wartość"},
+};
+
+bool is_lit(std::uint8_t value) { return value >= LED_SLOW_BLINK && value <= LED_STEADY; }
+
+// The event rows on paper: all but row 4, which has no function.
+std::vector<int> reported_rows() {
+  std::vector<int> rows;
+  for (int row = 0; row < ConfigMatrix::kRows; ++row)
+    if (row != ConfigMatrix::kNoFunctionRow) rows.push_back(row);
+  return rows;
+}
+
+QColor cell_color(std::uint8_t value) { return to_qcolor(led_mode_color(value)); }
+
+struct PageRows {
+  std::size_t first;  // index into reported_rows()
+  std::size_t count;
+};
+
+// Splits the rows over pages of the given height (points): page 1 is shorter
+// by the title block, and the last page keeps room for the totals line, so a
+// page never holds the totals without a row above them.
+std::vector<PageRows> paginate(std::size_t rows, double page_height) {
+  std::vector<PageRows> pages;
+  std::size_t first = 0;
+  while (first < rows) {
+    const double top = pages.empty() ? kFirstPageTop : 0;
+    const double room = page_height - top - kHeaderHeight - kFooterHeight;
+    const auto fits = static_cast<std::size_t>(std::max(1.0, room / kRowHeight));
+    const auto fits_with_totals = static_cast<std::size_t>(std::max(0.0, (room - kTotalsHeight) / kRowHeight));
+    const std::size_t left = rows - first;
+    std::size_t count = left <= fits_with_totals ? left : std::min(fits, left - 1);
+    if (count == 0) count = 1;
+    pages.push_back({first, count});
+    first += count;
+  }
+  return pages;
+}
+
+class ReportPainter {
+ public:
+  ReportPainter(QPainter& painter, QPaintDevice& device, const ConfigMatrix& matrix, const ConfigReportInfo& info)
+      : painter_(painter),
+        device_(device),
+        matrix_(matrix),
+        info_(info),
+        unit_(device.logicalDpiY() / 72.0),
+        width_(device.width() / unit_),
+        height_(device.height() / unit_),
+        cell_width_(std::clamp((width_ - kLabelWidth) / ConfigMatrix::kColumns, 1.0, kMaxCellWidth)),
+        rows_(reported_rows()) {}
+
+  // Pages after the first are started with new_page().
+  template <typename NewPage>
+  bool paint_pages(NewPage new_page) {
+    const std::vector<PageRows> pages = paginate(rows_.size(), height_);
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+      if (page > 0 && !new_page()) return false;
+      double y = 0;
+      if (page == 0) y = paint_title_block();
+      y = paint_table_header(y);
+      for (std::size_t i = 0; i < pages[page].count; ++i) y = paint_row(rows_[pages[page].first + i], y);
+      if (page + 1 == pages.size()) paint_totals(y);
+      paint_footer(static_cast<int>(page) + 1, static_cast<int>(pages.size()));
+    }
+    return true;
+  }
+
+ private:
+  double device_units(double points) const { return points * unit_; }
+  QRectF rect(double x, double y, double w, double h) const {
+    return {device_units(x), device_units(y), device_units(w), device_units(h)};
+  }
+
+  QFont font(double size, bool bold = false) const {
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(size);
+    font.setBold(bold);
+    return font;
+  }
+
+  // Text in a box, cut with "…" where it would not fit.
+  void text(const QRectF& box, const QString& text, Qt::Alignment alignment) {
+    const QFontMetricsF metrics(painter_.font(), &device_);
+    if (!(alignment & Qt::AlignVertical_Mask)) alignment |= Qt::AlignVCenter;
+    painter_.drawText(box, int(alignment), metrics.elidedText(text, Qt::ElideMiddle, box.width()));
+  }
+
+  QString file_text() const {
+    return info_.source_file.isEmpty() ? QString::fromUtf8(kConfigReportNoFile) : info_.source_file;
+  }
+
+  double paint_title_block() {
+    painter_.setFont(font(kTitleSize, true));
+    text(rect(0, 0, width_, kTitleHeight), QString::fromUtf8(kConfigReportTitle), Qt::AlignLeft);
+    double y = kTitleHeight;
+    painter_.setFont(font(kTextSize));
+    const QString file = info_.source_file.isEmpty() ? file_text() : QStringLiteral("Plik: ") + file_text();
+    text(rect(0, y, width_, kTextLineHeight), file, Qt::AlignLeft);
+    y += kTextLineHeight;
+    text(rect(0, y, width_, kTextLineHeight),
+         QStringLiteral("Data: ") + info_.created.toString(QStringLiteral("dd.MM.yyyy HH:mm")), Qt::AlignLeft);
+    y += kTextLineHeight;
+    paint_legend(y);
+    return y + kTextLineHeight + kGap;
+  }
+
+  void paint_legend(double y) {
+    std::vector<LegendEntry> entries(kLegend.begin(), kLegend.end());
+    for (const LegendEntry& rare : kRareLegend) {
+      const bool occurs = std::any_of(rows_.begin(), rows_.end(), [&](int row) {
+        for (int column = 0; column < ConfigMatrix::kColumns; ++column)
+          if (cell_color(matrix_.at(row, column)) == cell_color(rare.value)) return true;
+        return false;
+      });
+      if (occurs) entries.push_back(rare);
+    }
+    const QFontMetricsF metrics(painter_.font(), &device_);
+    double x = 0;
+    const double swatch_top = y + (kTextLineHeight - kSwatch) / 2;
+    for (const LegendEntry& entry : entries) {
+      painter_.setPen(QPen(Qt::black, device_units(kLineWidth)));
+      painter_.setBrush(cell_color(entry.value));
+      painter_.drawRect(rect(x, swatch_top, kSwatch, kSwatch));
+      x += kSwatch + 4;
+      const QString label = QString::fromUtf8(entry.text);
+      const double label_width = metrics.horizontalAdvance(label) / unit_;
+      text(rect(x, y, label_width + 1, kTextLineHeight), label, Qt::AlignLeft);
+      x += label_width + 18;
+    }
+    painter_.setBrush(Qt::NoBrush);
+  }
+
+  double cell_left(int column) const { return kLabelWidth + column * cell_width_; }
+  double table_width() const { return cell_left(ConfigMatrix::kColumns); }
+
+  // The grid lines around one row of the table: its top and bottom, the label
+  // column's edge and every column's edge.
+  void paint_grid(double y, double height) {
+    painter_.setPen(QPen(kGridColor, device_units(kLineWidth)));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(rect(0, y, table_width(), height));
+    for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
+      const double x = cell_left(column);
+      painter_.drawLine(QPointF(device_units(x), device_units(y)), QPointF(device_units(x), device_units(y + height)));
+    }
+  }
+
+  double paint_table_header(double y) {
+    painter_.fillRect(rect(0, y, table_width(), kHeaderHeight), kHeaderFill);
+    painter_.setPen(Qt::black);
+    painter_.setFont(font(kTableTextSize, true));
+    text(rect(kPadding, y, kLabelWidth - 2 * kPadding, kHeaderHeight), QStringLiteral("Zdarzenie"), Qt::AlignLeft);
+    for (int column = 0; column < ConfigMatrix::kColumns; ++column)
+      text(rect(cell_left(column), y, cell_width_, kHeaderHeight), QString::number(column + 1), Qt::AlignHCenter);
+    paint_grid(y, kHeaderHeight);
+    return y + kHeaderHeight;
+  }
+
+  double paint_row(int row, double y) {
+    for (int column = 0; column < ConfigMatrix::kColumns; ++column)
+      painter_.fillRect(rect(cell_left(column), y, cell_width_, kRowHeight), cell_color(matrix_.at(row, column)));
+    painter_.setPen(Qt::black);
+    painter_.setFont(font(kTableTextSize));
+    text(rect(kPadding, y, kLabelWidth - 2 * kPadding, kRowHeight), QString::fromStdString(row_label(row)),
+         Qt::AlignLeft);
+    paint_grid(y, kRowHeight);
+    return y + kRowHeight;
+  }
+
+  void paint_totals(double y) {
+    std::array<int, LED_STEADY + 1> lit{};
+    for (const int row : rows_)
+      for (int column = 0; column < ConfigMatrix::kColumns; ++column)
+        if (is_lit(matrix_.at(row, column))) ++lit[matrix_.at(row, column)];
+    QString line = QStringLiteral("Zapalone pola: ");
+    for (const LegendEntry& entry : kLegend) {
+      if (!is_lit(entry.value)) continue;
+      line += QString::fromUtf8(entry.text) + QStringLiteral(": ") + QString::number(lit[entry.value]) +
+              QStringLiteral(", ");
+    }
+    line += QStringLiteral("razem: ") + QString::number(lit[1] + lit[2] + lit[3]);
+    painter_.setPen(Qt::black);
+    painter_.setFont(font(kTextSize, true));
+    text(rect(0, y + kGap / 2, width_, kTotalsHeight - kGap / 2), line, Qt::AlignLeft);
+  }
+
+  void paint_footer(int page, int pages) {
+    painter_.setPen(Qt::black);
+    painter_.setFont(font(kTableTextSize));
+    const double y = height_ - kFooterHeight;
+    const QString number = QStringLiteral("Strona %1 z %2").arg(page).arg(pages);
+    text(rect(0, y, width_ * 0.75, kFooterHeight), QString::fromUtf8(kConfigReportTitle) + QStringLiteral(" – ") +
+         file_text(), Qt::AlignLeft | Qt::AlignBottom);
+    text(rect(width_ * 0.75, y, width_ * 0.25, kFooterHeight), number, Qt::AlignRight | Qt::AlignBottom);
+  }
+
+  QPainter& painter_;
+  QPaintDevice& device_;
+  const ConfigMatrix& matrix_;
+  const ConfigReportInfo& info_;
+  const double unit_;  // device units per point
+  const double width_;
+  const double height_;
+  const double cell_width_;
+  const std::vector<int> rows_;
+};
+
+void set_error(QString* error, const QString& text) {
+  if (error) *error = text;
+}
+
+}  // namespace
+
+bool paint_config_report(QPagedPaintDevice& device, const ConfigMatrix& matrix, const ConfigReportInfo& info,
+                         QString* error) {
+  QPainter painter;
+  if (!painter.begin(&device)) {
+    set_error(error, QStringLiteral("nie można rozpocząć rysowania stron"));
+    return false;
+  }
+  ReportPainter report(painter, device, matrix, info);
+  const bool painted = report.paint_pages([&device] { return device.newPage(); });
+  if (!painter.end() || !painted) {
+    set_error(error, QStringLiteral("nie udało się narysować wszystkich stron"));
+    return false;
+  }
+  return true;
+}
+
+bool export_config_pdf(const QString& path, const ConfigMatrix& matrix, const ConfigReportInfo& info,
+                       QString* error) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    set_error(error, QStringLiteral("nie można utworzyć pliku: ") + file.errorString());
+    return false;
+  }
+  {
+    QPdfWriter writer(&file);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(QPageLayout::Landscape);
+    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    writer.setTitle(QString::fromUtf8(kConfigReportTitle));
+    writer.setCreator(QStringLiteral("ZEL17"));
+    if (!paint_config_report(writer, matrix, info, error)) {
+      file.cancelWriting();
+      return false;
+    }
+  }
+  if (!file.commit()) {
+    set_error(error, QStringLiteral("zapis nie powiódł się: ") + file.errorString());
+    return false;
+  }
+  return true;
+}
+
+bool print_config_report(QPrinter& printer, const ConfigMatrix& matrix, const ConfigReportInfo& info,
+                         QString* error) {
+  printer.setPageOrientation(QPageLayout::Landscape);
+  return paint_config_report(printer, matrix, info, error);
+}

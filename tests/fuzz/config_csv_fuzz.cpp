@@ -1,0 +1,30 @@
+// Reading a CSV table: any text either loads a complete, valid grid that
+// writes back to a table reading the same, or leaves every cell as it was and
+// names a line and a column.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "config/config_csv.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  ConfigMatrix matrix;
+  matrix.set(0, 0, 3);
+  const ConfigMatrix before = matrix;
+  const FileResult result = parse_config_csv({reinterpret_cast<const char*>(data), size}, matrix);
+  if (!result.ok) {
+    if (!(matrix == before)) std::abort();  // a partial load
+    if (!result.reason.starts_with("Błąd w pliku CSV, wiersz ")) std::abort();
+    return 0;
+  }
+  for (int row = 0; row < ConfigMatrix::kRows; ++row)
+    for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
+      const std::uint8_t value = matrix.at(row, column);
+      if (value > LED_STEADY && !(value == LED_NOT_AVAILABLE && row == ConfigMatrix::kNoFunctionRow)) std::abort();
+    }
+  ConfigMatrix again;
+  if (!parse_config_csv(config_csv_text(matrix), again).ok || !(again == matrix)) std::abort();
+  return 0;
+}
