@@ -426,6 +426,12 @@ void TestBed::remove_module(int index) {
   // Children first, as the kernel takes them away.
   for (const std::string* path : {&paths.hidraw, &paths.hid, &paths.interface, &paths.usb})
     umockdev_testbed_remove_device(impl_->bed, ("/sys" + *path).c_str());
+  // umockdev keeps its note of which pty stands for the node ("/dev/pts/3"
+  // as dev/.ptymap/_dev_pts_3); the kernel hands the number to the next
+  // pty, and a module plugged in later could not be added over the note.
+  std::string note = served.pty;
+  std::replace(note.begin(), note.end(), '/', '_');
+  unlink((impl_->root + "/dev/.ptymap/" + note).c_str());
 }
 
 void TestBed::send_unsolicited(const UsbFrame& frame, int index) {
