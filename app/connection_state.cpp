@@ -7,12 +7,12 @@ ConnectionState& connection_state() {
   return state;
 }
 
-bool connect_module(ConnectionState& state) {
+bool connect_module(ConnectionState& state, std::ostream& transport_trace) {
   // The old object goes first, so its handles are closed before the module
   // is opened again and a failed connect never leaves a stale "connected".
   state.Protocol.reset();
   state.Connected = false;
-  state.Protocol = std::make_unique<USB_protocol>();
+  state.Protocol = std::make_unique<USB_protocol>(transport_trace);
   if (!state.Protocol->Connect()) return false;
   state.Connected = true;
   console_log().append_banner("Połączono z urządzeniem interfejsu HID!");

@@ -3,6 +3,7 @@
 // (`Protocol`) and the flag `Connected`. The service panel's connect and
 // disconnect handlers, the upload and the output test all go through here.
 
+#include <iostream>
 #include <memory>
 
 #include "protocol/usb_protocol.h"
@@ -17,8 +18,9 @@ ConnectionState& connection_state();
 
 // Destroys any current Protocol, makes a new one and opens the module. On
 // success sets Connected, logs the connection banner and greets the module;
-// on failure the state is "not connected" and nothing is logged.
-bool connect_module(ConnectionState& state);
+// on failure the state is "not connected" and nothing is logged. The
+// transport's trace goes to `transport_trace`.
+bool connect_module(ConnectionState& state, std::ostream& transport_trace = std::cout);
 
 // Destroys the current Protocol, clears Connected and logs the banner,
 // whatever the state was.

@@ -1,5 +1,6 @@
 # Installs like a Linux desktop program and builds a Debian package with CPack.
-# The program itself is installed by app/gui.cmake; here go the files around it:
+# The programs themselves are installed by app/gui.cmake (zel17) and
+# cli/CMakeLists.txt (zel17-cli); here go the files around them:
 #   <prefix>/lib/udev/rules.d/70-zel-module.rules   the module's node for the user at the seat
 #   <prefix>/share/applications/zel17.desktop       the menu entry
 #   <prefix>/share/icons/hicolor/scalable/apps/zel17.svg
@@ -23,7 +24,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Decides for each event of the KVR17 alarm system how each of the 25 lamps\n"
     "of the ZEL synoptic board behaves, saves that table to a file, writes it\n"
     "into the module over USB HID and tests one event at a time. Polish user\n"
-    "interface. A udev rule gives the user at the seat access to the module.")
+    "interface. A udev rule gives the user at the seat access to the module.\n"
+    "zel17-cli does the same from a terminal, in scripts and on a production line.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_DEBIAN_PACKAGE_SECTION "electronics")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")

@@ -1,7 +1,8 @@
 #pragma once
 // What a long device operation of the configuration page shows while it
 // runs: the status bar text and the progress bar position. The window
-// supplies both and repaints at once, since the run blocks its thread.
+// supplies both and repaints at once, since the run blocks its thread. The
+// command line also asks, before each command, whether to stop (Ctrl+C).
 
 #include <functional>
 #include <string_view>
@@ -9,4 +10,11 @@
 struct OperationView {
   std::function<void(std::string_view utf8)> set_status;
   std::function<void(int position)> set_progress;
+  // True ends the run before its next command, as a failed run ends. Left
+  // empty, the run never stops early.
+  std::function<bool()> stop_requested = nullptr;
 };
+
+inline bool stop_requested(const OperationView& view) {
+  return view.stop_requested && view.stop_requested();
+}

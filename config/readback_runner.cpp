@@ -11,7 +11,7 @@ ReadbackOutcome run_flash_readback(USB_protocol& protocol, const OperationView& 
   FlashReadback image;
   int position = 0;
   for (const FlashRead& read : build_readback_plan()) {
-    if (!protocol.Read_flash_block(read.page, read.block, read.half)) {
+    if (stop_requested(view) || !protocol.Read_flash_block(read.page, read.block, read.half)) {
       console_log().append_banner("Przerwano proces odczytywania konfiguracji z FLASH!");
       return ReadbackOutcome::failed;
     }

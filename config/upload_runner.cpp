@@ -27,7 +27,7 @@ UploadOutcome run_flash_upload(USB_protocol& protocol, const ConfigMatrix& matri
 
   for (const UploadStep& step : build_upload_plan(masks)) {
     if (step.status_before) view.set_status(step.status_before);
-    if (!send(protocol, step.command)) {
+    if (stop_requested(view) || !send(protocol, step.command)) {
       console_log().append_banner("Przerwano proces zapisywania konfiguracji do FLASH!");
       view.set_status(kUploadStatusFailed);
       return UploadOutcome::aborted;

@@ -44,12 +44,27 @@ std::string hex(unsigned value, int width, bool lower_case) {
   return buffer;
 }
 
+// The device's sysfs paths, parents first.
+struct SysfsPaths {
+  std::string usb, interface, hid, hidraw;
+};
+
+SysfsPaths sysfs_paths(const HidDeviceSpec& d) {
+  SysfsPaths paths;
+  paths.usb = "/devices/pci0000:00/0000:00:14.0/usb1/" + d.port;
+  paths.interface = paths.usb + "/" + d.port + ":1.0";
+  paths.hid = paths.interface + "/0003:" + hex(d.vendor, 4, d.lower_case) + ":" +
+              hex(d.product, 4, d.lower_case) + "." +
+              hex(static_cast<unsigned>(d.hid_instance), 4, d.lower_case);
+  paths.hidraw = paths.hid + "/hidraw/hidraw" + std::to_string(d.hidraw);
+  return paths;
+}
+
 std::string describe(const HidDeviceSpec& d) {
-  const std::string usb = "/devices/pci0000:00/0000:00:14.0/usb1/" + d.port;
-  const std::string interface = usb + "/" + d.port + ":1.0";
-  const std::string hid = interface + "/0003:" + hex(d.vendor, 4, d.lower_case) + ":" +
-                          hex(d.product, 4, d.lower_case) + "." +
-                          hex(static_cast<unsigned>(d.hid_instance), 4, d.lower_case);
+  const SysfsPaths paths = sysfs_paths(d);
+  const std::string& usb = paths.usb;
+  const std::string& interface = paths.interface;
+  const std::string& hid = paths.hid;
   const std::string raw = "hidraw" + std::to_string(d.hidraw);
   const std::string hid_id =
       "0003:" + hex(d.vendor, 8, d.lower_case) + ":" + hex(d.product, 8, d.lower_case);
@@ -76,7 +91,7 @@ std::string describe(const HidDeviceSpec& d) {
   line("E", "SUBSYSTEM=hid");
   line("E", "HID_ID=" + hid_id);
   text += "\n";
-  line("P", hid + "/hidraw/" + raw);
+  line("P", paths.hidraw);
   line("N", raw);  // no contents: umockdev makes the node a pty
   line("E", "SUBSYSTEM=hidraw");
   line("E", "DEVNAME=/dev/" + raw);
@@ -105,6 +120,7 @@ void make_raw(int master) {
 // One emulated module and the pty that stands for its hidraw node.
 struct Served {
   std::unique_ptr<ZelModule> module = std::make_unique<ZelModule>();
+  SysfsPaths sysfs;
   std::string node;
   std::string pty;
   int master = -1;  // umockdev owns it and closes it; unplugging swaps in /dev/null
@@ -123,8 +139,12 @@ struct TestBed::Impl {
   std::atomic<bool> stopping{false};
   std::thread server;
   std::mutex write_mutex;
+  bool lower_case_ids = false;
+  bool composite_module = false;
+  int next_hidraw = 0;
 
   void build(const TestBedOptions& options);
+  HidDeviceSpec module_spec(int index) const;
   void add_node(Served& served, int hidraw);
   void start();
   void stop();
@@ -146,10 +166,9 @@ void TestBed::Impl::build(const TestBedOptions& options) {
         describe({port, 0x046D, 0xC31C, 0x6400, 1, keyboard_hidraw, options.lower_case_ids, false});
   };
   if (options.other_device && options.other_device_first) add_keyboard("1-1");
-  for (int i = 0; i < options.modules; ++i) {
-    description += describe({"1-" + std::to_string(2 + i), 0x04D8, 0x003F, 0x0100, 2 + i, i,
-                             options.lower_case_ids, options.composite_module});
-  }
+  lower_case_ids = options.lower_case_ids;
+  composite_module = options.composite_module;
+  for (int i = 0; i < options.modules; ++i) description += describe(module_spec(i));
   if (options.other_device && !options.other_device_first) add_keyboard("1-9");
 
   bed = umockdev_testbed_new();
@@ -167,8 +186,10 @@ void TestBed::Impl::build(const TestBedOptions& options) {
   if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) fail("pipe2");
   for (int i = 0; i < options.modules; ++i) {
     modules.push_back(std::make_unique<Served>());
+    modules.back()->sysfs = sysfs_paths(module_spec(i));
     add_node(*modules.back(), i);
   }
+  next_hidraw = options.modules + (options.other_device ? 1 : 0);
   if (options.other_device) {
     // Nobody serves the keyboard; its node only has to exist, and must not
     // leak into children.
@@ -176,6 +197,13 @@ void TestBed::Impl::build(const TestBedOptions& options) {
         umockdev_testbed_get_dev_fd(bed, ("/dev/hidraw" + std::to_string(keyboard_hidraw)).c_str());
     if (fd >= 0) set_fd_flag(fd, F_GETFD, F_SETFD, FD_CLOEXEC);
   }
+}
+
+// Module `index` sits on port 1-(2 + index); its hidraw number is its index
+// for the modules the bed starts with.
+HidDeviceSpec TestBed::Impl::module_spec(int index) const {
+  return {"1-" + std::to_string(2 + index), 0x04D8, 0x003F, 0x0100, 2 + index, index,
+          lower_case_ids, composite_module};
 }
 
 void TestBed::Impl::add_node(Served& served, int hidraw) {
@@ -368,6 +396,43 @@ void TestBed::unplug(int index) {
 }
 
 bool TestBed::unplugged(int index) const { return served_at(impl_->modules, index).unplugged; }
+
+int TestBed::plug_module() {
+  const int index = module_count();
+  if (index >= 7) throw std::logic_error("test bed: 7 modules at most");
+  HidDeviceSpec spec = impl_->module_spec(index);
+  spec.hidraw = impl_->next_hidraw++;
+  GError* error = nullptr;
+  if (!umockdev_testbed_add_from_string(impl_->bed, describe(spec).c_str(), &error)) {
+    const std::string message = error != nullptr ? error->message : "unknown error";
+    g_clear_error(&error);
+    throw std::runtime_error("test bed: cannot plug a module: " + message);
+  }
+  auto served = std::make_unique<Served>();
+  served->sysfs = sysfs_paths(spec);
+  impl_->add_node(*served, spec.hidraw);
+  impl_->stop();
+  impl_->modules.push_back(std::move(served));
+  impl_->start();
+  umockdev_testbed_uevent(impl_->bed, ("/sys" + impl_->modules.back()->sysfs.hidraw).c_str(), "add");
+  return index;
+}
+
+void TestBed::remove_module(int index) {
+  Served& served = served_at(impl_->modules, index);
+  unplug(index);
+  const SysfsPaths& paths = served.sysfs;
+  umockdev_testbed_uevent(impl_->bed, ("/sys" + paths.hidraw).c_str(), "remove");
+  // Children first, as the kernel takes them away.
+  for (const std::string* path : {&paths.hidraw, &paths.hid, &paths.interface, &paths.usb})
+    umockdev_testbed_remove_device(impl_->bed, ("/sys" + *path).c_str());
+  // umockdev keeps its note of which pty stands for the node ("/dev/pts/3"
+  // as dev/.ptymap/_dev_pts_3); the kernel hands the number to the next
+  // pty, and a module plugged in later could not be added over the note.
+  std::string note = served.pty;
+  std::replace(note.begin(), note.end(), '/', '_');
+  unlink((impl_->root + "/dev/.ptymap/" + note).c_str());
+}
 
 void TestBed::send_unsolicited(const UsbFrame& frame, int index) {
   Served& served = served_at(impl_->modules, index);

@@ -52,6 +52,13 @@ class TestBed {
   void unplug(int index = 0);
   bool unplugged(int index = 0) const;
 
+  // A module plugged in while the bed runs, as the next port's USB device
+  // with a new hidraw node; udev monitors hear "add". Returns its index.
+  int plug_module();
+  // Pulls the plug of module `index` for good: it is unplugged, udev
+  // monitors hear "remove" and its devices leave the tree.
+  void remove_module(int index);
+
   // Writes one 64-byte input report that no request asked for.
   void send_unsolicited(const UsbFrame& frame, int index = 0);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iostream>
 
 #include "text/cp1250.h"
 
@@ -28,7 +29,10 @@ std::uint8_t rs485_length(std::uint8_t length) {
 
 }  // namespace
 
-USB_protocol::USB_protocol() : device(std::make_unique<HID_device>()) {
+USB_protocol::USB_protocol() : USB_protocol(std::cout) {}
+
+USB_protocol::USB_protocol(std::ostream& transport_trace)
+    : device(std::make_unique<HID_device>(transport_trace)) {
   exchange = [this](const UsbFrame& out, UsbFrame& in) {
     return device->send_receive(out.data(), in.data(), false);
   };

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +24,9 @@ class USB_protocol {
 
   // Owns a new, not yet opened HID_device; every exchange goes through it.
   USB_protocol();
+  // The same, with the transport's trace on `transport_trace` instead of
+  // standard output.
+  explicit USB_protocol(std::ostream& transport_trace);
   // Exchanges through `exchange` instead, with no device (Connect is false):
   // runs the whole command cycle where no module is at hand.
   explicit USB_protocol(Exchange exchange);

@@ -17,7 +17,7 @@ fi
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEL_BUILD_BENCH=ON \
   -DZEL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target bench_upload bench_startup >/dev/null
+cmake --build "$build" -j "$(nproc)" --target bench_upload bench_cli bench_startup >/dev/null
 
 source "$root/scripts/xvfb-lib.sh"
 workdir=$(mktemp -d)
@@ -31,6 +31,11 @@ LD_PRELOAD=libumockdev-preload.so.0 "$build/bench/bench_upload" --runs "$runs" \
   cat "$workdir/upload.err" >&2
   exit 1
 }
+LD_PRELOAD=libumockdev-preload.so.0 "$build/bench/bench_cli" "$build/cli/zel17-cli" --runs "$runs" \
+  --delayed-runs "$delayed_runs" >"$workdir/cli.out" 2>"$workdir/cli.err" || {
+  cat "$workdir/cli.err" >&2
+  exit 1
+}
 "$build/bench/bench_startup" "$build/app/zel17" "$build/bench/bench_bare_window" \
   "$build/bench/libzel_first_paint_probe.so" "$startup_runs" >"$workdir/startup.out" 2>"$workdir/startup.err" || {
   cat "$workdir/startup.err" >&2
@@ -41,6 +46,6 @@ cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)
 qt=$(dpkg-query -W -f='${Version}' libqt6widgets6 2>/dev/null || echo "?")
 echo "| measure | median | runs | goal | |"
 echo "|---|---|---|---|---|"
-grep -h '^|' "$workdir/upload.out" "$workdir/startup.out"
+grep -h '^|' "$workdir/upload.out" "$workdir/cli.out" "$workdir/startup.out"
 echo
 echo "$(date -u +%Y-%m-%d), ${cpu:-unknown CPU}, $(nproc) cores, Qt $qt, Xvfb (xcb), RelWithDebInfo build"

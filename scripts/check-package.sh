@@ -20,7 +20,7 @@ echo "=== Debian package ==="
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target zel17
+cmake --build "$build" -j "$(nproc)" --target zel17 zel17-cli
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || {
   cat "$work/cpack.log" >&2
   echo "check-package: cpack failed" >&2
@@ -57,6 +57,7 @@ dpkg-deb -I "$deb" postinst >/dev/null 2>&1 || fail "no postinst (udev reload)"
 # --- file list: exactly these files, nothing else ---
 expected_files=(
   ./usr/bin/zel17
+  ./usr/bin/zel17-cli
   ./usr/lib/udev/rules.d/70-zel-module.rules
   ./usr/share/applications/zel17.desktop
   ./usr/share/icons/hicolor/scalable/apps/zel17.svg
@@ -86,6 +87,20 @@ else
   cat "$work/ldd" >&2
   fail "ldd failed"
 fi
+# The command line beside the window: no Qt, no libudev linked, and it runs.
+grep -Eq '^-rwxr-xr-x .* \./usr/bin/zel17-cli$' "$work/listing" || fail "usr/bin/zel17-cli is not mode 755"
+cli=$unpacked/usr/bin/zel17-cli
+if ldd "$cli" >"$work/ldd-cli" 2>&1; then
+  grep -Eq 'not found|libQt6|libudev' "$work/ldd-cli" && { cat "$work/ldd-cli" >&2; fail "zel17-cli links Qt or libudev, or misses a library"; }
+else
+  cat "$work/ldd-cli" >&2
+  fail "ldd zel17-cli failed"
+fi
+"$cli" --help >"$work/cli-help" 2>&1 || fail "zel17-cli --help failed"
+grep -q '^Użycie: zel17-cli' "$work/cli-help" || fail "zel17-cli --help does not show the usage"
+"$cli" upload "$work/missing.zel" >/dev/null 2>&1 && status=0 || status=$?
+[[ $status -eq 66 ]] || fail "zel17-cli upload of a missing file ended with $status, not 66"
+
 cmp -s "$unpacked/usr/lib/udev/rules.d/70-zel-module.rules" "$root/packaging/70-zel-module.rules" ||
   fail "the udev rule differs from packaging/70-zel-module.rules"
 grep -Eq '^KERNEL=="hidraw\*", *ATTRS\{idVendor\}=="04d8", *ATTRS\{idProduct\}=="003f", .*TAG\+="uaccess"' \

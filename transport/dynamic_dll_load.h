@@ -6,6 +6,7 @@
 // when the library or the function is missing.
 
 #include <cstdint>
+#include <iosfwd>
 
 #include "transport/setupapi_types.h"
 
@@ -15,6 +16,9 @@ class Dynamic_DLL_load {
   // Loads `library_name` in place of the platform's library, with the same
   // trace; lets tests see the loader without its library.
   explicit Dynamic_DLL_load(const char* library_name);
+  // The same, with the trace written to `trace` instead of standard output.
+  explicit Dynamic_DLL_load(std::ostream& trace);
+  Dynamic_DLL_load(const char* library_name, std::ostream& trace);
   ~Dynamic_DLL_load();  // traces "Dynamic DLL unload"
   Dynamic_DLL_load(const Dynamic_DLL_load&) = delete;
   Dynamic_DLL_load& operator=(const Dynamic_DLL_load&) = delete;
@@ -39,6 +43,7 @@ class Dynamic_DLL_load {
   bool failed() const { return load_failed; }
 
  private:
+  std::ostream* trace;
   void* library = nullptr;  // HMODULE / dlopen handle
   bool load_failed = true;
 };

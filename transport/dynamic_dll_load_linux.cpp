@@ -147,18 +147,25 @@ namespace platform {
 std::uint32_t last_error() { return t_last_error; }
 }  // namespace platform
 
-Dynamic_DLL_load::Dynamic_DLL_load() : Dynamic_DLL_load("libudev.so.1") {}
+Dynamic_DLL_load::Dynamic_DLL_load() : Dynamic_DLL_load(std::cout) {}
 
-Dynamic_DLL_load::Dynamic_DLL_load(const char* library_name) {
-  std::cout << "Dynamic DLL load, setupapi.dll..." << std::flush;
+Dynamic_DLL_load::Dynamic_DLL_load(std::ostream& trace_stream)
+    : Dynamic_DLL_load("libudev.so.1", trace_stream) {}
+
+Dynamic_DLL_load::Dynamic_DLL_load(const char* library_name)
+    : Dynamic_DLL_load(library_name, std::cout) {}
+
+Dynamic_DLL_load::Dynamic_DLL_load(const char* library_name, std::ostream& trace_stream)
+    : trace(&trace_stream) {
+  *trace << "Dynamic DLL load, setupapi.dll..." << std::flush;
   library = dlopen(library_name, RTLD_NOW | RTLD_LOCAL);
   load_failed = library == nullptr;
   if (load_failed) t_last_error = kErrorModNotFound;
-  std::cout << (load_failed ? "Error" : "OK") << std::endl;
+  *trace << (load_failed ? "Error" : "OK") << std::endl;
 }
 
 Dynamic_DLL_load::~Dynamic_DLL_load() {
-  std::cout << "Dynamic DLL unload" << std::endl;
+  *trace << "Dynamic DLL unload" << std::endl;
   if (library != nullptr) dlclose(library);
 }
 

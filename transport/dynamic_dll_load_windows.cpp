@@ -54,17 +54,24 @@ DWORD* as_dword(std::uint32_t* value) { return reinterpret_cast<DWORD*>(value); 
 
 }  // namespace
 
-Dynamic_DLL_load::Dynamic_DLL_load() : Dynamic_DLL_load("setupapi.dll") {}
+Dynamic_DLL_load::Dynamic_DLL_load() : Dynamic_DLL_load(std::cout) {}
 
-Dynamic_DLL_load::Dynamic_DLL_load(const char* library_name) {
-  std::cout << "Dynamic DLL load, setupapi.dll..." << std::flush;
+Dynamic_DLL_load::Dynamic_DLL_load(std::ostream& trace_stream)
+    : Dynamic_DLL_load("setupapi.dll", trace_stream) {}
+
+Dynamic_DLL_load::Dynamic_DLL_load(const char* library_name)
+    : Dynamic_DLL_load(library_name, std::cout) {}
+
+Dynamic_DLL_load::Dynamic_DLL_load(const char* library_name, std::ostream& trace_stream)
+    : trace(&trace_stream) {
+  *trace << "Dynamic DLL load, setupapi.dll..." << std::flush;
   library = LoadLibraryA(library_name);
   load_failed = library == nullptr;
-  std::cout << (load_failed ? "Error" : "OK") << std::endl;
+  *trace << (load_failed ? "Error" : "OK") << std::endl;
 }
 
 Dynamic_DLL_load::~Dynamic_DLL_load() {
-  std::cout << "Dynamic DLL unload" << std::endl;
+  *trace << "Dynamic DLL unload" << std::endl;
   if (library != nullptr) FreeLibrary(static_cast<HMODULE>(library));
 }
 

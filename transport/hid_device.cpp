@@ -25,17 +25,23 @@ std::string to_upper(std::string text) {
 }
 
 // An announcement's outcome, ending its line.
-void trace_outcome(bool ok) { std::cout << (ok ? "OK" : "Error") << std::endl; }
+void trace_outcome(std::ostream& trace, bool ok) { trace << (ok ? "OK" : "Error") << std::endl; }
 
 }  // namespace
 
-HID_device::HID_device() : HID_device(nullptr) {}
+HID_device::HID_device() : HID_device(nullptr, std::cout) {}
 
-HID_device::HID_device(const char* setup_library_name) {
+HID_device::HID_device(const char* setup_library_name) : HID_device(setup_library_name, std::cout) {}
+
+HID_device::HID_device(std::ostream& trace_stream) : HID_device(nullptr, trace_stream) {}
+
+HID_device::HID_device(const char* setup_library_name, std::ostream& trace_stream)
+    : trace(&trace_stream) {
   device_id.clear();
-  std::cout << "HID device start..." << std::endl;
-  loader = setup_library_name != nullptr ? std::make_unique<Dynamic_DLL_load>(setup_library_name)
-                                         : std::make_unique<Dynamic_DLL_load>();
+  *trace << "HID device start..." << std::endl;
+  loader = setup_library_name != nullptr
+               ? std::make_unique<Dynamic_DLL_load>(setup_library_name, *trace)
+               : std::make_unique<Dynamic_DLL_load>(*trace);
   device_info_set = setupapi::invalid_set();
   write_handle = setupapi::invalid_handle();
   read_handle = setupapi::invalid_handle();
@@ -45,7 +51,7 @@ HID_device::HID_device(const char* setup_library_name) {
 }
 
 HID_device::~HID_device() {
-  std::cout << "HID device stop..." << std::endl;
+  *trace << "HID device stop..." << std::endl;
   destroy_device_table();
   platform::close_device(write_handle);
   platform::close_device(read_handle);
@@ -55,7 +61,7 @@ HID_device::~HID_device() {
 }
 
 bool HID_device::search_device() {
-  std::cout << "HID device searching..." << std::endl;
+  *trace << "HID device searching..." << std::endl;
   member_index = 0;
   detail_size = 0;
   property_type = 0;
@@ -64,11 +70,11 @@ bool HID_device::search_device() {
 
   const std::string wanted = to_upper(kModuleId);
   for (;; ++member_index) {
-    std::cout << "Interface index: " << member_index << std::endl;
+    *trace << "Interface index: " << member_index << std::endl;
     if (!read_interface_data()) return false;
     if (!read_device_id()) return false;
     if (device_id.find(wanted) != std::string::npos) {
-      std::cout << "HID device found: " << wanted << std::endl;
+      *trace << "HID device found: " << wanted << std::endl;
       if (!load_interface_detail()) return false;
       return open_handles();
     }
@@ -77,23 +83,23 @@ bool HID_device::search_device() {
 
 bool HID_device::load_device_table() {
   destroy_device_table();
-  std::cout << "HID device table load..." << std::flush;
+  *trace << "HID device table load..." << std::flush;
   device_info_set =
       loader->get_class_devs(&setupapi::kHidInterfaceClass, nullptr, nullptr, kPresentInterfaces);
   const bool ok = device_info_set != setupapi::invalid_set();
-  trace_outcome(ok);
+  trace_outcome(*trace, ok);
   return ok;
 }
 
 bool HID_device::destroy_device_table() {
-  std::cout << "HID device table destroy" << std::endl;
+  *trace << "HID device table destroy" << std::endl;
   if (device_info_set != setupapi::invalid_set()) loader->destroy_device_info_list(device_info_set);
   device_info_set = setupapi::invalid_set();
   return true;
 }
 
 bool HID_device::read_interface_data() {
-  std::cout << "HID device interface data structure..." << std::flush;
+  *trace << "HID device interface data structure..." << std::flush;
   interface_data->size = sizeof(setupapi::InterfaceData);
   const int found = loader->enum_device_interfaces(
       device_info_set, nullptr, &setupapi::kHidInterfaceClass,
@@ -101,19 +107,19 @@ bool HID_device::read_interface_data() {
   const std::uint32_t error = platform::last_error();
   // A success counts whatever an earlier call left in the last-error code.
   if (found != 0) {
-    trace_outcome(true);
+    trace_outcome(*trace, true);
     return true;
   }
   if (error == setupapi::kErrorNoMoreItems) {
-    std::cout << "Error. Could not find the device." << std::endl;
+    *trace << "Error. Could not find the device." << std::endl;
   } else {
-    trace_outcome(false);
+    trace_outcome(*trace, false);
   }
   return false;
 }
 
 bool HID_device::read_device_id() {
-  std::cout << "HID device reading device ID..." << std::flush;
+  *trace << "HID device reading device ID..." << std::flush;
   device_info_data.size = sizeof(setupapi::DeviceInfoData);
   loader->enum_device_info(device_info_set, static_cast<std::uint32_t>(member_index),
                            &device_info_data);
@@ -125,7 +131,7 @@ bool HID_device::read_device_id() {
                                        &property_size);
   std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[property_size]());
   if (!buffer) {
-    std::cout << "Error. Not enough memory" << std::endl;
+    *trace << "Error. Not enough memory" << std::endl;
     return false;
   }
   loader->get_device_registry_property(device_info_set, &device_info_data,
@@ -135,13 +141,13 @@ bool HID_device::read_device_id() {
   const auto* text = reinterpret_cast<const char*>(buffer.get());
   device_id = to_upper(std::string(text, strnlen(text, property_size)));
   buffer.reset();
-  trace_outcome(true);
-  std::cout << "Device ID is: " << device_id << std::endl;
+  trace_outcome(*trace, true);
+  *trace << "Device ID is: " << device_id << std::endl;
   return true;
 }
 
 bool HID_device::load_interface_detail() {
-  std::cout << "HID device loading detail interface..." << std::flush;
+  *trace << "HID device loading detail interface..." << std::flush;
   detail_size = 0;
   loader->get_device_interface_detail(device_info_set, interface_data.get(), nullptr, 0,
                                       &detail_size, nullptr);
@@ -151,14 +157,14 @@ bool HID_device::load_interface_detail() {
       std::max<std::size_t>(detail_size, setupapi::kDetailPathOffset) + 1;
   interface_detail.reset(new (std::nothrow) std::uint8_t[block_size]());
   if (!interface_detail) {
-    std::cout << "Error. Not enough memory" << std::endl;
+    *trace << "Error. Not enough memory" << std::endl;
     return false;
   }
   const std::uint32_t fixed_size = setupapi::kDetailFixedSize;
   std::memcpy(interface_detail.get(), &fixed_size, sizeof fixed_size);
   loader->get_device_interface_detail(device_info_set, interface_data.get(), interface_detail.get(),
                                       detail_size, nullptr, nullptr);
-  trace_outcome(true);
+  trace_outcome(*trace, true);
   return true;
 }
 
@@ -169,13 +175,13 @@ bool HID_device::open_handles() {
   platform::close_device(write_handle);
   platform::close_device(read_handle);
 
-  std::cout << "HID device creating write handle..." << std::flush;
+  *trace << "HID device creating write handle..." << std::flush;
   write_handle = platform::open_device(path, platform::Access::write);
-  trace_outcome(write_handle != setupapi::invalid_handle());
+  trace_outcome(*trace, write_handle != setupapi::invalid_handle());
 
-  std::cout << "HID device creating read handle..." << std::flush;
+  *trace << "HID device creating read handle..." << std::flush;
   read_handle = platform::open_device(path, platform::Access::read);
-  trace_outcome(read_handle != setupapi::invalid_handle());
+  trace_outcome(*trace, read_handle != setupapi::invalid_handle());
 
   interface_detail.reset();
   return write_handle != setupapi::invalid_handle() && read_handle != setupapi::invalid_handle();
@@ -189,16 +195,16 @@ bool HID_device::send_receive(const std::uint8_t* frame, std::uint8_t* received,
 
   discard_stale_reports();
 
-  if (verbose) std::cout << "HID device sending..." << std::flush;
+  if (verbose) *trace << "HID device sending..." << std::flush;
   std::uint32_t written = 0;
   write_ok = platform::write_report(write_handle, out_report.data(), kReportSize, &written);
-  if (verbose) std::cout << (write_ok ? "OK [" : "Error [") << written << "]" << std::endl;
+  if (verbose) *trace << (write_ok ? "OK [" : "Error [") << written << "]" << std::endl;
 
   // The read is made also after a failed write.
-  if (verbose) std::cout << "HID device receiving..." << std::flush;
+  if (verbose) *trace << "HID device receiving..." << std::flush;
   std::uint32_t read_count = 0;
   read_ok = platform::read_report(read_handle, in_report.data(), kReportSize, &read_count);
-  if (verbose) std::cout << (read_ok ? "OK [" : "Error [") << read_count << "]" << std::endl;
+  if (verbose) *trace << (read_ok ? "OK [" : "Error [") << read_count << "]" << std::endl;
 
   std::memcpy(received, in_report.data() + 1, kFrameSize);
   return write_ok && read_ok;

@@ -2,10 +2,11 @@
 // The system's only access to the module: finds it among the present HID
 // interfaces by "VID_04D8&PID_003F", opens a write and a read handle on its
 // path, and exchanges one 65-byte report each way. Every step of the search
-// is traced to standard output.
+// is traced, to standard output unless the maker names another stream.
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,9 @@ class HID_device {
   // Uses `setup_library_name` in place of the platform's setup library, with
   // the same trace; lets tests see a search without its library.
   explicit HID_device(const char* setup_library_name);
+  // The trace goes to `trace` instead of standard output (the loader's too).
+  explicit HID_device(std::ostream& trace);
+  HID_device(const char* setup_library_name, std::ostream& trace);
   ~HID_device();
   HID_device(const HID_device&) = delete;
   HID_device& operator=(const HID_device&) = delete;
@@ -39,6 +43,7 @@ class HID_device {
   bool open_handles();
   void discard_stale_reports();
 
+  std::ostream* trace;
   std::unique_ptr<Dynamic_DLL_load> loader;
   std::array<std::uint8_t, kReportSize> out_report{};
   std::array<std::uint8_t, kReportSize> in_report{};

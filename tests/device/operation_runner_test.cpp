@@ -149,6 +149,26 @@ TEST_F(RunnerTest, UploadStopsAtTheFirstCommandNotAccepted) {
   }
 }
 
+// Ctrl+C on the command line: the run ends before its next command, as a
+// failed run ends, and sends nothing more.
+TEST_F(RunnerTest, StopRequestEndsTheRunBeforeTheNextCommand) {
+  Recorder ui;
+  OperationView view = ui.view();
+  view.stop_requested = [&ui] { return ui.progress >= 10; };
+  EXPECT_EQ(run_flash_upload(protocol, random_matrix(5), view), UploadOutcome::aborted);
+  // Conversion (1), six erases (7), the special blocks (8), two address blocks (10).
+  EXPECT_EQ(module.requests().size(), 6u + 4u + 4u);
+  EXPECT_EQ(ui.statuses.back().first, "Błąd zapisu konfiguracji!");
+  EXPECT_TRUE(console_has("\t\t\t*** Przerwano proces zapisywania konfiguracji do FLASH! ***"));
+
+  module.clear_requests();
+  ReadbackResult result;
+  view.stop_requested = [&ui] { return ui.progress >= 3; };
+  ui.progress = 0;
+  EXPECT_EQ(run_flash_readback(protocol, view, result), ReadbackOutcome::failed);
+  EXPECT_EQ(module.requests().size(), 3u);
+}
+
 TEST_F(RunnerTest, ReadBackGivesTheUploadedCells) {
   ConfigMatrix uploaded = random_matrix(99);
   Recorder ui;

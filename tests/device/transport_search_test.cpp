@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,24 @@ TEST(TransportSearch, ModuleAsSecondInterfaceTracesEveryStep) {
   EXPECT_EQ(trace.lines(), concat({kStart, interface_lines(0, kKeyboardId),
                                    interface_lines(1, kModuleId), kFoundAndOpened, kStop}));
   EXPECT_EQ(bed.module().requests().size(), 1u);
+}
+
+// The command line sends the trace elsewhere; standard output then stays clean.
+TEST(TransportSearch, TraceGoesToTheStreamTheMakerNames) {
+  TestBed bed;
+  TraceCapture standard_output;
+  std::ostringstream elsewhere;
+  {
+    HID_device device(elsewhere);
+    ASSERT_TRUE(device.search_device());
+    EXPECT_TRUE(hello(device));
+  }
+  EXPECT_EQ(standard_output.text(), "");
+  std::vector<std::string> lines;
+  std::istringstream in(elsewhere.str());
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  EXPECT_EQ(lines, concat({kStart, interface_lines(0, kKeyboardId), interface_lines(1, kModuleId),
+                           kFoundAndOpened, kStop}));
 }
 
 TEST(TransportSearch, NoModuleEndsAfterTheLastInterface) {

@@ -1,0 +1,125 @@
+#include "cli/cli_app.h"
+
+#include <memory>
+
+#include "app/console_log.h"
+#include "cli/cli_options.h"
+#include "cli/configuration_source.h"
+#include "cli/device_watch.h"
+#include "cli/exit_codes.h"
+#include "cli/module_commands.h"
+#include "cli/platform_console.h"
+#include "cli/result_text.h"
+#include "text/cp1250.h"
+#include "text/utf8_path.h"
+#include "transport/hid_device.h"
+
+#ifndef ZEL_VERSION
+#define ZEL_VERSION "?"
+#endif
+
+namespace {
+
+// The frame log of --trace; without it the console log is only kept.
+class FrameLogEcho {
+ public:
+  FrameLogEcho(std::ostream& err, bool on) {
+    console_log().clear();
+    if (on) {
+      console_log().set_listener([&err](std::string_view line, bool cleared) {
+        if (!cleared) err << text::to_utf8(line) << '\n';
+      });
+    }
+  }
+  ~FrameLogEcho() { console_log().set_listener(nullptr); }
+  FrameLogEcho(const FrameLogEcho&) = delete;
+  FrameLogEcho& operator=(const FrameLogEcho&) = delete;
+};
+
+// A search without trace: is a module there that can be opened?
+bool module_present() {
+  std::ostream nowhere(nullptr);
+  HID_device device(nowhere);
+  return device.search_device();
+}
+
+// False when a stop was requested first.
+bool wait_until_present(DeviceWatch& watch, bool present) {
+  while (module_present() != present) {
+    if (!watch.wait()) return false;
+  }
+  return !interrupt_requested();
+}
+
+void print_single(const ModuleResult& result, const CliOptions& options, std::ostream& out,
+                  std::ostream& err) {
+  for (const std::string& line : result.results) {
+    // The greeting is a success's text; differing cells are printed also with --quiet.
+    if (result.exit_status != exit_code::kDone || !options.quiet) out << line << '\n';
+  }
+  out << std::flush;
+  if (result.exit_status == exit_code::kDone) {
+    if (!options.quiet && !result.status.empty()) out << result.status << std::endl;
+    return;
+  }
+  if (!result.status.empty()) err << result.status << '\n';
+  err << result.summary << std::endl;
+}
+
+int run_repeated(const ModuleJob& job, std::ostream& out) {
+  DeviceWatch watch;
+  int modules = 0;
+  int succeeded = 0;
+  for (;;) {
+    job.progress.show_waiting("Czekam na podłączenie modułu... (Ctrl+C kończy)");
+    if (!wait_until_present(watch, true)) break;
+    const ModuleResult result = run_on_module(job);
+    ++modules;
+    if (result.exit_status == exit_code::kDone) ++succeeded;
+    if (result.exit_status != exit_code::kDone || !job.options.quiet)
+      out << repeat_line(modules, result.summary) << std::endl;
+    console_log().clear();  // a long production run must not pile up its frames
+    if (interrupt_requested()) break;
+    job.progress.show_waiting("Odłącz moduł...");
+    if (!wait_until_present(watch, false)) break;
+  }
+  job.progress.clear();
+  out << closing_count(modules, succeeded) << std::endl;
+  return interrupt_exit_status();
+}
+
+}  // namespace
+
+int run_cli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  const ParsedCommandLine parsed = parse_command_line(arguments);
+  switch (parsed.kind) {
+    case ParsedCommandLine::help: out << usage_text(); return exit_code::kDone;
+    case ParsedCommandLine::version: out << "zel17-cli " ZEL_VERSION "\n"; return exit_code::kDone;
+    case ParsedCommandLine::usage_error:
+      err << "zel17-cli: " << parsed.error << "\nWięcej: zel17-cli --help\n";
+      return exit_code::kUsage;
+    case ParsedCommandLine::run: break;
+  }
+  const CliOptions& options = parsed.options;
+
+  // The file is read before anything is sent to a module.
+  ConfigMatrix file;
+  if (options.command == CliCommand::upload || options.command == CliCommand::verify) {
+    const FileResult loaded = load_configuration(utf8_path(options.file), file);
+    if (!loaded.ok) {
+      err << "Błąd odczytu pliku konfiguracji!\nBŁĄD: nie udało się wczytać konfiguracji z pliku \""
+          << options.file << "\": " << loaded.reason << std::endl;
+      return exit_code::kNoInput;
+    }
+  }
+
+  const FrameLogEcho echo(err, options.trace);
+  std::ostream nowhere(nullptr);
+  ProgressLine progress(err, !options.quiet && standard_error_is_terminal());
+  const ModuleJob job{options, file, progress, options.trace ? err : nowhere};
+  if (options.repeat) return run_repeated(job, out);
+
+  const ModuleResult result = run_on_module(job);
+  print_single(result, options, out, err);
+  return result.exit_status;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// zel17-cli's command line: one command, its FILE or ROW, and the options.
+// Parsing looks at nothing outside the arguments, so it is tested alone.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class CliCommand { upload, read, verify, test, hello };
+
+struct CliOptions {
+  CliCommand command = CliCommand::hello;
+  std::string file;  // upload, read, verify: as typed (UTF-8)
+  int row = 0;       // test: the event row, 0 to 304
+  int unit = 0;      // test: the control unit number, 0 to 255
+  bool verify_after_upload = false;
+  bool repeat = false;
+  bool trace = false;
+  bool quiet = false;
+};
+
+struct ParsedCommandLine {
+  enum Kind { run, help, version, usage_error } kind = usage_error;
+  CliOptions options;
+  std::string error;  // usage_error: what is wrong, UTF-8
+};
+
+ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments);
+
+// An event row from its number ("26") or its label ("adr 7. Alarm II").
+std::optional<int> parse_event_row(std::string_view text);
+
+// The --help text.
+std::string usage_text();

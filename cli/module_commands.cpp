@@ -1,0 +1,168 @@
+#include "cli/module_commands.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "app/connection_state.h"
+#include "app/console_log.h"
+#include "cli/exit_codes.h"
+#include "cli/platform_console.h"
+#include "cli/result_text.h"
+#include "config/config_file.h"
+#include "config/flash_image.h"
+#include "config/readback_runner.h"
+#include "config/test_payload.h"
+#include "config/upload_runner.h"
+#include "text/cp1250.h"
+#include "text/utf8_path.h"
+
+namespace {
+
+constexpr const char* kNotConnectedStatus = "Nie udalo sie polaczyc!";
+constexpr const char* kTestStatus = "Testowanie...";
+constexpr const char* kTestFailedStatus = "Błąd testowania!";
+constexpr const char* kVerifyStatusSameAsFile = "Konfiguracja w module zgodna z plikiem.";
+constexpr const char* kTraceFound = "HID device found: ";
+
+ModuleResult done(std::string status, std::string summary) {
+  return {exit_code::kDone, std::move(status), std::move(summary), {}};
+}
+
+ModuleResult failed(int exit_status, std::string status, const std::string& reason) {
+  return {exit_status, std::move(status), "BŁĄD: " + reason, {}};
+}
+
+ModuleResult interrupted() { return {interrupt_exit_status(), "", "PRZERWANO (Ctrl+C)", {}}; }
+
+// The last command, which the module did not accept, ends the run.
+ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
+  if (interrupt_requested()) return interrupted();
+  return failed(exit_code::kIoError, std::move(status), failed_command_text(protocol.last_request()));
+}
+
+// Found but not opened is told apart: on Linux it is almost always the
+// missing udev rule.
+ModuleResult not_connected(const std::string& search_trace) {
+  if (search_trace.find(kTraceFound) != std::string::npos) {
+    return failed(exit_code::kUnavailable, kNotConnectedStatus,
+                  "moduł ZEL jest podłączony, ale nie udało się go otworzyć (brak uprawnień?)");
+  }
+  return failed(exit_code::kUnavailable, kNotConnectedStatus,
+                "nie znaleziono modułu ZEL (VID_04D8&PID_003F)");
+}
+
+OperationView view_on(ProgressLine& progress) {
+  return {[&progress](std::string_view utf8) { progress.set_status(utf8); },
+          [&progress](int position) { progress.set_position(position); },
+          [] { return interrupt_requested(); }};
+}
+
+// Reads the module's cells back and compares them with the file's.
+ModuleResult verify(USB_protocol& protocol, const ModuleJob& job, const char* ok_summary) {
+  job.progress.start(kReadbackCount);
+  std::vector<CellDifference> differences;
+  const ReadbackOutcome outcome =
+      verify_configuration(protocol, job.file, view_on(job.progress), differences);
+  if (outcome == ReadbackOutcome::failed) return not_accepted(protocol, kReadbackStatusFailed);
+  if (outcome == ReadbackOutcome::invalid) {
+    return failed(exit_code::kDataError, kReadbackStatusInvalid,
+                  "moduł nie zawiera poprawnej konfiguracji");
+  }
+  if (differences.empty()) return done(kVerifyStatusSameAsFile, ok_summary);
+  const std::string status = verify_status_text(differences.size());
+  ModuleResult result{exit_code::kDiffers, status, "RÓŻNICE: " + status, {}};
+  for (const CellDifference& d : differences) result.results.push_back(difference_row(d));
+  return result;
+}
+
+ModuleResult upload(USB_protocol& protocol, const ModuleJob& job) {
+  job.progress.start(kUploadProgressMax);
+  if (run_flash_upload(protocol, job.file, view_on(job.progress)) != UploadOutcome::written)
+    return not_accepted(protocol, kUploadStatusFailed);
+  if (!job.options.verify_after_upload) return done(kUploadStatusDone, "OK (zapisano)");
+  ModuleResult checked = verify(protocol, job, "OK (zapisano i zweryfikowano)");
+  if (checked.exit_status == exit_code::kDone) checked.status = kUploadStatusDone;
+  return checked;
+}
+
+ModuleResult read_to_file(USB_protocol& protocol, const ModuleJob& job) {
+  job.progress.start(kReadbackCount);
+  ConfigMatrix module_cells;
+  const ReadbackOutcome outcome = read_configuration(protocol, module_cells, view_on(job.progress));
+  if (outcome == ReadbackOutcome::failed) return not_accepted(protocol, kReadbackStatusFailed);
+  if (outcome == ReadbackOutcome::invalid) {
+    return failed(exit_code::kDataError, kReadbackStatusInvalid,
+                  "moduł nie zawiera poprawnej konfiguracji");
+  }
+  const FileResult saved = save_config_file(utf8_path(job.options.file), module_cells);
+  if (!saved.ok) {
+    return failed(exit_code::kCantCreate, "Błąd zapisu pliku konfiguracji!",
+                  "nie udało się zapisać konfiguracji do pliku \"" + job.options.file + "\": " +
+                      saved.reason);
+  }
+  return done(kReadbackStatusRead, "OK (odczytano)");
+}
+
+ModuleResult test_event(USB_protocol& protocol, const ModuleJob& job) {
+  const TestPayload payload = build_test_payload(job.options.row, job.options.unit);
+  if (interrupt_requested()) return interrupted();
+  if (!protocol.RS485_gift_frame(payload.data(), kTestPayloadSize))
+    return not_accepted(protocol, kTestFailedStatus);
+  const std::string event = "wiersz " + std::to_string(job.options.row) + ": " + row_label(job.options.row);
+  return done(std::string(kTestStatus) + " (" + event + ")", "OK (przetestowano " + event + ")");
+}
+
+// The greeting was exchanged on connecting: its frames are still the last ones.
+ModuleResult greeting(USB_protocol& protocol) {
+  const UsbFrame& request = protocol.last_request();
+  const UsbFrame& response = protocol.last_response();
+  if (request[0] != HELLO_USB_FRAME || classify_reply(HELLO_USB_FRAME, response) != ReplyKind::answer)
+    return not_accepted(protocol, "");
+  constexpr std::size_t kGreetingOffset = 4;
+  const auto* text = reinterpret_cast<const char*>(response.data() + kGreetingOffset);
+  const std::size_t length =
+      std::find(text, text + (response.size() - kGreetingOffset), '\0') - text;
+  const std::string greeting_text = text::to_utf8(std::string_view(text, length));
+  ModuleResult result = done("", "OK: " + greeting_text);
+  result.results.push_back(greeting_text);
+  return result;
+}
+
+ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
+  switch (job.options.command) {
+    case CliCommand::upload: return upload(protocol, job);
+    case CliCommand::read: return read_to_file(protocol, job);
+    case CliCommand::verify: return verify(protocol, job, "OK (zgodna)");
+    case CliCommand::test: return test_event(protocol, job);
+    case CliCommand::hello: return greeting(protocol);
+  }
+  return failed(exit_code::kUsage, "", "nieznane polecenie");
+}
+
+}  // namespace
+
+ModuleResult run_on_module(const ModuleJob& job) {
+  // The search's trace is kept to tell "not found" from "not opened".
+  std::ostringstream trace;
+  auto pass_trace_on = [&] {
+    job.transport_trace << trace.str() << std::flush;
+    trace.str({});
+  };
+  ConnectionState state;
+  const bool connected = connect_module(state, trace);
+  const std::string search_trace = trace.str();
+  pass_trace_on();
+
+  ModuleResult result;
+  if (!connected) {
+    result = not_connected(search_trace);
+  } else if (interrupt_requested()) {
+    result = interrupted();
+  } else {
+    result = run_command(*state.Protocol, job);
+  }
+  disconnect_module(state);
+  pass_trace_on();
+  job.progress.clear();
+  return result;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// One command of zel17-cli on one module: connect, run, disconnect. The
+// module is left disconnected on every path, also after Ctrl+C.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/progress_line.h"
+#include "config/config_matrix.h"
+
+struct ModuleResult {
+  int exit_status = 0;  // see cli/exit_codes.h
+  std::string status;   // the window's status text for the outcome (UTF-8), if it has one
+  std::string summary;  // after the running number of --repeat: "OK (zapisano)", "BŁĄD: ..."
+  std::vector<std::string> results;  // for standard output: differing cells, the greeting
+};
+
+struct ModuleJob {
+  const CliOptions& options;
+  const ConfigMatrix& file;        // upload and verify: the cells read from FILE
+  ProgressLine& progress;
+  std::ostream& transport_trace;   // the transport's trace (--trace), or a stream that drops it
+};
+
+ModuleResult run_on_module(const ModuleJob& job);

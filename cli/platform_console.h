@@ -1,0 +1,26 @@
+#pragma once
+// What zel17-cli needs of the terminal and the process, one file per OS:
+// Ctrl+C as a request to stop between exchanges, whether standard error is a
+// terminal, and the arguments as UTF-8.
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+// Ctrl+C (and, on Linux, SIGTERM) from now on only set a flag that the run
+// looks at between exchanges, so the module is always left disconnected.
+void install_interrupt_handlers();
+bool interrupt_requested();
+// 128 + the signal's number (130 for Ctrl+C).
+int interrupt_exit_status();
+// Readable once a stop was requested, for waits that poll(); -1 where the
+// platform has no such descriptor.
+int interrupt_wake_fd();
+// Sleeps for `time`, or less when a stop is requested; false then.
+bool sleep_unless_interrupted(std::chrono::milliseconds time);
+
+bool standard_error_is_terminal();
+
+// The command line as UTF-8, whatever the console's code page; also makes
+// the console show UTF-8 output.
+std::vector<std::string> utf8_arguments(int argc, char** argv);

@@ -1,0 +1,23 @@
+#pragma once
+// The texts zel17-cli prints about a module: which command it did not
+// accept, a differing cell as a line for scripts, and the lines of --repeat.
+
+#include <string>
+#include <string_view>
+
+#include "config/config_readback.h"
+#include "protocol/usb_frame.h"
+
+// "moduł nie przyjął polecenia Write_flash_block (strona 2, blok 7)", from
+// the request the module did not answer, refused or answered wrongly.
+std::string failed_command_text(const UsbFrame& request);
+
+// One differing cell, tab-separated: row, label, output (1-25), mode in the
+// file, mode in the module.
+std::string difference_row(const CellDifference& difference);
+
+// "3: OK (zapisano i zweryfikowano)"
+std::string repeat_line(int number, std::string_view summary);
+
+// The closing count of --repeat.
+std::string closing_count(int modules, int succeeded);

@@ -1,0 +1,270 @@
+// The real zel17-cli binary against emulated modules on the umockdev test
+// bed: what it sends, what it writes, what it prints and its exit status.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli_process.h"
+#include "config/config_file.h"
+#include "config/config_matrix.h"
+#include "config/config_readback.h"
+#include "config/flash_image.h"
+#include "emulator/test_bed.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr std::size_t kUploadExchanges = 1 + kUploadCommandCount;  // the greeting and the commands
+
+ConfigMatrix random_matrix(unsigned seed) {
+  std::mt19937 rng(seed);
+  ConfigMatrix matrix;
+  for (int r = 0; r < ConfigMatrix::kRows; ++r)
+    for (int c = 0; c < ConfigMatrix::kColumns; ++c)
+      if (r != ConfigMatrix::kNoFunctionRow) matrix.set(r, c, static_cast<std::uint8_t>(rng() % 4));
+  return matrix;
+}
+
+std::string file_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class CliBinaryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("zel-cli-" + std::to_string(getpid()) + "-" +
+            testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // A configuration file of `matrix` in this test's folder.
+  std::string write_file(const std::string& name, const ConfigMatrix& matrix) {
+    const fs::path path = dir_ / name;
+    EXPECT_TRUE(save_config_file(path, matrix).ok);
+    return path.string();
+  }
+  fs::path dir_;
+};
+
+TEST_F(CliBinaryTest, UploadThenReadGivesBackTheFileByteForByte) {
+  TestBed bed;
+  const std::string written = write_file("wzor.zel", random_matrix(7));
+  const CliRun upload = run_cli_binary({"upload", written});
+  EXPECT_EQ(upload.status, 0) << upload.err;
+  EXPECT_EQ(upload.out, "Konfiguracja zapisana!\n");
+  EXPECT_EQ(upload.err, "");  // no trace, no progress on a pipe
+  EXPECT_EQ(bed.module().requests().size(), kUploadExchanges);
+
+  const std::string read_back = (dir_ / "odczyt.zel").string();
+  const CliRun read = run_cli_binary({"read", read_back});
+  EXPECT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.out, "Konfiguracja odczytana!\n");
+  EXPECT_EQ(file_bytes(read_back), file_bytes(written));
+  EXPECT_EQ(file_bytes(read_back).size(), static_cast<std::size_t>(ConfigMatrix::kCells));
+}
+
+TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
+  TestBed bed;
+  ConfigMatrix matrix = random_matrix(11);
+  const std::string file = write_file("wzor.zel", matrix);
+  ASSERT_EQ(run_cli_binary({"upload", "--verify", file}).out,
+            "Konfiguracja zapisana!\n");
+
+  const CliRun same = run_cli_binary({"verify", file});
+  EXPECT_EQ(same.status, 0) << same.err;
+  EXPECT_EQ(same.out, "Konfiguracja w module zgodna z plikiem.\n");
+
+  // Row 27 is "adr 7. Alarm II"; output 13 is column 12.
+  const std::uint8_t in_module = matrix.at(27, 12);
+  const std::uint8_t in_file = static_cast<std::uint8_t>((in_module + 1) % 4);
+  matrix.set(27, 12, in_file);
+  const std::string changed = write_file("zmieniony.zel", matrix);
+  const CliRun differs = run_cli_binary({"verify", "--quiet", changed});
+  EXPECT_EQ(differs.status, 1) << differs.err;
+  EXPECT_EQ(differs.out, "27\tadr 7. Alarm II\t13\t" + std::to_string(in_file) + "\t" +
+                             std::to_string(in_module) + "\n");
+  EXPECT_EQ(differs.err, "Konfiguracja w module różni się w 1 komórkach!\n"
+                         "RÓŻNICE: Konfiguracja w module różni się w 1 komórkach!\n");
+}
+
+TEST_F(CliBinaryTest, ModuleThatRefusesTheFiftiethCommandEndsTheUploadWith74) {
+  TestBed bed;
+  // Exchange 0 is the greeting: the 50th command of the upload is exchange
+  // 50, the write of block 6 on page 1 (6 erases, 4 special, 26 + 14 on pages 0 and 1).
+  ZelModule::Faults faults;
+  faults.refuse_code = WRITE_FLASH_BLOCK_USB_FRAME;
+  faults.fail_at = 50;
+  bed.module().set_faults(faults);
+  const CliRun run = run_cli_binary({"upload", write_file("wzor.zel", random_matrix(3))});
+  EXPECT_EQ(run.status, 74);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "Błąd zapisu konfiguracji!\n"
+                     "BŁĄD: moduł nie przyjął polecenia Write_flash_block (strona 1, blok 6)\n");
+  EXPECT_EQ(bed.module().requests().size(), 51u);  // nothing after the refusal
+}
+
+TEST_F(CliBinaryTest, NoModuleIs69AndABadFileIs66WithNothingSent) {
+  const std::string file = write_file("wzor.zel", random_matrix(1));
+  {
+    TestBedOptions keyboard_only;
+    keyboard_only.modules = 0;
+    TestBed bed(keyboard_only);
+    const CliRun run = run_cli_binary({"upload", file});
+    EXPECT_EQ(run.status, 69);
+    EXPECT_EQ(run.err, "Nie udalo sie polaczyc!\nBŁĄD: nie znaleziono modułu ZEL (VID_04D8&PID_003F)\n");
+  }
+
+  TestBed bed;
+  std::ofstream(dir_ / "krotki.zel", std::ios::binary) << std::string(100, '\x01');
+  const fs::path unreadable = dir_ / "zablokowany.zel";
+  fs::copy_file(file, unreadable);
+  fs::permissions(unreadable, fs::perms::none);
+  const bool root_reads_anything = std::ifstream(unreadable).is_open();
+  struct Case {
+    std::vector<std::string> arguments;
+  };
+  std::vector<Case> cases = {
+      {{"upload", (dir_ / "brak.zel").string()}},
+      {{"verify", (dir_ / "krotki.zel").string()}},
+      {{"upload", "--repeat", dir_.string()}},
+  };
+  if (!root_reads_anything) cases.push_back({{"upload", unreadable.string()}});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.back());
+    const CliRun run = run_cli_binary(c.arguments);
+    EXPECT_EQ(run.status, 66);
+    EXPECT_NE(run.err.find("BŁĄD: nie udało się wczytać konfiguracji z pliku \"" + c.arguments.back() + "\""),
+              std::string::npos)
+        << run.err;
+  }
+  EXPECT_TRUE(bed.module().requests().empty());
+}
+
+TEST_F(CliBinaryTest, ReadIntoAFileThatCannotBeWrittenIs73) {
+  TestBed bed;
+  ASSERT_EQ(run_cli_binary({"upload", write_file("wzor.zel", random_matrix(2))}).status, 0);
+  const std::string target = (dir_ / "nie-ma-folderu" / "odczyt.zel").string();
+  const CliRun run = run_cli_binary({"read", target});
+  EXPECT_EQ(run.status, 73);
+  EXPECT_NE(run.err.find("nie udało się zapisać konfiguracji do pliku \"" + target + "\""),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(CliBinaryTest, BadArgumentsAre64AndSendNothing) {
+  TestBed bed;
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{}, {"wgraj", "x.zel"}, {"upload"}, {"test", "305"},
+                                             {"test", "5", "--unit", "256"}, {"read", "--verify", "x"},
+                                             {"hello", "--fast"}}) {
+    const CliRun run = run_cli_binary(arguments);
+    EXPECT_EQ(run.status, 64) << testing::PrintToString(arguments);
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_TRUE(bed.module().requests().empty());
+  const CliRun help = run_cli_binary({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Użycie: zel17-cli POLECENIE [OPCJE]\n", 0), 0u);
+}
+
+TEST_F(CliBinaryTest, TestAndHelloTalkToTheModule) {
+  TestBed bed;
+  const CliRun test = run_cli_binary({"test", "adr 7. Alarm II", "--unit", "3"});
+  EXPECT_EQ(test.status, 0) << test.err;
+  EXPECT_EQ(test.out, "Testowanie... (wiersz 27: adr 7. Alarm II)\n");
+  const auto received = bed.module().rs485_received();
+  ASSERT_EQ(received.size(), 1u);
+  ASSERT_EQ(received[0].size(), 46u);
+  EXPECT_EQ(received[0][2], 3);              // the control unit
+  EXPECT_EQ(received[0][3 + 7 / 4], 0xC0);   // address 7 in Alarm II: bits 6 and 7
+
+  const CliRun hello = run_cli_binary({"hello"});
+  EXPECT_EQ(hello.status, 0);
+  EXPECT_EQ(hello.out, std::string(ZelModule::kGreetingUtf8) + "\n");
+
+  ZelModule::Faults refuse;
+  refuse.refuse_code = RS485_GIFT_USB_FRAME;
+  bed.module().set_faults(refuse);
+  const CliRun refused = run_cli_binary({"test", "27"});
+  EXPECT_EQ(refused.status, 74);
+  EXPECT_EQ(refused.err, "Błąd testowania!\nBŁĄD: moduł nie przyjął polecenia RS485_gift_frame\n");
+}
+
+// --trace: the transport's trace and the frame log on standard error,
+// standard output keeps only the result.
+TEST_F(CliBinaryTest, TraceGoesToStandardErrorOnly) {
+  TestBed bed;
+  const CliRun run = run_cli_binary({"--trace", "hello"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, std::string(ZelModule::kGreetingUtf8) + "\n");
+  for (const char* expected :
+       {"HID device start...\n", "HID device found: VID_04D8&PID_003F\n",
+        "\t\t\t*** Połączono z urządzeniem interfejsu HID! ***\n",
+        "<--  \tHELLO_USB_FRAME\t\tHej! Jestem programem konfiguracyjnym tablicy synoptycznej.\n",
+        "HID device stop...\n", "Dynamic DLL unload\n"}) {
+    EXPECT_NE(run.err.find(expected), std::string::npos) << expected << "\n" << run.err;
+  }
+}
+
+// Ctrl+C in the middle of an upload: the run ends before the next command,
+// the module is left disconnected and the status is 130.
+TEST_F(CliBinaryTest, CtrlCEndsTheUploadBetweenExchangesWith130) {
+  TestBed bed;
+  ZelModule::Faults slow;
+  slow.delay = 20ms;
+  bed.module().set_faults(slow);
+  CliProcess cli({"--trace", "upload", write_file("wzor.zel", random_matrix(4))});
+  ASSERT_TRUE(cli.started());
+  while (bed.module().requests().size() < 10) std::this_thread::sleep_for(5ms);
+  cli.interrupt();
+  const CliRun run = cli.finish();
+  EXPECT_EQ(run.status, 130) << run.err;
+  EXPECT_LT(bed.module().requests().size(), kUploadExchanges);
+  EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
+  // Disconnected: the handles closed and the library unloaded.
+  EXPECT_NE(run.err.find("HID device stop...\nHID device table destroy\nDynamic DLL unload\n"),
+            std::string::npos);
+}
+
+// A production line: modules plugged in one after another, one result line
+// each, until Ctrl+C; udev's monitor tells the tool when they come and go.
+TEST_F(CliBinaryTest, RepeatWritesEachModulePluggedInOneAfterAnother) {
+  TestBedOptions empty;
+  empty.modules = 0;
+  TestBed bed(empty);
+  const std::string file = write_file("wzor.zel", random_matrix(9));
+  CliProcess cli({"upload", "--verify", "--repeat", file});
+  ASSERT_TRUE(cli.started());
+  for (int n = 1; n <= 3; ++n) {
+    const int index = bed.plug_module();
+    const std::optional<std::string> line = cli.next_line(30s);
+    ASSERT_TRUE(line.has_value()) << "no result for module " << n;
+    EXPECT_EQ(*line, std::to_string(n) + ": OK (zapisano i zweryfikowano)");
+    bed.remove_module(index);
+  }
+  cli.interrupt();
+  const CliRun run = cli.finish();
+  EXPECT_EQ(run.status, 130) << run.err;
+  EXPECT_EQ(run.out, "1: OK (zapisano i zweryfikowano)\n2: OK (zapisano i zweryfikowano)\n"
+                     "3: OK (zapisano i zweryfikowano)\nModuły: 3, poprawnie: 3, z błędem: 0\n");
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(bed.module(i).requests().size(), kUploadExchanges + kReadbackCount) << "module " << i;
+}
+
+}  // namespace

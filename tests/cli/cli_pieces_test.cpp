@@ -1,0 +1,133 @@
+// zel17-cli's pieces that need no module: the command line, the texts about
+// a refused command and a differing cell, and the progress line.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/progress_line.h"
+#include "cli/result_text.h"
+
+namespace {
+
+TEST(CliCommandLine, CommandsOptionsAndOperandsInAnyOrder) {
+  ParsedCommandLine parsed = parse_command_line({"--quiet", "upload", "plik.zel", "--verify", "--repeat"});
+  ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
+  EXPECT_EQ(parsed.options.command, CliCommand::upload);
+  EXPECT_EQ(parsed.options.file, "plik.zel");
+  EXPECT_TRUE(parsed.options.verify_after_upload && parsed.options.repeat && parsed.options.quiet);
+  EXPECT_FALSE(parsed.options.trace);
+
+  parsed = parse_command_line({"test", "adr 99. Awaria", "--unit", "255"});
+  ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
+  EXPECT_EQ(parsed.options.row, 304);
+  EXPECT_EQ(parsed.options.unit, 255);
+
+  // A file whose name starts with a dash, after "--".
+  parsed = parse_command_line({"read", "--", "--plik.zel"});
+  ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
+  EXPECT_EQ(parsed.options.file, "--plik.zel");
+
+  EXPECT_EQ(parse_command_line({"upload", "x", "--help"}).kind, ParsedCommandLine::help);
+  EXPECT_EQ(parse_command_line({"--version"}).kind, ParsedCommandLine::version);
+}
+
+TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string error;
+  };
+  const Case cases[] = {
+      {{}, "nie podano polecenia"},
+      {{"zapisz"}, "nieznane polecenie: zapisz"},
+      {{"verify"}, "verify: nie podano pliku"},
+      {{"test"}, "test: nie podano wiersza"},
+      {{"hello", "extra"}, "nadmiarowy argument: extra"},
+      {{"read", "a.zel", "--verify"}, "--verify dotyczy tylko polecenia upload"},
+      {{"hello", "--unit", "1"}, "--unit dotyczy tylko polecenia test"},
+      {{"test", "5", "--unit"}, "--unit wymaga numeru centrali (0-255)"},
+      {{"test", "5", "--unit", "-1"}, "nieprawidłowy numer centrali: -1 (0-255)"},
+      {{"hello", "-q"}, "nieznana opcja: -q"},
+  };
+  for (const Case& c : cases) {
+    const ParsedCommandLine parsed = parse_command_line(c.arguments);
+    EXPECT_EQ(parsed.kind, ParsedCommandLine::usage_error) << c.error;
+    EXPECT_EQ(parsed.error, c.error);
+  }
+}
+
+TEST(CliCommandLine, EventRowsByNumberOrByLabel) {
+  EXPECT_EQ(parse_event_row("0"), 0);
+  EXPECT_EQ(parse_event_row("304"), 304);
+  EXPECT_EQ(parse_event_row("Brak zdarzeń"), 0);
+  EXPECT_EQ(parse_event_row("Po resecie"), 3);
+  EXPECT_EQ(parse_event_row("adr 0. Alarm I"), 5);
+  EXPECT_EQ(parse_event_row("adr 7. Alarm II"), 27);
+  for (const char* wrong : {"305", "-1", "", "1x", "adr 100. Alarm I", "adr 7. alarm ii", " 5"})
+    EXPECT_FALSE(parse_event_row(wrong).has_value()) << wrong;
+}
+
+TEST(CliTexts, RefusedCommandNamesItsFlashAddress) {
+  UsbFrame request{};
+  request[1] = 2;
+  request[2] = 7;
+  request[3] = 1;
+  const std::pair<std::uint8_t, const char*> cases[] = {
+      {WRITE_FLASH_BLOCK_USB_FRAME, "moduł nie przyjął polecenia Write_flash_block (strona 2, blok 7)"},
+      {BUFFOR_FLASH_BLOCK_USB_FRAME, "moduł nie przyjął polecenia Buffor_flash_block (strona 2, blok 7)"},
+      {ERASE_FLASH_PAGE_USB_FRAME, "moduł nie przyjął polecenia Erase_flash_page (strona 2)"},
+      {READ_FLASH_BLOCK_USB_FRAME,
+       "moduł nie przyjął polecenia Read_flash_block (strona 2, blok 7, połówka 1)"},
+      {RS485_GIFT_USB_FRAME, "moduł nie przyjął polecenia RS485_gift_frame"},
+      {HELLO_USB_FRAME, "moduł nie przyjął polecenia Hello_frame"},
+      {0x04, "moduł nie przyjął polecenia o kodzie 4"},
+  };
+  for (const auto& [code, text] : cases) {
+    request[0] = code;
+    EXPECT_EQ(failed_command_text(request), text);
+  }
+}
+
+TEST(CliTexts, DifferingCellAndRepeatLines) {
+  EXPECT_EQ(difference_row({304, 24, 3, 0}), "304\tadr 99. Awaria\t25\t3\t0");
+  EXPECT_EQ(difference_row({0, 0, 0, 2}), "0\tBrak zdarzeń\t1\t0\t2");
+  EXPECT_EQ(repeat_line(3, "OK (zapisano i zweryfikowano)"), "3: OK (zapisano i zweryfikowano)");
+  EXPECT_EQ(closing_count(5, 4), "Moduły: 5, poprawnie: 4, z błędem: 1");
+}
+
+TEST(CliProgressLine, StepCountAndPercentageRedrawnInPlace) {
+  EXPECT_EQ(ProgressLine::render("Krok", 0, 86), "Krok [--------------------] 0/86   0%");
+  EXPECT_EQ(ProgressLine::render("Krok", 43, 86), "Krok [##########----------] 43/86  50%");
+  EXPECT_EQ(ProgressLine::render("Krok", 86, 86), "Krok [####################] 86/86 100%");
+  EXPECT_EQ(ProgressLine::render("Krok", 90, 86), "Krok [####################] 86/86 100%");
+
+  std::ostringstream terminal;
+  {
+    ProgressLine line(terminal, true);
+    line.start(4);
+    line.set_status("Długi krok");
+    line.set_position(2);
+    line.show_waiting("Ąę");
+  }
+  // Each draw returns to the line's start; a shorter line blanks the rest
+  // (counted in characters, not bytes); the end clears the line.
+  const std::string first = "Długi krok [--------------------] 0/4   0%";
+  const std::string second = "Długi krok [##########----------] 2/4  50%";
+  const std::size_t width = 42;
+  EXPECT_EQ(terminal.str(), "\r" + first + "\r" + second + "\rĄę" + std::string(width - 2, ' ') +
+                                "\r" + std::string(width, ' ') + "\r");
+
+  std::ostringstream pipe;
+  {
+    ProgressLine line(pipe, false);
+    line.start(4);
+    line.set_status("Krok");
+    line.set_position(4);
+  }
+  EXPECT_EQ(pipe.str(), "");
+}
+
+}  // namespace
