@@ -22,9 +22,14 @@ inline constexpr FileDialogSettings OpenDialog{
     "Zapisz konfigurację modułu ZEL", "Konfiguracja ZEL (*.zel);;Wszystkie pliki (*.*)", "zel",
     "konfiguracja.zel"};
 
+// Exporting the table: the format follows the chosen filter or the typed extension.
+inline constexpr FileDialogSettings ExportDialog{
+    "Eksportuj konfigurację modułu ZEL", "Raport PDF (*.pdf);;Tabela CSV (*.csv)", "pdf", "konfiguracja.pdf"};
+
 // Saving the console log.
 inline constexpr FileDialogSettings SaveConsole{
     "", "Pliki tekstowe (*.txt);;Wszystkie pliki (*.*)", "txt", "log-konsoli.txt"};
 
-// Applies title, filter, default suffix and proposed file name.
+// Applies title, filter, default suffix and proposed file name. A name typed
+// without an extension takes that of the filter chosen last ("pdf", "csv").
 void apply_file_dialog_settings(QFileDialog& dialog, const FileDialogSettings& settings);

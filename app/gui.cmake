@@ -9,6 +9,8 @@ set(zel_root ${CMAKE_SOURCE_DIR})
 add_library(zel_gui STATIC
   ${zel_root}/app/application_setup.cpp
   ${zel_root}/app/application_setup.h
+  ${zel_root}/app/command_line.cpp
+  ${zel_root}/app/command_line.h
   ${zel_root}/app/console_view.cpp
   ${zel_root}/app/console_view.h
   ${zel_root}/app/file_dialogs.cpp
@@ -29,6 +31,7 @@ add_library(zel_gui STATIC
   ${zel_root}/config/edit_handlers.cpp
   ${zel_root}/config/edit_history.cpp
   ${zel_root}/config/edit_history.h
+  ${zel_root}/config/export_handlers.cpp
   ${zel_root}/config/grid_editor.cpp
   ${zel_root}/config/grid_marks.cpp
   ${zel_root}/config/grid_marks.h

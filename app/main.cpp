@@ -1,10 +1,11 @@
 // Program entry: the application object, the one main window, the event loop.
 // Qt's options on the command line take no effect (ZelApplication); the
-// program's own arguments are app.programArguments().
+// program's own argument is a configuration file to open (command_line.h).
 
 #include <exception>
 
 #include "app/application_setup.h"
+#include "app/command_line.h"
 #include "app/main.h"
 #include "app/zel_application.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     setup_application(app);
     TForm_main window;  // its creation handler runs before it is shown
     window.show();
+    open_command_line_file(window, app.programArguments());
     ZelApplication::exec();
   } catch (const std::exception& error) {
     show_exception_box(QString::fromLocal8Bit(error.what()));

@@ -20,6 +20,7 @@ class TForm_main;
 }
 class ConfigMatrixModel;
 class ConfigMatrix;
+struct ConfigReportInfo;
 class EditHistory;
 struct CellValue;
 enum class GridKeyScope;
@@ -63,6 +64,7 @@ class TForm_main : public QWidget {
   };
   WarningBox showWarning = [this](const QString& text) { show_warning_box(this, text); };
   SaveChangesPrompt askSaveChanges = [this] { return ask_save_changes(this); };
+  PrinterSetup setUpPrinter = [this](QPrinter& printer) { return run_print_dialog(this, printer); };
 
   // Grid editor, for the file, upload and output-test features.
   void repaintMatrix();              // after config_matrix() was replaced: one undo step
@@ -117,10 +119,19 @@ class TForm_main : public QWidget {
   void PasteRowsClick();
   void CompareButtonClick();
 
+  // Handing the table over: a PDF report or CSV table, and printing.
+  void ExportButtonClick();
+  void PrintButtonClick();
+  // Loads a configuration file (.zel or .csv) as "Otwórz..." does: from the
+  // command line, a drop, or the open dialog.
+  void openConfigFile(const QString& name);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void setupWindow();
@@ -141,6 +152,8 @@ class TForm_main : public QWidget {
   void clearDifferences();
   // Reads a configuration file into `into`, or warns and leaves it unchanged.
   bool readConfigFile(const QString& name, ConfigMatrix& into);
+  // What the report says of the grid's file, and now.
+  ConfigReportInfo reportInfo() const;
 
   // Connection state shown by the lamp and the two connection buttons.
   void showConnectionState();
@@ -161,6 +174,7 @@ class TForm_main : public QWidget {
   EditHistory* history_ = nullptr;
   DifferenceMarks differenceMarks_;
   QString caption_;  // the window's caption without the modified mark
+  QString configFileName_;  // the file the grid was last saved to or loaded from
   GridCell PressedCell;  // where a mouse button last went down on DrawGrid1
   bool centred_ = false;
   QElapsedTimer progressPainted_;  // since the progress bar was last repainted

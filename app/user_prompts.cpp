@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 
 #include "app/file_dialogs.h"
@@ -27,6 +28,11 @@ QString run_file_dialog(QWidget* parent, const FileDialogSettings& settings, Fil
 
 void show_warning_box(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, QApplication::applicationName(), text);
+}
+
+bool run_print_dialog(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 SaveChangesAnswer ask_save_changes(QWidget* parent) {

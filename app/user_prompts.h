@@ -8,6 +8,7 @@
 #include <functional>
 #include <string_view>
 
+class QPrinter;
 class QWidget;
 struct FileDialogSettings;
 
@@ -22,6 +23,8 @@ using WarningBox = std::function<void(const QString& text)>;
 // Closing the window with unsaved changes.
 enum class SaveChangesAnswer { save, discard, cancel };
 using SaveChangesPrompt = std::function<SaveChangesAnswer()>;
+// Sets up the printer to print on; false when the user cancelled.
+using PrinterSetup = std::function<bool(QPrinter& printer)>;
 
 // The toolkit's own file dialog (not the platform's), so it looks and
 // behaves the same everywhere. An existing file is replaced without asking.
@@ -30,6 +33,9 @@ QString run_file_dialog(QWidget* parent, const FileDialogSettings& settings, Fil
 
 // A modal warning box titled with the application's name.
 void show_warning_box(QWidget* parent, const QString& text);
+
+// The system's print dialog.
+bool run_print_dialog(QWidget* parent, QPrinter& printer);
 
 // "Zapisz", "Nie zapisuj" or "Anuluj" (also when the box is closed).
 SaveChangesAnswer ask_save_changes(QWidget* parent);

@@ -4,7 +4,7 @@
 
 #include "app/console_log.h"
 #include "cli/cli_options.h"
-#include "cli/configuration_source.h"
+#include "config/configuration_source.h"
 #include "cli/device_watch.h"
 #include "cli/exit_codes.h"
 #include "cli/module_commands.h"

@@ -2,9 +2,14 @@
 // failure is shown in a warning box naming the file and in the status bar;
 // saving and loading say nothing when they succeed.
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+
 #include "app/file_dialogs.h"
 #include "app/main.h"
 #include "config/config_file.h"
+#include "config/configuration_source.h"
 #include "config/config_matrix.h"
 #include "config/edit_history.h"
 #include "text/utf8_path.h"
@@ -22,6 +27,7 @@ void TForm_main::SaveConfigButtonClick() {
   const FileResult result = save_config_file(utf8_path(name.toStdString()), config_matrix());
   if (result.ok) {
     editHistory().markSaved();
+    configFileName_ = name;
     return;
   }
   setStatusText(QString::fromUtf8(kSaveFailedStatus));
@@ -29,7 +35,7 @@ void TForm_main::SaveConfigButtonClick() {
 }
 
 bool TForm_main::readConfigFile(const QString& name, ConfigMatrix& into) {
-  const FileResult result = load_config_file(utf8_path(name.toStdString()), into);
+  const FileResult result = load_configuration(utf8_path(name.toStdString()), into);
   if (result.ok) return true;
   setStatusText(QString::fromUtf8(kLoadFailedStatus));
   showWarning(file_failure_text("Nie udało się wczytać konfiguracji z pliku", name, result.reason));
@@ -38,11 +44,39 @@ bool TForm_main::readConfigFile(const QString& name, ConfigMatrix& into) {
 
 void TForm_main::LoadConfigButtonClick() {
   const QString name = askFileName(OpenDialog, FileDialogMode::open);
-  if (name.isEmpty()) return;
+  if (!name.isEmpty()) openConfigFile(name);
+}
+
+void TForm_main::openConfigFile(const QString& name) {
   // A load changes the grid only when the file holds a whole configuration.
   if (!readConfigFile(name, config_matrix())) return;
   repaintMatrix();
   editHistory().markSaved();
+  configFileName_ = name;
+}
+
+namespace {
+
+// The one configuration file (.zel or .csv) a drag carries, or none.
+QString dragged_config_file(const QMimeData* data) {
+  if (!data || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
+  const QString name = data->urls().front().toLocalFile();
+  const bool known = name.endsWith(QStringLiteral(".zel"), Qt::CaseInsensitive) ||
+                     name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+  return known ? name : QString();
+}
+
+}  // namespace
+
+void TForm_main::dragEnterEvent(QDragEnterEvent* event) {
+  if (!dragged_config_file(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm_main::dropEvent(QDropEvent* event) {
+  const QString name = dragged_config_file(event->mimeData());
+  if (name.isEmpty()) return;
+  event->acceptProposedAction();
+  openConfigFile(name);
 }
 
 // "Porównaj...": the grid stays as it is; the differing cells are marked.

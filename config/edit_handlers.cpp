@@ -28,6 +28,9 @@ void TForm_main::setupEditing() {
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_C), &TForm_main::CopyRowClick);
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_V), &TForm_main::PasteRowsClick);
   connect(ui_->CompareButton, &QPushButton::clicked, this, &TForm_main::CompareButtonClick);
+  connect(ui_->ExportButton, &QPushButton::clicked, this, &TForm_main::ExportButtonClick);
+  connect(ui_->PrintButton, &QPushButton::clicked, this, &TForm_main::PrintButtonClick);
+  setAcceptDrops(true);  // a .zel or .csv file dropped on the window is opened
 
   caption_ = windowTitle();
   connect(history_, &EditHistory::modifiedChanged, this,

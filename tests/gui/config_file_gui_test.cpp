@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -13,7 +14,16 @@
 #include <QTimer>
 #include <fstream>
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPrinter>
+#include <QUrl>
+
 #include "answered_prompts.h"
+#include "app/command_line.h"
+#include "config/edit_history.h"
+#include "config/matrix_model.h"
 #include "app/file_dialogs.h"
 #include "config/config_matrix.h"
 #include "file_bytes.h"
@@ -177,6 +187,175 @@ TEST_F(ConfigFileTest, OddByteShowsBlackAndOneClickMakesItWhite) {
 }
 
 // The real dialogs, answered through the window system as a user would.
+TEST_F(ConfigFileTest, UnsavedChangesAreMarkedAndAskedAboutOnClose) {
+  const QString caption = window().windowTitle();
+  const auto marked = [&] { return window().windowTitle() == caption + QStringLiteral(" *"); };
+  const QPoint cell = ui().DrawGrid1->visualRect(ui().DrawGrid1->model()->index(5, 0)).center();
+  EXPECT_FALSE(marked());
+  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);
+  EXPECT_TRUE(marked());
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_Z, Qt::ControlModifier);  // back to the fresh grid
+  EXPECT_FALSE(marked());
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_TRUE(marked());
+  save(path("zapisany.zel"));
+  EXPECT_FALSE(marked());
+  load(path("zapisany.zel"));  // a load is a step of its own, and equals the file
+  EXPECT_FALSE(marked());
+
+  int asked = 0;
+  SaveChangesAnswer reply = SaveChangesAnswer::cancel;
+  window().askSaveChanges = [&] {
+    ++asked;
+    return reply;
+  };
+  EXPECT_TRUE(window().close());  // unmodified: no question
+  EXPECT_EQ(asked, 0);
+  window().show();
+
+  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);
+  EXPECT_FALSE(window().close());  // Anuluj
+  EXPECT_TRUE(window().isVisible());
+  reply = SaveChangesAnswer::save;
+  answer.clear();  // the save dialog cancelled: the window stays
+  EXPECT_FALSE(window().close());
+  answer = path("przy zamknięciu.zel");
+  EXPECT_TRUE(window().close());  // Zapisz
+  EXPECT_EQ(asked, 3);
+  EXPECT_EQ(read_bytes(answer), matrix_bytes(config_matrix()));
+
+  window().show();
+  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);
+  reply = SaveChangesAnswer::discard;
+  EXPECT_TRUE(window().close());  // Nie zapisuj
+  EXPECT_FALSE(window().isVisible());
+  EXPECT_TRUE(warnings.isEmpty());
+}
+
+TEST_F(ConfigFileTest, CompareMarksTheCellsInWhichAFileDiffers) {
+  ConfigMatrix file = random_matrix(3);
+  config_matrix() = file;
+  window().repaintMatrix();
+  const std::vector<std::pair<int, int>> changed = {{0, 0}, {17, 24}, {300, 12}};
+  for (const auto& [row, column] : changed) file.set(row, column, next_led_mode(file.at(row, column)));
+  write_bytes(path("inny.zel"), matrix_bytes(file));
+  const ConfigMatrix grid = config_matrix();
+  const int steps = window().editHistory().stack().count();
+
+  answer = path("inny.zel");
+  ui().CompareButton->click();
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Plik różni się od edytowanej konfiguracji w 3 komórkach."));
+  for (int row = 0; row < 305; ++row)
+    for (int column = 0; column < 25; ++column) {
+      const bool expected = std::find(changed.begin(), changed.end(), std::pair{row, column}) != changed.end();
+      ASSERT_EQ(window().isDifferenceMarked(row, column), expected) << row << "," << column;
+    }
+  EXPECT_EQ(config_matrix(), grid);  // comparing changes no cell
+  EXPECT_EQ(window().editHistory().stack().count(), steps);
+
+  write_bytes(path("ten sam.zel"), matrix_bytes(grid));
+  answer = path("ten sam.zel");
+  ui().CompareButton->click();
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Plik zgodny z edytowaną konfiguracją."));
+  EXPECT_FALSE(window().isDifferenceMarked(0, 0));
+  EXPECT_TRUE(warnings.isEmpty());
+}
+
+TEST_F(ConfigFileTest, ExportWritesAPdfOrACsvTableThatOpensBackAsOneStep) {
+  EXPECT_EQ(ui().ExportButton->geometry(), QRect(472, 520, 75, 25));
+  EXPECT_EQ(ui().PrintButton->geometry(), QRect(560, 520, 75, 25));
+  EXPECT_EQ(ui().CompareButton->geometry(), QRect(384, 520, 75, 25));
+  // A table holds modes only: 0-3, and 255 on row 4.
+  for (int row = 0; row < 305; ++row)
+    for (int column = 0; column < 25; ++column)
+      if (row != 4) config_matrix().set(row, column, random_matrix(21).at(row, column) % 4);
+  window().repaintMatrix();
+  const ConfigMatrix exported = config_matrix();
+
+  answer = path("raport.pdf");
+  ui().ExportButton->click();
+  EXPECT_EQ(asked.back().settings, &ExportDialog);
+  EXPECT_EQ(read_bytes(answer).substr(0, 5), "%PDF-");
+  answer = path("tabela.CSV");
+  ui().ExportButton->click();
+  EXPECT_EQ(read_bytes(answer).substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Konfiguracja wyeksportowana."));
+
+  config_matrix().reset();
+  window().repaintMatrix();
+  load(path("tabela.CSV"));
+  EXPECT_EQ(config_matrix(), exported);
+  ui().DrawGrid1->setFocus();
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(config_matrix(), ConfigMatrix());
+
+  // A table that is not whole names the place and changes nothing.
+  std::string broken = read_bytes(path("tabela.CSV"));
+  broken.replace(broken.find("\r\n", broken.find("adr 2. Alarm I")) - 1, 1, "7");
+  write_bytes(path("zepsuta.csv"), broken);
+  load(path("zepsuta.csv"));
+  EXPECT_EQ(config_matrix(), ConfigMatrix());
+  ASSERT_EQ(warnings.size(), 1);
+  EXPECT_TRUE(warnings[0].contains(QStringLiteral("wiersz 13, kolumna 26"))) << warnings[0].toStdString();
+
+  // An export that cannot be written warns like a failed save.
+  answer = folder.filePath("brak/raport.pdf");
+  ui().ExportButton->click();
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Błąd eksportu konfiguracji!"));
+  EXPECT_EQ(warnings.size(), 2);
+}
+
+TEST_F(ConfigFileTest, PrintingGoesWhereThePrintDialogSaysAndCancellingPrintsNothing) {
+  bool accept = false;
+  window().setUpPrinter = [&](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path("wydruk.pdf"));
+    return accept;
+  };
+  ui().PrintButton->click();
+  EXPECT_FALSE(QFileInfo::exists(path("wydruk.pdf")));
+  accept = true;
+  ui().PrintButton->click();
+  EXPECT_EQ(read_bytes(path("wydruk.pdf")).substr(0, 5), "%PDF-");
+  EXPECT_TRUE(warnings.isEmpty());
+}
+
+TEST_F(ConfigFileTest, AFileFromTheCommandLineOrADropOpensAsOpenDoes) {
+  const ConfigMatrix file = random_matrix(8);
+  write_bytes(path("z wiersza poleceń.zel"), matrix_bytes(file));
+  open_command_line_file(window(), {path("z wiersza poleceń.zel")});
+  EXPECT_EQ(config_matrix(), file);
+  EXPECT_EQ(ui().DrawGrid1->model()->index(0, 0).data(Qt::BackgroundRole).value<QColor>(),
+            to_qcolor(led_mode_color(file.at(0, 0))));
+  EXPECT_FALSE(window().editHistory().isModified());
+
+  // Usage errors open nothing; a missing file warns and leaves the grid.
+  open_command_line_file(window(), {path("a.zel"), path("b.zel")});
+  open_command_line_file(window(), {QStringLiteral("-reverse")});
+  EXPECT_TRUE(warnings.isEmpty());
+  open_command_line_file(window(), {path("nie ma.zel")});
+  EXPECT_EQ(warnings.size(), 1);
+  EXPECT_EQ(config_matrix(), file);
+
+  config_matrix() = random_matrix(9);
+  write_bytes(path("upuszczony.zel"), matrix_bytes(config_matrix()));
+  const ConfigMatrix dropped = config_matrix();
+  config_matrix() = file;
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path("upuszczony.zel"))});
+  QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&window(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&window(), &drop);
+  EXPECT_EQ(config_matrix(), dropped);
+
+  data.setUrls({QUrl::fromLocalFile(path("obraz.png"))});  // not a configuration: not taken
+  QDragEnterEvent other(QPoint(400, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+  QApplication::sendEvent(&window(), &other);
+  EXPECT_FALSE(other.isAccepted());
+}
+
 class RealDialogTest : public WindowTest {
  protected:
   void SetUp() override {
@@ -251,6 +430,24 @@ TEST_F(RealDialogTest, DialogsCarryTheirSettingsAndRememberTheChosenName) {
   });
   ui().SaveConfigButton->click();
   EXPECT_EQ(start, folder.filePath("plik.zel"));
+  EXPECT_TRUE(warnings.isEmpty());
+}
+
+TEST_F(RealDialogTest, ExportFollowsTheChosenFilterWhenNoExtensionIsTyped) {
+  QStringList filters;
+  answerNextDialog([&](QFileDialog& dialog) {
+    filters = dialog.nameFilters();
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    types->setCurrentIndex(1);  // "Tabela CSV (*.csv)", as the user picks it
+    emit types->activated(1);
+    emit types->textActivated(types->itemText(1));
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(folder.filePath("tabela"));
+    static_cast<QDialog&>(dialog).accept();
+  });
+  ui().ExportButton->click();
+  EXPECT_EQ(filters, QStringList({QStringLiteral("Raport PDF (*.pdf)"), QStringLiteral("Tabela CSV (*.csv)")}));
+  EXPECT_TRUE(QFileInfo::exists(folder.filePath("tabela.csv")));
   EXPECT_TRUE(warnings.isEmpty());
 }
 

@@ -152,6 +152,20 @@ TEST_F(ReadbackTest, VerifyAgreesAfterAnUploadAndFindsOneClickedCell) {
   EXPECT_NE(line.find("w edytorze " + std::to_string(grid_mode)), std::string::npos) << line;
   EXPECT_NE(line.find("w module " + std::to_string(module_mode)), std::string::npos) << line;
   expectEndedIdle();
+
+  // The cell is marked on the grid, and no other: its pixels differ from
+  // those of an unmarked cell of the same colour.
+  for (int row = 0; row < 305; ++row)
+    for (int column = 0; column < 25; ++column)
+      ASSERT_EQ(window().isDifferenceMarked(row, column), row == 10 && column == 3) << row << "," << column;
+  ui().DrawGrid1->clearFocus();  // no focus frame on the current cell
+  int same_colour = 0;
+  while (config_matrix().at(same_colour / 25, same_colour % 25) != grid_mode || same_colour == 10 * 25 + 3)
+    ++same_colour;
+  ASSERT_LT(same_colour / 25, 18) << "a cell of the same colour in view";
+  EXPECT_NE(cellImage(10, 3), cellImage(same_colour / 25, same_colour % 25));
+  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);  // any change clears the marks
+  EXPECT_FALSE(window().isDifferenceMarked(10, 3));
 }
 
 TEST_F(ReadbackTest, ModuleNeverWrittenHoldsNoConfiguration) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QTest>
 #include <memory>
 
@@ -31,6 +32,12 @@ class WindowTest : public ::testing::Test {
 
   TForm_main& window() { return *window_; }
   Ui::TForm_main& ui() { return *window_->ui(); }
+
+  // A matrix cell as painted on screen (it must be scrolled into view).
+  QImage cellImage(int row, int column) {
+    const QRect cell = ui().DrawGrid1->visualRect(ui().DrawGrid1->model()->index(row, column));
+    return ui().DrawGrid1->viewport()->grab(cell).toImage();
+  }
 
  private:
   std::unique_ptr<TForm_main> window_;

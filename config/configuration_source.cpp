@@ -1,0 +1,8 @@
+#include "config/configuration_source.h"
+
+#include "config/config_csv.h"
+
+FileResult load_configuration(const std::filesystem::path& path, ConfigMatrix& matrix) {
+  if (has_csv_extension(path)) return load_config_csv(path, matrix);
+  return load_config_file(path, matrix);
+}
