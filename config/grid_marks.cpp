@@ -14,9 +14,9 @@ void paint_difference_mark(QPainter& painter, const QRect& cell) {
   painter.save();
   painter.setPen(Qt::NoPen);
   painter.setBrush(Qt::black);
-  painter.drawPolygon(corner(11));
+  painter.drawPolygon(corner(13));
   painter.setBrush(Qt::white);
-  painter.drawPolygon(corner(6));
+  painter.drawPolygon(corner(7));
   painter.restore();
 }
 
