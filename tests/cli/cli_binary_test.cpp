@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli_process.h"
+#include "config/config_csv.h"
 #include "config/config_file.h"
 #include "config/config_matrix.h"
 #include "config/config_readback.h"
@@ -88,6 +89,9 @@ TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
   const CliRun same = run_cli_binary({"verify", file});
   EXPECT_EQ(same.status, 0) << same.err;
   EXPECT_EQ(same.out, "Konfiguracja w module zgodna z plikiem.\n");
+  const fs::path table = dir_ / "wzor.CSV";  // a CSV table is read as well
+  ASSERT_TRUE(save_config_csv(table, matrix).ok);
+  EXPECT_EQ(run_cli_binary({"verify", table.string()}).status, 0);
 
   // Row 27 is "adr 7. Alarm II"; output 13 is column 12.
   const std::uint8_t in_module = matrix.at(27, 12);
