@@ -2,61 +2,69 @@
 
 #include <algorithm>
 
-namespace {
-
-// A step's first redo comes from QUndoStack::push: the change it records is
-// being made right then, where the user is working, so only undo and later
-// redos show the user where the grid changed.
+// Each step holds the one state of its cells that the matrix does not hold
+// now, and undo and redo exchange the two: a step keeps a single copy of
+// what it changed, and undo and redo always meet the matrix in the state
+// the step left it in.
 class HistoryStep : public QUndoCommand {
  public:
-  using QUndoCommand::QUndoCommand;
-  void undo() final { apply(false, true); }
+  HistoryStep(EditHistory& history, const QString& text) : QUndoCommand(text), history_(history) {}
+
+  void undo() final {
+    exchange();
+    showChange();
+  }
+  // The first redo comes from QUndoStack::push, while the user is making
+  // the change: only undo and later redos show the user where it was.
   void redo() final {
-    apply(true, pushed_);
-    pushed_ = true;
+    if (!pushed_) {
+      pushed_ = true;
+      return firstRedo();
+    }
+    exchange();
+    showChange();
   }
 
  protected:
-  virtual void apply(bool forward, bool show) = 0;
+  virtual void exchange() = 0;
+  virtual void firstRedo() { exchange(); }
+  virtual void showChange() = 0;
+
+  EditHistory& history_;
 
  private:
   bool pushed_ = false;
 };
 
-}  // namespace
-
+// Cells set by a click, a key or a paste.
 class CellsCommand : public HistoryStep {
  public:
-  CellsCommand(EditHistory& history, std::vector<CellValue> before, std::vector<CellValue> after, const QString& text)
-      : HistoryStep(text), history_(history), before_(std::move(before)), after_(std::move(after)) {}
+  CellsCommand(EditHistory& history, std::vector<CellValue> cells, const QString& text)
+      : HistoryStep(history, text), cells_(std::move(cells)) {}
 
  private:
-  void apply(bool forward, bool show) override {
-    const std::vector<CellValue>& cells = forward ? after_ : before_;
-    history_.applyCells(cells);
-    if (show) emit history_.undoneOrRedoneAt(cells.front().row, cells.front().column);
-  }
+  void exchange() override { history_.exchangeCells(cells_); }
+  void showChange() override { emit history_.undoneOrRedoneAt(cells_.front().row, cells_.front().column); }
 
-  EditHistory& history_;
-  const std::vector<CellValue> before_, after_;
+  std::vector<CellValue> cells_;
 };
 
+// A whole grid put in place before the step is recorded (a file loaded, a
+// configuration read back): its first redo has nothing left to do.
 class ReplacementCommand : public HistoryStep {
  public:
-  ReplacementCommand(EditHistory& history, const ConfigMatrix::Bytes& before, const ConfigMatrix::Bytes& after,
-                     const QString& text)
-      : HistoryStep(text), history_(history), before_(before), after_(after) {}
+  ReplacementCommand(EditHistory& history, const ConfigMatrix::Bytes& before, const QString& text)
+      : HistoryStep(history, text), other_(before) {}
 
  private:
-  void apply(bool forward, bool show) override {
-    history_.applyBytes(forward ? after_ : before_);
-    if (!show) return;
-    const std::vector<CellValue> changed = differing_cells(before_, after_);
+  void exchange() override { history_.exchangeBytes(other_); }
+  void firstRedo() override {}
+  void showChange() override {
+    const std::vector<CellValue> changed = differing_cells(other_, history_.matrix_.bytes());
     if (!changed.empty()) emit history_.undoneOrRedoneAt(changed.front().row, changed.front().column);
   }
 
-  EditHistory& history_;
-  const ConfigMatrix::Bytes before_, after_;
+  ConfigMatrix::Bytes other_;
 };
 
 EditHistory::EditHistory(ConfigMatrix& matrix, QObject* parent)
@@ -65,22 +73,18 @@ EditHistory::EditHistory(ConfigMatrix& matrix, QObject* parent)
 }
 
 void EditHistory::setCells(const std::vector<CellValue>& cells, const QString& text) {
-  std::vector<CellValue> before, after;
-  for (const CellValue& cell : cells) {
-    const std::uint8_t old = matrix_.at(cell.row, cell.column);
-    if (old == cell.value) continue;
-    before.push_back({cell.row, cell.column, old});
-    after.push_back(cell);
-  }
-  if (after.empty()) return;
-  stack_.push(new CellsCommand(*this, std::move(before), std::move(after), text));
+  std::vector<CellValue> changing;
+  for (const CellValue& cell : cells)
+    if (matrix_.at(cell.row, cell.column) != cell.value) changing.push_back(cell);
+  if (changing.empty()) return;
+  stack_.push(new CellsCommand(*this, std::move(changing), text));
 }
 
 void EditHistory::recordReplacement(const QString& text) {
   if (matrix_.bytes() == recorded_) return;
   const ConfigMatrix::Bytes before = recorded_;
   recorded_ = matrix_.bytes();
-  stack_.push(new ReplacementCommand(*this, before, recorded_, text));
+  stack_.push(new ReplacementCommand(*this, before, text));
 }
 
 void EditHistory::restart() {
@@ -89,11 +93,13 @@ void EditHistory::restart() {
   emit modifiedChanged(false);
 }
 
-void EditHistory::applyCells(const std::vector<CellValue>& cells) {
+void EditHistory::exchangeCells(std::vector<CellValue>& cells) {
   int first_row = ConfigMatrix::kRows, last_row = -1, first_column = ConfigMatrix::kColumns, last_column = -1;
-  for (const CellValue& cell : cells) {
+  for (CellValue& cell : cells) {
+    const std::uint8_t held = matrix_.at(cell.row, cell.column);
     matrix_.set(cell.row, cell.column, cell.value);
     recorded_[ConfigMatrix::index(cell.row, cell.column)] = cell.value;
+    cell.value = held;
     first_row = std::min(first_row, cell.row);
     last_row = std::max(last_row, cell.row);
     first_column = std::min(first_column, cell.column);
@@ -102,8 +108,8 @@ void EditHistory::applyCells(const std::vector<CellValue>& cells) {
   emit cellsChanged(first_row, last_row, first_column, last_column);
 }
 
-void EditHistory::applyBytes(const ConfigMatrix::Bytes& bytes) {
-  matrix_.bytes() = bytes;
-  recorded_ = bytes;
+void EditHistory::exchangeBytes(ConfigMatrix::Bytes& bytes) {
+  std::swap(matrix_.bytes(), bytes);
+  recorded_ = matrix_.bytes();
   emit matrixReplaced();
 }

@@ -2,7 +2,7 @@
 // The window's history of changes to a ConfigMatrix: every change made in
 // the window goes through it, one undo step per user action. Cell edits
 // store only the cells they change; a change of the whole grid (a file
-// loaded, a configuration read back) stores the grid before and after.
+// loaded, a configuration read back) stores one copy of the other grid.
 //
 // The history also knows whether the grid differs from what was last saved
 // or loaded (the stack's clean index).
@@ -44,10 +44,12 @@ class EditHistory : public QObject {
   void modifiedChanged(bool modified);
 
  private:
+  friend class HistoryStep;
   friend class CellsCommand;
   friend class ReplacementCommand;
-  void applyCells(const std::vector<CellValue>& cells);
-  void applyBytes(const ConfigMatrix::Bytes& bytes);
+  // Puts the given values in place and gives back the ones they replaced.
+  void exchangeCells(std::vector<CellValue>& cells);
+  void exchangeBytes(ConfigMatrix::Bytes& bytes);
 
   ConfigMatrix& matrix_;
   ConfigMatrix::Bytes recorded_;  // the matrix as the history's last step left it
