@@ -16,8 +16,12 @@ start_wine_prefix() {
   wineserver -w
   # A Windows keeps its fonts in C:\windows\Fonts: wine's own Tahoma and
   # "MS Sans Serif" (fonts-wine) go there, as Debian's wine does not load
-  # them from /usr/share/wine/fonts by itself.
+  # them from /usr/share/wine/fonts by itself; and Liberation, which stands
+  # in for "Courier New". Qt's offscreen platform reads that folder alone
+  # (WINEQT_QPA_FONTDIR); the windows one also sees the host's fonts.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
   if [[ -d /usr/share/wine/fonts ]]; then
-    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    cp /usr/share/wine/fonts/* "$fonts/"
   fi
+  cp /usr/share/fonts/truetype/liberation/Liberation{Sans,Mono}-*.ttf "$fonts/" 2>/dev/null || true
 }
