@@ -2,7 +2,9 @@
 # Installs what is missing, builds, and runs every suite:
 #   1. native build (tests, GUI offscreen, emulated module)
 #   2. the same under AddressSanitizer + UndefinedBehaviorSanitizer
-#   3. the Windows core, cross-built with mingw and run under wine
+#   3. the Windows core and the window's device-free tests, cross-built with
+#      mingw and run under wine, and the Windows release (zip, installer)
+#      checked under wine
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)

@@ -8,6 +8,8 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include "app/window_font.h"
+
 namespace {
 
 // Fusion with the scroll bar width the window's layout was drawn for: the
@@ -34,7 +36,8 @@ void setup_application(QApplication& app) {
   QFont::insertSubstitutions(QStringLiteral("Courier New"),
                              {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
   QApplication::setStyle(new WindowStyle);
-  QFont font(QStringLiteral("MS Sans Serif"));
+  QFont font;
+  font.setFamilies(window_font_families());
   font.setPixelSize(11);  // 8 points at the 96 dpi the layout was drawn for
   QApplication::setFont(font);
 

@@ -23,6 +23,7 @@ add_library(zel_gui STATIC
   ${zel_root}/app/service_panel.cpp
   ${zel_root}/app/user_prompts.cpp
   ${zel_root}/app/user_prompts.h
+  ${zel_root}/app/window_font.h
   ${zel_root}/app/zel_application.cpp
   ${zel_root}/app/zel_application.h
   ${zel_root}/config/config_file_handlers.cpp
@@ -44,6 +45,11 @@ add_library(zel_gui STATIC
   ${zel_root}/config/output_test.cpp
   ${zel_root}/config/upload_handlers.cpp
 )
+if(WIN32)
+  target_sources(zel_gui PRIVATE ${zel_root}/app/window_font_windows.cpp)
+else()
+  target_sources(zel_gui PRIVATE ${zel_root}/app/window_font_linux.cpp)
+endif()
 # Files outside app/ include the window's generated ui_main_window.h too.
 set_target_properties(zel_gui PROPERTIES AUTOUIC_SEARCH_PATHS ${zel_root}/app)
 # The generated ui_main_window.h is part of the window's interface: other

@@ -16,7 +16,8 @@ packages=(
   poppler-utils shared-mime-info desktop-file-utils
 )
 if [[ "${1:-}" == "--windows" ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+  # nsis and zip pack the release; fonts-wine gives wine the fonts of a Windows.
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis zip)
 fi
 
 missing=()

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds the core and its tests for 64-bit Windows with mingw-w64 and
 # runs them under wine through CTest, in a wine prefix of their own that is
-# removed afterwards. Needs: scripts/install-deps.sh --windows.
+# removed afterwards; then the same for the window's tests that need no
+# device, built with a Qt for mingw (scripts/build-windows.sh), and the
+# release under wine on a virtual display (scripts/test-windows-release.sh).
+# Needs: scripts/install-deps.sh --windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -27,23 +30,21 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DGTest_DIR="$gtest_prefix/lib/cmake/GTest"
 cmake --build "$build" -j "$jobs"
 
-# A fresh, quiet, headless wine: no Mono or Gecko install dialogs, no window.
-WINEPREFIX=$(mktemp -d /tmp/zel-wine.XXXXXX)
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+# The window for Windows, with its tests that need no device; the release
+# folder, zip and installer come with it.
+ZEL_BUILD_TESTS=ON GTest_DIR="$gtest_prefix/lib/cmake/GTest" scripts/build-windows.sh
+
+# A fresh, headless wine.
+source scripts/wine-lib.sh
+wine_dir=$(mktemp -d /tmp/zel-wine.XXXXXX)
 unset DISPLAY WAYLAND_DISPLAY
 cleanup() {
   wineserver -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
+  rm -rf "$wine_dir"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-# Its notes (a 32-bit helper that a 64-bit-only wine lacks) matter only if it fails.
-if ! boot_log=$(wineboot -i 2>&1); then
-  echo "$boot_log" >&2
-  exit 1
-fi
-wineserver -w
+start_wine_prefix "$wine_dir/prefix"
 wineserver -p  # one server for every test process, until cleanup ends it
 # Wine's own services start with the first program and outlive it. Started
 # here, they hold /dev/null rather than CTest's output pipe, which CTest
@@ -51,3 +52,8 @@ wineserver -p  # one server for every test process, until cleanup ends it
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
 ctest --test-dir "$build" --output-on-failure -j 1 --timeout 600
+ctest --test-dir "$root/build-win-gui" --output-on-failure -j 1 --timeout 900 -R '^gui$'
+cleanup
+trap - EXIT
+
+scripts/test-windows-release.sh "$root/build-win-gui"

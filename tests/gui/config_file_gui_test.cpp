@@ -12,7 +12,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <fstream>
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -31,10 +30,6 @@
 #include "window_fixture.h"
 
 namespace {
-
-void write_bytes(const QString& path, const std::string& bytes) {
-  std::ofstream(path.toStdString(), std::ios::binary | std::ios::trunc) << bytes;
-}
 
 std::string matrix_bytes(const ConfigMatrix& m) { return {m.bytes().begin(), m.bytes().end()}; }
 

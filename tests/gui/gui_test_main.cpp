@@ -1,18 +1,6 @@
-// One application object for the whole GUI test binary, set up like the
-// program's own, on the offscreen platform unless another one is chosen.
+// The window's tests that need no device: no test bed, no preload, so the
+// same program also runs on Windows.
 
-#include <gtest/gtest.h>
+#include "gui_test_application.h"
 
-#include <QApplication>
-
-#include "app/application_setup.h"
-#include "emulator/umockdev_preload.h"
-
-int main(int argc, char** argv) {
-  run_under_umockdev_preload(argv);  // the window tests use the device test bed
-  ::testing::InitGoogleTest(&argc, argv);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  setup_application(app);
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return run_window_tests(argc, argv); }

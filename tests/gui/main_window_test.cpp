@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHelpEvent>
@@ -13,7 +14,10 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QToolTip>
 
 #include "app/application_setup.h"
@@ -232,13 +236,36 @@ TEST_F(WindowTest, FileDialogsCarryTheirTexts) {
 TEST_F(WindowTest, QtSpeaksPolishWithSubstitutedFonts) {
   EXPECT_EQ(QLocale().language(), QLocale::Polish);
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("Anuluj"));
+  // TrueType kin of "MS Sans Serif" and "Courier New": Linux's, or Windows' own.
   const QString window_family = QFontInfo(window().font()).family();
-  EXPECT_TRUE(window_family == "Liberation Sans" || window_family == "DejaVu Sans") << window_family.toStdString();
+  EXPECT_TRUE(QStringList({"Liberation Sans", "DejaVu Sans", "Microsoft Sans Serif", "Tahoma"}).contains(window_family))
+      << window_family.toStdString();
+  EXPECT_TRUE(QFontDatabase::isSmoothlyScalable(window_family));
   EXPECT_EQ(window().font().pixelSize(), 11);
   const QFontInfo console(ui().Console->font());
   EXPECT_TRUE(console.fixedPitch());
-  EXPECT_TRUE(console.family() == "Liberation Mono" || console.family() == "DejaVu Sans Mono")
+  EXPECT_TRUE(QStringList({"Liberation Mono", "DejaVu Sans Mono", "Courier New"}).contains(console.family()))
       << console.family().toStdString();
+}
+
+// The font must be narrow enough for the layout: the labels of the
+// addresses 0 to 9 show whole in the label column (longer labels may end at
+// its edge, as the layout intends), and every button's text fits the button.
+TEST_F(WindowTest, TextsFitTheirControls) {
+  QTableWidget* labels = ui().StringGrid2;
+  // An item view's style keeps its text this far from the cell's edges.
+  const int text_margin = labels->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, labels) + 1;
+  const int label_room = labels->viewport()->width() - 2 * text_margin;
+  for (int row = 5; row < 5 + 3 * 10; ++row) {
+    const QString text = labels->item(row, 0)->text();
+    EXPECT_LE(labels->fontMetrics().horizontalAdvance(text), label_room) << text.toStdString();
+  }
+  for (const QPushButton* button : window().findChildren<QPushButton*>()) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const int room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+    EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), room) << button->text().toStdString();
+  }
 }
 
 TEST_F(WindowTest, StatusAndProgressShowWhatTheyAreGiven) {

@@ -5,7 +5,6 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <array>
-#include <fstream>
 
 #include "answered_prompts.h"
 #include "app/file_dialogs.h"
@@ -208,7 +207,7 @@ TEST_F(ConsoleToolsTest, SaveWritesEveryLineWithCrLfWhileNotConnected) {
 
   // The dialog starts the next time with the name chosen in it; cancelling
   // writes nothing and says nothing.
-  std::ofstream(answer.toStdString(), std::ios::trunc) << "old";
+  write_bytes(answer, "old");
   answer.clear();
   ui().Button6->click();
   ASSERT_EQ(asked.size(), 2u);

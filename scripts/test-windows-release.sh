@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Checks the Windows release that scripts/build-windows.sh made, under wine
+# on a private virtual X display, as a user would meet it:
+#   - zel17.exe from its folder, with the windows platform plugin: the window
+#     with its caption at 850 x 614 (a picture goes to out/zel17-wine.png); a
+#     file with Polish letters in its path, named on the command line, opens
+#     with its cells painted; "Konfiguruj!" ends its search for the module in
+#     "Error. Could not find the device." on standard output and the window
+#     stays;
+#   - the installer, silently: its files land under Program Files, the Start
+#     menu has the program, .zel files open with it, and the uninstaller
+#     takes all of that away again.
+# Every check runs; the script fails at the end if any of them failed.
+#   scripts/test-windows-release.sh [BUILD_DIR]   (default build-win-gui)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=${1:-$root/build-win-gui}
+source scripts/xvfb-lib.sh
+source scripts/wine-lib.sh
+name=$(cat "$build/release-name")
+stage="$root/dist/$name"
+installer="$root/dist/$name-setup.exe"
+
+echo "=== windows release under wine ($name) ==="
+failures=0
+check() {  # description command...: runs one check, notes a failure
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok:     $what"
+  else
+    echo "FAILED: $what"
+    failures=$((failures + 1))
+  fi
+}
+
+work=$(mktemp -d /tmp/zel-wine-release.XXXXXX)
+# Wine hands the program its command line in the locale's encoding.
+export LC_ALL=C.UTF-8
+app_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  end_xvfb_session "$work" "$app_pid"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+start_xvfb "$work"
+unset QT_QPA_PLATFORM  # the program's own platform plugin: windows
+start_wine_prefix "$work/prefix"
+
+# --- the program from its folder ---------------------------------------------
+# A configuration with three cells of "adr 0. Alarm I" (row 5) set: outputs
+# 1, 2 and 3 to slow blinking, fast blinking and steady light.
+config_dir="$work/Konfiguracje łączności"
+config_file="$config_dir/Konfiguracja łączności.zel"
+mkdir -p "$config_dir"
+head -c $((305 * 25)) /dev/zero >"$config_file"
+set_cell() {  # row column value
+  printf "$(printf '\\%03o' "$3")" | dd of="$config_file" bs=1 seek=$(($1 + $2 * 305)) conv=notrunc status=none
+}
+for column in $(seq 0 24); do set_cell 4 "$column" 255; done  # "(brak funckji)"
+set_cell 5 0 1
+set_cell 5 1 2
+set_cell 5 2 3
+windows_path="Z:${config_file//\//\\}"
+
+wine "$stage/zel17.exe" "$windows_path" >"$work/stdout.txt" 2>"$work/stderr.txt" &
+app_pid=$!
+mkdir -p "$root/out"
+screenshot="$root/out/zel17-wine.png"
+if ! grab_window "$ZEL_WINDOW_TITLE" "$screenshot" "$app_pid"; then
+  cat "$work/stderr.txt" >&2
+  exit 1
+fi
+echo "picture of the window under wine: $screenshot"
+window_id=$(xwininfo -name "$ZEL_WINDOW_TITLE" | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+window_size=$(xwininfo -id "$window_id" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
+check "the window \"$ZEL_WINDOW_TITLE\" is 850 x 614 (it is $window_size)" test "$window_size" = 850x614
+
+pixel() {  # image x y: the colour as r,g,b
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+# Cells are 24 px apart from 108,90 in the window; row 5 is at y 222.
+cells_painted() {
+  [[ "$(pixel "$1" 120 222)" == 255,255,0 && "$(pixel "$1" 144 222)" == 0,0,255 &&
+     "$(pixel "$1" 168 222)" == 255,0,0 && "$(pixel "$1" 192 222)" == 255,255,255 ]]
+}
+check "the file named on the command line ($windows_path) opened with its cells painted" cells_painted "$screenshot"
+
+xdotool mousemove --window "$window_id" 685 564 click 1  # "Konfiguruj!"
+search_ended() {
+  local i
+  for i in $(seq 100); do
+    grep -q "Error. Could not find the device." "$work/stdout.txt" && return 0
+    sleep 0.2
+  done
+  echo "standard output:" >&2
+  cat "$work/stdout.txt" >&2
+  return 1
+}
+check "\"Konfiguruj!\" ends its search in \"Error. Could not find the device.\" on standard output" search_ended
+sleep 1
+window_stays() { kill -0 "$app_pid" 2>/dev/null && xwininfo -id "$window_id" | grep -q 'IsViewable'; }
+check "the window stays after the failed search" window_stays
+kill "$app_pid" 2>/dev/null || true
+wait "$app_pid" 2>/dev/null || true
+app_pid=""
+wineserver -w
+
+# --- the installer -------------------------------------------------------------
+program_files="$WINEPREFIX/drive_c/Program Files/ZEL17"
+start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ZEL17"
+wine "$installer" /S
+wineserver -w
+all_files_landed() {
+  local file missing=0
+  while IFS= read -r file; do
+    cmp -s "$stage/$file" "$program_files/$file" || { echo "not installed: $file" >&2; missing=1; }
+  done < <(cd "$stage" && find . -type f | sed 's|^\./||')
+  return "$missing"
+}
+check "the installer puts every file of the release under Program Files" all_files_landed
+check "the Start menu has ZEL17" test -f "$start_menu/ZEL17.lnk"
+registry_value() { wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'; }
+associated() {
+  [[ "$(registry_value 'HKCR\.zel')" == ZEL17.Konfiguracja &&
+     "$(registry_value 'HKCR\ZEL17.Konfiguracja\shell\open\command')" == '"C:\Program Files\ZEL17\zel17.exe" "%1"' ]]
+}
+check ".zel files open with \"C:\\Program Files\\ZEL17\\zel17.exe\" \"%1\"" associated
+
+wine "$program_files/odinstaluj.exe" /S
+wineserver -w  # the uninstaller runs on from a copy of itself
+check "the uninstaller removes the program's folder" test ! -e "$program_files"
+check "the uninstaller removes the Start-menu entry" test ! -e "$start_menu"
+not_associated() {
+  ! wine reg query 'HKCR\.zel' >/dev/null 2>&1 && ! wine reg query 'HKCR\ZEL17.Konfiguracja' >/dev/null 2>&1 &&
+    ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEL17' >/dev/null 2>&1
+}
+check "the uninstaller removes the association and its own registry entry" not_associated
+
+if [[ $failures -gt 0 ]]; then
+  echo "windows release: $failures check(s) failed"
+  exit 1
+fi
+echo "windows release: all checks passed"
