@@ -18,6 +18,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "config/edit_history.h"
 #include "config/flash_image.h"
 #include "config/test_payload.h"
 #include "flash_layout.h"
@@ -212,8 +213,11 @@ TEST_F(SoakTest, UploadsAndOutputTestsWithRandomFaults) {
       }
     }
     // The user clears the console now and then; its lines are the user's
-    // and are meant to grow until then.
+    // and are meant to grow until then. The undo history keeps every grid
+    // the soak put in place, as it is meant to for the whole run: the soak
+    // looks for memory that nothing holds, so it starts each round afresh.
     window().ClearConsoleButtonClick();
+    window().editHistory().restart();
     if (HasFailure()) break;
     if (round + 1 == warm_up) warm_kib = resident_kib();
   }
