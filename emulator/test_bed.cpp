@@ -29,7 +29,7 @@ std::atomic<bool> g_bed_alive{false};
 
 // One USB HID device in the sysfs tree, described from the usb device down
 // to its hidraw node, parents first.
-struct HidDeviceSpec {
+struct HidDeviceRecord {
   std::string port;  // usb port path, e.g. "1-2"; decides the sysfs order
   unsigned vendor, product, bcd_device;
   int hid_instance;  // the hid device's sequence number in its name
@@ -49,7 +49,7 @@ struct SysfsPaths {
   std::string usb, interface, hid, hidraw;
 };
 
-SysfsPaths sysfs_paths(const HidDeviceSpec& d) {
+SysfsPaths sysfs_paths(const HidDeviceRecord& d) {
   SysfsPaths paths;
   paths.usb = "/devices/pci0000:00/0000:00:14.0/usb1/" + d.port;
   paths.interface = paths.usb + "/" + d.port + ":1.0";
@@ -60,7 +60,7 @@ SysfsPaths sysfs_paths(const HidDeviceSpec& d) {
   return paths;
 }
 
-std::string describe(const HidDeviceSpec& d) {
+std::string describe(const HidDeviceRecord& d) {
   const SysfsPaths paths = sysfs_paths(d);
   const std::string& usb = paths.usb;
   const std::string& interface = paths.interface;
@@ -144,7 +144,7 @@ struct TestBed::Impl {
   int next_hidraw = 0;
 
   void build(const TestBedOptions& options);
-  HidDeviceSpec module_spec(int index) const;
+  HidDeviceRecord module_record(int index) const;
   void add_node(Served& served, int hidraw);
   void start();
   void stop();
@@ -168,7 +168,7 @@ void TestBed::Impl::build(const TestBedOptions& options) {
   if (options.other_device && options.other_device_first) add_keyboard("1-1");
   lower_case_ids = options.lower_case_ids;
   composite_module = options.composite_module;
-  for (int i = 0; i < options.modules; ++i) description += describe(module_spec(i));
+  for (int i = 0; i < options.modules; ++i) description += describe(module_record(i));
   if (options.other_device && !options.other_device_first) add_keyboard("1-9");
 
   bed = umockdev_testbed_new();
@@ -186,7 +186,7 @@ void TestBed::Impl::build(const TestBedOptions& options) {
   if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) fail("pipe2");
   for (int i = 0; i < options.modules; ++i) {
     modules.push_back(std::make_unique<Served>());
-    modules.back()->sysfs = sysfs_paths(module_spec(i));
+    modules.back()->sysfs = sysfs_paths(module_record(i));
     add_node(*modules.back(), i);
   }
   next_hidraw = options.modules + (options.other_device ? 1 : 0);
@@ -201,7 +201,7 @@ void TestBed::Impl::build(const TestBedOptions& options) {
 
 // Module `index` sits on port 1-(2 + index); its hidraw number is its index
 // for the modules the bed starts with.
-HidDeviceSpec TestBed::Impl::module_spec(int index) const {
+HidDeviceRecord TestBed::Impl::module_record(int index) const {
   return {"1-" + std::to_string(2 + index), 0x04D8, 0x003F, 0x0100, 2 + index, index,
           lower_case_ids, composite_module};
 }
@@ -400,17 +400,17 @@ bool TestBed::unplugged(int index) const { return served_at(impl_->modules, inde
 int TestBed::plug_module() {
   const int index = module_count();
   if (index >= 7) throw std::logic_error("test bed: 7 modules at most");
-  HidDeviceSpec spec = impl_->module_spec(index);
-  spec.hidraw = impl_->next_hidraw++;
+  HidDeviceRecord record = impl_->module_record(index);
+  record.hidraw = impl_->next_hidraw++;
   GError* error = nullptr;
-  if (!umockdev_testbed_add_from_string(impl_->bed, describe(spec).c_str(), &error)) {
+  if (!umockdev_testbed_add_from_string(impl_->bed, describe(record).c_str(), &error)) {
     const std::string message = error != nullptr ? error->message : "unknown error";
     g_clear_error(&error);
     throw std::runtime_error("test bed: cannot plug a module: " + message);
   }
   auto served = std::make_unique<Served>();
-  served->sysfs = sysfs_paths(spec);
-  impl_->add_node(*served, spec.hidraw);
+  served->sysfs = sysfs_paths(record);
+  impl_->add_node(*served, record.hidraw);
   impl_->stop();
   impl_->modules.push_back(std::move(served));
   impl_->start();
