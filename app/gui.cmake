@@ -46,9 +46,11 @@ add_library(zel_gui STATIC
   ${zel_root}/config/upload_handlers.cpp
 )
 if(WIN32)
-  target_sources(zel_gui PRIVATE ${zel_root}/app/window_font_windows.cpp)
+  target_sources(zel_gui PRIVATE ${zel_root}/app/window_font_windows.cpp
+                                 ${zel_root}/app/program_arguments_windows.cpp)
 else()
-  target_sources(zel_gui PRIVATE ${zel_root}/app/window_font_linux.cpp)
+  target_sources(zel_gui PRIVATE ${zel_root}/app/window_font_linux.cpp
+                                 ${zel_root}/app/program_arguments_linux.cpp)
 endif()
 # Files outside app/ include the window's generated ui_main_window.h too.
 set_target_properties(zel_gui PROPERTIES AUTOUIC_SEARCH_PATHS ${zel_root}/app)

@@ -3,10 +3,7 @@
 #include <QMessageBox>
 #include <exception>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#include <shellapi.h>
-#endif
+#include "app/program_arguments.h"
 
 namespace zel_application_detail {
 
@@ -16,28 +13,6 @@ ProgramNameOnly::ProgramNameOnly(char* program_name) : argv{program_name, nullpt
 }
 
 }  // namespace zel_application_detail
-
-namespace {
-
-QStringList arguments_after_program_name(int argc, char** argv) {
-  QStringList arguments;
-#ifdef Q_OS_WIN
-  // The system's UTF-16 command line keeps the names that argv, in the ANSI
-  // code page, would spoil.
-  Q_UNUSED(argc);
-  Q_UNUSED(argv);
-  int count = 0;
-  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-    for (int i = 1; i < count; ++i) arguments << QString::fromWCharArray(wide[i]);
-    LocalFree(wide);
-  }
-#else
-  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-#endif
-  return arguments;
-}
-
-}  // namespace
 
 ZelApplication::ZelApplication(int argc, char** argv)
     : ProgramNameOnly(argc > 0 ? argv[0] : nullptr),

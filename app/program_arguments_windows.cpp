@@ -1,0 +1,16 @@
+#include "app/program_arguments.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+// The system's UTF-16 command line keeps the names that argv, in the ANSI
+// code page, would spoil (a Polish letter outside that page, say).
+QStringList arguments_after_program_name(int, char**) {
+  QStringList arguments;
+  int count = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) arguments << QString::fromWCharArray(wide[i]);
+    LocalFree(wide);
+  }
+  return arguments;
+}
