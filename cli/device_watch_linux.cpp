@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "cli/platform_console.h"
+#include "transport/library_symbol_linux.h"
 
 namespace {
 
@@ -23,12 +24,6 @@ using MonitorReceiveFn = udev_device* (*)(udev_monitor*);
 using MonitorUnrefFn = udev_monitor* (*)(udev_monitor*);
 using DeviceSubsystemFn = const char* (*)(udev_device*);
 using DeviceUnrefFn = udev_device* (*)(udev_device*);
-
-template <typename Fn>
-bool look_up(void* library, const char* name, Fn& fn) {
-  fn = reinterpret_cast<Fn>(dlsym(library, name));
-  return fn != nullptr;
-}
 
 }  // namespace
 

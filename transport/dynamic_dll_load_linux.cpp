@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "transport/library_symbol_linux.h"
 #include "transport/platform_file.h"
 
 namespace {
@@ -76,12 +77,6 @@ int fail(std::uint32_t error) {
 int succeed() {
   t_last_error = kErrorSuccess;
   return 1;
-}
-
-template <typename Fn>
-bool look_up(void* library, const char* exported_name, Fn& fn) {
-  fn = reinterpret_cast<Fn>(dlsym(library, exported_name));
-  return fn != nullptr;
 }
 
 bool same_guid(const setupapi::Guid& a, const setupapi::Guid& b) {
