@@ -22,6 +22,26 @@ Rgb led_mode_color(std::uint8_t value) {
   }
 }
 
+const char* led_mode_name(std::uint8_t value) {
+  switch (value) {
+    case LED_OFF: return "wyłączone";
+    case LED_SLOW_BLINK: return "wolne miganie";
+    case LED_FAST_BLINK: return "szybkie miganie";
+    case LED_STEADY: return "ciągłe świecenie";
+    case LED_NOT_AVAILABLE: return "niedostępne";
+    default: return "";
+  }
+}
+
+char led_mode_letter(std::uint8_t value) {
+  switch (value) {
+    case LED_SLOW_BLINK: return 'W';
+    case LED_FAST_BLINK: return 'S';
+    case LED_STEADY: return 'C';
+    default: return 0;
+  }
+}
+
 std::string row_label(int row) {
   static constexpr const char* kSpecial[] = {"Brak zdarzeń", "Strata łączności", "Test wyjść",
                                              "Po resecie", "(brak funckji)"};

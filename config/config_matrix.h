@@ -70,6 +70,11 @@ struct Rgb {
 };
 // The colour a cell of this value is painted in.
 Rgb led_mode_color(std::uint8_t value);
+// The mode's name as the user reads it, lower case, UTF-8: "wyłączone", "wolne miganie",
+// "szybkie miganie", "ciągłe świecenie", "niedostępne"; empty for any other value.
+const char* led_mode_name(std::uint8_t value);
+// The letter that says a lit mode without colour ('W', 'S', 'C'); 0 for any other value.
+char led_mode_letter(std::uint8_t value);
 
 // The label of an event row, UTF-8 ("Brak zdarzeń", "adr 7. Alarm II", ...).
 std::string row_label(int row);

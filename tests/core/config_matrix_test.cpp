@@ -11,16 +11,20 @@ TEST(ConfigMatrix, StartsOffWithRowFourNotAvailable) {
   EXPECT_EQ(ConfigMatrix::index(0, 1), 305);
 }
 
-TEST(ConfigMatrix, ClickCycleAndColours) {
-  struct Case { int value, next; Rgb colour; };
+TEST(ConfigMatrix, ClickCycleColoursNamesAndLetters) {
+  struct Case { int value, next; Rgb colour; std::string name; char letter; };
   const Case cases[] = {
-      {0, 1, {255, 255, 255}}, {1, 2, {255, 255, 0}}, {2, 3, {0, 0, 255}},
-      {3, 0, {255, 0, 0}},     {255, 255, {128, 128, 128}}, {7, 0, {0, 0, 0}},
-      {4, 0, {0, 0, 0}},       {254, 0, {0, 0, 0}},
+      {0, 1, {255, 255, 255}, "wyłączone", 0},       {1, 2, {255, 255, 0}, "wolne miganie", 'W'},
+      {2, 3, {0, 0, 255}, "szybkie miganie", 'S'},   {3, 0, {255, 0, 0}, "ciągłe świecenie", 'C'},
+      {255, 255, {128, 128, 128}, "niedostępne", 0}, {7, 0, {0, 0, 0}, "", 0},
+      {4, 0, {0, 0, 0}, "", 0},                      {254, 0, {0, 0, 0}, "", 0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(next_led_mode(static_cast<std::uint8_t>(c.value)), c.next) << c.value;
-    EXPECT_EQ(led_mode_color(static_cast<std::uint8_t>(c.value)), c.colour) << c.value;
+    const auto value = static_cast<std::uint8_t>(c.value);
+    EXPECT_EQ(next_led_mode(value), c.next) << c.value;
+    EXPECT_EQ(led_mode_color(value), c.colour) << c.value;
+    EXPECT_EQ(led_mode_name(value), c.name) << c.value;
+    EXPECT_EQ(led_mode_letter(value), c.letter) << c.value;
   }
 }
 
