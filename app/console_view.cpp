@@ -4,7 +4,7 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "text/cp1250.h"
 
 namespace {

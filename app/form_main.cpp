@@ -9,7 +9,7 @@
 #include <QStyleFactory>
 #include <QTabBar>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "app/main.h"
 #include "ui_main_window.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/user_prompts.h"
-#include "config/grid_marks.h"
+#include "gui/grid_marks.h"
 
 namespace Ui {
 class TForm_main;

@@ -33,7 +33,7 @@
 #include <vector>
 
 #include "app/application_setup.h"
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "app/main.h"
 #include "bench_stats.h"
 #include "config/flash_image.h"

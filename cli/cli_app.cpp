@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "cli/cli_options.h"
 #include "config/configuration_source.h"
 #include "cli/device_watch.h"

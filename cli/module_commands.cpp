@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/connection_state.h"
-#include "app/console_log.h"
+#include "protocol/connection_state.h"
+#include "protocol/console_log.h"
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
 #include "cli/result_text.h"

@@ -1,5 +1,5 @@
 # Installs like a Linux desktop program and builds a Debian package with CPack.
-# The programs themselves are installed by app/gui.cmake (zel17) and
+# The programs themselves are installed by app/CMakeLists.txt (zel17) and
 # cli/CMakeLists.txt (zel17-cli); here go the files around them:
 #   <prefix>/lib/udev/rules.d/70-zel-module.rules   the module's node for the user at the seat
 #   <prefix>/share/applications/zel17.desktop       the menu entry

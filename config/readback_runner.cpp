@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 
 ReadbackOutcome run_flash_readback(USB_protocol& protocol, const OperationView& view,
                                    ReadbackResult& result) {

@@ -1,6 +1,6 @@
 #include "config/upload_runner.h"
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "config/flash_image.h"
 
 namespace {

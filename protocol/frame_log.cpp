@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "protocol/usb_protocol.h"
 #include "text/cp1250.h"
 

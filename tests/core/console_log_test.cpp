@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 
 TEST(ConsoleLog, BannersAndNoticeHaveTheirShapes) {
   ConsoleLog log;

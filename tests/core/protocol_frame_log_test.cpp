@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "protocol/usb_protocol.h"
 
 namespace {

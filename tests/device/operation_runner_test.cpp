@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "config/flash_image.h"
 #include "config/readback_runner.h"
 #include "config/upload_runner.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "emulator/test_bed.h"
 #include "protocol/usb_protocol.h"
 #include "tests/core/protocol_lines.h"

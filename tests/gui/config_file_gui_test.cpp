@@ -21,8 +21,8 @@
 
 #include "answered_prompts.h"
 #include "app/command_line.h"
-#include "config/edit_history.h"
-#include "config/matrix_model.h"
+#include "gui/edit_history.h"
+#include "gui/matrix_model.h"
 #include "app/file_dialogs.h"
 #include "config/config_matrix.h"
 #include "file_bytes.h"

@@ -14,7 +14,7 @@
 #include <map>
 #include <vector>
 
-#include "config/config_report.h"
+#include "gui/config_report.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "app/console_view.h"
 
 namespace {

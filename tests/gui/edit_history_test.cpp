@@ -5,7 +5,7 @@
 
 #include <QSignalSpy>
 
-#include "config/edit_history.h"
+#include "gui/edit_history.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QStatusBar>
 
 #include "config/config_matrix.h"
-#include "config/edit_history.h"
+#include "gui/edit_history.h"
 #include "window_fixture.h"
 
 namespace {

@@ -22,7 +22,7 @@
 
 #include "app/application_setup.h"
 #include "app/file_dialogs.h"
-#include "app/filled_shape.h"
+#include "gui/filled_shape.h"
 #include "window_fixture.h"
 
 namespace {

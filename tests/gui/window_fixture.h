@@ -7,7 +7,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "app/main.h"
 #include "ui_main_window.h"
 

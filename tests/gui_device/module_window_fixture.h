@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/connection_state.h"
-#include "app/filled_shape.h"
+#include "protocol/connection_state.h"
+#include "gui/filled_shape.h"
 #include "emulator/test_bed.h"
 #include "text/cp1250.h"
 #include "window_fixture.h"

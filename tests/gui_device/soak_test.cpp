@@ -18,7 +18,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "config/edit_history.h"
+#include "gui/edit_history.h"
 #include "config/flash_image.h"
 #include "config/test_payload.h"
 #include "flash_layout.h"

@@ -1,4 +1,4 @@
-#include "config/grid_marks.h"
+#include "gui/grid_marks.h"
 
 #include <QPainter>
 #include <QPolygon>

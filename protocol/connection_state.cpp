@@ -1,6 +1,6 @@
-#include "app/connection_state.h"
+#include "protocol/connection_state.h"
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 
 ConnectionState& connection_state() {
   static ConnectionState state;

@@ -8,7 +8,7 @@
 #include "app/file_dialogs.h"
 #include "app/main.h"
 #include "config/config_csv.h"
-#include "config/config_report.h"
+#include "gui/config_report.h"
 #include "text/utf8_path.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/filled_shape.h"
+#include "gui/filled_shape.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "config/grid_keys.h"
+#include "gui/grid_keys.h"
 
 #include <algorithm>
 

@@ -11,10 +11,10 @@
 
 #include "app/main.h"
 #include "config/config_matrix.h"
-#include "config/edit_history.h"
-#include "config/grid_keys.h"
-#include "config/matrix_delegate.h"
-#include "config/matrix_model.h"
+#include "gui/edit_history.h"
+#include "gui/grid_keys.h"
+#include "gui/matrix_delegate.h"
+#include "gui/matrix_model.h"
 #include "ui_main_window.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/connection_state.h"
-#include "app/console_log.h"
+#include "protocol/connection_state.h"
+#include "protocol/console_log.h"
 #include "app/main.h"
 #include "config/config_matrix.h"
 #include "config/flash_image.h"

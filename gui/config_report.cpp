@@ -1,4 +1,4 @@
-#include "config/config_report.h"
+#include "gui/config_report.h"
 
 #include <QFontMetricsF>
 #include <QPageSize>
@@ -11,7 +11,7 @@
 #include <array>
 #include <vector>
 
-#include "config/matrix_model.h"
+#include "gui/matrix_model.h"
 
 namespace {
 

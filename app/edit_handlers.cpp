@@ -9,8 +9,8 @@
 #include <QShortcut>
 
 #include "app/main.h"
-#include "config/edit_history.h"
-#include "config/matrix_model.h"
+#include "gui/edit_history.h"
+#include "gui/matrix_model.h"
 #include "config/row_clipboard.h"
 #include "ui_main_window.h"
 

@@ -1,8 +1,8 @@
-#include "config/matrix_delegate.h"
+#include "gui/matrix_delegate.h"
 
 #include <QPainter>
 
-#include "config/grid_marks.h"
+#include "gui/grid_marks.h"
 
 MatrixCellDelegate::MatrixCellDelegate(DrawCell draw_cell, const DifferenceMarks& marks, QObject* parent)
     : QAbstractItemDelegate(parent), draw_cell_(std::move(draw_cell)), marks_(marks) {}

@@ -1,4 +1,4 @@
-#include "config/matrix_model.h"
+#include "gui/matrix_model.h"
 
 QColor to_qcolor(Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 

@@ -1,4 +1,4 @@
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 
 #include <fstream>
 

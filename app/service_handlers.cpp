@@ -8,8 +8,8 @@
 #include <numeric>
 #include <string>
 
-#include "app/connection_state.h"
-#include "app/console_log.h"
+#include "protocol/connection_state.h"
+#include "protocol/console_log.h"
 #include "app/file_dialogs.h"
 #include "app/main.h"
 #include "text/utf8_path.h"

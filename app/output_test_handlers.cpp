@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
-#include "app/connection_state.h"
+#include "protocol/connection_state.h"
 #include "app/main.h"
 #include "config/config_matrix.h"
 #include "config/test_payload.h"

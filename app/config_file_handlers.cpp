@@ -11,7 +11,7 @@
 #include "config/config_file.h"
 #include "config/configuration_source.h"
 #include "config/config_matrix.h"
-#include "config/edit_history.h"
+#include "gui/edit_history.h"
 #include "text/utf8_path.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "config/edit_history.h"
+#include "gui/edit_history.h"
 
 #include <algorithm>
 
