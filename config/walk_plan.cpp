@@ -1,0 +1,61 @@
+#include "config/walk_plan.h"
+
+#include <algorithm>
+
+#include "config/config_matrix.h"
+
+namespace {
+
+// Polish takes three forms after a number: 1 zdarzenie, 2-4 zdarzenia (but
+// 12-14 zdarzeń), 5 zdarzeń.
+std::string events_text(int count) {
+  const int tens = count % 100;
+  const int units = count % 10;
+  const char* noun = "zdarzeń";
+  if (count == 1) {
+    noun = "zdarzenie";
+  } else if (units >= 2 && units <= 4 && (tens < 12 || tens > 14)) {
+    noun = "zdarzenia";
+  }
+  return std::to_string(count) + " " + noun;
+}
+
+std::string progress_text(int shown, int count) { return std::to_string(shown) + " z " + std::to_string(count); }
+
+}  // namespace
+
+WalkPlan::WalkPlan(int first, int last) {
+  const int low = std::clamp(std::min(first, last), 0, ConfigMatrix::kRows - 1);
+  const int high = std::clamp(std::max(first, last), 0, ConfigMatrix::kRows - 1);
+  for (int row = low; row <= high; ++row) {
+    if (is_walkable_row(row)) rows_.push_back(row);
+  }
+}
+
+int WalkPlan::current_row() const { return rows_.empty() ? -1 : rows_[static_cast<std::size_t>(index_)]; }
+
+bool WalkPlan::advance() {
+  if (index_ + 1 >= count()) return false;
+  ++index_;
+  return true;
+}
+
+bool WalkPlan::back() {
+  if (index_ == 0) return false;
+  --index_;
+  return true;
+}
+
+std::string walk_status_text(const WalkPlan& plan) {
+  return "Test po kolei: " + progress_text(plan.position(), plan.count()) + " – " + row_label(plan.current_row());
+}
+
+std::string walk_finished_text(int count) { return "Test po kolei zakończony (" + events_text(count) + ")."; }
+
+std::string walk_stopped_text(int shown, int count) {
+  return "Test po kolei zatrzymany (" + progress_text(shown, count) + ").";
+}
+
+std::string walk_failed_text(int shown, int count, const std::string& cause) {
+  return "Test po kolei przerwany (" + progress_text(shown, count) + "): " + cause;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The walk test's plan: the event rows it hands the module one after the
+// other, and where it stands. Rows 1-4 are never in it: no bus frame calls
+// them up. Row 0 ("Brak zdarzeń") is the frame without events.
+//
+// The texts of its status line, shared by the window and zel17-cli, are here
+// too, since they count the plan's rows.
+
+#include <string>
+#include <vector>
+
+class WalkPlan {
+ public:
+  // The rows from `first` to `last` (either way round, clamped to the matrix),
+  // ascending, without rows 1-4.
+  WalkPlan(int first, int last);
+
+  const std::vector<int>& rows() const { return rows_; }
+  int count() const { return static_cast<int>(rows_.size()); }
+  bool empty() const { return rows_.empty(); }
+
+  // The row the walk stands at; -1 when the plan is empty.
+  int current_row() const;
+  // 1-based, as the status line counts: 12 in "12 z 300".
+  int position() const { return index_ + 1; }
+  // Moves on; false (staying put) at the last row.
+  bool advance();
+  // Moves back one row; false (staying put) at the first.
+  bool back();
+
+ private:
+  std::vector<int> rows_;
+  int index_ = 0;
+};
+
+// Can a walk hand the module this row? Rows 1-4 cannot be called up by a bus frame.
+constexpr bool is_walkable_row(int row) { return row == 0 || (row >= 5 && row <= 304); }
+
+// "Test po kolei: 12 z 300 – adr 2. Alarm II" (UTF-8)
+std::string walk_status_text(const WalkPlan& plan);
+// "Test po kolei zakończony (300 zdarzeń)."
+std::string walk_finished_text(int count);
+// "Test po kolei zatrzymany (12 z 300)."
+std::string walk_stopped_text(int shown, int count);
+// "Test po kolei przerwany (12 z 300): <cause>" – the module refused, fell
+// silent or was unplugged.
+std::string walk_failed_text(int shown, int count, const std::string& cause);
