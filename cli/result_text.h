@@ -6,11 +6,8 @@
 #include <string_view>
 
 #include "config/config_readback.h"
-#include "protocol/usb_frame.h"
+#include "protocol/failed_command.h"
 
-// "moduł nie przyjął polecenia Write_flash_block (strona 2, blok 7)", from
-// the request the module did not answer, refused or answered wrongly.
-std::string failed_command_text(const UsbFrame& request);
 
 // One differing cell, tab-separated: row, label, output (1-25), mode in the
 // file, mode in the module.
