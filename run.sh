@@ -6,7 +6,8 @@
 # private virtual X display; a picture of its window is saved to
 # out/zel17-start.png and the program keeps running until Ctrl+C. The demo
 # then also edits a few cells, presses "Konfiguruj!" and "Test" and saves a
-# picture after each (out/zel17-demo-*.png).
+# picture after each, then opens the board window "Tablica..." on the row it
+# edited (out/zel17-demo-*.png, out/zel17-demo-board.png).
 # ZEL_BUILD_DIR chooses another build directory than build/.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -74,6 +75,17 @@ demo_on_virtual_display() {
   sleep 1
   import -window "$id" "$out/zel17-demo-test.png"
   echo "Screenshot after \"Test\": $out/zel17-demo-test.png"
+  # Back to "adr 0. Alarm I" and its lamps in the board window.
+  xdotool key Up
+  sleep 0.2
+  click 783 484  # "Tablica..."
+  sleep 1
+  local board
+  board=$(xdotool search --name "Tablica synoptyczna" | head -n1)
+  if [[ -n "$board" ]]; then
+    import -window "$board" "$out/zel17-demo-board.png"
+    echo "Screenshot of the board window: $out/zel17-demo-board.png"
+  fi
 }
 
 start_xvfb "$workdir"

@@ -101,6 +101,7 @@ void TForm_main::connectHandlers() {
   on_click(ui_->ReadConfigButton, &TForm_main::ReadConfigButtonClick);
   on_click(ui_->VerifyConfigButton, &TForm_main::VerifyConfigButtonClick);
   on_click(ui_->TestButton, &TForm_main::TestButtonClick);
+  on_click(ui_->BoardButton, &TForm_main::BoardButtonClick);
   connect(ui_->Testuj1, &QAction::triggered, this, &TForm_main::Testuj1Click);
 }
 

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 
 #include "app/main.h"
+#include "app/walk_controller.h"
 #include "config/config_matrix.h"
 #include "gui/edit_history.h"
 #include "gui/grid_keys.h"
@@ -141,7 +142,10 @@ GridCell TForm_main::matrixCellAt(int x, int y) const {
   return {index.column(), index.row()};
 }
 
-void TForm_main::updateTestButton(int row) { ui_->TestButton->setEnabled(is_address_row(row)); }
+// A walk holds the connection: "Test" waits until it ends.
+void TForm_main::updateTestButton(int row) {
+  ui_->TestButton->setEnabled(is_address_row(row) && !(walk_ && walk_->running()));
+}
 
 // The number grid marks the column, but always shows from column 0.
 void TForm_main::selectHeaderColumn(int column) {

@@ -28,6 +28,9 @@ class QMenu;
 class QPainter;
 class QTableView;
 class USB_protocol;
+class BoardWindow;
+class WalkController;
+class WalkTab;
 struct OperationView;
 
 // A cell of DrawGrid1. A press outside every cell leaves it without one.
@@ -126,9 +129,15 @@ class TForm_main : public QWidget {
   // command line, a drop, or the open dialog.
   void openConfigFile(const QString& name);
 
+  // The board window: the lamps of the selected row and the walk test.
+  void BoardButtonClick();
+  BoardWindow* boardWindow() const { return board_; }
+  WalkController* walk() const { return walk_; }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -165,6 +174,12 @@ class TForm_main : public QWidget {
   // when connected, hides the progress bar and disconnects.
   using DeviceOperation = std::function<void(USB_protocol& protocol, const OperationView& view)>;
   void runDeviceOperation(int progress_max, const DeviceOperation& operation);
+  // The board window and its walk, made on first use.
+  void createBoard();
+  // A walked row selected in both grids.
+  void showWalkedRow(int row);
+  // Off while a long operation holds the connection: every other command to the module.
+  void setDeviceOperationsEnabled(bool enabled);
   // Asks through chooseFile, starting with the name last chosen in that dialog.
   QString askFileName(const FileDialogSettings& dialog, FileDialogMode mode);
 
@@ -179,6 +194,9 @@ class TForm_main : public QWidget {
   bool centred_ = false;
   QElapsedTimer progressPainted_;  // since the progress bar was last repainted
   std::map<const FileDialogSettings*, QString> lastFileNames_;  // by dialog
+  BoardWindow* board_ = nullptr;
+  WalkTab* walkTab_ = nullptr;
+  WalkController* walk_ = nullptr;
 };
 
 // The one main window; null while none exists.

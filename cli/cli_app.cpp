@@ -59,7 +59,9 @@ void print_single(const ModuleResult& result, const CliOptions& options, std::os
   }
   out << std::flush;
   if (result.exit_status == exit_code::kDone) {
-    if (!options.quiet && !result.status.empty()) out << result.status << std::endl;
+    // The walk's standard output is its rows alone.
+    std::ostream& status_out = options.command == CliCommand::walk ? err : out;
+    if (!options.quiet && !result.status.empty()) status_out << result.status << std::endl;
     return;
   }
   if (!result.status.empty()) err << result.status << '\n';
@@ -116,7 +118,7 @@ int run_cli(const std::vector<std::string>& arguments, std::ostream& out, std::o
   const FrameLogEcho echo(err, options.trace);
   std::ostream nowhere(nullptr);
   ProgressLine progress(err, !options.quiet && standard_error_is_terminal());
-  const ModuleJob job{options, file, progress, options.trace ? err : nowhere};
+  const ModuleJob job{options, file, progress, options.trace ? err : nowhere, &out};
   if (options.repeat) return run_repeated(job, out);
 
   const ModuleResult result = run_on_module(job);

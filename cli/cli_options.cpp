@@ -1,8 +1,11 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "config/config_matrix.h"
+#include "config/walk_plan.h"
 
 namespace {
 
@@ -15,7 +18,7 @@ struct CommandName {
 constexpr CommandName kCommands[] = {
     {"upload", CliCommand::upload, true}, {"read", CliCommand::read, true},
     {"verify", CliCommand::verify, true}, {"test", CliCommand::test, false},
-    {"hello", CliCommand::hello, false},
+    {"hello", CliCommand::hello, false}, {"walk", CliCommand::walk, false},
 };
 
 std::optional<int> parse_number(std::string_view text, int low, int high) {
@@ -33,7 +36,41 @@ ParsedCommandLine failure(std::string message) {
   return parsed;
 }
 
+constexpr int kMaxDwellSeconds = 3600;
+
+std::string unknown_row(const std::string& text) {
+  return "nieznany wiersz zdarzenia: " + text + " (0-304 lub np. \"adr 7. Alarm II\")";
+}
+
+// walk [OD [DO]]: the range, and no other command's options.
+ParsedCommandLine walk_range(const std::vector<std::string>& operands, ParsedCommandLine parsed) {
+  CliOptions& options = parsed.options;
+  if (options.verify_after_upload) return failure("--verify dotyczy tylko polecenia upload");
+  if (options.repeat) return failure("--repeat nie dotyczy polecenia walk");
+  int* bounds[] = {&options.walk_first, &options.walk_last};
+  for (std::size_t i = 1; i < operands.size(); ++i) {
+    const auto row = parse_event_row(operands[i]);
+    if (!row) return failure(unknown_row(operands[i]));
+    *bounds[i - 1] = *row;
+  }
+  if (WalkPlan(options.walk_first, options.walk_last).empty())
+    return failure("wierszy 1-4 nie wywoła ramka magistrali: nie ma czego testować");
+  parsed.kind = ParsedCommandLine::run;
+  return parsed;
+}
+
 }  // namespace
+
+std::optional<int> parse_seconds(std::string_view text, int max_seconds) {
+  std::string number(text);
+  std::replace(number.begin(), number.end(), ',', '.');
+  double seconds = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), seconds);
+  if (number.empty() || number.front() == '-' || error != std::errc() || end != number.data() + number.size())
+    return std::nullopt;
+  if (!(seconds >= 0 && seconds <= max_seconds)) return std::nullopt;
+  return static_cast<int>(std::lround(seconds * 1000));
+}
 
 std::optional<int> parse_event_row(std::string_view text) {
   if (auto number = parse_number(text, 0, ConfigMatrix::kRows - 1)) return number;
@@ -48,6 +85,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   CliOptions& options = parsed.options;
   std::vector<std::string> operands;
   bool unit_given = false;
+  bool dwell_given = false;
   bool options_ended = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -75,6 +113,12 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
       if (!unit) return failure("nieprawidłowy numer centrali: " + arguments[i] + " (0-255)");
       options.unit = *unit;
       unit_given = true;
+    } else if (argument == "--dwell") {
+      if (i + 1 >= arguments.size()) return failure("--dwell wymaga czasu w sekundach (0-3600)");
+      const auto dwell = parse_seconds(arguments[++i], kMaxDwellSeconds);
+      if (!dwell) return failure("nieprawidłowy czas na zdarzenie: " + arguments[i] + " (0-3600 s)");
+      options.dwell_ms = *dwell;
+      dwell_given = true;
     } else {
       return failure("nieznana opcja: " + argument);
     }
@@ -89,7 +133,11 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   options.command = command->command;
 
   const bool takes_operand = command->takes_file || command->command == CliCommand::test;
-  const std::size_t expected = takes_operand ? 2 : 1;
+  const std::size_t expected = takes_operand ? 2 : options.command == CliCommand::walk ? 3 : 1;
+  if (options.command == CliCommand::walk && operands.size() <= expected) {
+    return walk_range(operands, parsed);
+  }
+  if (dwell_given && options.command != CliCommand::walk) return failure("--dwell dotyczy tylko polecenia walk");
   if (operands.size() < expected) {
     return failure(std::string(command->name) +
                    (command->takes_file ? ": nie podano pliku" : ": nie podano wiersza"));
@@ -98,12 +146,12 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   if (options.verify_after_upload && options.command != CliCommand::upload)
     return failure("--verify dotyczy tylko polecenia upload");
   if (unit_given && options.command != CliCommand::test)
-    return failure("--unit dotyczy tylko polecenia test");
+    return failure("--unit dotyczy tylko poleceń test i walk");
 
   if (command->takes_file) options.file = operands[1];
   if (options.command == CliCommand::test) {
     const auto row = parse_event_row(operands[1]);
-    if (!row) return failure("nieznany wiersz zdarzenia: " + operands[1] + " (0-304 lub np. \"adr 7. Alarm II\")");
+    if (!row) return failure(unknown_row(operands[1]));
     options.row = *row;
   }
   parsed.kind = ParsedCommandLine::run;
@@ -126,6 +174,14 @@ std::string usage_text() {
          "                          o nazwie takiej jak \"adr 7. Alarm II\";\n"
          "                          N: numer centrali, 0-255 (domyślnie 0)\n"
          "  hello                   łączy się z modułem i wypisuje jego powitanie\n"
+         "  walk [OD [DO]] [--dwell SEKUNDY] [--unit N]\n"
+         "                          test po kolei: zdarzenia z wierszy OD do DO (0-304\n"
+         "                          albo nazwy; domyślnie 5 i 304; wiersze 1-4 pomija),\n"
+         "                          każde przez SEKUNDY (0-3600, domyślnie 3), na koniec\n"
+         "                          ramka bez zdarzeń; po każdym zdarzeniu wiersz:\n"
+         "                          wiersz, zdarzenie (rozdzielone tabulatorem).\n"
+         "                          Na terminalu: spacja – pauza, n/→ – dalej,\n"
+         "                          p/← – wstecz, q – koniec"
          "\n"
          "Opcje:\n"
          "  --repeat   po każdym module czeka, aż zostanie odłączony i podłączony\n"

@@ -7,13 +7,16 @@
 #include <string_view>
 #include <vector>
 
-enum class CliCommand { upload, read, verify, test, hello };
+enum class CliCommand { upload, read, verify, test, hello, walk };
 
 struct CliOptions {
   CliCommand command = CliCommand::hello;
   std::string file;  // upload, read, verify: as typed (UTF-8)
   int row = 0;       // test: the event row, 0 to 304
-  int unit = 0;      // test: the control unit number, 0 to 255
+  int unit = 0;      // test, walk: the control unit number, 0 to 255
+  int walk_first = 5;     // walk: OD and DO, rows 0 to 304
+  int walk_last = 304;
+  int dwell_ms = 3000;    // walk: how long each event stays, 0 to 3600 s
   bool verify_after_upload = false;
   bool repeat = false;
   bool trace = false;
@@ -30,6 +33,9 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments);
 
 // An event row from its number ("26") or its label ("adr 7. Alarm II").
 std::optional<int> parse_event_row(std::string_view text);
+
+// A time in seconds with decimals ("2.5" or "2,5") from 0 to `max_seconds`, in milliseconds.
+std::optional<int> parse_seconds(std::string_view text, int max_seconds);
 
 // The --help text.
 std::string usage_text();

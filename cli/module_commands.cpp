@@ -8,6 +8,7 @@
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
 #include "cli/result_text.h"
+#include "cli/walk_command.h"
 #include "config/config_file.h"
 #include "config/flash_image.h"
 #include "config/readback_runner.h"
@@ -31,8 +32,6 @@ ModuleResult done(std::string status, std::string summary) {
 ModuleResult failed(int exit_status, std::string status, const std::string& reason) {
   return {exit_status, std::move(status), "BŁĄD: " + reason, {}};
 }
-
-ModuleResult interrupted() { return {interrupt_exit_status(), "", "PRZERWANO (Ctrl+C)", {}}; }
 
 // The last command, which the module did not accept, ends the run.
 ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
@@ -135,11 +134,14 @@ ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
     case CliCommand::verify: return verify(protocol, job, "OK (zgodna)");
     case CliCommand::test: return test_event(protocol, job);
     case CliCommand::hello: return greeting(protocol);
+    case CliCommand::walk: return walk_events(protocol, job);
   }
   return failed(exit_code::kUsage, "", "nieznane polecenie");
 }
 
 }  // namespace
+
+ModuleResult interrupted() { return {interrupt_exit_status(), "", "PRZERWANO (Ctrl+C)", {}}; }
 
 ModuleResult run_on_module(const ModuleJob& job) {
   // The search's trace is kept to tell "not found" from "not opened".

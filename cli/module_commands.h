@@ -22,6 +22,10 @@ struct ModuleJob {
   const ConfigMatrix& file;        // upload and verify: the cells read from FILE
   ProgressLine& progress;
   std::ostream& transport_trace;   // the transport's trace (--trace), or a stream that drops it
+  std::ostream* results_out = nullptr;  // walk: its lines as they come, not at the end
 };
 
 ModuleResult run_on_module(const ModuleJob& job);
+
+// A run that Ctrl+C stopped.
+ModuleResult interrupted();

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include "config/config_matrix.h"
 #include "config/config_readback.h"
 #include "config/flash_image.h"
+#include "config/test_payload.h"
 #include "emulator/test_bed.h"
 
 namespace {
@@ -269,6 +271,70 @@ TEST_F(CliBinaryTest, RepeatWritesEachModulePluggedInOneAfterAnother) {
                      "3: OK (zapisano i zweryfikowano)\nModuły: 3, poprawnie: 3, z błędem: 0\n");
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(bed.module(i).requests().size(), kUploadExchanges + kReadbackCount) << "module " << i;
+}
+
+}  // namespace
+
+namespace {
+
+// The bus frame the module is handed for a row, control unit 0.
+std::vector<std::uint8_t> row_frame(int row) {
+  const TestPayload payload = build_test_payload(row, 0);
+  return {payload.begin(), payload.end()};
+}
+
+std::vector<std::vector<std::uint8_t>> row_frames(std::initializer_list<int> rows) {
+  std::vector<std::vector<std::uint8_t>> frames;
+  for (int row : rows) frames.push_back(row_frame(row));
+  return frames;
+}
+
+// A walk over rows 4-9 on one connection: rows 5-9 in order (row 4 has no
+// frame), then the frame without events; one line per accepted frame.
+TEST_F(CliBinaryTest, WalkHandsOverEachRowThenTheFrameWithoutEvents) {
+  TestBed bed;
+  const CliRun run = run_cli_binary({"walk", "4", "adr 1. Alarm II", "--dwell", "0"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "5\tadr 0. Alarm I\n6\tadr 0. Alarm II\n7\tadr 0. Awaria\n8\tadr 1. Alarm I\n9\tadr 1. Alarm II\n");
+  EXPECT_EQ(run.err, "Test po kolei zakończony (5 zdarzeń).\n");
+  EXPECT_EQ(bed.module().rs485_received(), row_frames({5, 6, 7, 8, 9, 0}));
+  const auto requests = bed.module().requests();
+  EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
+                          [](const UsbFrame& request) { return request[0] == HELLO_USB_FRAME; }),
+            1);
+  EXPECT_EQ(requests.size(), 7u);
+
+  // --quiet keeps the rows and drops the closing line.
+  bed.module().clear_requests();
+  const CliRun quiet = run_cli_binary({"walk", "0", "5", "--dwell", "0", "--quiet"});
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.out, "0\tBrak zdarzeń\n5\tadr 0. Alarm I\n");
+  EXPECT_EQ(quiet.err, "");
+}
+
+// The module gone in the middle: the walk ends at once with 74 and the cause.
+TEST_F(CliBinaryTest, WalkEndsWith74WhenTheModuleIsUnpluggedMidWalk) {
+  TestBed bed;
+  ZelModule::Faults unplug;
+  unplug.unplug_after = 3;  // the greeting and two rows
+  bed.module().set_faults(unplug);
+  const CliRun run = run_cli_binary({"walk", "5", "9", "--dwell", "0"});
+  EXPECT_EQ(run.status, 74);
+  EXPECT_EQ(run.out, "5\tadr 0. Alarm I\n6\tadr 0. Alarm II\n");
+  EXPECT_EQ(run.err, "Test po kolei zatrzymany (3 z 5).\nBŁĄD: moduł nie przyjął polecenia RS485_gift_frame\n");
+}
+
+// Ctrl+C while a row is shown: the frame without events first, then 130.
+TEST_F(CliBinaryTest, CtrlCDuringAWalkClearsTheBoardAndEndsWith130) {
+  TestBed bed;
+  CliProcess cli({"walk", "--dwell", "60"});
+  ASSERT_TRUE(cli.started());
+  EXPECT_EQ(cli.next_line(10s), "5\tadr 0. Alarm I");
+  cli.interrupt();
+  const CliRun run = cli.finish();
+  EXPECT_EQ(run.status, 130) << run.err;
+  EXPECT_EQ(bed.module().rs485_received(), row_frames({5, 0}));
+  EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "cli/cli_options.h"
 #include "cli/progress_line.h"
 #include "cli/result_text.h"
+#include "cli/terminal_keys.h"
 
 namespace {
 
@@ -47,7 +48,16 @@ TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
       {{"test"}, "test: nie podano wiersza"},
       {{"hello", "extra"}, "nadmiarowy argument: extra"},
       {{"read", "a.zel", "--verify"}, "--verify dotyczy tylko polecenia upload"},
-      {{"hello", "--unit", "1"}, "--unit dotyczy tylko polecenia test"},
+      {{"hello", "--unit", "1"}, "--unit dotyczy tylko poleceń test i walk"},
+      {{"test", "5", "--dwell", "1"}, "--dwell dotyczy tylko polecenia walk"},
+      {{"walk", "--dwell"}, "--dwell wymaga czasu w sekundach (0-3600)"},
+      {{"walk", "--dwell", "3600.5"}, "nieprawidłowy czas na zdarzenie: 3600.5 (0-3600 s)"},
+      {{"walk", "--dwell", "-1"}, "nieprawidłowy czas na zdarzenie: -1 (0-3600 s)"},
+      {{"walk", "--dwell", "2s"}, "nieprawidłowy czas na zdarzenie: 2s (0-3600 s)"},
+      {{"walk", "5", "305"}, "nieznany wiersz zdarzenia: 305 (0-304 lub np. \"adr 7. Alarm II\")"},
+      {{"walk", "1", "4"}, "wierszy 1-4 nie wywoła ramka magistrali: nie ma czego testować"},
+      {{"walk", "5", "6", "7"}, "nadmiarowy argument: 7"},
+      {{"walk", "--repeat"}, "--repeat nie dotyczy polecenia walk"},
       {{"test", "5", "--unit"}, "--unit wymaga numeru centrali (0-255)"},
       {{"test", "5", "--unit", "-1"}, "nieprawidłowy numer centrali: -1 (0-255)"},
       {{"hello", "-q"}, "nieznana opcja: -q"},
@@ -57,6 +67,39 @@ TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
     EXPECT_EQ(parsed.kind, ParsedCommandLine::usage_error) << c.error;
     EXPECT_EQ(parsed.error, c.error);
   }
+}
+
+TEST(CliCommandLine, WalkRangeDwellAndUnit) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int first, last, dwell_ms, unit;
+  };
+  const Case cases[] = {
+      {{"walk"}, 5, 304, 3000, 0},
+      {{"walk", "adr 7. Alarm II"}, 27, 304, 3000, 0},
+      {{"walk", "0", "9", "--dwell", "0"}, 0, 9, 0, 0},
+      {{"walk", "--dwell", "2.5", "--unit", "12", "30", "10"}, 30, 10, 2500, 12},
+      {{"walk", "--dwell", "0,25"}, 5, 304, 250, 0},
+      {{"walk", "--dwell", "3600"}, 5, 304, 3600000, 0},
+  };
+  for (const Case& c : cases) {
+    const ParsedCommandLine parsed = parse_command_line(c.arguments);
+    ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
+    EXPECT_EQ(parsed.options.command, CliCommand::walk);
+    EXPECT_EQ(parsed.options.walk_first, c.first);
+    EXPECT_EQ(parsed.options.walk_last, c.last);
+    EXPECT_EQ(parsed.options.dwell_ms, c.dwell_ms);
+    EXPECT_EQ(parsed.options.unit, c.unit);
+  }
+}
+
+TEST(CliTerminalKeys, KeysThatSteerTheWalk) {
+  const std::pair<const char*, WalkKey> cases[] = {
+      {" ", WalkKey::pause},     {"n", WalkKey::next},   {"\x1b[C", WalkKey::next}, {"\x1bOC", WalkKey::next},
+      {"p", WalkKey::back},      {"\x1b[D", WalkKey::back}, {"q", WalkKey::quit},     {"x", WalkKey::none},
+      {"\x1b[A", WalkKey::none}, {"nn", WalkKey::none},
+  };
+  for (const auto& [input, key] : cases) EXPECT_EQ(decode_walk_key(input), key) << input;
 }
 
 TEST(CliCommandLine, EventRowsByNumberOrByLabel) {

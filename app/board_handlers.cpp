@@ -1,0 +1,94 @@
+// "Tablica...": the board window with the lamps of the selected row, and the
+// walk test through the events. While a walk holds the connection, no other
+// command may reach the module.
+
+#include <QAction>
+#include <QHideEvent>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+
+#include "app/board_window.h"
+#include "protocol/connection_state.h"
+#include "protocol/console_log.h"
+#include "app/main.h"
+#include "app/walk_controller.h"
+#include "gui/matrix_model.h"
+#include "gui/walk_tab.h"
+#include "ui_main_window.h"
+
+void TForm_main::BoardButtonClick() {
+  if (!board_) createBoard();
+  if (!walk_->running()) walkTab_->setDefaultRange(selectedMatrixRow());
+  board_->show();
+  board_->raise();
+  board_->activateWindow();
+}
+
+void TForm_main::createBoard() {
+  board_ = new BoardWindow(matrixModel_, ConfigMatrixModel::kValueRole, ui_->DrawGrid1->selectionModel(), this);
+  walkTab_ = new WalkTab;
+  board_->addTab(walkTab_, QStringLiteral("Test po kolei"));
+
+  const WalkController::Link link{[this]() -> USB_protocol* {
+                                    ConnectButtonClick();
+                                    ConnectionState& state = connection_state();
+                                    if (state.Connected && state.Protocol) return state.Protocol.get();
+                                    reportNotConnected();
+                                    DisconnectButtonClick();
+                                    return nullptr;
+                                  },
+                                  [this] { DisconnectButtonClick(); }};
+  walk_ = new WalkController(link, this);
+
+  connect(walkTab_, &WalkTab::startRequested, this, [this] {
+    walk_->start(walkTab_->firstRow(), walkTab_->lastRow(), ui_->KVRnumberEdit->value(), walkTab_->dwell());
+  });
+  connect(walkTab_, &WalkTab::pauseToggled, walk_, &WalkController::togglePause);
+  connect(walkTab_, &WalkTab::backRequested, walk_, &WalkController::back);
+  connect(walkTab_, &WalkTab::nextRequested, walk_, &WalkController::next);
+  connect(walkTab_, &WalkTab::stopRequested, walk_, &WalkController::stop);
+  connect(board_, &BoardWindow::closed, walk_, &WalkController::stop);
+
+  connect(walk_, &WalkController::runningChanged, this, [this](bool running) {
+    setDeviceOperationsEnabled(!running);
+    walkTab_->setRunning(running);
+  });
+  connect(walk_, &WalkController::pausedChanged, walkTab_, &WalkTab::setPaused);
+  connect(walk_, &WalkController::rowShown, this, &TForm_main::showWalkedRow);
+  connect(walk_, &WalkController::statusChanged, this, [this](const QString& text) {
+    setStatusText(text);
+    walkTab_->setStatus(text);
+  });
+  connect(walk_, &WalkController::failed, this,
+          [](const QString& cause) { console_log().append_text(cause.toStdString()); });
+}
+
+void TForm_main::showWalkedRow(int row) {
+  selectMatrixRow(row);
+  selectLabelRow(row);
+}
+
+void TForm_main::setDeviceOperationsEnabled(bool enabled) {
+  for (QPushButton* button : {ui_->WriteConfigButton, ui_->ReadConfigButton, ui_->VerifyConfigButton,
+                              ui_->HelloButton, ui_->PingPongButton, ui_->DebugButton, ui_->InorretButton,
+                              ui_->RS485FramePleaseButton, ui_->Button5, ui_->Button2, ui_->Button1, ui_->Button3,
+                              ui_->Button4}) {
+    button->setEnabled(enabled);
+  }
+  ui_->Testuj1->setEnabled(enabled);
+  if (enabled) {
+    updateTestButton(selectedMatrixRow());
+    showConnectionState();
+  } else {
+    ui_->TestButton->setEnabled(false);
+    ui_->ConnectButton->setEnabled(false);
+    ui_->DisconnectButton->setEnabled(false);
+  }
+}
+
+// The main window closed: the board window goes with it, a walk first ending.
+void TForm_main::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (board_ && !event->spontaneous()) board_->close();
+}

@@ -1,0 +1,99 @@
+#include "app/walk_controller.h"
+
+#include "config/test_payload.h"
+#include "protocol/failed_command.h"
+#include "protocol/usb_protocol.h"
+
+namespace {
+
+constexpr int kFrameWithoutEventsRow = 0;
+
+bool hand_over(USB_protocol& protocol, int row, int unit) {
+  const TestPayload payload = build_test_payload(row, unit);
+  return protocol.RS485_gift_frame(payload.data(), kTestPayloadSize);
+}
+
+QString qt_text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace
+
+WalkController::WalkController(Link link, QObject* parent) : QObject(parent), link_(std::move(link)) {
+  dwell_.setSingleShot(true);
+  connect(&dwell_, &QTimer::timeout, this, &WalkController::dwellOver);
+}
+
+WalkController::~WalkController() {
+  if (!running()) return;
+  blockSignals(true);  // whoever listened may be going too
+  stop();
+}
+
+void WalkController::start(int first_row, int last_row, int unit, std::chrono::milliseconds dwell) {
+  if (running()) return;
+  plan_.emplace(first_row, last_row);
+  if (plan_->empty()) {
+    emit statusChanged(QString::fromUtf8("Wierszy 1-4 nie wywoła ramka magistrali: nie ma czego testować."));
+    return;
+  }
+  unit_ = unit;
+  dwell_.setInterval(dwell);
+  paused_ = false;
+  protocol_ = link_.connect();
+  if (!protocol_) return;
+  emit runningChanged(true);
+  show();
+}
+
+void WalkController::show() {
+  if (!hand_over(*protocol_, plan_->current_row(), unit_)) return fail();
+  emit rowShown(plan_->current_row());
+  emit statusChanged(qt_text(walk_status_text(*plan_)));
+  if (!paused_) dwell_.start();
+}
+
+void WalkController::dwellOver() {
+  if (!running()) return;
+  if (plan_->advance()) return show();
+  finish(walk_finished_text(plan_->count()), true);
+}
+
+void WalkController::togglePause() {
+  if (!running()) return;
+  paused_ = !paused_;
+  if (paused_) {
+    dwell_.stop();
+  } else {
+    dwell_.start();
+  }
+  emit pausedChanged(paused_);
+}
+
+void WalkController::back() {
+  if (running() && plan_->back()) show();
+}
+
+void WalkController::next() {
+  if (!running()) return;
+  dwell_.stop();
+  if (plan_->advance()) return show();
+  finish(walk_finished_text(plan_->count()), true);
+}
+
+void WalkController::stop() {
+  if (running()) finish(walk_stopped_text(plan_->position(), plan_->count()), true);
+}
+
+void WalkController::finish(const std::string& status, bool clear_board) {
+  dwell_.stop();
+  if (clear_board && !hand_over(*protocol_, kFrameWithoutEventsRow, unit_)) return fail();
+  protocol_ = nullptr;
+  link_.disconnect();
+  emit runningChanged(false);
+  emit statusChanged(qt_text(status));
+}
+
+void WalkController::fail() {
+  const std::string cause = failed_command_text(protocol_->last_request());
+  emit failed(qt_text(cause));
+  finish(walk_failed_text(plan_->position(), plan_->count(), cause), false);
+}

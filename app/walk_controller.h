@@ -1,0 +1,67 @@
+#pragma once
+// Runs a walk test: one connection for the whole walk, each row of the plan
+// handed to the module in turn as the bus frame of its event, a wait on the
+// event loop between rows, and the frame without events at the end and on
+// Stop, so the board does not keep showing the last event. A command the
+// module does not take ends the walk at once with its cause.
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "config/walk_plan.h"
+
+class USB_protocol;
+
+class WalkController : public QObject {
+  Q_OBJECT
+
+ public:
+  // How the walk gets its connection and gives it back.
+  struct Link {
+    // The connected protocol, or null after the failure was reported.
+    std::function<USB_protocol*()> connect;
+    std::function<void()> disconnect;
+  };
+
+  explicit WalkController(Link link, QObject* parent = nullptr);
+  // A walk still running is stopped: the module is handed the frame without
+  // events and disconnected.
+  ~WalkController() override;
+
+  bool running() const { return protocol_ != nullptr; }
+  bool paused() const { return paused_; }
+  const std::optional<WalkPlan>& plan() const { return plan_; }
+
+  void start(int first_row, int last_row, int unit, std::chrono::milliseconds dwell);
+  void togglePause();
+  void back();
+  void next();
+  void stop();
+
+ signals:
+  void runningChanged(bool running);
+  void pausedChanged(bool paused);
+  // The row just handed to the module.
+  void rowShown(int row);
+  void statusChanged(const QString& text);
+  // Why the walk ended early (UTF-8), for the console.
+  void failed(const QString& cause);
+
+ private:
+  void show();
+  void dwellOver();
+  // Ends the walk; the frame without events first when `clear_board`.
+  void finish(const std::string& status, bool clear_board);
+  void fail();
+
+  Link link_;
+  std::optional<WalkPlan> plan_;
+  USB_protocol* protocol_ = nullptr;
+  int unit_ = 0;
+  bool paused_ = false;
+  QTimer dwell_;
+};

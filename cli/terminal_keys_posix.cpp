@@ -1,0 +1,47 @@
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "cli/platform_console.h"
+#include "cli/terminal_keys.h"
+
+struct TerminalKeys::Saved {
+  termios settings;
+};
+
+TerminalKeys::TerminalKeys() {
+  termios settings{};
+  if (isatty(STDIN_FILENO) == 0 || tcgetattr(STDIN_FILENO, &settings) != 0) return;
+  saved_ = std::make_unique<Saved>(Saved{settings});
+  // Keys one by one, unechoed; ISIG stays, so Ctrl+C is still a signal.
+  settings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  settings.c_cc[VMIN] = 1;
+  settings.c_cc[VTIME] = 0;
+  active_ = tcsetattr(STDIN_FILENO, TCSANOW, &settings) == 0;
+}
+
+TerminalKeys::~TerminalKeys() {
+  if (saved_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_->settings);
+}
+
+WalkKey TerminalKeys::wait(std::chrono::milliseconds time) {
+  if (!active_) {
+    sleep_unless_interrupted(time < std::chrono::milliseconds::zero() ? std::chrono::hours(24) : time);
+    return WalkKey::none;
+  }
+  if (interrupt_requested()) return WalkKey::none;
+  pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {interrupt_wake_fd(), POLLIN, 0}};
+  const int count = interrupt_wake_fd() >= 0 ? 2 : 1;
+  int ready = 0;
+  while ((ready = poll(fds, count, static_cast<int>(time.count()))) < 0 && errno == EINTR) {
+    if (interrupt_requested()) return WalkKey::none;
+  }
+  if (ready <= 0 || !(fds[0].revents & POLLIN)) return WalkKey::none;
+  // One key press arrives whole: an arrow is three bytes at once.
+  char input[8];
+  const ssize_t length = read(STDIN_FILENO, input, sizeof input);
+  if (length <= 0) return WalkKey::none;
+  return decode_walk_key(std::string_view(input, static_cast<std::size_t>(length)));
+}

@@ -1,0 +1,100 @@
+#include "cli/walk_command.h"
+
+#include <chrono>
+
+#include "cli/exit_codes.h"
+#include "cli/platform_console.h"
+#include "cli/terminal_keys.h"
+#include "config/config_matrix.h"
+#include "config/test_payload.h"
+#include "config/walk_plan.h"
+#include "protocol/failed_command.h"
+#include "protocol/usb_protocol.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kFrameWithoutEventsRow = 0;
+
+bool hand_over(USB_protocol& protocol, int row, int unit) {
+  const TestPayload payload = build_test_payload(row, unit);
+  return protocol.RS485_gift_frame(payload.data(), kTestPayloadSize);
+}
+
+// What ended the wait for the next row.
+enum class Step { next, back, quit, interrupted };
+
+// Waits out the dwell time, pausing and resuming on Space; a resumed row
+// gets its whole time again.
+Step wait_for_step(TerminalKeys& keys, milliseconds dwell) {
+  bool paused = false;
+  auto deadline = Clock::now() + dwell;
+  for (;;) {
+    if (interrupt_requested()) return Step::interrupted;
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
+    if (!paused && left <= milliseconds::zero()) return Step::next;
+    switch (keys.wait(paused ? milliseconds(-1) : left)) {
+      case WalkKey::none: break;
+      case WalkKey::pause:
+        paused = !paused;
+        deadline = Clock::now() + dwell;
+        break;
+      case WalkKey::next: return Step::next;
+      case WalkKey::back: return Step::back;
+      case WalkKey::quit: return Step::quit;
+    }
+  }
+}
+
+}  // namespace
+
+ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
+  const CliOptions& options = job.options;
+  WalkPlan plan(options.walk_first, options.walk_last);
+  TerminalKeys keys;
+  job.progress.start(plan.count());
+
+  std::string status = walk_finished_text(plan.count());
+  bool stopped_by_signal = false;
+  for (bool walking = true; walking;) {
+    if (!hand_over(protocol, plan.current_row(), options.unit)) {
+      const std::string cause = failed_command_text(protocol.last_request());
+      if (interrupt_requested()) return interrupted();
+      return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()), "BŁĄD: " + cause, {}};
+    }
+    job.progress.clear();
+    if (job.results_out) {
+      *job.results_out << plan.current_row() << '\t' << row_label(plan.current_row()) << std::endl;
+    }
+    job.progress.set_status(walk_status_text(plan));
+    job.progress.set_position(plan.position());
+
+    switch (wait_for_step(keys, milliseconds(options.dwell_ms))) {
+      case Step::next:
+        walking = plan.advance();
+        break;
+      case Step::back:
+        plan.back();
+        break;
+      case Step::quit:
+        status = walk_stopped_text(plan.position(), plan.count());
+        walking = false;
+        break;
+      case Step::interrupted:
+        stopped_by_signal = true;
+        walking = false;
+        break;
+    }
+  }
+
+  // The board must not keep showing the last event.
+  const bool cleared = hand_over(protocol, kFrameWithoutEventsRow, options.unit);
+  if (stopped_by_signal) return interrupted();
+  if (!cleared) {
+    return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()),
+            "BŁĄD: " + failed_command_text(protocol.last_request()), {}};
+  }
+  return {exit_code::kDone, status, "OK (" + status + ")", {}};
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The board's 25 lamps as a picture: round lamps in 5 rows of 5, numbered
+// 1-25 in reading order, painted from one row of the matrix (25 modes), with
+// a heading that names the row. A lit lamp has its mode's legend colour and
+// its mode's letter under its number; an unlit one is dark grey.
+//
+// Blinking follows a phase clock in milliseconds, which tests replace. One
+// timer drives every lamp, ticking at the next change of any lamp, and only
+// while the picture is shown and something blinks.
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+// Is a lamp in this mode lit at this phase? Slow blinking is 1 Hz (500 ms
+// lit, 500 ms dark), fast blinking 4 Hz (125/125 ms); lamps of one rate are
+// lit together.
+bool lamp_lit(std::uint8_t mode, qint64 phase_ms);
+
+class LampBoard : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kLamps = 25;
+  static constexpr int kPerRow = 5;
+  using Modes = std::array<std::uint8_t, kLamps>;
+  using PhaseClock = std::function<qint64()>;
+
+  explicit LampBoard(QWidget* parent = nullptr);
+
+  void setModes(const Modes& modes);
+  const Modes& modes() const { return modes_; }
+  void setHeading(const QString& heading);
+  QString heading() const { return heading_; }
+  // Replaces the steady clock the blinking follows.
+  void setPhaseClock(PhaseClock clock);
+  // Is the picture's timer running?
+  bool ticking() const { return timer_.isActive(); }
+
+  // Lamp 0-24 at a point of the widget, or -1.
+  int lampAt(const QPoint& point) const;
+  // The circle of lamp 0-24.
+  QRect lampRect(int lamp) const;
+  // The colour lamp 0-24 shows now.
+  QColor lampColor(int lamp) const;
+  // "Wyjście 7: szybkie miganie"
+  QString lampToolTip(int lamp) const;
+
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  struct Geometry {
+    QRect heading;
+    int cell_width, cell_height, diameter, text_height;
+  };
+  Geometry geometry() const;
+  QRect cellRect(int lamp) const;
+  void scheduleTick();
+
+  Modes modes_{};
+  QString heading_;
+  PhaseClock clock_;
+  QTimer timer_;
+};

@@ -1,0 +1,52 @@
+#pragma once
+// The "Test po kolei" tab: which rows to walk ("Od", "Do"), how long each
+// event stays ("Czas na zdarzenie"), and the buttons that drive the walk.
+// It only asks: whoever runs the walk listens to its requests and tells it
+// whether a walk runs and is paused. Space, Left, Right and Escape stand for
+// "Pauza"/"Wznów", "Wstecz", "Dalej" and "Stop" while a walk runs.
+
+#include <QWidget>
+#include <chrono>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+
+class WalkTab : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit WalkTab(QWidget* parent = nullptr);
+
+  // "Od": the selected row, or 5 when it is below 5; "Do": the last row.
+  void setDefaultRange(int selected_row);
+  int firstRow() const;
+  int lastRow() const;
+  std::chrono::milliseconds dwell() const;
+
+  void setRunning(bool running);
+  void setPaused(bool paused);
+  void setStatus(const QString& text);
+
+ signals:
+  void startRequested();
+  void pauseToggled();
+  void backRequested();
+  void nextRequested();
+  void stopRequested();
+
+ private:
+  QPushButton* addButton(const char* name, const QString& text);
+
+  QComboBox* first_;
+  QComboBox* last_;
+  QDoubleSpinBox* dwell_;
+  QPushButton* start_;
+  QPushButton* pause_;
+  QPushButton* back_;
+  QPushButton* next_;
+  QPushButton* stop_;
+  QLabel* status_;
+  bool running_ = false;
+};

@@ -1,0 +1,166 @@
+// The board window: the lamp picture of a row, its blinking on an injected
+// clock, and the window that follows the main grid's selected row.
+
+#include <QHelpEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolTip>
+
+#include "app/board_window.h"
+#include "config/config_matrix.h"
+#include "gui/lamp_board.h"
+#include "window_fixture.h"
+
+namespace {
+
+const QColor kUnlit(64, 64, 64);
+const QColor kYellow(255, 255, 0), kBlue(0, 0, 255), kRed(255, 0, 0);
+
+// Lamps 1-4 off, slow, fast, steady; the rest off.
+LampBoard::Modes one_of_each() {
+  LampBoard::Modes modes{};
+  modes[1] = LED_SLOW_BLINK;
+  modes[2] = LED_FAST_BLINK;
+  modes[3] = LED_STEADY;
+  return modes;
+}
+
+QColor painted_centre(LampBoard& lamps, int lamp) {
+  return lamps.grab().toImage().pixelColor(lamps.lampRect(lamp).center());
+}
+
+TEST(LampBoard, ColoursFollowEachModesRateInPhase) {
+  LampBoard lamps;
+  lamps.resize(lamps.minimumSizeHint());
+  qint64 now = 0;
+  lamps.setPhaseClock([&now] { return now; });
+  LampBoard::Modes modes = one_of_each();
+  modes[9] = LED_FAST_BLINK;  // a second lamp of one rate blinks with the first
+  lamps.setModes(modes);
+  struct Case {
+    qint64 ms;
+    QColor off, slow, fast, steady;
+  };
+  const Case cases[] = {
+      {0, kUnlit, kYellow, kBlue, kRed},    {124, kUnlit, kYellow, kBlue, kRed},
+      {125, kUnlit, kYellow, kUnlit, kRed}, {250, kUnlit, kYellow, kBlue, kRed},
+      {499, kUnlit, kYellow, kUnlit, kRed}, {500, kUnlit, kUnlit, kBlue, kRed},
+      {999, kUnlit, kUnlit, kUnlit, kRed},  {1000, kUnlit, kYellow, kBlue, kRed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ms);
+    now = c.ms;
+    EXPECT_EQ(lamps.lampColor(0), c.off);
+    EXPECT_EQ(lamps.lampColor(1), c.slow);
+    EXPECT_EQ(lamps.lampColor(2), c.fast);
+    EXPECT_EQ(lamps.lampColor(3), c.steady);
+    EXPECT_EQ(lamps.lampColor(9), lamps.lampColor(2));
+    // What is painted is what the lamp shows.
+    EXPECT_EQ(painted_centre(lamps, 2), c.fast);
+    EXPECT_EQ(painted_centre(lamps, 3), c.steady);
+  }
+}
+
+TEST(LampBoard, LampsInReadingOrderWithTipsAndTheirSize) {
+  LampBoard lamps;
+  lamps.resize(lamps.minimumSizeHint());
+  lamps.setModes(one_of_each());
+  EXPECT_GE(lamps.lampRect(0).width(), 32);
+  // Reading order: 1-5 on the first row, 6 below 1.
+  EXPECT_EQ(lamps.lampRect(4).top(), lamps.lampRect(0).top());
+  EXPECT_GT(lamps.lampRect(4).left(), lamps.lampRect(3).left());
+  EXPECT_EQ(lamps.lampRect(5).left(), lamps.lampRect(0).left());
+  EXPECT_GT(lamps.lampRect(5).top(), lamps.lampRect(0).bottom());
+  for (int lamp : {0, 6, 24}) EXPECT_EQ(lamps.lampAt(lamps.lampRect(lamp).center()), lamp);
+  EXPECT_EQ(lamps.lampAt(QPoint(0, 0)), -1);
+
+  EXPECT_EQ(lamps.lampToolTip(2), QString::fromUtf8("Wyjście 3: szybkie miganie"));
+  EXPECT_EQ(lamps.lampToolTip(0), QString::fromUtf8("Wyjście 1: wyłączone"));
+  lamps.show();
+  QHelpEvent help(QEvent::ToolTip, lamps.lampRect(3).center(), lamps.mapToGlobal(lamps.lampRect(3).center()));
+  QApplication::sendEvent(&lamps, &help);
+  EXPECT_EQ(QToolTip::text(), QString::fromUtf8("Wyjście 4: ciągłe świecenie"));
+  QToolTip::hideText();
+}
+
+// One timer for all lamps: running only while shown and something blinks.
+TEST(LampBoard, TimerRunsOnlyWhileShownAndBlinking) {
+  LampBoard lamps;
+  lamps.setModes(one_of_each());
+  EXPECT_FALSE(lamps.ticking());
+  lamps.show();
+  EXPECT_TRUE(lamps.ticking());
+  lamps.hide();
+  EXPECT_FALSE(lamps.ticking());
+  lamps.show();
+  LampBoard::Modes steady{};
+  steady[0] = LED_STEADY;
+  lamps.setModes(steady);
+  EXPECT_FALSE(lamps.ticking());
+}
+
+class BoardWindowTest : public WindowTest {
+ protected:
+  BoardWindow& openBoard() {
+    window().BoardButtonClick();
+    BoardWindow* board = window().boardWindow();
+    EXPECT_NE(board, nullptr);
+    return *board;
+  }
+};
+
+TEST_F(BoardWindowTest, TablicaOpensOneWindowWithTheLampsBesideTheTabs) {
+  QPushButton* button = window().findChild<QPushButton*>(QStringLiteral("BoardButton"));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->geometry(), QRect(736, 440, 75, 25));
+  EXPECT_EQ(button->text(), QStringLiteral("Tablica..."));
+  EXPECT_EQ(button->property("hint").toString(),
+            QString::fromUtf8("Podgląd tablicy, test po kolei i monitor magistrali RS485"));
+  button->click();
+  BoardWindow* board = window().boardWindow();
+  ASSERT_NE(board, nullptr);
+  EXPECT_TRUE(board->isVisible());
+  EXPECT_TRUE(board->isWindow());
+  EXPECT_EQ(board->windowTitle(), QString::fromUtf8("Tablica synoptyczna – ZEL17"));
+  EXPECT_EQ(board->minimumSize(), QSize(640, 440));
+  EXPECT_EQ(board->tabs()->tabText(0), QStringLiteral("Test po kolei"));
+  board->resize(board->minimumSize());
+  QTest::qWait(1);
+  EXPECT_GE(board->lamps()->lampRect(0).width(), 32);
+  EXPECT_FALSE(board->lamps()->geometry().intersects(board->tabs()->geometry()));
+
+  board->close();
+  button->click();  // shown again, the same window
+  EXPECT_EQ(window().boardWindow(), board);
+  EXPECT_TRUE(board->isVisible());
+  window().close();  // goes with the main window
+  EXPECT_FALSE(board->isVisible());
+}
+
+// The lamps show the selected row and each change of it: a click, a key,
+// undo, and a whole new grid.
+TEST_F(BoardWindowTest, LampsFollowTheSelectedRowAndItsChanges) {
+  BoardWindow& board = openBoard();
+  EXPECT_EQ(board.lamps()->heading(), QString::fromUtf8("Brak zdarzeń"));
+  window().selectMatrixRow(27);
+  EXPECT_EQ(board.shownRow(), 27);
+  EXPECT_EQ(board.lamps()->heading(), QStringLiteral("adr 7. Alarm II"));
+
+  const QRect cell = ui().DrawGrid1->visualRect(ui().DrawGrid1->model()->index(27, 6));
+  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(board.lamps()->modes()[6], LED_SLOW_BLINK);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_3);
+  EXPECT_EQ(board.lamps()->modes()[6], LED_STEADY);
+  window().UndoClick();
+  EXPECT_EQ(board.lamps()->modes()[6], LED_SLOW_BLINK);
+
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_Down);
+  EXPECT_EQ(board.shownRow(), 28);
+  EXPECT_EQ(board.lamps()->modes()[6], LED_OFF);
+
+  config_matrix().set(28, 0, LED_FAST_BLINK);
+  window().repaintMatrix();  // as after a load
+  EXPECT_EQ(board.lamps()->modes()[0], LED_FAST_BLINK);
+}
+
+}  // namespace
