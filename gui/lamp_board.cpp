@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <memory>
 
 #include "config/config_matrix.h"
 #include "gui/matrix_model.h"

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "config/config_matrix.h"
@@ -66,7 +67,8 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   connect(stop_, &QPushButton::clicked, this, &WalkTab::stopRequested);
 
   const auto key = [this](Qt::Key key, void (WalkTab::*request)()) {
-    auto* shortcut = new QShortcut(QKeySequence(key), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    auto* shortcut = new QShortcut(QKeySequence(key), this);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
     connect(shortcut, &QShortcut::activated, this, [this, request] {
       if (running_) emit(this->*request)();
     });

@@ -36,6 +36,7 @@ class WalkTest : public ModuleWindowTest {
     window().BoardButtonClick();
     tab_ = window().boardWindow()->findChild<WalkTab*>();
     ASSERT_NE(tab_, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window().boardWindow()));
   }
   WalkController& walk() { return *window().walk(); }
   template <typename Widget>
