@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -31,6 +32,9 @@ BoardWindow::BoardWindow(QAbstractItemModel* model, int mode_role, QItemSelectio
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("BoardTabs"));
+  // The arrows and Space steer a walk; a focused tab bar would take them.
+  // Ctrl+Tab still changes tabs.
+  tabs_->tabBar()->setFocusPolicy(Qt::NoFocus);
 
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(picture, 1);

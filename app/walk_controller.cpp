@@ -6,13 +6,6 @@
 
 namespace {
 
-constexpr int kFrameWithoutEventsRow = 0;
-
-bool hand_over(USB_protocol& protocol, int row, int unit) {
-  const TestPayload payload = build_test_payload(row, unit);
-  return protocol.RS485_gift_frame(payload.data(), kTestPayloadSize);
-}
-
 QString qt_text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 }  // namespace
@@ -45,7 +38,7 @@ void WalkController::start(int first_row, int last_row, int unit, std::chrono::m
 }
 
 void WalkController::show() {
-  if (!hand_over(*protocol_, plan_->current_row(), unit_)) return fail();
+  if (!hand_over_event(*protocol_, plan_->current_row(), unit_)) return fail();
   emit rowShown(plan_->current_row());
   emit statusChanged(qt_text(walk_status_text(*plan_)));
   if (!paused_) dwell_.start();
@@ -85,7 +78,7 @@ void WalkController::stop() {
 
 void WalkController::finish(const std::string& status, bool clear_board) {
   dwell_.stop();
-  if (clear_board && !hand_over(*protocol_, kFrameWithoutEventsRow, unit_)) return fail();
+  if (clear_board && !hand_over_event(*protocol_, kFrameWithoutEventsRow, unit_)) return fail();
   protocol_ = nullptr;
   link_.disconnect();
   emit runningChanged(false);

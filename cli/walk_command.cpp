@@ -16,13 +16,6 @@ namespace {
 using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kFrameWithoutEventsRow = 0;
-
-bool hand_over(USB_protocol& protocol, int row, int unit) {
-  const TestPayload payload = build_test_payload(row, unit);
-  return protocol.RS485_gift_frame(payload.data(), kTestPayloadSize);
-}
-
 // What ended the wait for the next row.
 enum class Step { next, back, quit, interrupted };
 
@@ -59,7 +52,7 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
   std::string status = walk_finished_text(plan.count());
   bool stopped_by_signal = false;
   for (bool walking = true; walking;) {
-    if (!hand_over(protocol, plan.current_row(), options.unit)) {
+    if (!hand_over_event(protocol, plan.current_row(), options.unit)) {
       const std::string cause = failed_command_text(protocol.last_request());
       if (interrupt_requested()) return interrupted();
       return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()), "BŁĄD: " + cause, {}};
@@ -90,7 +83,7 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
   }
 
   // The board must not keep showing the last event.
-  const bool cleared = hand_over(protocol, kFrameWithoutEventsRow, options.unit);
+  const bool cleared = hand_over_event(protocol, kFrameWithoutEventsRow, options.unit);
   if (stopped_by_signal) return interrupted();
   if (!cleared) {
     return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()),

@@ -1,6 +1,7 @@
 #include "config/test_payload.h"
 
 #include "config/config_matrix.h"
+#include "protocol/usb_protocol.h"
 
 namespace {
 constexpr int kAlarmStates = 3;
@@ -27,4 +28,9 @@ TestPayload build_test_payload(int row, int kvr_number) {
       break;
   }
   return payload;
+}
+
+bool hand_over_event(USB_protocol& protocol, int row, int kvr_number) {
+  const TestPayload payload = build_test_payload(row, kvr_number);
+  return protocol.RS485_gift_frame(payload.data(), kTestPayloadSize);
 }

@@ -16,3 +16,12 @@ using TestPayload = std::array<std::uint8_t, kTestPayloadSize>;
 
 // Rows 0 to 4 (and any row outside the matrix) set no state.
 TestPayload build_test_payload(int row, int kvr_number);
+
+class USB_protocol;
+
+// The row whose frame carries no event ("Brak zdarzeń").
+inline constexpr int kFrameWithoutEventsRow = 0;
+
+// Hands the module the bus frame of this row's event; true when it took it.
+// Row 0 is the frame without events, which clears the board.
+bool hand_over_event(USB_protocol& protocol, int row, int kvr_number);

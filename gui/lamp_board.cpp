@@ -82,8 +82,8 @@ void LampBoard::hideEvent(QHideEvent* event) {
   timer_.stop();
 }
 
-LampBoard::Geometry LampBoard::geometry() const {
-  Geometry g;
+LampBoard::Metrics LampBoard::metrics() const {
+  Metrics g;
   g.heading = QRect(0, 0, width(), kHeadingHeight);
   g.cell_width = width() / kPerRow;
   g.cell_height = (height() - kHeadingHeight) / kPerRow;
@@ -94,13 +94,13 @@ LampBoard::Geometry LampBoard::geometry() const {
 }
 
 QRect LampBoard::cellRect(int lamp) const {
-  const Geometry g = geometry();
+  const Metrics g = metrics();
   return QRect((lamp % kPerRow) * g.cell_width, kHeadingHeight + (lamp / kPerRow) * g.cell_height, g.cell_width,
                g.cell_height);
 }
 
 QRect LampBoard::lampRect(int lamp) const {
-  const Geometry g = geometry();
+  const Metrics g = metrics();
   const QRect cell = cellRect(lamp);
   return QRect(cell.center().x() - g.diameter / 2, cell.top() + 2, g.diameter, g.diameter);
 }
@@ -152,7 +152,7 @@ void LampBoard::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
   painter.setRenderHint(QPainter::Antialiasing);
-  const Geometry g = geometry();
+  const Metrics g = metrics();
 
   QFont bold = font();
   bold.setBold(true);

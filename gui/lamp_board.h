@@ -58,11 +58,11 @@ class LampBoard : public QWidget {
   bool event(QEvent* event) override;
 
  private:
-  struct Geometry {
+  struct Metrics {
     QRect heading;
     int cell_width, cell_height, diameter, text_height;
   };
-  Geometry geometry() const;
+  Metrics metrics() const;
   QRect cellRect(int lamp) const;
   void scheduleTick();
 

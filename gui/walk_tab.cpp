@@ -68,9 +68,9 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
 
   const auto key = [this](Qt::Key key, void (WalkTab::*request)()) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);
-    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    shortcut->setContext(Qt::WindowShortcut);  // wherever the focus is in the board window
     connect(shortcut, &QShortcut::activated, this, [this, request] {
-      if (running_) emit(this->*request)();
+      if (running_ && isVisible()) emit(this->*request)();
     });
   };
   key(Qt::Key_Space, &WalkTab::pauseToggled);
@@ -78,6 +78,8 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   key(Qt::Key_Right, &WalkTab::nextRequested);
   key(Qt::Key_Escape, &WalkTab::stopRequested);
 
+  // A running walk takes the keys from the tab bar, which would eat the arrows.
+  setFocusPolicy(Qt::ClickFocus);
   setDefaultRange(ConfigMatrix::kFirstAddressRow);
   setRunning(false);
 }

@@ -2,8 +2,9 @@
 // The "Test po kolei" tab: which rows to walk ("Od", "Do"), how long each
 // event stays ("Czas na zdarzenie"), and the buttons that drive the walk.
 // It only asks: whoever runs the walk listens to its requests and tells it
-// whether a walk runs and is paused. Space, Left, Right and Escape stand for
-// "Pauza"/"Wznów", "Wstecz", "Dalej" and "Stop" while a walk runs.
+// whether a walk runs and is paused. While a walk runs and the tab is shown,
+// Space, Left, Right and Escape anywhere in its window stand for
+// "Pauza"/"Wznów", "Wstecz", "Dalej" and "Stop".
 
 #include <QWidget>
 #include <chrono>

@@ -36,7 +36,6 @@ class WalkTest : public ModuleWindowTest {
     window().BoardButtonClick();
     tab_ = window().boardWindow()->findChild<WalkTab*>();
     ASSERT_NE(tab_, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window().boardWindow()));
   }
   WalkController& walk() { return *window().walk(); }
   template <typename Widget>
@@ -116,19 +115,24 @@ TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
 TEST_F(WalkTest, KeysStepPauseAndStop) {
   pickRange(5, 9);
   control<QDoubleSpinBox>("WalkDwell")->setValue(60);
+  // The keys work anywhere in the board window, as the platform delivers them.
+  window().boardWindow()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window().boardWindow()));
   control<QPushButton>("WalkStart")->click();
   ASSERT_TRUE(walk().running());
-  expectConnected();
-  QTest::keyClick(tab_, Qt::Key_Right);
-  QTest::keyClick(tab_, Qt::Key_Right);
-  QTest::keyClick(tab_, Qt::Key_Left);
+  EXPECT_TRUE(connection_state().Connected);
+  const auto key = [this](Qt::Key key) { QTest::keyClick(window().boardWindow()->windowHandle(), key, {}, 10); };
+  QTest::qWait(50);  // the platform settles the focus first
+  key(Qt::Key_Right);
+  key(Qt::Key_Right);
+  key(Qt::Key_Left);
   EXPECT_EQ(window().selectedMatrixRow(), 6);
-  QTest::keyClick(tab_, Qt::Key_Space);
+  key(Qt::Key_Space);
   EXPECT_TRUE(walk().paused());
   EXPECT_EQ(control<QPushButton>("WalkPause")->text(), QString::fromUtf8("Wznów"));
-  QTest::keyClick(tab_, Qt::Key_Space);
+  key(Qt::Key_Space);
   EXPECT_EQ(control<QPushButton>("WalkPause")->text(), QStringLiteral("Pauza"));
-  QTest::keyClick(tab_, Qt::Key_Escape);
+  key(Qt::Key_Escape);
   EXPECT_FALSE(walk().running());
   EXPECT_EQ(module().rs485_received(), row_frames({5, 6, 7, 6, 0}));
   EXPECT_EQ(status(), "Test po kolei zatrzymany (2 z 5).");
