@@ -9,8 +9,10 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
+#include "app/filled_shape.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
+#include "config/cell_description.h"
 #include "config/config_matrix.h"
 #include "gui/edit_history.h"
 #include "gui/grid_keys.h"
@@ -87,6 +89,12 @@ void TForm_main::setupGrids() {
   matrix->setSelectionBehavior(QAbstractItemView::SelectRows);
   matrix->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   matrix->verticalScrollBar()->setTracking(true);  // the view follows a dragged thumb
+
+  // The legend's squares say what their colour stands for, for a screen reader.
+  const std::pair<FilledShape*, LedMode> legend[] = {
+      {ui_->Shape1, LED_SLOW_BLINK}, {ui_->Shape2, LED_FAST_BLINK}, {ui_->Shape3, LED_STEADY}};
+  for (const auto& [square, mode] : legend)
+    square->setAccessibleName(QString::fromStdString(mode_letter_description(mode)));
 
   ui_->StringGrid2->horizontalHeader()->resizeSection(0, kLabelColumnPitch);
   ui_->StringGrid2->setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -69,6 +69,13 @@ std::vector<int> reported_rows() {
 
 QColor cell_color(std::uint8_t value) { return to_qcolor(led_mode_color(value)); }
 
+// A lit mode's letter stands out of its fill in grey too: black on the light
+// yellow, white on the dark blue and red.
+QColor letter_color(std::uint8_t value) { return value == LED_SLOW_BLINK ? Qt::black : Qt::white; }
+
+// The letter's height against its cell's: room left for the grid lines.
+constexpr double kLetterFill = 0.8;
+
 struct PageRows {
   std::size_t first;  // index into reported_rows()
   std::size_t count;
@@ -181,6 +188,7 @@ class ReportPainter {
       painter_.setPen(QPen(Qt::black, device_units(kLineWidth)));
       painter_.setBrush(cell_color(entry.value));
       painter_.drawRect(rect(x, swatch_top, kSwatch, kSwatch));
+      paint_letter(rect(x, swatch_top, kSwatch, kSwatch), entry.value);
       x += kSwatch + 4;
       const QString label = QString::fromUtf8(entry.text);
       const double label_width = metrics.horizontalAdvance(label) / unit_;
@@ -216,9 +224,25 @@ class ReportPainter {
     return y + kHeaderHeight;
   }
 
+  // A lit mode's letter in the middle of its cell or legend square, bold,
+  // as large as the box allows; nothing for any other value.
+  void paint_letter(const QRectF& box, std::uint8_t value) {
+    const char letter = led_mode_letter(value);
+    if (letter == 0) return;
+    const double size = std::min(box.width(), box.height()) * kLetterFill / unit_;
+    painter_.save();  // the text after it keeps its own pen and font
+    painter_.setFont(font(size, true));
+    painter_.setPen(letter_color(value));
+    painter_.drawText(box, Qt::AlignCenter, QString(QChar::fromLatin1(letter)));
+    painter_.restore();
+  }
+
   double paint_row(int row, double y) {
-    for (int column = 0; column < ConfigMatrix::kColumns; ++column)
-      painter_.fillRect(rect(cell_left(column), y, cell_width_, kRowHeight), cell_color(matrix_.at(row, column)));
+    for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
+      const QRectF cell = rect(cell_left(column), y, cell_width_, kRowHeight);
+      painter_.fillRect(cell, cell_color(matrix_.at(row, column)));
+      paint_letter(cell, matrix_.at(row, column));
+    }
     painter_.setPen(Qt::black);
     painter_.setFont(font(kTableTextSize));
     text(rect(kPadding, y, kLabelWidth - 2 * kPadding, kRowHeight), QString::fromStdString(row_label(row)),

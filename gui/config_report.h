@@ -3,9 +3,11 @@
 // printing. Page 1 opens with the title, the file, the date and the colour
 // legend; every page carries the table's header (the outputs 1 to 25) above
 // its share of the event rows, each row its label and 25 cells in their mode
-// colours with grid lines, and a footer with the page number. Row 4, which
-// has no function, is left out. The last page ends with the count of lit
-// cells per mode. The pages are drawn as vectors and text, fonts embedded.
+// colours with grid lines, and a footer with the page number. A lit cell and
+// its legend square carry the mode's letter ("W", "S", "C") as text, so the
+// table reads the same printed in grey. Row 4, which has no function, is
+// left out. The last page ends with the count of lit cells per mode. The
+// pages are drawn as vectors and text, fonts embedded.
 
 #include <QDateTime>
 #include <QString>

@@ -1,6 +1,14 @@
 #include "gui/matrix_model.h"
 
+#include "config/cell_description.h"
+
 QColor to_qcolor(Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+
+namespace {
+// Every role that follows a cell's value.
+const QList<int> kCellRoles = {ConfigMatrixModel::kValueRole, Qt::BackgroundRole, Qt::ToolTipRole,
+                               Qt::AccessibleTextRole};
+}  // namespace
 
 ConfigMatrixModel::ConfigMatrixModel(ConfigMatrix& matrix, QObject* parent)
     : QAbstractTableModel(parent), matrix_(matrix) {}
@@ -19,6 +27,10 @@ QVariant ConfigMatrixModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case kValueRole: return int{value};
     case Qt::BackgroundRole: return to_qcolor(led_mode_color(value));
+    // The mode in words: shown on hover and read by a screen reader.
+    case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole:
+      return QString::fromStdString(cell_description(index.row(), index.column(), value));
     default: return {};
   }
 }
@@ -29,10 +41,10 @@ Qt::ItemFlags ConfigMatrixModel::flags(const QModelIndex& index) const {
 }
 
 void ConfigMatrixModel::cellsChanged(int first_row, int last_row, int first_column, int last_column) {
-  emit dataChanged(index(first_row, first_column), index(last_row, last_column), {kValueRole, Qt::BackgroundRole});
+  emit dataChanged(index(first_row, first_column), index(last_row, last_column), kCellRoles);
 }
 
 void ConfigMatrixModel::matrixReplaced() {
   emit dataChanged(index(0, 0), index(ConfigMatrix::kRows - 1, ConfigMatrix::kColumns - 1),
-                   {kValueRole, Qt::BackgroundRole});
+                   kCellRoles);
 }

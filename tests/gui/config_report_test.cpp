@@ -11,6 +11,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <array>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -83,11 +86,54 @@ const TextLine* find_line(const std::vector<TextLine>& lines, int page, const QS
   return nullptr;
 }
 
-QImage render_page(const QString& pdf, int page, const QString& folder, int dpi) {
-  const QString out = folder + QStringLiteral("/strona-%1").arg(page);
-  run("pdftoppm", {"-png", "-r", QString::number(dpi), "-f", QString::number(page), "-l", QString::number(page),
-                   "-singlefile", pdf, out});
+// The page as poppler renders it; in grey: as a black-and-white printer prints it.
+QImage render_page(const QString& pdf, int page, const QString& folder, int dpi, bool grey = false) {
+  const QString out = folder + QStringLiteral("/strona-%1%2").arg(page).arg(grey ? "-szara" : "");
+  QStringList arguments = {"-png", "-r", QString::number(dpi), "-f", QString::number(page), "-l", QString::number(page),
+                           "-singlefile", pdf, out};
+  if (grey) arguments.prepend("-gray");
+  run("pdftoppm", arguments);
   return QImage(out + ".png");
+}
+
+// A cell of a grey page: its fill and the pixels that stand out of it.
+struct GreyCell {
+  int fill = 0;                 // the most common grey level
+  int darker = 0, lighter = 0;  // pixels at least kContrast below or above the fill
+  std::vector<QPoint> marks;    // where they are, from their bounding box's top left, in reading order
+};
+constexpr int kContrast = 64;
+
+GreyCell grey_cell(const QImage& page, const QRect& area) {
+  GreyCell cell;
+  std::array<int, 256> levels{};
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) ++levels[qGray(page.pixel(x, y))];
+  cell.fill = int(std::max_element(levels.begin(), levels.end()) - levels.begin());
+  QRect box;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const int level = qGray(page.pixel(x, y));
+      if (std::abs(level - cell.fill) < kContrast) continue;
+      ++(level < cell.fill ? cell.darker : cell.lighter);
+      cell.marks.emplace_back(x, y);
+      box |= QRect(x, y, 1, 1);
+    }
+  }
+  for (QPoint& mark : cell.marks) mark -= box.topLeft();
+  return cell;
+}
+
+// The share of two cells' marks that only one of them has: 0 for the same shape.
+double shape_difference(const GreyCell& a, const GreyCell& b) {
+  const auto reading_order = [](const QPoint& p, const QPoint& q) {  // how grey_cell lists them
+    return std::pair(p.y(), p.x()) < std::pair(q.y(), q.x());
+  };
+  std::vector<QPoint> common;
+  std::set_intersection(a.marks.begin(), a.marks.end(), b.marks.begin(), b.marks.end(), std::back_inserter(common),
+                        reading_order);
+  const double all = double(a.marks.size() + b.marks.size() - common.size());
+  return all == 0 ? 0 : 1 - double(common.size()) / all;
 }
 
 ConfigReportInfo report_info(const QString& file) {
@@ -168,7 +214,7 @@ TEST_F(ConfigReport, PdfShowsEveryRowButRowFourInItsColoursUnderTheRepeatedHeade
   }
 
   // The chosen colours where the printed number's column meets the printed
-  // label's row, on the page that row is printed on.
+  // label's row, on the page that row is printed on, left of the cell's letter.
   constexpr int kDpi = 144;
   std::map<int, QImage> rendered;
   for (const Chosen& cell : chosen) {
@@ -178,7 +224,9 @@ TEST_F(ConfigReport, PdfShowsEveryRowButRowFourInItsColoursUnderTheRepeatedHeade
     ASSERT_NE(label, nullptr) << cell.row;
     const TextLine* numbers = find_line(lines, label->page, header);
     ASSERT_NE(numbers, nullptr);
-    const double x = numbers->words[cell.column + 1].second;
+    const double pitch = (numbers->words[ConfigMatrix::kColumns].second - numbers->words[1].second) /
+                         (ConfigMatrix::kColumns - 1);
+    const double x = numbers->words[cell.column + 1].second - 0.3 * pitch;
     if (!rendered.count(label->page)) rendered[label->page] = render_page(pdf, label->page, dir_.path(), kDpi);
     const QImage& image = rendered[label->page];
     ASSERT_FALSE(image.isNull());
@@ -187,6 +235,86 @@ TEST_F(ConfigReport, PdfShowsEveryRowButRowFourInItsColoursUnderTheRepeatedHeade
                                  << ": " << seen.name().toStdString();
   }
   EXPECT_EQ(rendered.begin()->first, 1);
+}
+
+// On a black-and-white printer the colours come out as greys hard to tell
+// apart; every lit cell's letter says its mode, and is text a reader can find.
+TEST_F(ConfigReport, LettersTellTheModesInGreyAndAsText) {
+  ConfigMatrix matrix;
+  const int row = 5;  // "adr 0. Alarm I"
+  struct Cell {
+    int column;
+    std::uint8_t value;
+  };
+  const Cell cells[] = {{1, LED_SLOW_BLINK}, {4, LED_FAST_BLINK}, {8, LED_STEADY}, {12, LED_OFF}};
+  for (const Cell& cell : cells) matrix.set(row, cell.column, cell.value);
+  // The next row in the reverse order: the letters follow the columns, not the modes.
+  matrix.set(row + 1, 0, LED_STEADY);
+  matrix.set(row + 1, 10, LED_FAST_BLINK);
+  matrix.set(row + 1, 20, LED_SLOW_BLINK);
+  const QString pdf = path("raport.pdf");
+  ASSERT_TRUE(export_config_pdf(pdf, matrix, report_info("/dane/konfiguracja.zel")));
+
+  // The text as laid out on the page: a row's letters after its label.
+  const QString layout = run("pdftotext", {"-layout", "-f", "1", "-l", "1", pdf, "-"});
+  const auto letters_after = [&](const char* label) {
+    const QRegularExpression line(QStringLiteral("^ *%1(?: +(.*))?$").arg(QRegularExpression::escape(label)),
+                                  QRegularExpression::MultilineOption);
+    return line.match(layout).captured(1).simplified();
+  };
+  EXPECT_EQ(letters_after("adr 0. Alarm I"), QStringLiteral("W S C"));
+  EXPECT_EQ(letters_after("adr 0. Alarm II"), QStringLiteral("C S W"));
+  EXPECT_EQ(letters_after("adr 0. Awaria"), QString());
+  // The legend's squares carry the same letters, each before its meaning.
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("W\\s+Wolne miganie\\s+S\\s+Szybkie miganie\\s+C\\s+Ciagle swiecenie"
+                                                "\\s+wyłączone"))
+                  .match(layout)
+                  .hasMatch())
+      << layout.toStdString();
+
+  // The cells on the grey page, found under their printed numbers and beside
+  // their printed label; the grid lines left out.
+  constexpr int kDpi = 144;
+  const QImage page = render_page(pdf, 1, dir_.path(), kDpi, true);
+  ASSERT_FALSE(page.isNull());
+  const std::vector<TextLine> lines = text_lines(pdf);
+  QString header = QStringLiteral("Zdarzenie");
+  for (int output = 1; output <= ConfigMatrix::kColumns; ++output) header += ' ' + QString::number(output);
+  const TextLine* numbers = find_line(lines, 1, header);
+  const TextLine* label = find_line(lines, 1, QString::fromStdString(row_label(row)));
+  const TextLine* next_label = find_line(lines, 1, QString::fromStdString(row_label(row + 1)));
+  ASSERT_TRUE(numbers && label && next_label);
+  // The legend's names stay black beside the lettered squares.
+  const TextLine* legend =
+      find_line(lines, 1, QStringLiteral("Wolne miganie Szybkie miganie Ciagle swiecenie wyłączone"));
+  ASSERT_NE(legend, nullptr);
+  for (const auto& [word, x] : legend->words) {
+    const QPoint at(int(x * kDpi / 72), int(legend->center_y * kDpi / 72));
+    EXPECT_GT(grey_cell(page, QRect(at - QPoint(6, 6), QSize(12, 12))).darker, 0) << word.toStdString();
+  }
+
+  const double pitch = (numbers->words[ConfigMatrix::kColumns].second - numbers->words[1].second) /
+                       (ConfigMatrix::kColumns - 1);
+  const double height = next_label->center_y - label->center_y;
+  std::map<std::uint8_t, GreyCell> seen;
+  for (const Cell& cell : cells) {
+    const double x = numbers->words[cell.column + 1].second;
+    const QPointF centre(x * kDpi / 72, label->center_y * kDpi / 72);
+    const QSizeF size(pitch * kDpi / 72 - 6, height * kDpi / 72 - 6);
+    seen[cell.value] = grey_cell(page, QRectF(centre - QPointF(size.width() / 2, size.height() / 2), size).toRect());
+  }
+  constexpr int kLetterPixels = 20;
+  EXPECT_GT(seen[LED_OFF].fill, 240);
+  EXPECT_EQ(seen[LED_OFF].darker + seen[LED_OFF].lighter, 0);
+  EXPECT_GT(seen[LED_SLOW_BLINK].darker, kLetterPixels);  // black on a light grey
+  EXPECT_EQ(seen[LED_SLOW_BLINK].lighter, 0);
+  for (const std::uint8_t dark : {LED_FAST_BLINK, LED_STEADY}) {  // white on dark greys
+    EXPECT_LT(seen[dark].fill, 128) << int(dark);
+    EXPECT_GT(seen[dark].lighter, kLetterPixels) << int(dark);
+    EXPECT_EQ(seen[dark].darker, 0) << int(dark);
+  }
+  // The two dark greys differ by the letters' shapes.
+  EXPECT_GT(shape_difference(seen[LED_FAST_BLINK], seen[LED_STEADY]), 0.3);
 }
 
 TEST_F(ConfigReport, PrintingGivesTheSamePagesAndAFailedExportLeavesNoFile) {

@@ -3,10 +3,12 @@
 // the three grids and the state of TestButton.
 
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QToolTip>
 
 #include "config/config_matrix.h"
 #include "window_fixture.h"
@@ -92,6 +94,41 @@ TEST_F(GridEditorTest, FourLeftClicksRunThroughTheModes) {
   EXPECT_EQ(window().selectedLabelRow(), 5);
   EXPECT_EQ(window().selectedMatrixRow(), 5);
   EXPECT_EQ(headerColumn(), 2);
+}
+
+// Without its colour a cell still tells its mode: in the tool tip shown on
+// hover and in the text a screen reader reads, both from the model.
+TEST_F(GridEditorTest, EveryCellSaysItsModeOnHoverAndToAScreenReader) {
+  struct Case {
+    int row, column, clicks;
+    const char* text;
+  };
+  const Case cases[] = {
+      {5, 0, 0, "adr 0. Alarm I, wyjście 1: wyłączone"},
+      {5, 2, 1, "adr 0. Alarm I, wyjście 3: wolne miganie"},
+      {6, 2, 2, "adr 0. Alarm II, wyjście 3: szybkie miganie"},
+      {0, 24, 3, "Brak zdarzeń, wyjście 25: ciągłe świecenie"},
+      {4, 7, 1, "(brak funckji), wyjście 8: niedostępne"},
+  };
+  // Qt shows tool tips on hover only in the active window.
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(ui().DrawGrid1);
+  ASSERT_NE(grid, nullptr);
+  ASSERT_NE(grid->tableInterface(), nullptr);
+  for (const Case& c : cases) {
+    for (int i = 0; i < c.clicks; ++i) click(Qt::LeftButton, c.row, c.column);
+    const QString text = QString::fromUtf8(c.text);
+    QAccessibleInterface* read = grid->tableInterface()->cellAt(c.row, c.column);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->text(QAccessible::Name), text);
+
+    QTest::mouseMove(matrixArea(), cellCentre(c.row, c.column) + QPoint(1, 1));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::isVisible() && QToolTip::text() == text; }, 5000))
+        << c.text << ", shown: " << QToolTip::text().toStdString();
+  }
+  QToolTip::hideText();
+  EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
 }
 
 TEST_F(GridEditorTest, AClickRepaintsOnlyItsCell) {

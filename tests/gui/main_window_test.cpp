@@ -170,6 +170,10 @@ TEST_F(WindowTest, LegendAndWarningColours) {
   EXPECT_EQ(ui().Shape1->brushColor(), QColor(255, 255, 0));
   EXPECT_EQ(ui().Shape2->brushColor(), QColor(0, 0, 255));
   EXPECT_EQ(ui().Shape3->brushColor(), QColor(255, 0, 0));
+  // What the colours stand for, with the report's letters, for a screen reader.
+  EXPECT_EQ(ui().Shape1->accessibleName(), QStringLiteral("W: wolne miganie"));
+  EXPECT_EQ(ui().Shape2->accessibleName(), QStringLiteral("S: szybkie miganie"));
+  EXPECT_EQ(ui().Shape3->accessibleName(), QStringLiteral("C: ciągłe świecenie"));
   const QImage legend = ui().Shape2->grab().toImage();
   EXPECT_EQ(legend.pixelColor(12, 12), QColor(0, 0, 255));
   EXPECT_TRUE(ui().Button2->font().bold());

@@ -1,0 +1,16 @@
+#include "config/cell_description.h"
+
+#include "config/config_matrix.h"
+
+std::string cell_description(int row, int column, std::uint8_t value) {
+  std::string mode = led_mode_name(value);
+  // Only a loaded file brings such a value; the report's legend calls it the same.
+  if (mode.empty()) mode = "inna wartość";
+  return row_label(row) + ", wyjście " + std::to_string(column + 1) + ": " + mode;
+}
+
+std::string mode_letter_description(std::uint8_t value) {
+  const char letter = led_mode_letter(value);
+  if (letter == 0) return {};
+  return std::string(1, letter) + ": " + led_mode_name(value);
+}
