@@ -86,6 +86,18 @@ const TextLine* find_line(const std::vector<TextLine>& lines, int page, const QS
   return nullptr;
 }
 
+// The table's header line: "Zdarzenie 1 2 ... 25".
+QString table_header() {
+  QString header = QStringLiteral("Zdarzenie");
+  for (int output = 1; output <= ConfigMatrix::kColumns; ++output) header += ' ' + QString::number(output);
+  return header;
+}
+
+// The distance between two columns, from the header's printed numbers.
+double column_pitch(const TextLine& header) {
+  return (header.words[ConfigMatrix::kColumns].second - header.words[1].second) / (ConfigMatrix::kColumns - 1);
+}
+
 // The page as poppler renders it; in grey: as a black-and-white printer prints it.
 QImage render_page(const QString& pdf, int page, const QString& folder, int dpi, bool grey = false) {
   const QString out = folder + QStringLiteral("/strona-%1%2").arg(page).arg(grey ? "-szara" : "");
@@ -184,8 +196,7 @@ TEST_F(ConfigReport, PdfShowsEveryRowButRowFourInItsColoursUnderTheRepeatedHeade
   // page has the counts.
   const int pages = page_count(pdf);
   const std::vector<TextLine> lines = text_lines(pdf);
-  QString header = QStringLiteral("Zdarzenie");
-  for (int output = 1; output <= ConfigMatrix::kColumns; ++output) header += ' ' + QString::number(output);
+  const QString header = table_header();
   int next_row = 0;
   for (int page = 1; page <= pages; ++page) {
     EXPECT_NE(find_line(lines, page, header), nullptr) << "page " << page;
@@ -224,8 +235,7 @@ TEST_F(ConfigReport, PdfShowsEveryRowButRowFourInItsColoursUnderTheRepeatedHeade
     ASSERT_NE(label, nullptr) << cell.row;
     const TextLine* numbers = find_line(lines, label->page, header);
     ASSERT_NE(numbers, nullptr);
-    const double pitch = (numbers->words[ConfigMatrix::kColumns].second - numbers->words[1].second) /
-                         (ConfigMatrix::kColumns - 1);
+    const double pitch = column_pitch(*numbers);
     const double x = numbers->words[cell.column + 1].second - 0.3 * pitch;
     if (!rendered.count(label->page)) rendered[label->page] = render_page(pdf, label->page, dir_.path(), kDpi);
     const QImage& image = rendered[label->page];
@@ -278,9 +288,7 @@ TEST_F(ConfigReport, LettersTellTheModesInGreyAndAsText) {
   const QImage page = render_page(pdf, 1, dir_.path(), kDpi, true);
   ASSERT_FALSE(page.isNull());
   const std::vector<TextLine> lines = text_lines(pdf);
-  QString header = QStringLiteral("Zdarzenie");
-  for (int output = 1; output <= ConfigMatrix::kColumns; ++output) header += ' ' + QString::number(output);
-  const TextLine* numbers = find_line(lines, 1, header);
+  const TextLine* numbers = find_line(lines, 1, table_header());
   const TextLine* label = find_line(lines, 1, QString::fromStdString(row_label(row)));
   const TextLine* next_label = find_line(lines, 1, QString::fromStdString(row_label(row + 1)));
   ASSERT_TRUE(numbers && label && next_label);
@@ -293,8 +301,7 @@ TEST_F(ConfigReport, LettersTellTheModesInGreyAndAsText) {
     EXPECT_GT(grey_cell(page, QRect(at - QPoint(6, 6), QSize(12, 12))).darker, 0) << word.toStdString();
   }
 
-  const double pitch = (numbers->words[ConfigMatrix::kColumns].second - numbers->words[1].second) /
-                       (ConfigMatrix::kColumns - 1);
+  const double pitch = column_pitch(*numbers);
   const double height = next_label->center_y - label->center_y;
   std::map<std::uint8_t, GreyCell> seen;
   for (const Cell& cell : cells) {

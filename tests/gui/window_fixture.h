@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QTest>
+#include <QToolTip>
 #include <memory>
 
 #include "protocol/console_log.h"
@@ -26,12 +27,23 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
   }
   void TearDown() override {
+    // A tip left on screen would show over the next test's window.
+    QToolTip::hideText();
+    QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000);
     window_.reset();
     console_log().clear();
   }
 
   TForm_main& window() { return *window_; }
   Ui::TForm_main& ui() { return *window_->ui(); }
+
+  // Whether resting the pointer at `at` in `area` shows this tool tip.
+  bool showsToolTipOnHover(QWidget* area, QPoint at, const QString& text) {
+    window_->activateWindow();  // Qt shows tips on hover only in the active window
+    if (!QTest::qWaitForWindowActive(window_.get())) return false;
+    QTest::mouseMove(area, at);
+    return QTest::qWaitFor([&] { return QToolTip::isVisible() && QToolTip::text() == text; }, 5000);
+  }
 
   // A matrix cell as painted on screen (it must be scrolled into view).
   QImage cellImage(int row, int column) {
