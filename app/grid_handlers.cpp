@@ -9,12 +9,12 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
-#include "app/filled_shape.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
 #include "config/cell_description.h"
 #include "config/config_matrix.h"
 #include "gui/edit_history.h"
+#include "gui/filled_shape.h"
 #include "gui/grid_keys.h"
 #include "gui/matrix_delegate.h"
 #include "gui/matrix_model.h"
