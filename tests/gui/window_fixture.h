@@ -29,7 +29,7 @@ class WindowTest : public ::testing::Test {
   void TearDown() override {
     // A tip left on screen would show over the next test's window.
     QToolTip::hideText();
-    QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000)) << "a tool tip stays on screen";
     window_.reset();
     console_log().clear();
   }
