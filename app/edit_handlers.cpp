@@ -44,28 +44,34 @@ void TForm_main::setupEditing() {
     clearDifferences();
     matrixModel_->matrixReplaced();
   });
-  connect(history_, &EditHistory::undoneOrRedoneAt, this, &TForm_main::moveCurrentCell);
+  connect(history_, &EditHistory::undoneOrRedoneAt, this,
+          [this](int row, int column) { selectBlock(CellBlock::at(row, column)); });
 }
 
-void TForm_main::setCells(const std::vector<CellValue>& cells, const QString& step) {
-  history_->setCells(cells, step);
+void TForm_main::setCells(const std::vector<CellValue>& cells, const QString& step, std::optional<CellBlock> block) {
+  history_->setCells(cells, step, block);
 }
 
 void TForm_main::UndoClick() { history_->stack().undo(); }
 
 void TForm_main::RedoClick() { history_->stack().redo(); }
 
+// A selected block, or else the whole selected row.
 void TForm_main::CopyRowClick() {
-  QGuiApplication::clipboard()->setText(QString::fromStdString(row_clipboard_text(config_matrix(), selectedMatrixRow())));
+  const std::string text = block_.single() ? row_clipboard_text(config_matrix(), selectedMatrixRow())
+                                           : block_clipboard_text(config_matrix(), block_);
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
+// From the current cell; whole rows from the first column of the selected row.
 void TForm_main::PasteRowsClick() {
-  const auto rows = parse_clipboard_rows(QGuiApplication::clipboard()->text().toStdString());
-  if (!rows) {
+  const auto lines = parse_clipboard_modes(QGuiApplication::clipboard()->text().toStdString());
+  if (!lines) {
     setStatusText(QStringLiteral("Schowek nie zawiera wierszy konfiguracji."));
     return;
   }
-  setCells(pasted_cells(config_matrix(), selectedMatrixRow(), *rows), QStringLiteral("Wklejenie"));
+  setCells(pasted_cells(config_matrix(), selectedMatrixRow(), ui_->StringGrid3->currentIndex().column(), *lines),
+           QStringLiteral("Wklejenie"));
 }
 
 void TForm_main::showDifferences(const std::vector<CellValue>& cells) {

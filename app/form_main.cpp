@@ -21,6 +21,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   setupGrids();
   connectHandlers();
   setupEditing();
+  setupBlockEditing();
   ui_->Console->attach(console_log());
   Form_main = this;
   FormCreate();

@@ -8,9 +8,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <utility>
 
 #include "app/main.h"
 #include "app/walk_controller.h"
+#include "config/cell_block.h"
 #include "config/cell_description.h"
 #include "config/config_matrix.h"
 #include "gui/edit_history.h"
@@ -85,7 +87,13 @@ void TForm_main::setupGrids() {
       [this](QPainter& painter, int column, int row, const QRect& rect) {
         DrawGrid1DrawCell(painter, column, row, rect);
       },
-      differenceMarks_, matrix));
+      differenceMarks_, block_, matrix));
+  // Any move of the current cell other than a block's own ends the block.
+  connect(matrix->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    if (!current.isValid()) return;
+    block_ = CellBlock::at(current.row(), current.column());
+    ui_->DrawGrid1->viewport()->update();
+  });
   matrix->setSelectionBehavior(QAbstractItemView::SelectRows);
   matrix->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   matrix->verticalScrollBar()->setTracking(true);  // the view follows a dragged thumb
@@ -239,16 +247,20 @@ bool TForm_main::gridKeyEvent(GridKeyScope scope, QEvent* event) {
   const int page_rows = ui_->DrawGrid1->viewport()->height() / kCellPitch;
   const GridKeyCommand command = grid_key_command(scope, key->key(), key->modifiers(), selectedMatrixRow(),
                                                   ui_->StringGrid3->currentIndex().column(), page_rows);
-  const std::uint8_t value = config_matrix().at(command.row, command.column);
+  // An edit acts on the whole selected block, or on the key's own cell.
+  const CellBlock edited = block_.single() ? CellBlock::at(command.row, command.column) : block_;
   switch (command.kind) {
     case GridKeyCommand::ignore: return false;
     case GridKeyCommand::swallow: break;
-    case GridKeyCommand::move: moveCurrentCell(command.row, command.column); break;
+    case GridKeyCommand::move: selectBlock(CellBlock::at(command.row, command.column)); break;
+    case GridKeyCommand::extend: selectBlock(block_.extendedTo(command.row, command.column)); break;
     case GridKeyCommand::step:
-      setCells({{command.row, command.column, next_led_mode(value)}}, QStringLiteral("Klawisz"));
+      setCells(edited_block(config_matrix(), edited, next_led_mode), QStringLiteral("Klawisz"), edited);
       break;
     case GridKeyCommand::set:
-      setCells({{command.row, command.column, chosen_led_mode(value, command.mode)}}, QStringLiteral("Klawisz"));
+      setCells(edited_block(config_matrix(), edited,
+                            [&command](std::uint8_t value) { return chosen_led_mode(value, command.mode); }),
+               QStringLiteral("Klawisz"), edited);
       break;
   }
   return true;
@@ -274,14 +286,25 @@ bool TForm_main::matrixPointerEvent(QEvent* event) {
       // The cell under the pointer is taken before the selection below can
       // scroll a partly shown row into view and move another row under it.
       DrawGrid1MouseDown(mouse->button(), at.x(), at.y());
+      // Shift and the left button span a block from the current cell; the release edits nothing.
+      blockPress_ = mouse->button() == Qt::LeftButton && (mouse->modifiers() & Qt::ShiftModifier);
+      if (blockPress_) {
+        if (PressedCell.valid()) selectBlock(block_.extendedTo(PressedCell.row, PressedCell.column));
+        return true;
+      }
       // The grid's own click handling: a left press selects the row under the pointer.
       if (mouse->button() == Qt::LeftButton && PressedCell.valid())
         select_cell(ui_->DrawGrid1, PressedCell.row, PressedCell.column);
+      if (PressedCell.valid()) {  // a plain press ends the block, also on its current cell
+        block_ = CellBlock::at(PressedCell.row, PressedCell.column);
+        ui_->DrawGrid1->viewport()->update();
+      }
       return true;
     }
     case QEvent::MouseButtonRelease: {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       const QPoint at = mouse->position().toPoint();
+      if (mouse->button() == Qt::LeftButton && std::exchange(blockPress_, false)) return true;
       DrawGrid1MouseUp(mouse->button(), at.x(), at.y());
       return true;
     }

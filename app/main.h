@@ -10,9 +10,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/user_prompts.h"
+#include "config/cell_block.h"
+#include "gui/address_fill_dialog.h"
 #include "gui/grid_marks.h"
 
 namespace Ui {
@@ -68,6 +71,7 @@ class TForm_main : public QWidget {
   WarningBox showWarning = [this](const QString& text) { show_warning_box(this, text); };
   SaveChangesPrompt askSaveChanges = [this] { return ask_save_changes(this); };
   PrinterSetup setUpPrinter = [this](QPrinter& printer) { return run_print_dialog(this, printer); };
+  AddressFillPrompt askAddressFill = [this] { return ask_address_fill(this); };
 
   // Grid editor, for the file, upload and output-test features.
   void repaintMatrix();              // after config_matrix() was replaced: one undo step
@@ -78,6 +82,8 @@ class TForm_main : public QWidget {
   GridCell pressedCell() const { return PressedCell; }
   EditHistory& editHistory() const { return *history_; }
   bool isDifferenceMarked(int row, int column) const { return differenceMarks_.marked(row, column); }
+  // The selected block: from its anchor to the current cell; one cell when no block is spanned.
+  const CellBlock& selectedBlock() const { return block_; }
 
   // Grid editor handlers.
   void FormCreate();
@@ -121,6 +127,8 @@ class TForm_main : public QWidget {
   void CopyRowClick();
   void PasteRowsClick();
   void CompareButtonClick();
+  // Lamps assigned to a range of addresses by rule, asked through askAddressFill.
+  void FillButtonClick();
 
   // Handing the table over: a PDF report or CSV table, and printing.
   void ExportButtonClick();
@@ -154,8 +162,11 @@ class TForm_main : public QWidget {
   void openTestMenu(QTableView* grid, const QPoint& viewportPos);
   bool gridKeyEvent(GridKeyScope scope, QEvent* event);
   void moveCurrentCell(int row, int column);
+  // Makes the block's current cell the current cell of the grids, and the block the selected one.
+  void selectBlock(const CellBlock& block);
+  void setupBlockEditing();
   void setupEditing();
-  void setCells(const std::vector<CellValue>& cells, const QString& step);
+  void setCells(const std::vector<CellValue>& cells, const QString& step, std::optional<CellBlock> block = {});
   // Marks these cells until the grid changes or the marks are replaced.
   void showDifferences(const std::vector<CellValue>& cells);
   void clearDifferences();
@@ -191,6 +202,8 @@ class TForm_main : public QWidget {
   QString caption_;  // the window's caption without the modified mark
   QString configFileName_;  // the file the grid was last saved to or loaded from
   GridCell PressedCell;  // where a mouse button last went down on DrawGrid1
+  CellBlock block_;
+  bool blockPress_ = false;  // the left button went down with Shift: its release edits nothing
   bool centred_ = false;
   QElapsedTimer progressPainted_;  // since the progress bar was last repainted
   std::map<const FileDialogSettings*, QString> lastFileNames_;  // by dialog

@@ -10,35 +10,41 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \r") - first + 1);
 }
 
-std::optional<RowModes> parse_row(std::string_view line) {
+std::optional<std::vector<std::uint8_t>> parse_line(std::string_view line) {
   const auto separator_at = line.find_first_of("\t;,");
   const char separator = separator_at == std::string_view::npos ? '\t' : line[separator_at];
-  RowModes modes{};
-  std::size_t count = 0;
+  std::vector<std::uint8_t> modes;
   while (true) {
     const auto end = line.find(separator);
     const std::string_view field = trimmed(line.substr(0, end));
-    if (count == modes.size() || field.size() != 1 || field[0] < '0' || field[0] > '3') return std::nullopt;
-    modes[count++] = static_cast<std::uint8_t>(field[0] - '0');
+    if (modes.size() == ConfigMatrix::kColumns || field.size() != 1 || field[0] < '0' || field[0] > '3')
+      return std::nullopt;
+    modes.push_back(static_cast<std::uint8_t>(field[0] - '0'));
     if (end == std::string_view::npos) break;
     line.remove_prefix(end + 1);
   }
-  if (count != modes.size()) return std::nullopt;
   return modes;
 }
 
 }  // namespace
 
-std::string row_clipboard_text(const ConfigMatrix& matrix, int row) {
+std::string block_clipboard_text(const ConfigMatrix& matrix, const CellBlock& block) {
   std::string text;
-  for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
-    if (column > 0) text += '\t';
-    text += std::to_string(matrix.at(row, column));
+  for (int row = block.top(); row <= block.bottom(); ++row) {
+    if (row > block.top()) text += '\n';
+    for (int column = block.left(); column <= block.right(); ++column) {
+      if (column > block.left()) text += '\t';
+      text += std::to_string(matrix.at(row, column));
+    }
   }
   return text;
 }
 
-std::optional<std::vector<RowModes>> parse_clipboard_rows(std::string_view text) {
+std::string row_clipboard_text(const ConfigMatrix& matrix, int row) {
+  return block_clipboard_text(matrix, CellBlock{row, 0, row, ConfigMatrix::kColumns - 1});
+}
+
+std::optional<ModeLines> parse_clipboard_modes(std::string_view text) {
   std::vector<std::string_view> lines;
   for (std::size_t start = 0; start <= text.size();) {
     const std::size_t end = std::min(text.find('\n', start), text.size());
@@ -49,21 +55,23 @@ std::optional<std::vector<RowModes>> parse_clipboard_rows(std::string_view text)
   while (!lines.empty() && trimmed(lines.back()).empty()) lines.pop_back();
   if (lines.empty()) return std::nullopt;
 
-  std::vector<RowModes> rows;
+  ModeLines parsed;
   for (const std::string_view line : lines) {
-    const std::optional<RowModes> row = parse_row(line);
-    if (!row) return std::nullopt;
-    rows.push_back(*row);
+    std::optional<std::vector<std::uint8_t>> modes = parse_line(line);
+    if (!modes || (!parsed.empty() && modes->size() != parsed.front().size())) return std::nullopt;
+    parsed.push_back(std::move(*modes));
   }
-  return rows;
+  return parsed;
 }
 
-std::vector<CellValue> pasted_cells(const ConfigMatrix& matrix, int first_row, const std::vector<RowModes>& rows) {
+std::vector<CellValue> pasted_cells(const ConfigMatrix& matrix, int row, int column, const ModeLines& lines) {
+  if (!lines.empty() && lines.front().size() == ConfigMatrix::kColumns) column = 0;
   std::vector<CellValue> cells;
-  for (std::size_t i = 0; i < rows.size() && first_row + static_cast<int>(i) < ConfigMatrix::kRows; ++i) {
-    const int row = first_row + static_cast<int>(i);
-    for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
-      cells.push_back({row, column, chosen_led_mode(matrix.at(row, column), rows[i][column])});
+  for (std::size_t i = 0; i < lines.size() && row + static_cast<int>(i) < ConfigMatrix::kRows; ++i) {
+    const int r = row + static_cast<int>(i);
+    for (std::size_t j = 0; j < lines[i].size() && column + static_cast<int>(j) < ConfigMatrix::kColumns; ++j) {
+      const int c = column + static_cast<int>(j);
+      cells.push_back({r, c, chosen_led_mode(matrix.at(r, c), lines[i][j])});
     }
   }
   return cells;

@@ -1,25 +1,31 @@
 #pragma once
-// Rows of the grid as clipboard text. A row is one line of its 25 modes in
-// decimal, separated by tabs, so that a spreadsheet puts each in a cell of
+// Cells of the grid as clipboard text: one line per row, its modes in
+// decimal separated by tabs, so that a spreadsheet puts each in a cell of
 // its own; pasted text may also separate them by semicolons or commas.
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "config/cell_block.h"
 #include "config/config_matrix.h"
 
-using RowModes = std::array<std::uint8_t, ConfigMatrix::kColumns>;
+// Lines of modes, all of the same length (1 to 25).
+using ModeLines = std::vector<std::vector<std::uint8_t>>;
 
+std::string block_clipboard_text(const ConfigMatrix& matrix, const CellBlock& block);
+// The whole row: 25 modes.
 std::string row_clipboard_text(const ConfigMatrix& matrix, int row);
 
-// Every line must hold exactly 25 modes 0-3 (LF or CR LF line ends; blank
-// lines after the last row are ignored). Anything else gives no rows at all.
-std::optional<std::vector<RowModes>> parse_clipboard_rows(std::string_view text);
+// Every line must hold 1 to 25 modes 0-3, every line as many (LF or CR LF
+// line ends; blank lines after the last one are ignored). Anything else
+// gives no lines at all.
+std::optional<ModeLines> parse_clipboard_modes(std::string_view text);
 
-// The cells that pasting `rows` from `first_row` down sets: rows past the
-// last one are left out, and cells that are not available keep 255.
-std::vector<CellValue> pasted_cells(const ConfigMatrix& matrix, int first_row, const std::vector<RowModes>& rows);
+// The cells that pasting `lines` sets, their first at (row, column): lines
+// of 25 modes are whole rows and always start in column 0. What falls past
+// the grid's last row or column is left out; cells that are not available
+// keep 255.
+std::vector<CellValue> pasted_cells(const ConfigMatrix& matrix, int row, int column, const ModeLines& lines);

@@ -36,17 +36,24 @@ class HistoryStep : public QUndoCommand {
   bool pushed_ = false;
 };
 
-// Cells set by a click, a key or a paste.
+// Cells set by a click, a key or a paste, or on a block.
 class CellsCommand : public HistoryStep {
  public:
-  CellsCommand(EditHistory& history, std::vector<CellValue> cells, const QString& text)
-      : HistoryStep(history, text), cells_(std::move(cells)) {}
+  CellsCommand(EditHistory& history, std::vector<CellValue> cells, const QString& text,
+               std::optional<CellBlock> block)
+      : HistoryStep(history, text), cells_(std::move(cells)), block_(block) {}
 
  private:
   void exchange() override { history_.exchangeCells(cells_); }
-  void showChange() override { emit history_.undoneOrRedoneAt(cells_.front().row, cells_.front().column); }
+  void showChange() override {
+    if (block_ && !block_->single())
+      emit history_.undoneOrRedoneIn(block_->anchor_row, block_->anchor_column, block_->row, block_->column);
+    else
+      emit history_.undoneOrRedoneAt(cells_.front().row, cells_.front().column);
+  }
 
   std::vector<CellValue> cells_;
+  std::optional<CellBlock> block_;
 };
 
 // A whole grid put in place before the step is recorded (a file loaded, a
@@ -72,12 +79,12 @@ EditHistory::EditHistory(ConfigMatrix& matrix, QObject* parent)
   connect(&stack_, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
 }
 
-void EditHistory::setCells(const std::vector<CellValue>& cells, const QString& text) {
+void EditHistory::setCells(const std::vector<CellValue>& cells, const QString& text, std::optional<CellBlock> block) {
   std::vector<CellValue> changing;
   for (const CellValue& cell : cells)
     if (matrix_.at(cell.row, cell.column) != cell.value) changing.push_back(cell);
   if (changing.empty()) return;
-  stack_.push(new CellsCommand(*this, std::move(changing), text));
+  stack_.push(new CellsCommand(*this, std::move(changing), text, block));
 }
 
 void EditHistory::recordReplacement(const QString& text) {

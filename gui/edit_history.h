@@ -9,8 +9,10 @@
 
 #include <QObject>
 #include <QUndoStack>
+#include <optional>
 #include <vector>
 
+#include "config/cell_block.h"
 #include "config/config_matrix.h"
 
 class EditHistory : public QObject {
@@ -23,7 +25,9 @@ class EditHistory : public QObject {
 
   // Sets these cells as one step named `text`; cells that already hold
   // their value are left out, and nothing is recorded when none is left.
-  void setCells(const std::vector<CellValue>& cells, const QString& text);
+  // A step made on a block of more than one cell selects that block again
+  // when it is undone or redone.
+  void setCells(const std::vector<CellValue>& cells, const QString& text, std::optional<CellBlock> block = {});
   // Records as one step whatever the matrix was changed to behind the
   // history's back since its last step (a whole grid replaced).
   void recordReplacement(const QString& text);
@@ -41,6 +45,8 @@ class EditHistory : public QObject {
   void matrixReplaced();
   // An undo or redo changed this cell first: the place to show the user.
   void undoneOrRedoneAt(int row, int column);
+  // An undo or redo changed cells of this block: the block to select again.
+  void undoneOrRedoneIn(int anchor_row, int anchor_column, int row, int column);
   void modifiedChanged(bool modified);
 
  private:

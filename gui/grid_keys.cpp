@@ -11,10 +11,8 @@ GridKeyCommand move_to(int row, int column) {
           std::clamp(column, 0, ConfigMatrix::kColumns - 1)};
 }
 
-}  // namespace
-
-GridKeyCommand grid_key_command(GridKeyScope scope, int key, Qt::KeyboardModifiers modifiers, int row, int column,
-                                int page_rows) {
+GridKeyCommand unshifted_command(GridKeyScope scope, int key, Qt::KeyboardModifiers modifiers, int row, int column,
+                                 int page_rows) {
   const bool control = modifiers & Qt::ControlModifier;
   const int page = std::max(1, page_rows);
   switch (key) {
@@ -49,4 +47,13 @@ GridKeyCommand grid_key_command(GridKeyScope scope, int key, Qt::KeyboardModifie
     case Qt::Key_End: return move_to(row, ConfigMatrix::kColumns - 1);
     default: return {GridKeyCommand::swallow};
   }
+}
+
+}  // namespace
+
+GridKeyCommand grid_key_command(GridKeyScope scope, int key, Qt::KeyboardModifiers modifiers, int row, int column,
+                                int page_rows) {
+  GridKeyCommand command = unshifted_command(scope, key, modifiers, row, column, page_rows);
+  if (modifiers & Qt::ShiftModifier && command.kind == GridKeyCommand::move) command.kind = GridKeyCommand::extend;
+  return command;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // What a key does on the grid editor: moves of the current cell in either
-// grid and, on the matrix only, edits of that cell. A plain mapping from the
+// grid (with Shift they span a block from where the move started) and, on
+// the matrix only, edits of that cell or block. A plain mapping from the
 // key to a command, so the window only carries commands out.
 
 #include <Qt>
@@ -11,6 +12,7 @@ struct GridKeyCommand {
     ignore,  // not a key of the grids: leave it to focus navigation
     swallow, // a key of the grids that does nothing here (no type-to-search)
     move,    // make (row, column) the current cell
+    extend,  // make (row, column) the current cell, keeping the block's anchor
     step,    // the current cell's next mode, as a left click
     set,     // the current cell to `mode`
   };

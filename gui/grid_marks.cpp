@@ -29,3 +29,16 @@ void paint_focus_frame(QPainter& painter, const QRect& cell) {
   painter.drawRect(cell.adjusted(1, 1, -2, -2));
   painter.restore();
 }
+
+void paint_block_cell(QPainter& painter, const QRect& cell, const CellBlock& block, int row, int column) {
+  constexpr int kFrame = 2;
+  painter.save();
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(QColor(64, 64, 64), 1));
+  painter.drawRect(cell.adjusted(kFrame, kFrame, -kFrame - 1, -kFrame - 1));
+  if (row == block.top()) painter.fillRect(cell.left(), cell.top(), cell.width(), kFrame, Qt::black);
+  if (row == block.bottom()) painter.fillRect(cell.left(), cell.bottom() - kFrame + 1, cell.width(), kFrame, Qt::black);
+  if (column == block.left()) painter.fillRect(cell.left(), cell.top(), kFrame, cell.height(), Qt::black);
+  if (column == block.right()) painter.fillRect(cell.right() - kFrame + 1, cell.top(), kFrame, cell.height(), Qt::black);
+  painter.restore();
+}

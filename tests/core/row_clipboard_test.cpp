@@ -1,5 +1,5 @@
-// Rows through the clipboard: what a copy writes, which texts a paste takes,
-// and which cells a paste sets.
+// Rows and blocks through the clipboard: what a copy writes, which texts a
+// paste takes, and which cells a paste sets.
 
 #include <gtest/gtest.h>
 
@@ -14,14 +14,23 @@ TEST(RowClipboard, ACopiedRowIsOneLineOfTabSeparatedModes) {
   EXPECT_EQ(row_clipboard_text(matrix, 7), "3\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t1");
   EXPECT_EQ(row_clipboard_text(matrix, 4).substr(0, 8), "255\t255\t");
   // What a copy writes, a paste takes back.
-  const auto rows = parse_clipboard_rows(row_clipboard_text(matrix, 7));
+  const auto rows = parse_clipboard_modes(row_clipboard_text(matrix, 7));
   ASSERT_TRUE(rows.has_value());
   ASSERT_EQ(rows->size(), 1u);
+  ASSERT_EQ((*rows)[0].size(), 25u);
   EXPECT_EQ((*rows)[0][0], 3);
   EXPECT_EQ((*rows)[0][24], 1);
 }
 
-TEST(RowClipboard, PasteTakesOnlyWholeLinesOfTwentyFiveModes) {
+TEST(RowClipboard, ACopiedBlockIsOneLinePerRowInEitherCornerOrder) {
+  ConfigMatrix matrix;
+  matrix.set(3, 23, LED_FAST_BLINK);
+  matrix.set(5, 24, LED_STEADY);
+  EXPECT_EQ(block_clipboard_text(matrix, CellBlock{5, 24, 3, 22}), "0\t2\t0\n255\t255\t255\n0\t0\t3");
+  EXPECT_EQ(block_clipboard_text(matrix, CellBlock::at(5, 24)), "3");
+}
+
+TEST(RowClipboard, PasteTakesLinesOfOneToTwentyFiveModesAllOfOneLength) {
   const std::string row = "0\t1\t2\t3\t0\t1\t2\t3\t0\t1\t2\t3\t0\t1\t2\t3\t0\t1\t2\t3\t0\t1\t2\t3\t0";
   auto with = [&](char separator) {
     std::string text = row;
@@ -31,6 +40,7 @@ TEST(RowClipboard, PasteTakesOnlyWholeLinesOfTwentyFiveModes) {
   struct Case {
     std::string text;
     std::size_t rows;  // 0: refused
+    std::size_t columns = 25;
   };
   const Case cases[] = {
       {row, 1},
@@ -40,7 +50,11 @@ TEST(RowClipboard, PasteTakesOnlyWholeLinesOfTwentyFiveModes) {
       {"\n\n", 0},
       {"adr 0. Alarm I", 0},
       {row + "\t0", 0},                                    // 26 values
-      {row.substr(0, row.size() - 2), 0},                  // 24 values
+      {row.substr(0, row.size() - 2), 1, 24},
+      {"2", 1, 1},
+      {"1\t2\t3\r\n0;1;2\r\n", 2, 3},                          // each line its own separator
+      {"1\t2\t3\n0\t1", 0},                                  // lines of different lengths
+      {"1\t2\n" + row, 0},
       {row.substr(0, row.size() - 1) + "4", 0},            // not a mode
       {row.substr(0, row.size() - 1) + "255", 0},          // not available is not pasted
       {row.substr(0, row.size() - 1) + "x", 0},
@@ -50,25 +64,46 @@ TEST(RowClipboard, PasteTakesOnlyWholeLinesOfTwentyFiveModes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    const auto rows = parse_clipboard_rows(c.text);
+    const auto rows = parse_clipboard_modes(c.text);
     EXPECT_EQ(rows ? rows->size() : 0u, c.rows);
+    if (rows) {
+      EXPECT_EQ(rows->front().size(), c.columns);
+    }
   }
 }
 
 TEST(RowClipboard, PasteGoesDownFromTheRowSkippingUnavailableCellsAndTheEnd) {
   ConfigMatrix matrix;
-  RowModes steady;
-  steady.fill(LED_STEADY);
-  const std::vector<CellValue> over_row_4 = pasted_cells(matrix, 3, {steady, steady, steady});
+  const std::vector<std::uint8_t> steady(25, LED_STEADY);
+  // Whole rows start in column 0 whatever the current column.
+  const std::vector<CellValue> over_row_4 = pasted_cells(matrix, 3, 7, {steady, steady, steady});
   ASSERT_EQ(over_row_4.size(), 75u);
   for (const CellValue& cell : over_row_4) {
     EXPECT_EQ(cell.value, cell.row == 4 ? LED_NOT_AVAILABLE : LED_STEADY) << cell.row << "," << cell.column;
   }
   EXPECT_EQ(over_row_4.back().row, 5);
   // Rows past the last one are left out.
-  const std::vector<CellValue> at_end = pasted_cells(matrix, 304, {steady, steady});
+  const std::vector<CellValue> at_end = pasted_cells(matrix, 304, 0, {steady, steady});
   ASSERT_EQ(at_end.size(), 25u);
   EXPECT_EQ(at_end.front().row, 304);
+}
+
+TEST(RowClipboard, ABlockIsPastedFromTheCellAndClippedAtTheEdges) {
+  ConfigMatrix matrix;
+  const ModeLines block = {{1, 2, 3}, {3, 2, 1}};
+  struct Case {
+    int row, column;
+    std::vector<CellValue> cells;
+  };
+  const Case cases[] = {
+      {10, 4, {{10, 4, 1}, {10, 5, 2}, {10, 6, 3}, {11, 4, 3}, {11, 5, 2}, {11, 6, 1}}},
+      {304, 23, {{304, 23, 1}, {304, 24, 2}}},
+      {3, 0, {{3, 0, 1}, {3, 1, 2}, {3, 2, 3}, {4, 0, 255}, {4, 1, 255}, {4, 2, 255}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    EXPECT_EQ(pasted_cells(matrix, c.row, c.column, block), c.cells);
+  }
 }
 
 }  // namespace

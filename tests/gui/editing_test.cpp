@@ -1,6 +1,7 @@
 // Editing beside the mouse, through real key events on the shown window:
 // undo and redo, keys that move and edit the current cell, rows through the
-// clipboard. The mouse's own editing is in grid_editor_test.cpp.
+// clipboard, blocks spanned with Shift and edited, copied and pasted whole.
+// The mouse's own editing is in grid_editor_test.cpp.
 
 #include <QAbstractItemModel>
 #include <QClipboard>
@@ -8,6 +9,9 @@
 #include <QScrollBar>
 #include <QStatusBar>
 
+#include <tuple>
+
+#include "config/cell_block.h"
 #include "config/config_matrix.h"
 #include "gui/edit_history.h"
 #include "window_fixture.h"
@@ -20,9 +24,21 @@ class EditingTest : public WindowTest {
   QPoint cellCentre(int row, int column) {
     return ui().DrawGrid1->visualRect(ui().DrawGrid1->model()->index(row, column)).center();
   }
-  void click(int row, int column) {
-    QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cellCentre(row, column));
+  void click(int row, int column, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, modifiers, cellCentre(row, column));
   }
+  // A block spanned from a clicked cell (which the click cycles) to another.
+  void spanBlock(int row, int column, int to_row, int to_column) {
+    click(row, column);
+    click(to_row, to_column, Qt::ShiftModifier);
+  }
+  void expectCurrentCell(int row, int column) {
+    EXPECT_EQ(window().selectedMatrixRow(), row);
+    EXPECT_EQ(window().selectedLabelRow(), row);
+    EXPECT_EQ(ui().StringGrid3->currentIndex().column(), column);
+    EXPECT_EQ(ui().TestButton->isEnabled(), is_address_row(row));
+  }
+  int steps() { return window().editHistory().stack().count(); }
   QColor shown(int row, int column) { return cellImage(row, column).pixelColor(11, 11); }
   void key(QWidget* on, int key, Qt::KeyboardModifiers modifiers = {}) {
     QTest::keyClick(on, static_cast<Qt::Key>(key), modifiers);
@@ -34,7 +50,8 @@ class EditingTest : public WindowTest {
   }
 };
 
-const QColor kWhite(255, 255, 255), kYellow(255, 255, 0), kRed(255, 0, 0);
+const QColor kWhite(255, 255, 255), kYellow(255, 255, 0), kBlue(0, 0, 255), kRed(255, 0, 0), kGrey(128, 128, 128),
+    kBlack(0, 0, 0);
 
 TEST_F(EditingTest, UndoRedoAndKeysEditTheCurrentCell) {
   click(5, 0);
@@ -112,6 +129,125 @@ TEST_F(EditingTest, RowsGoThroughTheClipboard) {
   EXPECT_EQ(config_matrix(), before);
   EXPECT_EQ(window().editHistory().stack().count(), steps);
   EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Schowek nie zawiera wierszy konfiguracji."));
+}
+
+TEST_F(EditingTest, ShiftClickAndShiftKeysSpanABlockFromTheCurrentCell) {
+  click(5, 2);
+  const ConfigMatrix clicked = config_matrix();
+  click(8, 4, Qt::ShiftModifier);  // cycles no cell, neither on press nor on release
+  EXPECT_EQ(config_matrix(), clicked);
+  EXPECT_EQ(window().selectedBlock(), (CellBlock{5, 2, 8, 4}));
+  expectCurrentCell(8, 4);  // the last cell reached
+
+  const struct {
+    int key;
+    CellBlock block;
+  } keys[] = {
+      {Qt::Key_Right, {5, 2, 8, 5}},     {Qt::Key_Up, {5, 2, 7, 5}},     {Qt::Key_Up, {5, 2, 6, 5}},
+      {Qt::Key_Up, {5, 2, 5, 5}},        {Qt::Key_Up, {5, 2, 4, 5}},     {Qt::Key_Home, {5, 2, 4, 0}},
+      {Qt::Key_End, {5, 2, 4, 24}},      {Qt::Key_PageDown, {5, 2, 22, 24}}, {Qt::Key_PageUp, {5, 2, 4, 24}},
+  };
+  for (const auto& k : keys) {
+    key(matrix(), k.key, Qt::ShiftModifier);
+    EXPECT_EQ(window().selectedBlock(), k.block) << k.key;
+    expectCurrentCell(k.block.row, k.block.column);
+  }
+  click(12, 1, Qt::ShiftModifier);  // Shift+click moves the block's far corner, from the same anchor
+  EXPECT_EQ(window().selectedBlock(), (CellBlock{5, 2, 12, 1}));
+  EXPECT_EQ(config_matrix(), clicked);
+
+  key(matrix(), Qt::Key_Left);  // a plain arrow ends the block and moves as before
+  EXPECT_EQ(window().selectedBlock(), CellBlock::at(12, 0));
+  key(matrix(), Qt::Key_Down, Qt::ShiftModifier);
+  click(13, 0);  // so does a plain click, which cycles its cell as before
+  EXPECT_EQ(window().selectedBlock(), CellBlock::at(13, 0));
+  EXPECT_EQ(config_matrix().at(13, 0), LED_SLOW_BLINK);
+}
+
+TEST_F(EditingTest, ASelectedBlockIsFramedAndKeepsItsColours) {
+  click(9, 3);  // yellow
+  const QImage plain_inside = cellImage(10, 4), plain_outside = cellImage(10, 6);
+  click(11, 5, Qt::ShiftModifier);
+  ASSERT_EQ(window().selectedBlock(), (CellBlock{9, 3, 11, 5}));
+  EXPECT_EQ(shown(9, 3), kYellow);  // every cell's centre keeps its mode colour
+  EXPECT_EQ(shown(10, 4), kWhite);
+  const QImage inside = cellImage(10, 4), corner = cellImage(9, 3);
+  EXPECT_NE(inside, plain_inside);  // each cell has its inner border
+  EXPECT_EQ(inside.pixelColor(2, 11), QColor(64, 64, 64));
+  EXPECT_EQ(inside.pixelColor(0, 11), kWhite);  // no frame inside the block
+  for (const QPoint edge : {QPoint(0, 11), QPoint(1, 11), QPoint(11, 0), QPoint(11, 1)})
+    EXPECT_EQ(corner.pixelColor(edge), kBlack) << edge.x() << "," << edge.y();  // the frame, 2 px
+  EXPECT_EQ(corner.pixelColor(2, 11), QColor(64, 64, 64));
+  EXPECT_EQ(cellImage(10, 6), plain_outside);
+  // The labels and numbers highlight the current cell's row and column.
+  EXPECT_EQ(window().selectedLabelRow(), 11);
+  EXPECT_EQ(ui().StringGrid3->currentIndex().column(), 5);
+}
+
+TEST_F(EditingTest, DigitsDeleteAndSpaceEditAWholeBlockAsOneStepEach) {
+  spanBlock(3, 0, 5, 2);  // rows 3-5 with the grey row 4; the click made (3, 0) yellow
+  const CellBlock block{3, 0, 5, 2};
+  const auto block_holds = [&](std::uint8_t mode) {
+    for (int r = 3; r <= 5; ++r)
+      for (int c = 0; c <= 2; ++c)
+        EXPECT_EQ(config_matrix().at(r, c), r == 4 ? std::uint8_t{LED_NOT_AVAILABLE} : mode) << r << "," << c;
+    EXPECT_EQ(config_matrix().at(3, 3), LED_OFF);
+    EXPECT_EQ(config_matrix().at(6, 0), LED_OFF);
+  };
+  const int before = steps();
+  key(matrix(), Qt::Key_2);
+  block_holds(LED_FAST_BLINK);
+  EXPECT_EQ(shown(5, 2), kBlue);
+  EXPECT_EQ(shown(4, 1), kGrey);
+  key(matrix(), Qt::Key_Space);
+  block_holds(LED_STEADY);
+  key(matrix(), Qt::Key_Delete);
+  block_holds(LED_OFF);
+  EXPECT_EQ(steps(), before + 3);
+  EXPECT_EQ(window().selectedBlock(), block);  // an edit keeps the block
+
+  // Undo gives back the cells and the block, from wherever the user is.
+  key(matrix(), Qt::Key_End, Qt::ControlModifier);
+  key(matrix(), Qt::Key_Z, Qt::ControlModifier);
+  block_holds(LED_STEADY);
+  EXPECT_EQ(window().selectedBlock(), block);
+  expectCurrentCell(5, 2);
+  key(matrix(), Qt::Key_Z, Qt::ControlModifier);
+  block_holds(LED_FAST_BLINK);
+  key(matrix(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(config_matrix().at(3, 0), LED_SLOW_BLINK);  // back to the click alone
+  EXPECT_EQ(config_matrix().at(5, 2), LED_OFF);
+}
+
+TEST_F(EditingTest, BlocksGoThroughTheClipboardAtAnOffsetAndAtTheEdge) {
+  for (const auto& [r, c, times] : {std::tuple{10, 3, 1}, {10, 5, 3}, {11, 4, 2}})
+    for (int i = 0; i < times; ++i) click(r, c);
+  key(matrix(), Qt::Key_Up);
+  key(matrix(), Qt::Key_Right);
+  click(11, 3, Qt::ShiftModifier);  // 3 columns by 2 rows, spanned from the top right
+  key(matrix(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("1\t0\t3\n0\t2\t0"));
+
+  key(matrix(), Qt::Key_Down);
+  for (int i = 0; i < 20; ++i) key(matrix(), Qt::Key_Down);
+  for (int i = 0; i < 4; ++i) key(matrix(), Qt::Key_Right);  // (32, 7)
+  const ConfigMatrix before = config_matrix();
+  key(matrix(), Qt::Key_V, Qt::ControlModifier);
+  ConfigMatrix expected = before;
+  for (const CellValue& cell : std::vector<CellValue>{{32, 7, 1}, {32, 9, 3}, {33, 8, 2}})
+    expected.set(cell.row, cell.column, cell.value);
+  EXPECT_EQ(config_matrix(), expected);
+  EXPECT_EQ(shown(32, 9), kRed);
+  key(matrix(), Qt::Key_Z, Qt::ControlModifier);  // one step
+  EXPECT_EQ(config_matrix(), before);
+
+  key(matrix(), Qt::Key_End, Qt::ControlModifier);
+  key(matrix(), Qt::Key_End);
+  key(matrix(), Qt::Key_Left);  // (304, 23): one row and two columns are left
+  key(matrix(), Qt::Key_V, Qt::ControlModifier);
+  expected = before;
+  expected.set(304, 23, 1);
+  EXPECT_EQ(config_matrix(), expected);
 }
 
 }  // namespace
