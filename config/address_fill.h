@@ -22,6 +22,7 @@ struct AddressFill {
   std::array<std::optional<std::uint8_t>, 3> modes{};
   // The other 24 lamps of every row that gets a mode are set off.
   bool others_off = false;
+  friend bool operator==(const AddressFill&, const AddressFill&) = default;
 };
 
 // The matrix row of an address's event.

@@ -75,6 +75,7 @@ AddressFillDialog::AddressFillDialog(QWidget* parent)
     previous = next;
   }
   firstAddress_->setFocus();
+  firstAddress_->selectAll();  // typed digits replace the default
 }
 
 AddressFill AddressFillDialog::fill() const {

@@ -50,4 +50,24 @@ TEST(EditHistory, StepsUndoRedoAndTheSavedState) {
   EXPECT_FALSE(history.isModified());
 }
 
+TEST(EditHistory, AStepOnABlockSelectsTheBlockAgainWhenUndoneOrRedone) {
+  ConfigMatrix matrix;
+  EditHistory history(matrix);
+  QSignalSpy at_cell(&history, &EditHistory::undoneOrRedoneAt);
+  QSignalSpy in_block(&history, &EditHistory::undoneOrRedoneIn);
+  const CellBlock block{12, 6, 10, 5};  // spanned upwards and to the left
+  history.setCells({{10, 5, LED_STEADY}, {11, 6, LED_STEADY}}, QStringLiteral("block"), block);
+  history.setCells({{20, 1, LED_SLOW_BLINK}}, QStringLiteral("cell"), CellBlock::at(20, 1));
+  history.stack().undo();
+  history.stack().undo();
+  EXPECT_EQ(matrix, ConfigMatrix());
+  history.stack().redo();
+  ASSERT_EQ(in_block.count(), 2);
+  EXPECT_EQ(in_block.at(0), (QList<QVariant>{12, 6, 10, 5}));
+  EXPECT_EQ(in_block.at(1), in_block.at(0));
+  ASSERT_EQ(at_cell.count(), 1);  // a block of one cell is shown as that cell
+  EXPECT_EQ(at_cell.takeFirst(), (QList<QVariant>{20, 1}));
+  EXPECT_EQ(matrix.at(11, 6), LED_STEADY);
+}
+
 }  // namespace

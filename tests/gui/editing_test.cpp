@@ -4,10 +4,15 @@
 // The mouse's own editing is in grid_editor_test.cpp.
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScrollBar>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
+#include <functional>
 
 #include <tuple>
 
@@ -248,6 +253,76 @@ TEST_F(EditingTest, BlocksGoThroughTheClipboardAtAnOffsetAndAtTheEdge) {
   expected = before;
   expected.set(304, 23, 1);
   EXPECT_EQ(config_matrix(), expected);
+}
+
+// The typical board: addresses 0-24, each with its own lamp 1-25, Alarm I
+// slow, Alarm II steady, fault fast; typed in the real dialog.
+TEST_F(EditingTest, FillButtonAppliesTheRuleOfItsDialogAsOneStep) {
+  EXPECT_EQ(ui().FillButton->geometry(), QRect(736, 472, 75, 25));
+  EXPECT_EQ(ui().FillButton->text(), QStringLiteral("Wypełnij..."));
+  EXPECT_EQ(ui().FillButton->property("hint").toString(), QStringLiteral("Wypełnij adresy według reguły"));
+
+  const auto answer_next_dialog = [this](std::function<void()> keys) {
+    auto* poll = new QTimer(&window());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, keys] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (!dialog || !dialog->isVisible() || !QApplication::focusWidget()) return;
+      poll->stop();
+      poll->deleteLater();
+      EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Wypełnij adresy"));
+      keys();
+      if (dialog->isVisible()) {  // never leave the test waiting for a user
+        ADD_FAILURE() << "the dialog stayed open";
+        static_cast<QDialog*>(dialog)->reject();
+      }
+    });
+    poll->start(10);
+  };
+  const auto press = [](int key, int times = 1) {
+    for (int i = 0; i < times; ++i) QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
+  };
+
+  const int before = steps();
+  answer_next_dialog([&] {
+    press(Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), "24");
+    press(Qt::Key_Tab, 3);    // lamp 1 and "Kolejne lampy" as they are
+    press(Qt::Key_Down, 2);   // Alarm I: wolne miganie
+    press(Qt::Key_Tab);
+    press(Qt::Key_End);       // Alarm II: ciągłe świecenie
+    press(Qt::Key_Tab);
+    press(Qt::Key_Down, 3);   // Awaria: szybkie miganie
+    press(Qt::Key_Return);
+  });
+  ui().FillButton->click();
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Wypełniono: 75 komórek."));
+  EXPECT_EQ(steps(), before + 1);
+  for (int address = 0; address < 25; ++address) {
+    SCOPED_TRACE(address);
+    std::vector<std::uint8_t> expected(25, LED_OFF);
+    expected[address] = LED_SLOW_BLINK;
+    EXPECT_EQ(row(5 + 3 * address), expected);
+    expected[address] = LED_STEADY;
+    EXPECT_EQ(row(6 + 3 * address), expected);
+    expected[address] = LED_FAST_BLINK;
+    EXPECT_EQ(row(7 + 3 * address), expected);
+  }
+  EXPECT_EQ(row(80), std::vector<std::uint8_t>(25, LED_OFF));  // address 25 on as it was
+
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  matrix()->setFocus();
+  key(matrix(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(config_matrix(), ConfigMatrix());
+
+  answer_next_dialog([&] {
+    press(Qt::Key_Tab, 4);
+    press(Qt::Key_End);
+    press(Qt::Key_Escape);  // Anuluj
+  });
+  ui().FillButton->click();
+  EXPECT_EQ(config_matrix(), ConfigMatrix());
+  EXPECT_EQ(steps(), before + 1);  // the undone step stays for redo, nothing new
 }
 
 }  // namespace
