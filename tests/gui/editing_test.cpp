@@ -266,7 +266,8 @@ TEST_F(EditingTest, FillButtonAppliesTheRuleOfItsDialogAsOneStep) {
     auto* poll = new QTimer(&window());
     QObject::connect(poll, &QTimer::timeout, poll, [poll, keys] {
       QWidget* dialog = QApplication::activeModalWidget();
-      if (!dialog || !dialog->isVisible() || !QApplication::focusWidget()) return;
+      // Keys go where the focus is: wait until it is in the dialog.
+      if (!dialog || !dialog->isVisible() || !dialog->isAncestorOf(QApplication::focusWidget())) return;
       poll->stop();
       poll->deleteLater();
       EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Wypełnij adresy"));
