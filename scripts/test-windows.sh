@@ -24,10 +24,16 @@ if [[ ! -f "$gtest_prefix/lib/cmake/GTest/GTestConfig.cmake" ]]; then
   cmake --install "$build/googletest-build"
 fi
 
+# zel17-cli.exe also runs against the emulated module, inside the native
+# build's umockdev test bed (its launcher, preload and wine runner).
+native="$root/build"
+[[ -f "$native/CMakeCache.txt" ]] || cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$native" -j "$jobs" --target zel-testbed-launch zel-hidraw-preload
+
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
   -DZEL_BUILD_GUI=OFF -DZEL_BUILD_EMULATOR=OFF \
-  -DGTest_DIR="$gtest_prefix/lib/cmake/GTest"
+  -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" -DZEL_WINE_RUN="$native/emulator/zel-wine-run"
 cmake --build "$build" -j "$jobs"
 
 # The window for Windows, with its tests that need no device; the release
