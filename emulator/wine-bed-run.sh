@@ -5,6 +5,9 @@
 # device) to it as HID devices. Exits with the program's status.
 #   --keep-registry      keep the devices an earlier run left in the registry
 #                        (by default the registry is put back as set up)
+#   --shell              run PROGRAM as a Linux command (a script that starts
+#                        wine programs itself), with the prefix and its
+#                        wineserver ready
 #   --no-module, --no-answer, --delay-ms N, --unplug-after N, --summary FILE
 #                        as zel-testbed-launch takes them
 # The prefix is set up once per build, in $ZEL_WINE_BED_HOME (default: the
@@ -43,7 +46,8 @@ if [[ ${1:-} == --inside ]]; then
   # services inherit the preload and $UMOCKDEV_DIR.
   shift
   wait_module=$1
-  shift
+  as_shell=$2
+  shift 2
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
   stop_wine() {
     wineserver -k 2>/dev/null || true
@@ -55,16 +59,22 @@ if [[ ${1:-} == --inside ]]; then
   wait_linked "$other_ids"
   [[ $wait_module == 1 ]] && wait_linked "$module_ids"
   status=0
-  wine "$@" || status=$?
+  if [[ $as_shell == 1 ]]; then
+    "$@" || status=$?
+  else
+    wine "$@" || status=$?
+  fi
   exit "$status"
 fi
 
 keep_registry=0
 wait_module=1
+as_shell=0
 launch=(--preload-first "$preload")
 while (($#)); do
   case $1 in
     --keep-registry) keep_registry=1; shift ;;
+    --shell) as_shell=1; shift ;;
     --no-module) launch+=("$1"); wait_module=0; shift ;;
     --no-answer) launch+=("$1"); shift ;;
     --delay-ms | --unplug-after | --summary) launch+=("$1" "$2"); shift 2 ;;
@@ -96,5 +106,5 @@ fi
 # Devices of earlier runs stay in the registry as devices not present.
 [[ $keep_registry == 1 ]] || cp "$home/system.reg.set-up" "$prefix/system.reg"
 status=0
-"$launcher" "${launch[@]}" -- "$0" --inside "$wait_module" "$@" || status=$?
+"$launcher" "${launch[@]}" -- "$0" --inside "$wait_module" "$as_shell" "$@" || status=$?
 exit "$status"
