@@ -3,9 +3,9 @@
 # runs them under wine through CTest, in a wine prefix of their own that is
 # removed afterwards, with zel17-cli.exe also run against the emulated module
 # inside the native build's test bed (zel-wine-run, in a prefix of its own);
-# then the same for the window's tests that need no
-# device, built with a Qt for mingw (scripts/build-windows.sh), and the
-# release under wine on a virtual display (scripts/test-windows-release.sh).
+# then the same for the window's tests that need no device, built with a Qt
+# for mingw (scripts/build-windows.sh), and the release under wine on a
+# virtual display (scripts/test-windows-release.sh).
 # Needs: scripts/install-deps.sh --windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
