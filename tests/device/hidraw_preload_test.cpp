@@ -17,19 +17,14 @@
 #include <string>
 
 #include "emulator/test_bed.h"
+#include "emulator_build_file.h"
 
 namespace {
 
 using IoctlFn = int (*)(int, unsigned long, ...);
 using ReadFn = ssize_t (*)(int, void*, size_t);
 
-std::string preload_path() {
-  char self[PATH_MAX] = {};
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return {};
-  const std::filesystem::path build = std::filesystem::path(self).parent_path().parent_path();
-  return (build / "emulator" / "libzel-hidraw-preload.so").string();
-}
+std::string preload_path() { return emulator_build_file("libzel-hidraw-preload.so"); }
 
 class HidrawPreload : public ::testing::Test {
  protected:

@@ -10,16 +10,12 @@
 #include <filesystem>
 #include <string>
 
+#include "emulator_build_file.h"
+
 namespace {
 
 // The launcher sits in the build tree next to this test's folder.
-std::string launcher_path() {
-  char self[PATH_MAX] = {};
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return {};
-  const std::filesystem::path build = std::filesystem::path(self).parent_path().parent_path();
-  return (build / "emulator" / "zel-testbed-launch").string();
-}
+std::string launcher_path() { return emulator_build_file("zel-testbed-launch"); }
 
 struct Launched {
   std::string output;
