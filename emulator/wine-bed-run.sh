@@ -58,12 +58,17 @@ if [[ ${1:-} == --inside ]]; then
   wineserver
   wait_linked "$other_ids"
   [[ $wait_module == 1 ]] && wait_linked "$module_ids"
-  status=0
+  # In the background, so that a signal is handled at once rather than when
+  # the program ends; the wineserver's end then takes the program with it.
   if [[ $as_shell == 1 ]]; then
-    "$@" || status=$?
+    "$@" &
   else
-    wine "$@" || status=$?
+    wine "$@" &
   fi
+  program=$!
+  trap 'kill -TERM "$program" 2>/dev/null; exit 130' INT TERM
+  status=0
+  wait "$program" || status=$?
   exit "$status"
 fi
 
@@ -105,6 +110,10 @@ if [[ ! -f $home/system.reg.set-up ]]; then
 fi
 # Devices of earlier runs stay in the registry as devices not present.
 [[ $keep_registry == 1 ]] || cp "$home/system.reg.set-up" "$prefix/system.reg"
+# The launcher hands a stop on to the run inside, which ends its wineserver.
+"$launcher" "${launch[@]}" -- "$0" --inside "$wait_module" "$as_shell" "$@" &
+launched=$!
+trap 'kill -TERM "$launched" 2>/dev/null; wait "$launched"; exit 130' INT TERM
 status=0
-"$launcher" "${launch[@]}" -- "$0" --inside "$wait_module" "$as_shell" "$@" || status=$?
+wait "$launched" || status=$?
 exit "$status"
