@@ -111,7 +111,9 @@ fi
 # Devices of earlier runs stay in the registry as devices not present.
 [[ $keep_registry == 1 ]] || cp "$home/system.reg.set-up" "$prefix/system.reg"
 # The launcher hands a stop on to the run inside, which ends its wineserver.
-"$launcher" "${launch[@]}" -- "$0" --inside "$wait_module" "$as_shell" "$@" &
+# Only this shell holds the lock: a wineserver that outlived a killed run
+# must not keep the next run waiting (the next run ends it).
+"$launcher" "${launch[@]}" -- "$0" --inside "$wait_module" "$as_shell" "$@" 9>&- &
 launched=$!
 trap 'kill -TERM "$launched" 2>/dev/null; wait "$launched"; exit 130' INT TERM
 status=0
