@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ void usage(std::ostream& out) {
          "  --delay-ms N         the module waits N ms before each answer\n"
          "  --unplug-after N     the module answers N exchanges, then is unplugged\n"
          "  --no-module          only a HID device that is not the module\n"
+         "  --no-answer          the module takes every request and answers none\n"
+         "  --summary FILE       at the end, write to FILE how many requests the module\n"
+         "                       took and how many bytes reached the other device\n"
          "  --preload-first LIB  preload LIB before the umockdev library\n"
          "                       (the AddressSanitizer runtime for a sanitized program)\n"
          "  -h, --help           this text\n";
@@ -35,6 +39,7 @@ struct Launch {
   TestBedOptions bed;
   ZelModule::Faults faults;
   std::string preload_first;
+  std::string summary_file;
   std::vector<char*> program;  // argv of the program, null-terminated
 };
 
@@ -75,6 +80,14 @@ bool parse(int argc, char** argv, Launch& launch) {
       if (!next_number(launch.faults.unplug_after)) return false;
     } else if (option == "--no-module") {
       launch.bed.modules = 0;
+    } else if (option == "--no-answer") {
+      launch.faults.no_answer = true;
+    } else if (option == "--summary") {
+      if (i + 1 >= argc) {
+        std::cerr << "zel-testbed-launch: --summary needs a file\n";
+        return false;
+      }
+      launch.summary_file = argv[++i];
     } else if (option == "--preload-first") {
       if (i + 1 >= argc) {
         std::cerr << "zel-testbed-launch: --preload-first needs a library\n";
@@ -95,6 +108,16 @@ bool parse(int argc, char** argv, Launch& launch) {
   launch.program.assign(argv + i, argv + argc);
   launch.program.push_back(nullptr);
   return true;
+}
+
+// Lines "module-requests N" and "other-device-bytes N", for tests that look
+// at what a program sent.
+void write_summary(TestBed& bed, const std::string& file) {
+  std::ofstream out(file);
+  out << "module-requests "
+      << (bed.module_count() > 0 ? bed.module().requests().size() : std::size_t{0}) << "\n"
+      << "other-device-bytes " << bed.take_other_device_output() << "\n";
+  if (!out) std::cerr << "zel-testbed-launch: cannot write " << file << "\n";
 }
 
 volatile sig_atomic_t g_child = 0;
@@ -140,6 +163,7 @@ int run(const Launch& launch) {
       return 127;
     }
   }
+  if (!launch.summary_file.empty()) write_summary(bed, launch.summary_file);
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return 127;

@@ -142,6 +142,7 @@ struct TestBed::Impl {
   bool lower_case_ids = false;
   bool composite_module = false;
   int next_hidraw = 0;
+  int other_device_master = -1;  // umockdev owns it
 
   void build(const TestBedOptions& options);
   HidDeviceRecord module_record(int index) const;
@@ -195,7 +196,11 @@ void TestBed::Impl::build(const TestBedOptions& options) {
     // leak into children.
     const int fd =
         umockdev_testbed_get_dev_fd(bed, ("/dev/hidraw" + std::to_string(keyboard_hidraw)).c_str());
-    if (fd >= 0) set_fd_flag(fd, F_GETFD, F_SETFD, FD_CLOEXEC);
+    if (fd >= 0) {
+      set_fd_flag(fd, F_GETFD, F_SETFD, FD_CLOEXEC);
+      set_fd_flag(fd, F_GETFL, F_SETFL, O_NONBLOCK);
+      other_device_master = fd;
+    }
   }
 }
 
@@ -432,6 +437,17 @@ void TestBed::remove_module(int index) {
   std::string note = served.pty;
   std::replace(note.begin(), note.end(), '/', '_');
   unlink((impl_->root + "/dev/.ptymap/" + note).c_str());
+}
+
+std::size_t TestBed::take_other_device_output() {
+  std::size_t total = 0;
+  char buffer[256];
+  ssize_t count = 0;
+  while (impl_->other_device_master >= 0 &&
+         (count = read(impl_->other_device_master, buffer, sizeof buffer)) > 0) {
+    total += static_cast<std::size_t>(count);
+  }
+  return total;
 }
 
 void TestBed::send_unsolicited(const UsbFrame& frame, int index) {

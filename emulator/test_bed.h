@@ -59,6 +59,10 @@ class TestBed {
   // monitors hear "remove" and its devices leave the tree.
   void remove_module(int index);
 
+  // The bytes a client has written to the other device's node since the
+  // last call; they are read away. Nobody should ever write there.
+  std::size_t take_other_device_output();
+
   // Writes one 64-byte input report that no request asked for.
   void send_unsolicited(const UsbFrame& frame, int index = 0);
 

@@ -17,7 +17,8 @@ fi
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEL_BUILD_BENCH=ON \
   -DZEL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target bench_upload bench_cli bench_startup >/dev/null
+cmake --build "$build" -j "$(nproc)" --target bench_upload bench_cli bench_startup \
+  zel-testbed-launch zel-hidraw-preload zel17-cli >/dev/null
 
 source "$root/scripts/xvfb-lib.sh"
 workdir=$(mktemp -d)
@@ -36,6 +37,11 @@ LD_PRELOAD=libumockdev-preload.so.0 "$build/bench/bench_cli" "$build/cli/zel17-c
   cat "$workdir/cli.err" >&2
   exit 1
 }
+# What wine adds, when the Windows build (scripts/test-windows.sh) is there.
+windows_cli=${ZEL_WINDOWS_CLI:-$root/build-win/cli/zel17-cli.exe}
+if [[ -f "$windows_cli" ]]; then
+  "$root/bench/wine_cli_bench.sh" "$build" "$windows_cli" "$delayed_runs" >>"$workdir/cli.out"
+fi
 "$build/bench/bench_startup" "$build/app/zel17" "$build/bench/bench_bare_window" \
   "$build/bench/libzel_first_paint_probe.so" "$startup_runs" >"$workdir/startup.out" 2>"$workdir/startup.err" || {
   cat "$workdir/startup.err" >&2

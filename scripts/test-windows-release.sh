@@ -6,7 +6,9 @@
 #     file with Polish letters in its path, named on the command line, opens
 #     with its cells painted; "Konfiguruj!" ends its search for the module in
 #     "Error. Could not find the device." on standard output and the window
-#     stays;
+#     stays; inside the wine test bed, against the emulated module,
+#     "Konfiguruj!" writes the table into the module (read back with
+#     zel17-cli.exe);
 #   - the installer, silently: its files land under Program Files, the Start
 #     menu has the program, .zel files open with it, and the uninstaller
 #     takes all of that away again.
@@ -108,6 +110,17 @@ kill "$app_pid" 2>/dev/null || true
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
 wineserver -w
+
+# --- the program against the emulated module, in the wine test bed ------------
+# The native build's bed (scripts/test-windows.sh builds it).
+wine_run="$root/build/emulator/zel-wine-run"
+if [[ -x "$wine_run" ]]; then
+  window_writes_module() {
+    "$wine_run" --shell -- "$root/tests/windows/window_in_wine_bed.sh" "$stage" "$work"
+  }
+  check "\"Konfiguruj!\" against the emulated module writes the table that zel17-cli.exe reads back" \
+    window_writes_module
+fi
 
 # --- the installer -------------------------------------------------------------
 program_files="$WINEPREFIX/drive_c/Program Files/ZEL17"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds the core and its tests for 64-bit Windows with mingw-w64 and
 # runs them under wine through CTest, in a wine prefix of their own that is
-# removed afterwards; then the same for the window's tests that need no
-# device, built with a Qt for mingw (scripts/build-windows.sh), and the
-# release under wine on a virtual display (scripts/test-windows-release.sh).
+# removed afterwards, with zel17-cli.exe also run against the emulated module
+# inside the native build's test bed (zel-wine-run, in a prefix of its own);
+# then the same for the window's tests that need no device, built with a Qt
+# for mingw (scripts/build-windows.sh), and the release under wine on a
+# virtual display (scripts/test-windows-release.sh).
 # Needs: scripts/install-deps.sh --windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,10 +26,16 @@ if [[ ! -f "$gtest_prefix/lib/cmake/GTest/GTestConfig.cmake" ]]; then
   cmake --install "$build/googletest-build"
 fi
 
+# zel17-cli.exe also runs against the emulated module, inside the native
+# build's umockdev test bed (its launcher, preload and wine runner).
+native="$root/build"
+[[ -f "$native/CMakeCache.txt" ]] || cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$native" -j "$jobs" --target zel-testbed-launch zel-hidraw-preload
+
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
   -DZEL_BUILD_GUI=OFF -DZEL_BUILD_EMULATOR=OFF \
-  -DGTest_DIR="$gtest_prefix/lib/cmake/GTest"
+  -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" -DZEL_WINE_RUN="$native/emulator/zel-wine-run"
 cmake --build "$build" -j "$jobs"
 
 # The window for Windows, with its tests that need no device; the release

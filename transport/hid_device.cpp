@@ -120,9 +120,17 @@ bool HID_device::read_interface_data() {
 
 bool HID_device::read_device_id() {
   *trace << "HID device reading device ID..." << std::flush;
+  // The ID is that of the device that owns the interface at member_index,
+  // as the interface's detail names it: the platform keeps its devices and
+  // its interfaces in two lists whose orders need not agree, and an ID read
+  // by position could send the module's frames to another device.
+  device_info_data = {};
   device_info_data.size = sizeof(setupapi::DeviceInfoData);
-  loader->enum_device_info(device_info_set, static_cast<std::uint32_t>(member_index),
-                           &device_info_data);
+  if (!fetch_interface_detail(&device_info_data)) {
+    *trace << "Error. Not enough memory" << std::endl;
+    return false;
+  }
+  interface_detail.reset();
   // A device whose property cannot be read gets an empty ID and does not
   // match; nothing of the previous device may be taken for it.
   property_size = 0;
@@ -148,6 +156,19 @@ bool HID_device::read_device_id() {
 
 bool HID_device::load_interface_detail() {
   *trace << "HID device loading detail interface..." << std::flush;
+  if (!fetch_interface_detail(nullptr)) {
+    *trace << "Error. Not enough memory" << std::endl;
+    return false;
+  }
+  trace_outcome(*trace, true);
+  return true;
+}
+
+// Reads the current interface's detail into interface_detail, and the
+// device that owns the interface into `owner` when it is given. Some
+// platforms fill `owner` only when the detail fits, so the detail is always
+// read whole. False when there is no memory for it.
+bool HID_device::fetch_interface_detail(setupapi::DeviceInfoData* owner) {
   detail_size = 0;
   loader->get_device_interface_detail(device_info_set, interface_data.get(), nullptr, 0,
                                       &detail_size, nullptr);
@@ -156,15 +177,11 @@ bool HID_device::load_interface_detail() {
   const std::size_t block_size =
       std::max<std::size_t>(detail_size, setupapi::kDetailPathOffset) + 1;
   interface_detail.reset(new (std::nothrow) std::uint8_t[block_size]());
-  if (!interface_detail) {
-    *trace << "Error. Not enough memory" << std::endl;
-    return false;
-  }
+  if (!interface_detail) return false;
   const std::uint32_t fixed_size = setupapi::kDetailFixedSize;
   std::memcpy(interface_detail.get(), &fixed_size, sizeof fixed_size);
   loader->get_device_interface_detail(device_info_set, interface_data.get(), interface_detail.get(),
-                                      detail_size, nullptr, nullptr);
-  trace_outcome(*trace, true);
+                                      detail_size, nullptr, owner);
   return true;
 }
 

@@ -40,6 +40,7 @@ class HID_device {
   bool read_interface_data();
   bool read_device_id();
   bool load_interface_detail();
+  bool fetch_interface_detail(setupapi::DeviceInfoData* owner);
   bool open_handles();
   void discard_stale_reports();
 

@@ -10,16 +10,12 @@
 #include <filesystem>
 #include <string>
 
+#include "emulator_build_file.h"
+
 namespace {
 
 // The launcher sits in the build tree next to this test's folder.
-std::string launcher_path() {
-  char self[PATH_MAX] = {};
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return {};
-  const std::filesystem::path build = std::filesystem::path(self).parent_path().parent_path();
-  return (build / "emulator" / "zel-testbed-launch").string();
-}
+std::string launcher_path() { return emulator_build_file("zel-testbed-launch"); }
 
 struct Launched {
   std::string output;
@@ -64,6 +60,35 @@ TEST(TransportLauncher, NoModuleAndBadCommandLines) {
 
   EXPECT_EQ(launch("--delay-ms soon", "true").status, 2);
   EXPECT_EQ(launch("--no-such-option", "true").status, 2);
+}
+
+std::string read_file(const std::filesystem::path& path) {
+  std::string text;
+  if (FILE* file = std::fopen(path.c_str(), "r")) {
+    char buffer[256];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    std::fclose(file);
+  }
+  return text;
+}
+
+// The summary says what reached the module and the other device; a module
+// that takes requests without answering leaves the reader waiting.
+TEST(TransportLauncher, SummaryCountsRequestsAndBytesForTheOtherDevice) {
+  const std::filesystem::path summary =
+      std::filesystem::temp_directory_path() / ("zel-launch-summary-" + std::to_string(getpid()));
+  const Launched silent = launch("--no-answer --summary " + summary.string(),
+                                 "exec 3<>/dev/hidraw0 || exit 3; "
+                                 "{ printf \"\\000\\002\"; head -c 63 /dev/zero; } >&3; "
+                                 "timeout 0.5 head -c 64 <&3 | wc -c");
+  EXPECT_EQ(silent.output, "0\n");
+  EXPECT_EQ(read_file(summary), "module-requests 1\nother-device-bytes 0\n");
+
+  const Launched foreign = launch("--no-module --summary " + summary.string(),
+                                  "printf 0123456789 >/dev/hidraw0");
+  EXPECT_EQ(foreign.status, 0) << foreign.output;
+  EXPECT_EQ(read_file(summary), "module-requests 0\nother-device-bytes 10\n");
+  std::filesystem::remove(summary);
 }
 
 }  // namespace

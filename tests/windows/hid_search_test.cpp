@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -79,6 +81,68 @@ TEST(HidSearchUnderWindows, WithoutTheSetupLibraryTheSearchStopsAtTheFirstInterf
                                "HID device table load...OK", "Interface index: 0",
                                "HID device interface data structure...Error", "HID device stop...",
                                "HID device table destroy", "Dynamic DLL unload"}));
+}
+
+// A file of its own in the temporary folder, removed with the object.
+class ScratchFile {
+ public:
+  ScratchFile() {
+    char folder[MAX_PATH] = {};
+    char name[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "zel", 0, name);
+    path_ = name;
+  }
+  ~ScratchFile() { DeleteFileA(path_.c_str()); }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+  const std::string& path() const { return path_; }
+  long long size() const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+
+ private:
+  std::string path_;
+};
+
+// The setup library lists the other device first and the module's interface
+// first: the module's ID must be read at the interface that is the module's,
+// and the frame must go to the module alone.
+TEST(HidSearchUnderWindows, DeviceIdIsTheOneOfTheInterfacesOwnDevice) {
+  ScratchFile module_node;
+  ScratchFile other_node;
+  HMODULE library = LoadLibraryA("shuffled_setupapi.dll");
+  ASSERT_NE(library, nullptr);
+  using SetPathsFn = void (*)(const char*, const char*);
+  auto set_paths = reinterpret_cast<SetPathsFn>(
+      reinterpret_cast<void*>(GetProcAddress(library, "shuffled_setupapi_set_paths")));
+  ASSERT_NE(set_paths, nullptr);
+  set_paths(module_node.path().c_str(), other_node.path().c_str());
+
+  TraceCapture trace;
+  {
+    HID_device device("shuffled_setupapi.dll");
+    ASSERT_TRUE(device.search_device());
+    std::uint8_t frame[HID_device::kFrameSize] = {0x55};
+    std::uint8_t reply[HID_device::kFrameSize] = {};
+    device.send_receive(frame, reply, false);
+  }
+  FreeLibrary(library);
+  std::vector<std::string> expected = kStart;
+  expected.insert(expected.end(),
+                  {"Interface index: 0", "HID device interface data structure...OK",
+                   "HID device reading device ID...OK",
+                   "Device ID is: HID\\VID_04D8&PID_003F&REV_0100",
+                   "HID device found: VID_04D8&PID_003F",
+                   "HID device loading detail interface...OK",
+                   "HID device creating write handle...OK",
+                   "HID device creating read handle...OK"});
+  expected.insert(expected.end(), kStop.begin(), kStop.end());
+  EXPECT_EQ(trace.lines(), expected);
+  EXPECT_EQ(module_node.size(), static_cast<long long>(HID_device::kReportSize));
+  EXPECT_EQ(other_node.size(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# zel17.exe against the emulated module, inside the wine test bed, on the X
+# display of the caller: "Konfiguruj!" writes the table named on the command
+# line into the module, and zel17-cli.exe then reads the same table back.
+# Runs under zel-wine-run --shell (the prefix and its wineserver ready):
+#   zel-wine-run --shell -- window_in_wine_bed.sh RELEASE_FOLDER WORK_FOLDER
+set -uo pipefail
+stage=$1
+work=$2
+source "$(dirname "$0")/../../scripts/xvfb-lib.sh"
+
+# Rows 5-9 of output 1 in the four modes and row 4 without a function.
+file="$work/bed-table.zel"
+head -c 7625 /dev/zero >"$file"
+set_cell() {  # row column value
+  printf "$(printf '\\%03o' "$3")" | dd of="$file" bs=1 seek=$(($1 + $2 * 305)) conv=notrunc status=none
+}
+for ((column = 0; column < 25; ++column)); do set_cell 4 "$column" 255; done
+set_cell 5 0 1
+set_cell 6 0 2
+set_cell 7 0 3
+set_cell 9 24 3
+
+wine "$stage/zel17.exe" "Z:${file//\//\\}" >"$work/window.out" 2>"$work/window.err" &
+app=$!
+trap 'kill "$app" 2>/dev/null' EXIT
+grab_window "$ZEL_WINDOW_TITLE" "$work/bed-window.png" "$app" || exit 1
+window=$(xwininfo -name "$ZEL_WINDOW_TITLE" | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+xdotool mousemove --window "$window" 685 564 click 1  # "Konfiguruj!"
+
+# The upload is over when the window lets the module go again.
+for ((i = 0; i < 600; ++i)); do
+  grep -q "HID device stop..." "$work/window.out" && break
+  sleep 0.1
+done
+grep -q "HID device creating read handle...OK" "$work/window.out" ||
+  { echo "the window did not open the module:"; cat "$work/window.out"; exit 1; } >&2
+grep -q "HID device stop..." "$work/window.out" ||
+  { echo "the upload did not end"; exit 1; } >&2
+kill "$app" 2>/dev/null
+wait "$app" 2>/dev/null
+trap - EXIT
+
+wine "$stage/zel17-cli.exe" read "Z:${work//\//\\}\\bed-read.zel" >"$work/read.out" 2>"$work/read.err" ||
+  { echo "zel17-cli.exe read failed:"; cat "$work/read.err"; exit 1; } >&2
+cmp "$file" "$work/bed-read.zel" || { echo "the module does not hold the window's table" >&2; exit 1; }
