@@ -51,12 +51,14 @@ std::string replace_all(std::string text, const std::string& from, const std::st
   return text;
 }
 
-// Every field in double quotes, the label holding the separator inside them.
+// Every field in double quotes; the header's label, which is not read,
+// holds the separator and a quote inside them.
 std::string all_quoted(const std::vector<std::string>& lines) {
   std::vector<std::string> quoted;
   for (const auto& line : lines) {
     const std::size_t first = line.find(';');
-    quoted.push_back("\"" + line.substr(0, first) + "; \"\"cytat\"\"\";\"" +
+    const std::string more = quoted.empty() ? "; \"\"cytat\"\"" : "";
+    quoted.push_back("\"" + line.substr(0, first) + more + "\";\"" +
                      replace_all(line.substr(first + 1), ";", "\";\"") + "\"");
   }
   return join(quoted);

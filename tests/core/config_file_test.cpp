@@ -345,7 +345,8 @@ TEST(ConfigFileFuzz, RandomFilesLoadCompletelyOrChangeNothing) {
     if (b == 26 && random() % 64 != 0) b = 27;
   }
   pools[3].clear();
-  for (const std::uint8_t value : random_matrix(25).bytes()) {
+  const ConfigMatrix spread = random_matrix(25);
+  for (const std::uint8_t value : spread.bytes()) {
     if (random() % 4 == 0) pools[3].push_back(static_cast<std::uint8_t>(random() % 2 ? 32 : 10));
     pools[3].push_back(value);
   }
