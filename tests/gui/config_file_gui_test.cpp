@@ -209,6 +209,8 @@ TEST_F(ConfigFileTest, AFileThatIsNoConfigurationIsRefusedFromEverySource) {
         [&] {
           QMimeData data;
           data.setUrls({QUrl::fromLocalFile(path(c.file))});
+          QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+          QApplication::sendEvent(&window(), &enter);
           QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
           QApplication::sendEvent(&window(), &drop);
         },
