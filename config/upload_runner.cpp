@@ -1,8 +1,8 @@
 #include "config/upload_runner.h"
 
 #include "config/configuration_check.h"
-#include "protocol/console_log.h"
 #include "config/flash_image.h"
+#include "protocol/console_log.h"
 
 namespace {
 
