@@ -174,7 +174,8 @@ std::optional<Fault> read_value(int row, int output, const std::string& field, s
   const unsigned parsed = number.size() > 3 ? 1000u : static_cast<unsigned>(std::stoul(std::string(number)));
   if (parsed > 255 || !is_configuration_value(row, static_cast<std::uint8_t>(parsed))) {
     if (no_function)
-      return Fault{column, "w wierszu „" + row_label(row) + "” jest " + quoted_for_message(field) + " (" + allowed + ")"};
+      return Fault{column,
+                   "w wierszu „" + row_label(row) + "” jest " + quoted_for_message(field) + " (" + allowed + ")"};
     if (parsed == LED_NOT_AVAILABLE)
       return Fault{column, "wartość 255 jest dozwolona tylko w wierszu „" + row_label(ConfigMatrix::kNoFunctionRow) + "”"};
     return Fault{column, "niedozwolona wartość " + quoted_for_message(field) + " (" + allowed + ")"};
