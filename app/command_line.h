@@ -4,10 +4,11 @@
 // that starts with '-', get a usage line on standard error and the window
 // starts with a fresh grid.
 
-#include <QStringList>
+#include <filesystem>
+#include <vector>
 
 class TForm_main;
 
 inline constexpr const char* kCommandLineUsage = "Użycie: zel17 [PLIK.zel | PLIK.csv]";
 
-void open_command_line_file(TForm_main& window, const QStringList& arguments);
+void open_command_line_file(TForm_main& window, const std::vector<std::filesystem::path>& arguments);

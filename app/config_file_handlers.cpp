@@ -4,6 +4,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 
 #include "app/file_dialogs.h"
@@ -24,7 +25,7 @@ constexpr const char* kLoadFailedStatus = "Błąd odczytu pliku konfiguracji!";
 void TForm_main::SaveConfigButtonClick() {
   const QString name = askFileName(SaveDialog, FileDialogMode::save);
   if (name.isEmpty()) return;
-  const FileResult result = save_config_file(utf8_path(name.toStdString()), config_matrix());
+  const FileResult result = save_configuration(utf8_path(name.toStdString()), config_matrix());
   if (result.ok) {
     editHistory().markSaved();
     configFileName_ = name;
@@ -34,11 +35,12 @@ void TForm_main::SaveConfigButtonClick() {
   showWarning(file_failure_text("Nie udało się zapisać konfiguracji do pliku", name, result.reason));
 }
 
-bool TForm_main::readConfigFile(const QString& name, ConfigMatrix& into) {
-  const FileResult result = load_configuration(utf8_path(name.toStdString()), into);
+bool TForm_main::readConfigFile(const std::filesystem::path& path, ConfigMatrix& into) {
+  const FileResult result = load_configuration(path, into);
   if (result.ok) return true;
   setStatusText(QString::fromUtf8(kLoadFailedStatus));
-  showWarning(file_failure_text("Nie udało się wczytać konfiguracji z pliku", name, result.reason));
+  showWarning(file_failure_text("Nie udało się wczytać konfiguracji z pliku", QFileInfo(path).filePath(),
+                                result.reason));
   return false;
 }
 
@@ -47,12 +49,14 @@ void TForm_main::LoadConfigButtonClick() {
   if (!name.isEmpty()) openConfigFile(name);
 }
 
-void TForm_main::openConfigFile(const QString& name) {
+void TForm_main::openConfigFile(const QString& name) { openConfigPath(utf8_path(name.toStdString())); }
+
+void TForm_main::openConfigPath(const std::filesystem::path& path) {
   // A load changes the grid only when the file holds a whole configuration.
-  if (!readConfigFile(name, config_matrix())) return;
+  if (!readConfigFile(path, config_matrix())) return;
   repaintMatrix();
   editHistory().markSaved();
-  configFileName_ = name;
+  configFileName_ = QFileInfo(path).filePath();
 }
 
 namespace {
@@ -84,7 +88,7 @@ void TForm_main::CompareButtonClick() {
   const QString name = askFileName(OpenDialog, FileDialogMode::open);
   if (name.isEmpty()) return;
   ConfigMatrix file;
-  if (!readConfigFile(name, file)) return;
+  if (!readConfigFile(utf8_path(name.toStdString()), file)) return;
   const std::vector<CellValue> differing = differing_cells(config_matrix().bytes(), file.bytes());
   showDifferences(differing);
   const auto count = static_cast<qsizetype>(differing.size());

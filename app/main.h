@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -134,8 +135,10 @@ class TForm_main : public QWidget {
   void ExportButtonClick();
   void PrintButtonClick();
   // Loads a configuration file (.zel or .csv) as "Otwórz..." does: from the
-  // command line, a drop, or the open dialog.
+  // command line, a drop, or the open dialog. The path keeps a name that is
+  // not valid UTF-8, as the command line may bring one.
   void openConfigFile(const QString& name);
+  void openConfigPath(const std::filesystem::path& path);
 
   // The board window: the lamps of the selected row and the walk test.
   void BoardButtonClick();
@@ -171,7 +174,7 @@ class TForm_main : public QWidget {
   void showDifferences(const std::vector<CellValue>& cells);
   void clearDifferences();
   // Reads a configuration file into `into`, or warns and leaves it unchanged.
-  bool readConfigFile(const QString& name, ConfigMatrix& into);
+  bool readConfigFile(const std::filesystem::path& path, ConfigMatrix& into);
   // What the report says of the grid's file, and now.
   ConfigReportInfo reportInfo() const;
 

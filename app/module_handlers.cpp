@@ -10,6 +10,7 @@
 #include "protocol/connection_state.h"
 #include "protocol/console_log.h"
 #include "app/main.h"
+#include "app/user_prompts.h"
 #include "config/config_matrix.h"
 #include "config/flash_image.h"
 #include "config/readback_runner.h"
@@ -46,6 +47,12 @@ void TForm_main::runDeviceOperation(int progress_max, const DeviceOperation& ope
 }
 
 void TForm_main::WriteConfigButtonClick() {
+  // No file or edit brings such a grid in; should one get there, the module never sees it.
+  if (const std::string refusal = upload_refusal(config_matrix()); !refusal.empty()) {
+    setStatusText(QString::fromUtf8(kUploadStatusFailed));
+    showWarning(sentence_text(refusal));
+    return;
+  }
   runDeviceOperation(kUploadProgressMax, [](USB_protocol& protocol, const OperationView& view) {
     run_flash_upload(protocol, config_matrix(), view);
   });

@@ -1,7 +1,9 @@
 #pragma once
 // The program's own command line after its name, exactly as the user gave
-// it: one file per OS.
+// it: one file per OS. Paths, not text, so that a file name that is not
+// valid in the system's encoding still names its file.
 
-#include <QStringList>
+#include <filesystem>
+#include <vector>
 
-QStringList arguments_after_program_name(int argc, char** argv);
+std::vector<std::filesystem::path> arguments_after_program_name(int argc, char** argv);

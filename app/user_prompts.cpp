@@ -49,10 +49,15 @@ SaveChangesAnswer ask_save_changes(QWidget* parent) {
   return SaveChangesAnswer::cancel;
 }
 
+QString sentence_text(std::string_view utf8) {
+  QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  if (!text.isEmpty()) text[0] = text[0].toUpper();
+  if (!text.endsWith(u'.')) text += u'.';
+  return text;
+}
+
 QString file_failure_text(std::string_view what_utf8, const QString& file, std::string_view reason_utf8) {
-  QString reason = QString::fromUtf8(reason_utf8.data(), static_cast<qsizetype>(reason_utf8.size()));
-  if (!reason.isEmpty()) reason[0] = reason[0].toUpper();
-  if (!reason.endsWith(u'.')) reason += u'.';
+  const QString reason = sentence_text(reason_utf8);
   return QString::fromUtf8(what_utf8.data(), static_cast<qsizetype>(what_utf8.size())) + u'\n' +
          QDir::toNativeSeparators(file) + QStringLiteral("\n\n") + reason;
 }

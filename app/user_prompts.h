@@ -40,6 +40,9 @@ bool run_print_dialog(QWidget* parent, QPrinter& printer);
 // "Zapisz", "Nie zapisuj" or "Anuluj" (also when the box is closed).
 SaveChangesAnswer ask_save_changes(QWidget* parent);
 
+// A reason as a sentence: the first letter capitalised, a full stop at the end.
+QString sentence_text(std::string_view utf8);
+
 // The text of a failed file operation: what failed, the file, and the
 // reason as a sentence ("Nie udało się ...\n/home/x.zel\n\nPlik nie istnieje.").
 QString file_failure_text(std::string_view what_utf8, const QString& file, std::string_view reason_utf8);

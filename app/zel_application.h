@@ -9,7 +9,8 @@
 // unread by Qt, in programArguments().
 
 #include <QApplication>
-#include <QStringList>
+#include <filesystem>
+#include <vector>
 
 namespace zel_application_detail {
 
@@ -29,10 +30,10 @@ class ZelApplication : private zel_application_detail::ProgramNameOnly, public Q
   bool notify(QObject* receiver, QEvent* event) override;
 
   // The command line after the program's name, exactly as given.
-  const QStringList& programArguments() const { return program_arguments_; }
+  const std::vector<std::filesystem::path>& programArguments() const { return program_arguments_; }
 
  private:
-  QStringList program_arguments_;
+  std::vector<std::filesystem::path> program_arguments_;
 };
 
 // The standard box for an exception: the application title and the message.

@@ -10,6 +10,7 @@
 #include "cli/module_commands.h"
 #include "cli/platform_console.h"
 #include "cli/result_text.h"
+#include "config/upload_runner.h"
 #include "text/cp1250.h"
 #include "text/utf8_path.h"
 #include "transport/hid_device.h"
@@ -111,6 +112,10 @@ int run_cli(const std::vector<std::string>& arguments, std::ostream& out, std::o
     if (!loaded.ok) {
       err << "Błąd odczytu pliku konfiguracji!\nBŁĄD: nie udało się wczytać konfiguracji z pliku \""
           << options.file << "\": " << loaded.reason << std::endl;
+      return exit_code::kNoInput;
+    }
+    if (const std::string refusal = upload_refusal(file); options.command == CliCommand::upload && !refusal.empty()) {
+      err << kUploadStatusFailed << "\nBŁĄD: " << refusal << std::endl;
       return exit_code::kNoInput;
     }
   }

@@ -165,7 +165,7 @@ std::string usage_text() {
          "Polecenia:\n"
          "  upload [--verify] PLIK  zapisuje konfigurację z PLIKU (.zel, .csv) do modułu;\n"
          "                          z --verify odczytuje ją potem i porównuje z PLIKIEM\n"
-         "  read PLIK               odczytuje konfigurację modułu do PLIKU (.zel)\n"
+         "  read PLIK               odczytuje konfigurację modułu do PLIKU (.zel, .csv)\n"
          "  verify PLIK             porównuje moduł z PLIKIEM (.zel, .csv) i wypisuje\n"
          "                          różniące się komórki, po jednej w wierszu: wiersz,\n"
          "                          zdarzenie, wyjście, tryb w pliku, tryb w module\n"

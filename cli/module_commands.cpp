@@ -9,7 +9,7 @@
 #include "cli/platform_console.h"
 #include "cli/result_text.h"
 #include "cli/walk_command.h"
-#include "config/config_file.h"
+#include "config/configuration_source.h"
 #include "config/flash_image.h"
 #include "config/readback_runner.h"
 #include "config/test_payload.h"
@@ -93,7 +93,7 @@ ModuleResult read_to_file(USB_protocol& protocol, const ModuleJob& job) {
     return failed(exit_code::kDataError, kReadbackStatusInvalid,
                   "moduł nie zawiera poprawnej konfiguracji");
   }
-  const FileResult saved = save_config_file(utf8_path(job.options.file), module_cells);
+  const FileResult saved = save_configuration(utf8_path(job.options.file), module_cells);
   if (!saved.ok) {
     return failed(exit_code::kCantCreate, "Błąd zapisu pliku konfiguracji!",
                   "nie udało się zapisać konfiguracji do pliku \"" + job.options.file + "\": " +

@@ -5,8 +5,13 @@
 #include <cctype>
 #include <cerrno>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <vector>
+
+#include "config/configuration_check.h"
+#include "text/cp1250.h"
+#include "text/utf8_check.h"
 
 namespace fs = std::filesystem;
 
@@ -157,21 +162,20 @@ std::optional<Fault> check_header(const std::vector<std::string>& fields) {
   return std::nullopt;
 }
 
-bool is_allowed(int row, unsigned value) {
-  return value <= LED_STEADY || (value == LED_NOT_AVAILABLE && row == ConfigMatrix::kNoFunctionRow);
-}
-
 std::optional<Fault> read_value(int row, int output, const std::string& field, std::uint8_t& value) {
   const int column = output + 2;
-  const std::string allowed = row == ConfigMatrix::kNoFunctionRow ? "dozwolone 0, 1, 2, 3 i 255"
-                                                                  : "dozwolone 0, 1, 2, 3";
+  const bool no_function = row == ConfigMatrix::kNoFunctionRow;
+  const std::string allowed = no_function ? "dozwolona tylko 255" : "dozwolone 0, 1, 2, 3";
   if (field.empty()) return Fault{column, "brak wartości wyjścia " + std::to_string(output + 1)};
   const bool digits = std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (!digits) return Fault{column, quoted_for_message(field) + " nie jest liczbą (" + allowed + ")"};
   const std::size_t first = std::min(field.find_first_not_of('0'), field.size() - 1);
   const std::string_view number = std::string_view(field).substr(first);
   const unsigned parsed = number.size() > 3 ? 1000u : static_cast<unsigned>(std::stoul(std::string(number)));
-  if (!is_allowed(row, parsed)) {
+  if (parsed > 255 || !is_configuration_value(row, static_cast<std::uint8_t>(parsed))) {
+    if (no_function)
+      return Fault{column,
+                   "w wierszu „" + row_label(row) + "” jest " + quoted_for_message(field) + " (" + allowed + ")"};
     if (parsed == LED_NOT_AVAILABLE)
       return Fault{column, "wartość 255 jest dozwolona tylko w wierszu „" + row_label(ConfigMatrix::kNoFunctionRow) + "”"};
     return Fault{column, "niedozwolona wartość " + quoted_for_message(field) + " (" + allowed + ")"};
@@ -180,12 +184,76 @@ std::optional<Fault> read_value(int row, int output, const std::string& field, s
   return std::nullopt;
 }
 
+std::string_view trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A line of the table below the header, split into its fields.
+struct TableLine {
+  int number = 0;  // in the file, from 1
+  std::vector<std::string> fields;
+  std::optional<Fault> fault;  // of the split
+  std::string_view label() const { return fields.empty() ? std::string_view() : trimmed(fields.front()); }
+};
+
+// Rows are placed by their labels, each event exactly once; a table whose
+// labels are all empty is placed by position. Says where each line goes.
+class RowPlacement {
+ public:
+  explicit RowPlacement(const std::vector<TableLine>& lines) {
+    by_label_ = std::any_of(lines.begin(), lines.end(), [](const TableLine& line) { return !line.label().empty(); });
+    for (int row = 0; row < ConfigMatrix::kRows; ++row) rows_.emplace(row_label(row), row);
+  }
+
+  // The row of the `index`-th line below the header.
+  std::optional<Fault> place(int index, const TableLine& line, int& row) {
+    if (!by_label_) {
+      row = index;
+      if (row < ConfigMatrix::kRows) return std::nullopt;
+      return Fault{1, "za dużo wierszy: tabela ma " + std::to_string(ConfigMatrix::kRows) +
+                          " wierszy zdarzeń, w wierszach 2 do " + std::to_string(ConfigMatrix::kRows + 1)};
+    }
+    const std::string label(line.label());
+    if (label.empty()) return Fault{1, "brak nazwy zdarzenia (inne wiersze ją mają)"};
+    const auto found = rows_.find(label);
+    if (found == rows_.end()) return Fault{1, "nieznane zdarzenie " + quoted_for_message(label)};
+    row = found->second;
+    if (placed_at_[row] != 0)
+      return Fault{1, "zdarzenie " + quoted_for_message(label) + " powtarza się (pierwszy raz w wierszu " +
+                          std::to_string(placed_at_[row]) + ")"};
+    placed_at_[row] = line.number;
+    return std::nullopt;
+  }
+
+  // Once every line is placed: the first event no line named, if any.
+  std::optional<int> first_missing_row() const {
+    for (int row = 0; row < ConfigMatrix::kRows; ++row)
+      if (placed_at_[row] == 0) return row;
+    return std::nullopt;
+  }
+
+  bool by_label() const { return by_label_; }
+
+ private:
+  bool by_label_ = false;
+  std::map<std::string, int, std::less<>> rows_;
+  std::array<int, ConfigMatrix::kRows> placed_at_{};
+};
+
 }  // namespace
 
 FileResult parse_config_csv(std::string_view text, ConfigMatrix& matrix) {
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF"))
     return failure(error_text(1, 1, "plik jest zapisany w UTF-16; zapisz tabelę jako CSV w UTF-8"));
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  // A spreadsheet on a Polish Windows writes its "CSV" in Windows-1250.
+  std::string decoded;
+  if (!text::is_utf8(text)) {
+    decoded = text::to_utf8(text);
+    text = decoded;
+  }
 
   if (is_blank(text, ' ')) return failure(error_text(1, 1, "plik jest pusty"));
   LineReader lines(text);
@@ -199,32 +267,40 @@ FileResult parse_config_csv(std::string_view text, ConfigMatrix& matrix) {
   if (!fault) fault = check_header(fields);
   if (fault) return failure(error_text(1, fault->column, fault->what));
 
+  // One line more than the table's rows is enough to tell that there are too many.
+  std::vector<TableLine> table;
+  while (table.size() <= static_cast<std::size_t>(ConfigMatrix::kRows) && lines.next(line)) {
+    if (is_blank(line, *separator) && is_blank(lines.rest(), *separator)) break;
+    TableLine& read = table.emplace_back();
+    read.number = lines.number();
+    read.fault = split_fields(line, *separator, read.fields);
+  }
+
+  RowPlacement placement(table);
   ConfigMatrix read;  // every cell is written below before it is used
-  for (int row = 0; row < ConfigMatrix::kRows; ++row) {
-    const int expected_line = kFirstRowLine + row;
-    const bool got = lines.next(line);
-    if (!got || (is_blank(line, *separator) && is_blank(lines.rest(), *separator))) {
-      const int missing = ConfigMatrix::kRows - row;
-      return failure(error_text(expected_line, 1,
-                                "plik kończy się przed wierszem zdarzenia „" + row_label(row) + "” (brakuje " +
-                                    std::to_string(missing) + " z " + std::to_string(ConfigMatrix::kRows) +
-                                    " wierszy)"));
-    }
-    fault = split_fields(line, *separator, fields);
-    if (!fault) fault = check_field_count(fields);
+  for (std::size_t index = 0; index < table.size(); ++index) {
+    const TableLine& row_line = table[index];
+    int row = 0;
+    fault = row_line.fault;
+    if (!fault) fault = placement.place(static_cast<int>(index), row_line, row);
+    if (!fault) fault = check_field_count(row_line.fields);
     for (int output = 0; !fault && output < ConfigMatrix::kColumns; ++output) {
       std::uint8_t value = 0;
-      fault = read_value(row, output, fields[output + 1], value);
+      fault = read_value(row, output, row_line.fields[output + 1], value);
       read.set(row, output, value);
     }
-    if (fault) return failure(error_text(expected_line, fault->column, fault->what));
+    if (fault) return failure(error_text(row_line.number, fault->column, fault->what));
   }
-  while (lines.next(line)) {
-    if (!is_blank(line, *separator))
-      return failure(error_text(lines.number(), 1,
-                                "za dużo wierszy: tabela ma " + std::to_string(ConfigMatrix::kRows) +
-                                    " wierszy zdarzeń, w wierszach 2 do " +
-                                    std::to_string(ConfigMatrix::kRows + 1)));
+  if (table.size() < static_cast<std::size_t>(ConfigMatrix::kRows)) {
+    const int line_after = kFirstRowLine + static_cast<int>(table.size());
+    const std::string missing = " (brakuje " + std::to_string(ConfigMatrix::kRows - table.size()) + " z " +
+                                std::to_string(ConfigMatrix::kRows) + " wierszy)";
+    if (!placement.by_label())
+      return failure(error_text(line_after, 1, "plik kończy się przed wierszem zdarzenia „" +
+                                                   row_label(static_cast<int>(table.size())) + "”" + missing));
+    return failure(error_text(line_after, 1, "brak wiersza zdarzenia „" +
+                                                 row_label(placement.first_missing_row().value_or(0)) + "”" +
+                                                 missing));
   }
   matrix = read;
   FileResult result;

@@ -5,14 +5,18 @@
 // line per event row 0 to 304: the row's label and its 25 cell values in
 // decimal, exactly as stored, so writing loses nothing.
 //
-// Reading takes what spreadsheets write back: ';', ',' or a tab between
-// fields (the header line decides), LF, CR LF or CR line ends, a byte order
-// mark or none, fields in double quotes or not. The label column is never
-// read; a label in quotes may hold the separator, an unquoted one may not.
-// Values are 0 to 3, and 255 on row 4. Blank lines after the last row are
-// allowed. It is all or nothing: on any fault no cell changes and the reason
-// reads "Błąd w pliku CSV, wiersz N, kolumna M: ...", lines and columns
-// counted from 1 as a spreadsheet shows them (the header is line 1).
+// Reading takes what spreadsheets write back: UTF-8, or Windows-1250 when the
+// text is not valid UTF-8; ';', ',' or a tab between fields (the header line
+// decides), LF, CR LF or CR line ends, a byte order mark or none, fields in
+// double quotes or not. A label in quotes may hold the separator, an unquoted
+// one may not. Each row is placed by its label (compared without the spaces
+// around it), so a sorted table reads right; every one of the 305 events
+// must be there exactly once. A table whose labels are all empty is placed
+// by position. Values are 0 to 3, and 255 on row 4, as for every
+// configuration (config/configuration_check.h). Blank lines after the last
+// row are allowed. It is all or nothing: on any fault no cell changes and the
+// reason reads "Błąd w pliku CSV, wiersz N, kolumna M: ...", lines and
+// columns counted from 1 as a spreadsheet shows them (the header is line 1).
 
 #include <filesystem>
 #include <string>

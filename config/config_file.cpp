@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "config/configuration_check.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -48,7 +50,13 @@ class ValueCollector {
         result.reason += " (dane kończy bajt 26 na pozycji " + std::to_string(end_marker_at_) + ")";
       return result;
     }
-    matrix.bytes() = values_;
+    ConfigMatrix read;
+    read.bytes() = values_;
+    if (const std::string fault = configuration_fault(read); !fault.empty()) {
+      result.reason = "plik nie jest konfiguracją: " + fault;
+      return result;
+    }
+    matrix = read;
     result.ok = true;
     return result;
   }

@@ -8,8 +8,9 @@
 // Loading never touches the disk and is all or nothing. The byte rules match
 // the files the earlier tool read in text mode: white space (bytes 9 to 13
 // and 32) is skipped wherever it stands, a byte 26 ends the data, every other
-// byte is a cell value taken unchanged, and bytes after the 7625th value are
-// ignored. A file that ends before 7625 values changes no cell.
+// byte is a cell value, and bytes after the 7625th value are ignored. A file
+// that ends before 7625 values, or whose values are not a configuration
+// (config/configuration_check.h), changes no cell.
 
 #include <cstddef>
 #include <cstdint>

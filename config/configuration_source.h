@@ -1,7 +1,7 @@
 #pragma once
-// Every configuration file the tools read comes through here: a table
-// named *.csv (any case) is read as CSV, anything else as the 7625-byte
-// configuration file. Both loads are all or nothing.
+// Every configuration file the tools read or write comes through here: a
+// name ending in .csv (any case) is the CSV table, any other the 7625-byte
+// configuration file. Loads are all or nothing; saves replace the file whole.
 
 #include <filesystem>
 
@@ -9,3 +9,4 @@
 #include "config/config_matrix.h"
 
 FileResult load_configuration(const std::filesystem::path& path, ConfigMatrix& matrix);
+FileResult save_configuration(const std::filesystem::path& path, const ConfigMatrix& matrix);

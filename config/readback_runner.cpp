@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "config/configuration_check.h"
 #include "protocol/console_log.h"
 
 ReadbackOutcome run_flash_readback(USB_protocol& protocol, const OperationView& view,
@@ -42,7 +43,14 @@ void show_failure(ReadbackOutcome outcome, const ReadbackResult& result, const O
 ReadbackOutcome read_configuration(USB_protocol& protocol, ConfigMatrix& grid,
                                    const OperationView& view) {
   ReadbackResult result;
-  const ReadbackOutcome outcome = run_flash_readback(protocol, view, result);
+  ReadbackOutcome outcome = run_flash_readback(protocol, view, result);
+  // The decoding yields modes 0-3 and 255 on row 4 only; the grid takes
+  // nothing else, whatever a later decoding might yield.
+  if (const std::string fault = configuration_fault(result.matrix);
+      outcome == ReadbackOutcome::read && !fault.empty()) {
+    outcome = ReadbackOutcome::invalid;
+    result.reason = "odczytane komórki nie są konfiguracją: " + fault;
+  }
   if (outcome != ReadbackOutcome::read) {
     show_failure(outcome, result, view);
     return outcome;

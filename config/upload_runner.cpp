@@ -1,7 +1,8 @@
 #include "config/upload_runner.h"
 
-#include "protocol/console_log.h"
+#include "config/configuration_check.h"
 #include "config/flash_image.h"
+#include "protocol/console_log.h"
 
 namespace {
 
@@ -17,6 +18,12 @@ bool send(USB_protocol& protocol, const FlashCommand& command) {
 }
 
 }  // namespace
+
+std::string upload_refusal(const ConfigMatrix& matrix) {
+  const std::string fault = configuration_fault(matrix);
+  if (fault.empty()) return {};
+  return "konfiguracja nie jest poprawna: " + fault + "; do modułu nie wysłano nic";
+}
 
 UploadOutcome run_flash_upload(USB_protocol& protocol, const ConfigMatrix& matrix,
                                const OperationView& view) {

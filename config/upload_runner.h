@@ -5,6 +5,8 @@
 // first command the module does not accept, so a failure is never reported
 // as a written configuration.
 
+#include <string>
+
 #include "config/config_matrix.h"
 #include "config/device_operation.h"
 #include "protocol/usb_protocol.h"
@@ -12,6 +14,10 @@
 enum class UploadOutcome { written, aborted };
 
 inline constexpr const char* kUploadStatusFailed = "Błąd zapisu konfiguracji!";
+
+// Why the grid must not be uploaded, or empty when it may: only a
+// configuration goes to the module (config/configuration_check.h).
+std::string upload_refusal(const ConfigMatrix& matrix);
 
 // Expects the progress bar shown at 0 with its maximum at kUploadProgressMax.
 UploadOutcome run_flash_upload(USB_protocol& protocol, const ConfigMatrix& matrix,

@@ -79,6 +79,11 @@ TEST_F(CliBinaryTest, UploadThenReadGivesBackTheFileByteForByte) {
   EXPECT_EQ(read.out, "Konfiguracja odczytana!\n");
   EXPECT_EQ(file_bytes(read_back), file_bytes(written));
   EXPECT_EQ(file_bytes(read_back).size(), static_cast<std::size_t>(ConfigMatrix::kCells));
+
+  // A name ending in .csv, in any case, gets the exported table.
+  const fs::path table = dir_ / "odczyt.Csv";
+  ASSERT_EQ(run_cli_binary({"read", table.string()}).status, 0);
+  EXPECT_EQ(file_bytes(table), config_csv_text(random_matrix(7)));
 }
 
 TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
@@ -137,19 +142,30 @@ TEST_F(CliBinaryTest, NoModuleIs69AndABadFileIs66WithNothingSent) {
 
   TestBed bed;
   std::ofstream(dir_ / "krotki.zel", std::ios::binary) << std::string(100, '\x01');
+  std::string with_a_4 = file_bytes(file);
+  with_a_4[ConfigMatrix::index(11, 1)] = 4;
+  std::ofstream(dir_ / "czworka.zel", std::ios::binary) << with_a_4;
+  std::string text;  // any text long enough, a README say
+  while (text.size() < 12000) text += "# ZEL17\n\nA desktop tool for the ZEL synoptic board.\n";
+  std::ofstream(dir_ / "README.md", std::ios::binary) << text;
   const fs::path unreadable = dir_ / "zablokowany.zel";
   fs::copy_file(file, unreadable);
   fs::permissions(unreadable, fs::perms::none);
   const bool root_reads_anything = std::ifstream(unreadable).is_open();
   struct Case {
     std::vector<std::string> arguments;
+    std::string reason;  // the end of the error; empty: not checked
   };
   std::vector<Case> cases = {
-      {{"upload", (dir_ / "brak.zel").string()}},
-      {{"verify", (dir_ / "krotki.zel").string()}},
-      {{"upload", "--repeat", dir_.string()}},
+      {{"upload", (dir_ / "brak.zel").string()}, ""},
+      {{"verify", (dir_ / "krotki.zel").string()}, ""},
+      {{"upload", "--repeat", dir_.string()}, ""},
+      {{"upload", (dir_ / "czworka.zel").string()},
+       ": plik nie jest konfiguracją: wiersz „adr 2. Alarm I”, wyjście 2, wartość 4\n"},
+      {{"upload", "--verify", (dir_ / "README.md").string()},
+       ": plik nie jest konfiguracją: wiersz „Brak zdarzeń”, wyjście 1, wartość 35\n"},
   };
-  if (!root_reads_anything) cases.push_back({{"upload", unreadable.string()}});
+  if (!root_reads_anything) cases.push_back({{"upload", unreadable.string()}, ""});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.back());
     const CliRun run = run_cli_binary(c.arguments);
@@ -157,6 +173,8 @@ TEST_F(CliBinaryTest, NoModuleIs69AndABadFileIs66WithNothingSent) {
     EXPECT_NE(run.err.find("BŁĄD: nie udało się wczytać konfiguracji z pliku \"" + c.arguments.back() + "\""),
               std::string::npos)
         << run.err;
+    EXPECT_TRUE(run.err.ends_with(c.reason)) << run.err;
+    EXPECT_EQ(run.out, "");
   }
   EXPECT_TRUE(bed.module().requests().empty());
 }

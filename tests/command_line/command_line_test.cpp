@@ -14,10 +14,13 @@
 #include <QWindow>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/application_setup.h"
+#include "app/command_line.h"
+#include "config/config_file.h"
 #include "app/main.h"
 #include "app/zel_application.h"
 #include "../child_output.h"
@@ -34,8 +37,14 @@ int run_probe(int argc, char** argv) {
   ZelApplication app(argc, argv);
   setup_application(app);
   TForm_main window;
+  QStringList warnings;
+  window.showWarning = [&warnings](const QString& text) { warnings << text; };
   window.show();
+  open_command_line_file(window, app.programArguments());
   QCoreApplication::processEvents();
+  std::string arguments;
+  for (const std::filesystem::path& argument : app.programArguments())
+    arguments += (arguments.empty() ? "" : "|") + argument.native();
   const QString lines[] = {
       QStringLiteral("platform=") + QGuiApplication::platformName(),
       QStringLiteral("direction=%1 %2").arg(QGuiApplication::layoutDirection()).arg(window.layoutDirection()),
@@ -46,7 +55,8 @@ int run_probe(int argc, char** argv) {
       QStringLiteral("geometry=") + rect_text(window.geometry()),
       QStringLiteral("icon=%1").arg(window.windowIcon().isNull()),
       QStringLiteral("session=") + app.sessionId(),
-      QStringLiteral("arguments=") + app.programArguments().join(QLatin1Char('|')),
+      QStringLiteral("arguments=") + QString::fromUtf8(arguments),
+      QStringLiteral("cell=%1 warnings=%2").arg(config_matrix().at(0, 0)).arg(warnings.size()),
   };
   for (const QString& line : lines) std::printf("%s\n", line.toUtf8().constData());
   std::fflush(stdout);
@@ -76,6 +86,7 @@ TEST(CommandLine, QtOptionsChangeNothingAndTheProgramKeepsItsArguments) {
   const std::string plain = probe_output({"konfiguracja.zel"});
   ASSERT_NE(plain.find("platform=offscreen\n"), std::string::npos) << plain;
   ASSERT_NE(plain.find("arguments=konfiguracja.zel\n"), std::string::npos) << plain;
+  ASSERT_NE(plain.find("cell=0 warnings=1\n"), std::string::npos) << plain;  // no such file here
 
   const std::vector<std::string> qt_options = {
       "-reverse", "-qwindowtitle", "Inny tytuł", "-stylesheet", style_sheet,
@@ -88,8 +99,22 @@ TEST(CommandLine, QtOptionsChangeNothingAndTheProgramKeepsItsArguments) {
       "|-session|sesja|--reverse|konfiguracja.zel\n";
   expected.replace(expected.find("arguments="), std::string("arguments=konfiguracja.zel\n").size(),
                    all_arguments);
+  // So many arguments open no file: no warning that it is missing either.
+  expected.replace(expected.find("warnings=1\n"), 10, "warnings=0");
   EXPECT_EQ(probe_output(qt_options), expected);
   std::remove(style_sheet.c_str());
+}
+
+// A file name that is not UTF-8 (Windows-1250 letters, from an old disk) is
+// taken from the command line as the bytes it is, and the file opens.
+TEST(CommandLine, AFileNameThatIsNotUtf8Opens) {
+  const std::string name = testing::TempDir() + "konfiguracja-\xB3\xF3" "d\xBC.zel";  // "łódź" in Windows-1250
+  ConfigMatrix stored;
+  stored.set(0, 0, LED_STEADY);
+  ASSERT_TRUE(save_config_file(std::filesystem::path(name), stored).ok);
+  const std::string output = probe_output({name});
+  EXPECT_NE(output.find("cell=3 warnings=0\n"), std::string::npos) << output;
+  std::filesystem::remove(std::filesystem::path(name));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "config/config_csv.h"
+#include "text/cp1250.h"
 
 namespace fs = std::filesystem;
 
@@ -15,13 +17,13 @@ namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
 
-// Cells 0 to 3 anywhere and 255 on row 4 too: everything a table may hold.
+// Cells 0 to 3 anywhere and 255 on row 4: everything a table may hold.
 ConfigMatrix random_matrix(unsigned seed) {
   std::mt19937 random(seed);
   ConfigMatrix matrix;
   for (int row = 0; row < ConfigMatrix::kRows; ++row)
     for (int column = 0; column < ConfigMatrix::kColumns; ++column)
-      matrix.set(row, column, row == 4 && random() % 2 ? 255 : static_cast<std::uint8_t>(random() % 4));
+      if (row != ConfigMatrix::kNoFunctionRow) matrix.set(row, column, static_cast<std::uint8_t>(random() % 4));
   return matrix;
 }
 
@@ -49,12 +51,14 @@ std::string replace_all(std::string text, const std::string& from, const std::st
   return text;
 }
 
-// Every field in double quotes, the label holding the separator inside them.
+// Every field in double quotes; the header's label, which is not read,
+// holds the separator and a quote inside them.
 std::string all_quoted(const std::vector<std::string>& lines) {
   std::vector<std::string> quoted;
   for (const auto& line : lines) {
     const std::size_t first = line.find(';');
-    quoted.push_back("\"" + line.substr(0, first) + "; \"\"cytat\"\"\";\"" +
+    const std::string more = quoted.empty() ? "; \"\"cytat\"\"" : "";
+    quoted.push_back("\"" + line.substr(0, first) + more + "\";\"" +
                      replace_all(line.substr(first + 1), ";", "\";\"") + "\"");
   }
   return join(quoted);
@@ -144,8 +148,12 @@ TEST_F(ConfigCsvFile, MalformedTablesChangeNoCellAndNameTheLineAndColumn) {
       {"255 outside row 4", edited(7, "adr 0. Alarm I" + values + ";255"), "wiersz 7, kolumna 26: wartość 255"},
       {"empty value", edited(306, "adr 99. Awaria;;" + values.substr(1)), "wiersz 306, kolumna 2: brak wartości"},
       {"26 values", edited(50, good[49] + ";0"), "wiersz 50, kolumna 27: za dużo kolumn"},
-      {"missing rows", first_lines(101), "wiersz 102, kolumna 1: plik kończy się przed wierszem"},
-      {"306 rows", kBom + join(good) + "adr 100. Alarm I" + values + ";0\r\n", "wiersz 307, kolumna 1: za dużo wierszy"},
+      {"a mode in row 4", edited(6, "(brak funckji);255;2" + values.substr(2)), "wiersz 6, kolumna 3: w wierszu „(brak funckji)” jest „2”"},
+      {"missing rows", first_lines(101), "wiersz 102, kolumna 1: brak wiersza zdarzenia „adr 31. Awaria” (brakuje 205"},
+      {"306 rows", kBom + join(good) + "adr 100. Alarm I" + values + ";0\r\n", "wiersz 307, kolumna 1: nieznane zdarzenie „adr 100. Alarm I”"},
+      {"unknown label", edited(9, "adr 1. Alarm 1" + good[8].substr(good[8].find(';'))), "wiersz 9, kolumna 1: nieznane zdarzenie „adr 1. Alarm 1”"},
+      {"repeated label", edited(30, good[28]), "wiersz 30, kolumna 1: zdarzenie „adr 7. Alarm II” powtarza się (pierwszy raz w wierszu 29)"},
+      {"one label empty", edited(40, good[39].substr(good[39].find(';'))), "wiersz 40, kolumna 1: brak nazwy zdarzenia"},
       {"empty file", "", "wiersz 1, kolumna 1: plik jest pusty"},
       {"only a byte order mark", kBom + "\r\n", "wiersz 1, kolumna 1: plik jest pusty"},
       {"no header", edited(1, "Brak zdarzeń;0" + values), "wiersz 1, kolumna 2: w nagłówku"},
@@ -175,6 +183,47 @@ TEST_F(ConfigCsvFile, MalformedTablesChangeNoCellAndNameTheLineAndColumn) {
   EXPECT_FALSE(result.ok);
   EXPECT_TRUE(result.reason.starts_with("plik jest za duży")) << result.reason;
   EXPECT_EQ(matrix, before);
+}
+
+// A table sorted in a spreadsheet, or saved by one on a Polish Windows,
+// lands every row on its own event.
+TEST_F(ConfigCsvFile, RowsArePlacedByTheirLabels) {
+  const ConfigMatrix saved = random_matrix(5);
+  const std::vector<std::string> lines = csv_lines(saved);
+  std::vector<std::string> sorted = lines;
+  std::sort(sorted.begin() + 1, sorted.end());  // "adr 1...", "adr 10...", ...
+  ASSERT_NE(sorted, lines);
+  std::vector<std::string> spaced = lines;
+  std::reverse(spaced.begin() + 1, spaced.end());
+  for (std::size_t k = 1; k < spaced.size(); ++k) spaced[k] = (k % 2 ? "  \"  " : "\" ") + spaced[k].replace(spaced[k].find(';'), 1, "  \";");
+  std::vector<std::string> unlabelled = lines;
+  for (std::size_t k = 1; k < unlabelled.size(); ++k) unlabelled[k] = unlabelled[k].substr(unlabelled[k].find(';'));
+
+  struct Variant {
+    const char* name;
+    std::string text;
+  };
+  const Variant variants[] = {
+      {"sorted by label", kBom + join(sorted)},
+      {"reversed, labels in quotes with spaces", join(spaced, "\n")},
+      {"sorted, Windows-1250", text::to_cp1250(join(sorted))},
+      {"no labels at all: by position", join(unlabelled)},
+  };
+  for (const Variant& variant : variants) {
+    ConfigMatrix parsed;
+    const FileResult result = parse_config_csv(variant.text, parsed);
+    EXPECT_TRUE(result.ok) << variant.name << ": " << result.reason;
+    EXPECT_EQ(parsed, saved) << variant.name;
+  }
+  EXPECT_NE(text::to_cp1250(join(sorted)), join(sorted));  // the letters are other bytes there
+
+  // One event left out of a sorted table: named, with the line after the last.
+  std::vector<std::string> short_one = sorted;
+  short_one.erase(std::find(short_one.begin(), short_one.end(), lines[28]));
+  ConfigMatrix matrix = saved;
+  const FileResult result = parse_config_csv(join(short_one), matrix);
+  EXPECT_EQ(result.reason.substr(0, result.reason.find(" (")),
+            "Błąd w pliku CSV, wiersz 306, kolumna 1: brak wiersza zdarzenia „adr 7. Alarm II”");
 }
 
 TEST(ConfigCsvName, CsvExtensionInAnyCase) {

@@ -16,12 +16,13 @@ namespace {
 
 constexpr std::size_t kCells = ConfigMatrix::kCells;
 
-// A matrix whose cells differ from the start state, so "unchanged" means something.
+// A configuration whose cells differ from the start state, so "unchanged" means something.
 ConfigMatrix random_matrix(unsigned seed) {
   std::mt19937 random(seed);
-  static constexpr std::uint8_t kValues[] = {0, 1, 2, 3, 255};
   ConfigMatrix matrix;
-  for (auto& cell : matrix.bytes()) cell = kValues[random() % 5];
+  for (int row = 0; row < ConfigMatrix::kRows; ++row)
+    for (int column = 0; column < ConfigMatrix::kColumns; ++column)
+      if (row != ConfigMatrix::kNoFunctionRow) matrix.set(row, column, static_cast<std::uint8_t>(random() % 4));
   return matrix;
 }
 
@@ -39,9 +40,8 @@ using ConfigFile = ScratchFolderTest;
 
 TEST_F(ConfigFile, SaveWritesTheCellsInIndexOrderAndLoadsThemBack) {
   ConfigMatrix saved = random_matrix(1);
-  saved.set(4, 0, 3);  // row 4 is stored like any other row
-  saved.set(4, 24, 7);
   saved.set(0, 1, 2);
+  saved.set(304, 24, 3);
   const fs::path file = path("konfiguracja.zel");
   const FileResult save = save_config_file(file, saved);
   ASSERT_TRUE(save.ok) << save.reason;
@@ -51,8 +51,8 @@ TEST_F(ConfigFile, SaveWritesTheCellsInIndexOrderAndLoadsThemBack) {
   ASSERT_EQ(on_disk.size(), kCells);
   EXPECT_TRUE(std::equal(on_disk.begin(), on_disk.end(), saved.bytes().begin()));
   EXPECT_EQ(on_disk[305], 2);  // row 0 of column 1
-  EXPECT_EQ(on_disk[4], 3);
-  EXPECT_EQ(on_disk[4 + 24 * 305], 7);
+  EXPECT_EQ(on_disk[4], 255);  // row 4 is stored like any other row
+  EXPECT_EQ(on_disk[kCells - 1], 3);
 
   ConfigMatrix loaded;
   const FileResult load = load_config_file(file, loaded);
@@ -193,35 +193,70 @@ TEST_F(ConfigFile, IncompleteFilesChangeNoCellAndSayHowManyValuesTheyHeld) {
   }
 }
 
-TEST_F(ConfigFile, WhiteSpaceIsSkippedAndOtherBytesAreStoredUnchanged) {
-  Bytes values = value_bytes(kCells, 14);
-  values[0] = 7;
-  values[1] = 4;
-  values[2] = 254;
-  values[3] = 255;
-  values[4] = 0;
+TEST_F(ConfigFile, WhiteSpaceIsSkippedWhereverItStands) {
+  const ConfigMatrix stored = random_matrix(14);
+  const Bytes values(stored.bytes().begin(), stored.bytes().end());
 
   // A leading blank moves every value one byte on.
   Bytes file{32};
   file.insert(file.end(), values.begin(), values.end());
   ConfigMatrix matrix;
   ASSERT_TRUE(parse_config_bytes(file, matrix).ok);
-  EXPECT_TRUE(std::equal(values.begin(), values.end(), matrix.bytes().begin()));
-  EXPECT_EQ(matrix.at(0, 0), 7);
-  EXPECT_EQ(matrix.at(4, 0), 0);
+  EXPECT_EQ(matrix, stored);
 
-  // White space anywhere, CR LF line ends included, and a tail after the last value.
+  // White space anywhere, CR LF line ends included, and a tail after the last
+  // value, which is not read, whatever it holds.
   Bytes spread;
   for (std::size_t k = 0; k < values.size(); ++k) {
     if (k % 100 == 0) spread.insert(spread.end(), {13, 10, 9, 11, 12, 32});
     spread.push_back(values[k]);
   }
-  spread.insert(spread.end(), {1, 2, 3, 26, 0});
+  spread.insert(spread.end(), {7, 200, 3, 26, 0});
   ConfigMatrix other;
   const FileResult result = parse_config_bytes(spread, other);
   ASSERT_TRUE(result.ok) << result.reason;
   EXPECT_EQ(result.values_read, kCells);
-  EXPECT_EQ(other, matrix);
+  EXPECT_EQ(other, stored);
+}
+
+// Every cell of rows 0-3 and 5-304 holds a mode 0-3 and every cell of row 4
+// holds 255; anything else is no configuration and changes no cell.
+TEST_F(ConfigFile, ValuesThatAreNoConfigurationChangeNoCellAndNameTheFirstBadCell) {
+  const ConfigMatrix good = random_matrix(23);
+  auto with = [&](int row, int column, std::uint8_t value) {
+    Bytes bytes(good.bytes().begin(), good.bytes().end());
+    bytes[ConfigMatrix::index(row, column)] = value;
+    return bytes;
+  };
+  Bytes text(12000);  // any long enough text, a README say
+  const std::string words = "# ZEL17 configurator\n\nA desktop tool for the board.\n";
+  for (std::size_t k = 0; k < text.size(); ++k) text[k] = static_cast<std::uint8_t>(words[k % words.size()]);
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"a 4 in one cell", with(11, 1, 4), "wiersz „adr 2. Alarm I”, wyjście 2, wartość 4"},
+      {"a mode in row 4", with(4, 24, 0), "wiersz „(brak funckji)”, wyjście 25, wartość 0"},
+      {"255 outside row 4", with(0, 0, 255), "wiersz „Brak zdarzeń”, wyjście 1, wartość 255"},
+      {"a byte 7 in the last cell", with(304, 24, 7), "wiersz „adr 99. Awaria”, wyjście 25, wartość 7"},
+      {"a text file", text, "wiersz „Brak zdarzeń”, wyjście 1, wartość 35"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ConfigMatrix before = random_matrix(24);
+    ConfigMatrix matrix = before;
+    FileResult result = parse_config_bytes(c.bytes, matrix);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.reason, std::string("plik nie jest konfiguracją: ") + c.reason);
+    EXPECT_EQ(matrix, before);
+
+    write_bytes(path("zla.zel"), c.bytes);
+    result = load_config_file(path("zla.zel"), matrix);
+    EXPECT_EQ(result.reason, std::string("plik nie jest konfiguracją: ") + c.reason);
+    EXPECT_EQ(matrix, before);
+  }
 }
 
 TEST_F(ConfigFile, FilesOfTheEarlierToolLoadAsBefore) {
@@ -269,13 +304,13 @@ TEST_F(ConfigFile, LoadNeverChangesTheDisk) {
 
 TEST_F(ConfigFile, LongWhiteSpaceBeforeTheValuesIsReadPastInPieces) {
   Bytes file(200000, 32);
-  const Bytes values = value_bytes(kCells, 18);
-  file.insert(file.end(), values.begin(), values.end());
+  const ConfigMatrix stored = random_matrix(18);
+  file.insert(file.end(), stored.bytes().begin(), stored.bytes().end());
   write_bytes(path("duza.zel"), file);
   ConfigMatrix matrix;
   const FileResult result = load_config_file(path("duza.zel"), matrix);
   ASSERT_TRUE(result.ok) << result.reason;
-  EXPECT_TRUE(std::equal(values.begin(), values.end(), matrix.bytes().begin()));
+  EXPECT_EQ(matrix, stored);
 }
 
 TEST_F(ConfigFile, NonAsciiNamesWork) {
@@ -289,13 +324,16 @@ TEST_F(ConfigFile, NonAsciiNamesWork) {
 }
 
 // Random files of every length from 0 to 20000 bytes: either every cell is
-// loaded, as a plain reading of the rules says, or no cell changes.
+// loaded, when a plain reading of the rules finds a configuration, or no
+// cell changes.
 TEST(ConfigFileFuzz, RandomFilesLoadCompletelyOrChangeNothing) {
   std::mt19937 random(20240611);
   constexpr std::size_t kPool = 40000;
   // Uniform bytes end early at a 26 almost always; the second pool has no 26
-  // and much white space, so it mostly loads; the third has rare 26s.
-  std::vector<Bytes> pools(3, Bytes(kPool));
+  // and much white space, so it mostly holds 7625 values that are no
+  // configuration; the third has rare 26s; the fourth is a configuration with
+  // white space strewn in and a random tail, read from its start.
+  std::vector<Bytes> pools(4, Bytes(kPool));
   for (auto& b : pools[0]) b = static_cast<std::uint8_t>(random());
   for (auto& b : pools[1]) {
     const unsigned pick = random() % 10;
@@ -306,12 +344,19 @@ TEST(ConfigFileFuzz, RandomFilesLoadCompletelyOrChangeNothing) {
     b = static_cast<std::uint8_t>(random());
     if (b == 26 && random() % 64 != 0) b = 27;
   }
+  pools[3].clear();
+  const ConfigMatrix spread = random_matrix(25);
+  for (const std::uint8_t value : spread.bytes()) {
+    if (random() % 4 == 0) pools[3].push_back(static_cast<std::uint8_t>(random() % 2 ? 32 : 10));
+    pools[3].push_back(value);
+  }
+  while (pools[3].size() < kPool) pools[3].push_back(static_cast<std::uint8_t>(random()));
 
   const ConfigMatrix before = random_matrix(21);
-  int complete = 0, incomplete = 0;
+  int loaded = 0, refused = 0, incomplete = 0;
   for (std::size_t length = 0; length <= 20000; ++length) {
-    const Bytes& pool = pools[length % 3];
-    const std::size_t start = (length * 7919) % (kPool - length + 1);
+    const Bytes& pool = pools[length % 4];
+    const std::size_t start = length % 4 == 3 ? 0 : (length * 7919) % (kPool - length + 1);
     const std::span<const std::uint8_t> file(pool.data() + start, length);
 
     Bytes expected;  // the values a plain reading finds
@@ -319,21 +364,25 @@ TEST(ConfigFileFuzz, RandomFilesLoadCompletelyOrChangeNothing) {
       if (b == 26 || expected.size() == kCells) break;
       if (!((b >= 9 && b <= 13) || b == 32)) expected.push_back(b);
     }
+    bool configuration = expected.size() == kCells;
+    for (std::size_t k = 0; configuration && k < kCells; ++k)
+      configuration = k % ConfigMatrix::kRows == ConfigMatrix::kNoFunctionRow ? expected[k] == 255 : expected[k] <= 3;
 
     ConfigMatrix matrix = before;
     const FileResult result = parse_config_bytes(file, matrix);
     ASSERT_EQ(result.values_read, expected.size()) << length;
-    if (expected.size() == kCells) {
+    if (configuration) {
       ASSERT_TRUE(result.ok) << length;
       ASSERT_TRUE(std::equal(expected.begin(), expected.end(), matrix.bytes().begin())) << length;
-      ++complete;
+      ++loaded;
     } else {
       ASSERT_FALSE(result.ok) << length;
       ASSERT_EQ(matrix, before) << length;
-      ++incomplete;
+      ++(expected.size() == kCells ? refused : incomplete);
     }
   }
-  EXPECT_GT(complete, 1000);
+  EXPECT_GT(loaded, 1000);
+  EXPECT_GT(refused, 1000);
   EXPECT_GT(incomplete, 1000);
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "text/cp1250.h"
+#include "text/utf8_check.h"
 
 TEST(Cp1250, EveryByteSurvivesARoundTrip) {
   for (int b = 0; b < 256; ++b) {
@@ -23,4 +24,25 @@ TEST(Cp1250, UnmappableAndMalformedInputBecomesQuestionMarks) {
   EXPECT_EQ(text::to_cp1250("日本"), "??");
   EXPECT_EQ(text::to_cp1250("x\xC3"), "x?");       // cut-off sequence
   EXPECT_EQ(text::to_cp1250("\xFF\xFEz"), "??z");  // bytes that lead nothing
+}
+
+TEST(Utf8Check, TellsWellFormedUtf8FromOtherBytes) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool utf8;
+  };
+  const Case cases[] = {
+      {"ASCII", "adr 7. Alarm II;0;1", true},
+      {"Polish letters", "Brak zdarzeń, Strata łączności", true},
+      {"four-byte character", "\xF0\x9F\x98\x80", true},
+      {"Windows-1250 letters", text::to_cp1250("Strata łączności"), false},
+      {"cut short at the end", "zdarze\xC5", false},
+      {"overlong slash", "\xC0\xAF", false},
+      {"overlong three bytes", "\xE0\x80\xAF", false},
+      {"surrogate", "\xED\xA0\x80", false},
+      {"past U+10FFFF", "\xF4\x90\x80\x80", false},
+      {"lone continuation byte", "a\x80z", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(text::is_utf8(c.bytes), c.utf8) << c.name;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "config/config_csv.h"
+#include "config/configuration_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   ConfigMatrix matrix;
@@ -19,11 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!result.reason.starts_with("Błąd w pliku CSV, wiersz ")) std::abort();
     return 0;
   }
-  for (int row = 0; row < ConfigMatrix::kRows; ++row)
-    for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
-      const std::uint8_t value = matrix.at(row, column);
-      if (value > LED_STEADY && !(value == LED_NOT_AVAILABLE && row == ConfigMatrix::kNoFunctionRow)) std::abort();
-    }
+  if (!configuration_fault(matrix).empty()) std::abort();
   ConfigMatrix again;
   if (!parse_config_csv(config_csv_text(matrix), again).ok || !(again == matrix)) std::abort();
   return 0;

@@ -1,5 +1,5 @@
-// Loading a configuration file: any bytes either load completely or leave
-// every cell as it was.
+// Loading a configuration file: any bytes either load a complete
+// configuration or leave every cell as it was.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <span>
 
 #include "config/config_file.h"
+#include "config/configuration_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   ConfigMatrix matrix;
@@ -15,5 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const FileResult result = parse_config_bytes(std::span<const std::uint8_t>(data, size), matrix);
   if (!result.ok && !(matrix == before)) std::abort();  // a partial load
   if (result.ok && result.values_read != static_cast<std::size_t>(ConfigMatrix::kCells)) std::abort();
+  if (result.ok && !configuration_fault(matrix).empty()) std::abort();
   return 0;
 }

@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <filesystem>
+#include <functional>
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -24,6 +26,7 @@
 #include "gui/edit_history.h"
 #include "gui/matrix_model.h"
 #include "app/file_dialogs.h"
+#include "config/config_csv.h"
 #include "config/config_matrix.h"
 #include "file_bytes.h"
 #include "flash_layout.h"
@@ -42,6 +45,7 @@ class ConfigFileTest : public WindowTest, public AnsweredPrompts {
   }
 
   QString path(const char* name) { return folder.filePath(QString::fromUtf8(name)); }
+  std::filesystem::path file_path(const char* name) { return utf8_path(path(name).toStdString()); }
   void save(const QString& name) {
     answer = name;
     ui().SaveConfigButton->click();
@@ -59,8 +63,7 @@ class ConfigFileTest : public WindowTest, public AnsweredPrompts {
 
 TEST_F(ConfigFileTest, RoundTripKeepsEveryCellIncludingRowFour) {
   config_matrix() = random_matrix(11);
-  config_matrix().set(4, 0, 2);
-  config_matrix().set(4, 24, 3);
+  config_matrix().set(5, 0, 2);
   const ConfigMatrix saved = config_matrix();
   save(path("układ.zel"));
   EXPECT_EQ(read_bytes(path("układ.zel")), matrix_bytes(saved));
@@ -69,7 +72,7 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryCellIncludingRowFour) {
   window().repaintMatrix();
   load(path("układ.zel"));
   EXPECT_EQ(config_matrix(), saved);
-  EXPECT_EQ(shownColor(4, 0), QColor(0, 0, 255));  // repainted: fast blinking
+  EXPECT_EQ(shownColor(5, 0), QColor(0, 0, 255));  // repainted: fast blinking
   EXPECT_TRUE(warnings.isEmpty());
   EXPECT_TRUE(window().statusText().isEmpty());  // success is silent
 
@@ -167,18 +170,93 @@ TEST_F(ConfigFileTest, CancellingEitherDialogChangesNothing) {
   EXPECT_EQ(asked.back().start_file, "konfiguracja.zel");
 }
 
-TEST_F(ConfigFileTest, OddByteShowsBlackAndOneClickMakesItWhite) {
-  std::string bytes(7625, '\0');
-  bytes[ConfigMatrix::index(1, 2)] = 7;
-  write_bytes(path("siódemka.zel"), bytes);
-  load(path("siódemka.zel"));
-  EXPECT_EQ(config_matrix().at(1, 2), 7);
-  const QAbstractItemModel* model = ui().DrawGrid1->model();
-  const QPoint centre = ui().DrawGrid1->visualRect(model->index(1, 2)).center();
-  EXPECT_EQ(ui().DrawGrid1->viewport()->grab().toImage().pixelColor(centre), QColor(0, 0, 0));
-  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, centre);
-  EXPECT_EQ(config_matrix().at(1, 2), 0);
-  EXPECT_EQ(ui().DrawGrid1->viewport()->grab().toImage().pixelColor(centre), QColor(255, 255, 255));
+// Only a configuration reaches the grid: a file whose values are not all
+// modes (255 in row 4) is refused whichever way it comes, naming the first
+// bad cell, and the grid, its history and its caption stay as they were.
+TEST_F(ConfigFileTest, AFileThatIsNoConfigurationIsRefusedFromEverySource) {
+  std::string with_a_4 = matrix_bytes(random_matrix(5));
+  with_a_4[ConfigMatrix::index(11, 1)] = 4;
+  std::string mode_in_row_4 = matrix_bytes(ConfigMatrix());
+  mode_in_row_4[ConfigMatrix::index(4, 0)] = 0;
+  std::string text_file;  // long enough, and no white space to skip
+  while (text_file.size() < 9000) text_file += "#ZEL17-konfigurator-tablicy-synoptycznej.";
+  struct Case {
+    const char* name;
+    const char* file;
+    std::string bytes;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"a 4 in one cell", "czwórka.zel", with_a_4, "wiersz „adr 2. Alarm I”, wyjście 2, wartość 4."},
+      {"a mode in row 4", "wiersz4.zel", mode_in_row_4, "wiersz „(brak funckji)”, wyjście 1, wartość 0."},
+      {"a text file", "README.md", text_file, "wiersz „Brak zdarzeń”, wyjście 1, wartość 35."},
+      {"a CSV table under a .zel name", "tabela.zel", config_csv_text(random_matrix(6)),
+       "wiersz „Brak zdarzeń”, wyjście 1, wartość 239."},
+  };
+  config_matrix() = random_matrix(7);
+  window().repaintMatrix();
+  window().editHistory().markSaved();
+  const ConfigMatrix before = config_matrix();
+  const int steps = window().editHistory().stack().count();
+  const QString caption = window().windowTitle();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    write_bytes(path(c.file), c.bytes);
+    const std::filesystem::path file = utf8_path(path(c.file).toStdString());
+    const std::function<void()> sources[] = {
+        [&] { load(path(c.file)); },
+        [&] { open_command_line_file(window(), {file}); },
+        [&] {
+          QMimeData data;
+          data.setUrls({QUrl::fromLocalFile(path(c.file))});
+          QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+          QApplication::sendEvent(&window(), &enter);
+          QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, {});
+          QApplication::sendEvent(&window(), &drop);
+        },
+        [&] {
+          answer = path(c.file);
+          ui().CompareButton->click();
+        },
+    };
+    const bool droppable = !QString::fromUtf8(c.file).endsWith(QStringLiteral(".md"));  // a drop takes .zel and .csv
+    for (std::size_t source = 0; source < std::size(sources); ++source) {
+      if (source == 2 && !droppable) continue;
+      SCOPED_TRACE(source);
+      warnings.clear();
+      ui().Status->clearMessage();
+      sources[source]();
+      ASSERT_EQ(warnings.size(), 1);
+      EXPECT_TRUE(warnings[0].endsWith(QStringLiteral("\n\nPlik nie jest konfiguracją: ") + QString::fromUtf8(c.reason)))
+          << warnings[0].toStdString();
+      EXPECT_EQ(window().statusText(), QStringLiteral("Błąd odczytu pliku konfiguracji!"));
+      EXPECT_EQ(config_matrix(), before);
+      EXPECT_EQ(window().editHistory().stack().count(), steps);
+      EXPECT_EQ(window().windowTitle(), caption);
+      EXPECT_FALSE(window().isDifferenceMarked(0, 0));
+    }
+  }
+}
+
+// "Zapisz..." under a name ending in .csv writes the table "Eksportuj..."
+// writes; any other name the configuration file's bytes.
+TEST_F(ConfigFileTest, SavingUnderACsvNameWritesTheTable) {
+  config_matrix() = random_matrix(12);
+  for (const char* name : {"tabela.csv", "TABELA.Csv"}) {
+    save(path(name));
+    EXPECT_EQ(read_bytes(path(name)), config_csv_text(config_matrix())) << name;
+  }
+  answer = path("eksport.csv");
+  ui().ExportButton->click();
+  EXPECT_EQ(read_bytes(path("eksport.csv")), read_bytes(path("tabela.csv")));
+  for (const char* name : {"tabela.csv.zel", "bez rozszerzenia"}) {
+    save(path(name));
+    EXPECT_EQ(read_bytes(path(name)), matrix_bytes(config_matrix())) << name;
+  }
+  config_matrix().reset();
+  load(path("TABELA.Csv"));
+  EXPECT_EQ(config_matrix(), random_matrix(12));
+  EXPECT_TRUE(warnings.isEmpty());
 }
 
 // The real dialogs, answered through the window system as a user would.
@@ -318,17 +396,17 @@ TEST_F(ConfigFileTest, PrintingGoesWhereThePrintDialogSaysAndCancellingPrintsNot
 TEST_F(ConfigFileTest, AFileFromTheCommandLineOrADropOpensAsOpenDoes) {
   const ConfigMatrix file = random_matrix(8);
   write_bytes(path("z wiersza poleceń.zel"), matrix_bytes(file));
-  open_command_line_file(window(), {path("z wiersza poleceń.zel")});
+  open_command_line_file(window(), {file_path("z wiersza poleceń.zel")});
   EXPECT_EQ(config_matrix(), file);
   EXPECT_EQ(ui().DrawGrid1->model()->index(0, 0).data(Qt::BackgroundRole).value<QColor>(),
             to_qcolor(led_mode_color(file.at(0, 0))));
   EXPECT_FALSE(window().editHistory().isModified());
 
   // Usage errors open nothing; a missing file warns and leaves the grid.
-  open_command_line_file(window(), {path("a.zel"), path("b.zel")});
-  open_command_line_file(window(), {QStringLiteral("-reverse")});
+  open_command_line_file(window(), {file_path("a.zel"), file_path("b.zel")});
+  open_command_line_file(window(), {"-reverse"});
   EXPECT_TRUE(warnings.isEmpty());
-  open_command_line_file(window(), {path("nie ma.zel")});
+  open_command_line_file(window(), {file_path("nie ma.zel")});
   EXPECT_EQ(warnings.size(), 1);
   EXPECT_EQ(config_matrix(), file);
 

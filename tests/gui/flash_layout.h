@@ -51,21 +51,13 @@ inline FlashPages expected_flash(const ConfigMatrix& m) {
   return pages;
 }
 
-// Every cell a random value, mostly the four modes, some 255 and some of the
-// other values a file can bring in (4 to 254, but not the white space 9-13
-// and 32 or the end mark 26, which a file can't hold); row 4 random too.
+// A random configuration, all that the grid can hold: a mode 0-3 in every
+// cell, and 255 in row 4.
 inline ConfigMatrix random_matrix(unsigned seed) {
   std::mt19937 rng(seed);
-  const auto odd_value = [&rng] {
-    for (;;) {
-      const auto value = static_cast<std::uint8_t>(4 + rng() % 251);
-      if ((value < 9 || value > 13) && value != 26 && value != 32) return value;
-    }
-  };
   ConfigMatrix m;
-  for (std::uint8_t& cell : m.bytes()) {
-    const unsigned pick = rng() % 10;
-    cell = pick < 8 ? static_cast<std::uint8_t>(pick % 4) : pick == 8 ? std::uint8_t{255} : odd_value();
-  }
+  for (int row = 0; row < ConfigMatrix::kRows; ++row)
+    for (int column = 0; column < ConfigMatrix::kColumns; ++column)
+      if (row != ConfigMatrix::kNoFunctionRow) m.set(row, column, static_cast<std::uint8_t>(rng() % 4));
   return m;
 }

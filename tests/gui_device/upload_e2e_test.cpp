@@ -157,10 +157,6 @@ TEST_F(UploadTest, SingleCellsLandInTheirBytes) {
       {6, 24, 2, {{3, 0, 3, 0x01}}},
       {304, 8, 1, {{4, 12, 25, 0x01}, {4, 12, 57, 0x01}}},
       {2, 3, 3, {{0, 13, 16, 0x08}, {1, 13, 16, 0x08}}},
-      {4, 0, 3, {}},      // row 4 is never uploaded
-      {100, 10, 255, {}},
-      {101, 11, 7, {}},   // a value no click produces
-      {7, 12, 254, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("row " + std::to_string(c.row) + ", column " + std::to_string(c.column) + " = " +
@@ -176,6 +172,38 @@ TEST_F(UploadTest, SingleCellsLandInTheirBytes) {
     for (const Placed& p : c.bytes) expected.emplace_back(p.page, p.block, p.byte, p.value);
     EXPECT_EQ(nonZeroDataBytes(), expected);
     for (const Placed& p : c.bytes) EXPECT_EQ(module().block(p.page, p.block)[p.byte], p.value);
+  }
+}
+
+// Only a configuration reaches the module: a grid with a value no mode has,
+// or a mode in row 4, is refused before the connection is even opened.
+TEST_F(UploadTest, AGridThatIsNoConfigurationIsRefusedBeforeAnythingIsSent) {
+  QStringList warnings;
+  window().showWarning = [&warnings](const QString& text) { warnings.push_back(text); };
+  struct Case {
+    int row, column;
+    std::uint8_t value;
+    const char* cell;
+  };
+  const Case cases[] = {
+      {4, 0, 3, "wiersz „(brak funckji)”, wyjście 1, wartość 3"},
+      {100, 10, 255, "wiersz „adr 31. Awaria”, wyjście 11, wartość 255"},
+      {101, 11, 7, "wiersz „adr 32. Alarm I”, wyjście 12, wartość 7"},
+      {7, 12, 254, "wiersz „adr 0. Awaria”, wyjście 13, wartość 254"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cell);
+    rebuildBed();
+    window().DisconnectButtonClick();
+    warnings.clear();
+    config_matrix().reset();
+    config_matrix().set(c.row, c.column, c.value);
+    upload();
+    EXPECT_EQ(status(), "Błąd zapisu konfiguracji!");
+    EXPECT_TRUE(module().requests().empty());
+    EXPECT_EQ(warnings, QStringList{QString::fromUtf8("Konfiguracja nie jest poprawna: ") + QString::fromUtf8(c.cell) +
+                                    QString::fromUtf8("; do modułu nie wysłano nic.")});
+    expectEndedIdle();
   }
 }
 
