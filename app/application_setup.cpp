@@ -8,6 +8,7 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include "app/application_icon.h"
 #include "app/window_font.h"
 
 namespace {
@@ -30,6 +31,7 @@ void setup_application(QApplication& app) {
   // The title under which the desktop lists the program. It is not set as the
   // display name: Qt would append that to the window caption.
   QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+  set_application_icon();
 
   QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                              {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});

@@ -14,10 +14,12 @@ packages=(
   clang libclang-rt-14-dev
   dpkg-dev file
   poppler-utils shared-mime-info desktop-file-utils
+  librsvg2-bin scdoc bash-completion lintian appstream
 )
 if [[ "${1:-}" == "--windows" ]]; then
-  # nsis and zip pack the release; fonts-wine gives wine the fonts of a Windows.
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis zip)
+  # nsis and zip pack the release; fonts-wine gives wine the fonts of a Windows;
+  # icoutils makes the programs' .ico and reads resources back (wrestool).
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis zip icoutils)
 fi
 
 missing=()
