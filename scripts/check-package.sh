@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks what it holds, without installing it
 # on this machine: control fields, file list, the files themselves, and that
-# the program from the unpacked package finds its libraries and starts.
+# the program from the unpacked package finds its libraries and starts;
+# lintian, appstreamcli and desktop-file-validate on what it holds.
 # Also checks that `cmake --install` lays out the same files.
 #   scripts/check-package.sh [BUILD_DIR]     (default: build/, configured if needed)
 set -euo pipefail
@@ -62,7 +63,18 @@ expected_files=(
   ./usr/share/applications/zel17.desktop
   ./usr/share/icons/hicolor/scalable/apps/zel17.svg
   ./usr/share/mime/packages/zel17.xml
+  ./usr/share/man/man1/zel17.1.gz
+  ./usr/share/man/man1/zel17-cli.1.gz
+  ./usr/share/bash-completion/completions/zel17-cli
+  ./usr/share/metainfo/pl.zel17.konfigurator.metainfo.xml
+  ./usr/share/doc/zel17/copyright
+  ./usr/share/doc/zel17/changelog.gz
+  ./usr/share/lintian/overrides/zel17
 )
+icon_sizes=(16 24 32 48 64 128 256)
+for size in "${icon_sizes[@]}"; do
+  expected_files+=("./usr/share/icons/hicolor/${size}x${size}/apps/zel17.png")
+done
 dpkg-deb -c "$deb" >"$work/listing"
 awk '$1 !~ /^d/ { print $NF }' "$work/listing" | sort >"$work/files"
 printf '%s\n' "${expected_files[@]}" | sort >"$work/expected"
@@ -113,9 +125,7 @@ if [[ -f "$desktop" ]]; then
   icon_name=$(sed -n 's/^Icon=//p' "$desktop")
   [[ -f "$unpacked/usr/share/icons/hicolor/scalable/apps/$icon_name.svg" ]] ||
     fail "desktop entry: Icon=$icon_name has no icon"
-  if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$desktop" || fail "desktop-file-validate"
-  fi
+  desktop-file-validate "$desktop" || fail "desktop-file-validate"
   # A file manager hands the chosen file to the program.
   grep -Eqx 'Exec=zel17 %f' "$desktop" || fail "desktop entry: Exec is not 'zel17 %f'"
   grep -qx 'MimeType=application/x-zel17-config;' "$desktop" || fail "desktop entry: no MimeType for .zel files"
@@ -142,6 +152,36 @@ done
 grep -q 'shared-mime-info' <<<"$(field Recommends)" || fail "Recommends lacks shared-mime-info"
 head -c 200 "$unpacked/usr/share/icons/hicolor/scalable/apps/zel17.svg" | grep -q '<svg' ||
   fail "the icon is not an SVG"
+
+# --- what a desktop and Debian expect beside the programs ---
+for size in "${icon_sizes[@]}"; do
+  png=$unpacked/usr/share/icons/hicolor/${size}x${size}/apps/zel17.png
+  file -b "$png" | grep -q "^PNG image data, $size x $size," || fail "the $size px icon is not a $size x $size PNG"
+done
+metainfo=$unpacked/usr/share/metainfo/pl.zel17.konfigurator.metainfo.xml
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate rejects the metainfo"
+grep -q '<launchable type="desktop-id">zel17.desktop</launchable>' "$metainfo" ||
+  fail "the metainfo does not launch zel17.desktop"
+for page in zel17 zel17-cli; do
+  man_page=$unpacked/usr/share/man/man1/$page.1.gz
+  # Debian wants pages compressed without a file name or time in the header.
+  file -b "$man_page" | grep -q '^gzip compressed data, max compression' || fail "$page.1.gz is not compressed with gzip -9"
+  file -b "$man_page" | grep -Eq 'was "|last modified: [A-Z]' && fail "$page.1.gz keeps a name or time"
+  # groff's own warnings about the page, as man would show them.
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man_page" 2>&1 >/dev/null || true)
+  [[ -z "$warnings" ]] || fail "man $page: $warnings"
+done
+bash -n "$unpacked/usr/share/bash-completion/completions/zel17-cli" || fail "the completion is not valid bash"
+
+# lintian, with the overrides the package carries; any error or warning fails.
+lintian_options=(--fail-on error,warning --display-info)
+[[ $(id -u) -eq 0 ]] && lintian_options+=(--allow-root)
+if lintian "${lintian_options[@]}" "$deb" >"$work/lintian.log" 2>&1; then
+  echo "lintian: no error or warning"
+else
+  cat "$work/lintian.log" >&2
+  fail "lintian found errors or warnings"
+fi
 
 # The unpacked program starts and shows its window (offscreen): it is still
 # running after a few seconds and has not complained about a missing plugin.
