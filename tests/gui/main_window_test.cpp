@@ -1,12 +1,16 @@
 // The main window as a whole: start state, frame, hidden service page,
 // stored layout, hints, dialogs' texts and the status area.
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHelpEvent>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -64,6 +68,22 @@ TEST_F(WindowTest, HasAFixedDialogFrameOfTheDesignedSize) {
   EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
   const QPoint screen_centre = window().screen()->availableGeometry().center();
   EXPECT_LE((window().frameGeometry().center() - screen_centre).manhattanLength(), 2);
+}
+
+// The title bar, taskbar and Alt+Tab take the icon from the window, which has
+// it from the application: every size the systems ask for, each image drawn.
+TEST_F(WindowTest, CarriesTheProgramIconInEverySize) {
+  const QIcon icon = window().windowIcon();
+  ASSERT_FALSE(icon.isNull());
+  EXPECT_EQ(icon.cacheKey(), QApplication::windowIcon().cacheKey());
+  QList<int> sizes;
+  for (const QSize& size : icon.availableSizes()) sizes.append(size.width());
+  std::sort(sizes.begin(), sizes.end());
+  EXPECT_EQ(sizes, QList<int>({16, 24, 32, 48, 64, 128, 256}));
+  const QImage image = icon.pixmap(QSize(32, 32)).toImage();
+  ASSERT_EQ(image.size(), QSize(32, 32));
+  EXPECT_NE(image.pixelColor(16, 16).alpha(), 0);  // the board, not an empty picture
+  EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("zel17"));
 }
 
 TEST_F(WindowTest, KeyboardNeverShowsTheServicePage) {

@@ -1,0 +1,57 @@
+// zel17-cli(1) describes exactly what `zel17-cli --help` lists.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli_process.h"
+#include "help_lists.h"
+
+namespace {
+
+const char* const kPageSource = ZEL_SOURCE_DIR "/packaging/man/zel17-cli.1.scd";
+
+std::string file_text(const char* path) {
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// One list at a time, both ways, naming what is missing where.
+void expect_same(const std::set<std::string>& help, const std::set<std::string>& page, const std::string& what) {
+  EXPECT_TRUE(missing_from(help, page).empty())
+      << "zel17-cli --help lists " << what << " " << joined(missing_from(help, page))
+      << ", which the manual page " << kPageSource << " does not describe";
+  EXPECT_TRUE(missing_from(page, help).empty())
+      << "the manual page " << kPageSource << " describes " << what << " "
+      << joined(missing_from(page, help)) << ", which zel17-cli --help does not list";
+}
+
+TEST(CliManualPage, HasEveryCommandOptionAndExitCodeOfTheHelpAndNoOther) {
+  const CliRun help = run_cli_binary({"--help"});
+  ASSERT_EQ(help.status, 0) << help.err;
+  const std::string source = file_text(kPageSource);
+  ASSERT_FALSE(source.empty()) << kPageSource;
+  const HelpLists from_help = lists_of_help(help.out);
+  const HelpLists from_page = lists_of_manual_page(source);
+  // The reading of the help itself: what it lists today at least.
+  for (const char* command : {"upload", "read", "verify", "test", "hello"}) {
+    EXPECT_TRUE(from_help.commands.count(command)) << command;
+  }
+  EXPECT_EQ(from_help.command_options.at("upload"), std::set<std::string>({"--verify"}));
+  EXPECT_TRUE(from_help.common_options.count("--repeat"));
+  EXPECT_TRUE(from_help.exit_codes.count("130"));
+
+  expect_same(from_help.commands, from_page.commands, "the command(s)");
+  expect_same(from_help.common_options, from_page.common_options, "under \"Opcje:\" the option(s)");
+  expect_same(from_help.exit_codes, from_page.exit_codes, "the exit code(s)");
+  for (const std::string& command : from_help.commands) {
+    if (!from_page.command_options.count(command)) continue;  // reported above
+    expect_same(from_help.command_options.at(command), from_page.command_options.at(command),
+                "for " + command + " the option(s)");
+  }
+}
+
+}  // namespace
