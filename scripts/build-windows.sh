@@ -105,7 +105,7 @@ file_list="$build/zel17-uninstall-files.nsh"
 } >"$file_list"
 installer="$dist/$name-setup.exe"
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DFILE_LIST="$file_list" -DOUTFILE="$installer" \
-  packaging/windows/zel17.nsi
+  -DICON="$build/packaging/icons/zel17.ico" packaging/windows/zel17.nsi
 
 echo "$stage"
 echo "$zip_file ($(du -h "$zip_file" | cut -f1))"

@@ -1,5 +1,6 @@
 ; Installer of ZEL17 for 64-bit Windows, built by scripts/build-windows.sh:
-;   makensis -DVERSION=1.1.0 -DSTAGE=<staged folder> -DFILE_LIST=<uninstall list> -DOUTFILE=<setup.exe> zel17.nsi
+;   makensis -DVERSION=1.1.0 -DSTAGE=<staged folder> -DFILE_LIST=<uninstall list> -DOUTFILE=<setup.exe>
+;            [-DICON=<zel17.ico>] zel17.nsi
 ; Installs the staged folder under Program Files, adds a Start-menu entry,
 ; lets .zel files open in the program and removes exactly what it put there.
 ; /S installs (and the uninstaller uninstalls) without questions.
@@ -12,6 +13,7 @@ RequestExecutionLevel admin
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
+!include "FileFunc.nsh"
 
 !define APP_NAME "ZEL17"
 !define APP_TITLE "ZEL17 - Konfigurator tablicy synoptycznej systemu KVR17"
@@ -28,6 +30,11 @@ VIAddVersionKey /LANG=1045 "ProductName" "${APP_NAME}"
 VIAddVersionKey /LANG=1045 "FileDescription" "${APP_TITLE}"
 VIAddVersionKey /LANG=1045 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1045 "ProductVersion" "${VERSION}"
+
+!ifdef ICON
+  !define MUI_ICON "${ICON}"
+  !define MUI_UNICON "${ICON}"
+!endif
 
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -49,7 +56,8 @@ Section "ZEL17"
   WriteUninstaller "$INSTDIR\odinstaluj.exe"
 
   CreateDirectory "$SMPROGRAMS\${APP_NAME}"
-  CreateShortcut "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk" "$INSTDIR\zel17.exe"
+  ; The shortcut shows the program's own icon, the first in zel17.exe.
+  CreateShortcut "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk" "$INSTDIR\zel17.exe" "" "$INSTDIR\zel17.exe" 0
   CreateShortcut "$SMPROGRAMS\${APP_NAME}\Odinstaluj ${APP_NAME}.lnk" "$INSTDIR\odinstaluj.exe"
 
   ; .zel files open in the program, which loads the file named on its command line.
@@ -64,6 +72,9 @@ Section "ZEL17"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\odinstaluj.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\odinstaluj.exe" /S'
+  ; "Apps & features" shows the size of what was installed, in KiB.
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 
