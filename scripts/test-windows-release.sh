@@ -9,9 +9,11 @@
 #     stays; inside the wine test bed, against the emulated module,
 #     "Konfiguruj!" writes the table into the module (read back with
 #     zel17-cli.exe);
+#   - both programs' resources: the icon, the version information in Polish
+#     with the project's version, and the window's manifest;
 #   - the installer, silently: its files land under Program Files, the Start
-#     menu has the program, .zel files open with it, and the uninstaller
-#     takes all of that away again.
+#     menu has the program with its icon, the uninstall entry its size, .zel
+#     files open with it, and the uninstaller takes all of that away again.
 # Every check runs; the script fails at the end if any of them failed.
 #   scripts/test-windows-release.sh [BUILD_DIR]   (default build-win-gui)
 set -euo pipefail
@@ -51,6 +53,47 @@ trap 'exit 130' INT TERM
 start_xvfb "$work"
 unset QT_QPA_PLATFORM  # the program's own platform plugin: windows
 start_wine_prefix "$work/prefix"
+
+# --- resources of both programs ------------------------------------------------
+version=${name#zel17-}
+version=${version%-windows-x64}
+# A value of the version resource (UTF-16): its key and value are each a
+# string of their own between the resource's binary fields.
+version_value() {  # program key
+  wrestool -x --type=16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr '\000-\037' '\n' |
+    awk -v key="$2" 'found && NF { print; exit } $0 == key { found = 1 }'
+}
+icon_sizes() {  # program: the sizes of its first icon group, e.g. "16 24 32 48 64 256"
+  wrestool -x --type=14 "$1" >"$work/icon.ico" 2>/dev/null &&
+    icotool -l "$work/icon.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n | tr '\n' ' ' | sed 's/ $//'
+}
+resources_of() {  # program description
+  local program=$stage/$1 ok=0 key value
+  [[ "$(icon_sizes "$program")" == "16 24 32 48 64 256" ]] ||
+    { echo "$1: icon sizes '$(icon_sizes "$program")'" >&2; ok=1; }
+  for key in FileVersion ProductVersion; do
+    value=$(version_value "$program" "$key")
+    [[ "$value" == "$version" ]] || { echo "$1: $key '$value', the project's version is $version" >&2; ok=1; }
+  done
+  [[ "$(version_value "$program" FileDescription)" == "$2" ]] ||
+    { echo "$1: FileDescription '$(version_value "$program" FileDescription)'" >&2; ok=1; }
+  [[ "$(version_value "$program" OriginalFilename)" == "$1" ]] || { echo "$1: OriginalFilename" >&2; ok=1; }
+  [[ "$(version_value "$program" ProductName)" == ZEL17 ]] || { echo "$1: ProductName" >&2; ok=1; }
+  wrestool -x --type=16 "$program" | iconv -f UTF-16LE -t UTF-8 -c | grep -aq 041504B0 ||
+    { echo "$1: the version information is not Polish (041504B0)" >&2; ok=1; }
+  return "$ok"
+}
+check "zel17.exe has its icon and Polish version information $version" \
+  resources_of zel17.exe "ZEL17 – konfigurator tablicy synoptycznej"
+check "zel17-cli.exe has its icon and Polish version information $version" \
+  resources_of zel17-cli.exe "ZEL17 – wiersz poleceń"
+manifest_of_window() {
+  wrestool -x --type=24 --name=1 "$stage/zel17.exe" >"$work/manifest.xml" &&
+    grep -q '<dpiAwareness[^>]*>PerMonitorV2</dpiAwareness>' "$work/manifest.xml" &&
+    grep -q 'supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"' "$work/manifest.xml" &&
+    grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$work/manifest.xml"
+}
+check "zel17.exe has its manifest: per-monitor DPI v2, Windows 10/11, common controls 6" manifest_of_window
 
 # --- the program from its folder ---------------------------------------------
 # A configuration with three cells of "adr 0. Alarm I" (row 5) set: outputs
@@ -136,6 +179,21 @@ all_files_landed() {
 }
 check "the installer puts every file of the release under Program Files" all_files_landed
 check "the Start menu has ZEL17" test -f "$start_menu/ZEL17.lnk"
+# The shortcut takes its icon from the installed program, which has one.
+shortcut_icon() {
+  strings -el "$start_menu/ZEL17.lnk" | grep -qiF 'C:\Program Files\ZEL17\zel17.exe' &&
+    [[ -n "$(icon_sizes "$program_files/zel17.exe")" ]]
+}
+check "the Start-menu shortcut shows the icon of C:\\Program Files\\ZEL17\\zel17.exe" shortcut_icon
+estimated_size() {  # the uninstall entry's EstimatedSize (KiB) is the installed folder's
+  local listed actual
+  listed=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEL17' /v EstimatedSize |
+    tr -d '\r' | sed -n 's/.*REG_DWORD[[:space:]]*//p')
+  actual=$(du -sk --apparent-size "$program_files" | cut -f1)
+  [[ -n "$listed" ]] && (( listed > actual * 9 / 10 && listed < actual * 11 / 10 )) ||
+    { echo "EstimatedSize '$listed' KiB, the folder holds $actual KiB" >&2; return 1; }
+}
+check "the uninstall entry has the installed size (EstimatedSize)" estimated_size
 registry_value() { wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'; }
 associated() {
   [[ "$(registry_value 'HKCR\.zel')" == ZEL17.Konfiguracja &&
