@@ -23,55 +23,52 @@ inline std::set<std::string> long_options_in(const std::string& text) {
   return found;
 }
 
-// The help: "Polecenia:" lines "  name [options] OPERAND  description",
-// "Opcje:" lines "  --option  description", "Kody wyjścia:" lines " 64  ...".
-inline HelpLists lists_of_help(const std::string& help) {
-  static const std::regex command_line("^  ([a-z][a-z-]*)(.*?)( {2,}.*)?$");
-  static const std::regex option_line("^  (--[a-z][a-z-]*)( .*)?$");
-  static const std::regex code_line("^ *([0-9]+)  .*$");
+// How a text names its sections and lists its items: a heading line whose
+// group 1 is the section's name; per list, the section and a line pattern
+// whose group 1 is the item (for commands, group 2 holds their options).
+struct ListSyntax {
+  std::regex heading;
+  std::string commands_section, options_section, codes_section;
+  std::regex command, option, code;
+};
+
+inline HelpLists read_lists(const std::string& text, const ListSyntax& syntax) {
   HelpLists lists;
   std::string section;
-  std::istringstream lines(help);
+  std::istringstream lines(text);
   std::smatch match;
   for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line.back() == ':' && line[0] != ' ') {
-      section = line;
-    } else if (section == "Polecenia:" && std::regex_match(line, match, command_line)) {
+    if (std::regex_match(line, match, syntax.heading)) {
+      section = match[1];
+    } else if (section == syntax.commands_section && std::regex_match(line, match, syntax.command)) {
       lists.commands.insert(match[1]);
       lists.command_options[match[1]] = long_options_in(match[2]);
-    } else if (section == "Opcje:" && std::regex_match(line, match, option_line)) {
+    } else if (section == syntax.options_section && std::regex_match(line, match, syntax.option)) {
       lists.common_options.insert(match[1]);
-    } else if (section == "Kody wyjścia:" && std::regex_match(line, match, code_line)) {
+    } else if (section == syntax.codes_section && std::regex_match(line, match, syntax.code)) {
       lists.exit_codes.insert(match[1]);
     }
   }
   return lists;
 }
 
+// The help: "Polecenia:" lines "  name [options] OPERAND  description",
+// "Opcje:" lines "  --option  description", "Kody wyjścia:" lines " 64  ...".
+inline HelpLists lists_of_help(const std::string& help) {
+  static const ListSyntax syntax{std::regex("^([^ ].*):$"), "Polecenia", "Opcje", "Kody wyjścia",
+                                 std::regex("^  ([a-z][a-z-]*)(.*?)( {2,}.*)?$"),
+                                 std::regex("^  (--[a-z][a-z-]*)( .*)?$"), std::regex("^ *([0-9]+)  .*$")};
+  return read_lists(help, syntax);
+}
+
 // The manual page's source (scdoc): under "# POLECENIA" a line per command
 // "*name* [*--option*] _OPERAND_", under "# OPCJE" "*--option*", under
 // "# KODY WYJŚCIA" "*64*".
 inline HelpLists lists_of_manual_page(const std::string& source) {
-  static const std::regex command_line("^\\*([a-z][a-z-]*)\\*(.*)$");
-  static const std::regex option_line("^\\*(--[a-z][a-z-]*)\\*.*$");
-  static const std::regex code_line("^\\*([0-9]+)\\*$");
-  HelpLists lists;
-  std::string section;
-  std::istringstream lines(source);
-  std::smatch match;
-  for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("# ", 0) == 0) {
-      section = line.substr(2);
-    } else if (section == "POLECENIA" && std::regex_match(line, match, command_line)) {
-      lists.commands.insert(match[1]);
-      lists.command_options[match[1]] = long_options_in(match[2]);
-    } else if (section == "OPCJE" && std::regex_match(line, match, option_line)) {
-      lists.common_options.insert(match[1]);
-    } else if (section == "KODY WYJŚCIA" && std::regex_match(line, match, code_line)) {
-      lists.exit_codes.insert(match[1]);
-    }
-  }
-  return lists;
+  static const ListSyntax syntax{std::regex("^# (.*)$"), "POLECENIA", "OPCJE", "KODY WYJŚCIA",
+                                 std::regex("^\\*([a-z][a-z-]*)\\*(.*)$"),
+                                 std::regex("^\\*(--[a-z][a-z-]*)\\*.*$"), std::regex("^\\*([0-9]+)\\*$")};
+  return read_lists(source, syntax);
 }
 
 // "a, b" for a message.
