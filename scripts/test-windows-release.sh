@@ -60,7 +60,7 @@ version=${version%-windows-x64}
 # A value of the version resource (UTF-16): its key and value are each a
 # string of their own between the resource's binary fields.
 version_value() {  # program key
-  wrestool -x --type=16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr '\000-\037' '\n' |
+  wrestool -x --raw --type=16 "$1" | iconv -f UTF-16LE -t UTF-8 -c | tr '\000-\037' '\n' |
     awk -v key="$2" 'found && NF { print; exit } $0 == key { found = 1 }'
 }
 icon_sizes() {  # program: the sizes of its first icon group, e.g. "16 24 32 48 64 256"
@@ -79,8 +79,9 @@ resources_of() {  # program description
     { echo "$1: FileDescription '$(version_value "$program" FileDescription)'" >&2; ok=1; }
   [[ "$(version_value "$program" OriginalFilename)" == "$1" ]] || { echo "$1: OriginalFilename" >&2; ok=1; }
   [[ "$(version_value "$program" ProductName)" == ZEL17 ]] || { echo "$1: ProductName" >&2; ok=1; }
-  wrestool -x --type=16 "$program" | iconv -f UTF-16LE -t UTF-8 -c | grep -aq 041504B0 ||
-    { echo "$1: the version information is not Polish (041504B0)" >&2; ok=1; }
+  wrestool -x --raw --type=16 "$program" | iconv -f UTF-16LE -t UTF-8 -c | grep -aq 041504B0 &&
+    wrestool -l --type=16 "$program" | grep -q -- '--language=1045' ||
+    { echo "$1: the version information is not Polish (041504B0, language 1045)" >&2; ok=1; }
   return "$ok"
 }
 check "zel17.exe has its icon and Polish version information $version" \
@@ -88,7 +89,7 @@ check "zel17.exe has its icon and Polish version information $version" \
 check "zel17-cli.exe has its icon and Polish version information $version" \
   resources_of zel17-cli.exe "ZEL17 – wiersz poleceń"
 manifest_of_window() {
-  wrestool -x --type=24 --name=1 "$stage/zel17.exe" >"$work/manifest.xml" &&
+  wrestool -x --raw --type=24 --name=1 "$stage/zel17.exe" >"$work/manifest.xml" &&
     grep -q '<dpiAwareness[^>]*>PerMonitorV2</dpiAwareness>' "$work/manifest.xml" &&
     grep -q 'supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"' "$work/manifest.xml" &&
     grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$work/manifest.xml"
