@@ -180,9 +180,12 @@ all_files_landed() {
 }
 check "the installer puts every file of the release under Program Files" all_files_landed
 check "the Start menu has ZEL17" test -f "$start_menu/ZEL17.lnk"
-# The shortcut takes its icon from the installed program, which has one.
+# The shortcut names an icon (HasIconLocation, 0x40 in the link's flags at
+# byte 20), the installed program, which has one.
 shortcut_icon() {
-  strings -el "$start_menu/ZEL17.lnk" | grep -qiF 'C:\Program Files\ZEL17\zel17.exe' &&
+  local flags
+  flags=$(od -An -tu1 -j20 -N1 "$start_menu/ZEL17.lnk" | tr -d ' ')
+  (( flags & 0x40 )) && strings -el "$start_menu/ZEL17.lnk" | grep -qiF 'C:\Program Files\ZEL17\zel17.exe' &&
     [[ -n "$(icon_sizes "$program_files/zel17.exe")" ]]
 }
 check "the Start-menu shortcut shows the icon of C:\\Program Files\\ZEL17\\zel17.exe" shortcut_icon
