@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -74,12 +76,20 @@ class BashCompletionTest : public testing::Test {
 
 std::vector<std::string> sorted(std::set<std::string> items) { return {items.begin(), items.end()}; }
 
+// Options the help lists for all commands that a command still refuses.
+const std::map<std::string, std::set<std::string>> kRefusedOptions = {{"walk", {"--repeat"}}};
+
 // Commands, and the options of each, are those `zel17-cli --help` lists.
 TEST_F(BashCompletionTest, OffersTheCommandsAndOptionsOfTheHelp) {
   const CliRun help = run_cli_binary({"--help"});
   ASSERT_EQ(help.status, 0) << help.err;
   const HelpLists lists = lists_of_help(help.out);
   ASSERT_FALSE(lists.commands.empty());
+  for (const auto& [command, refused] : kRefusedOptions) {
+    for (const std::string& option : refused) {
+      EXPECT_EQ(run_cli_binary({command, option}).status, 64) << command << " " << option << " is taken";
+    }
+  }
 
   EXPECT_EQ(complete({"zel17-cli", ""}), sorted(lists.commands))
       << "the completion's commands differ from those of zel17-cli --help";
@@ -88,6 +98,9 @@ TEST_F(BashCompletionTest, OffersTheCommandsAndOptionsOfTheHelp) {
   for (const std::string& command : lists.commands) {
     std::set<std::string> options = lists.common_options;
     options.insert(lists.command_options.at(command).begin(), lists.command_options.at(command).end());
+    if (kRefusedOptions.count(command)) {
+      for (const std::string& option : kRefusedOptions.at(command)) options.erase(option);
+    }
     EXPECT_EQ(complete({"zel17-cli", "--trace", command, "--"}), sorted(options))
         << "the completion's options for " << command << " differ from zel17-cli --help";
   }
@@ -103,7 +116,10 @@ TEST_F(BashCompletionTest, OffersFilesAndEventLabelsWhereTheyBelong) {
       {{"zel17-cli", "upload", ""}, {"konfiguracje", "linia-A.zel", "tabela.csv"}},
       {{"zel17-cli", "upload", "--verify", "l"}, {"linia-A.zel"}},
       {{"zel17-cli", "verify", ""}, {"konfiguracje", "linia-A.zel", "tabela.csv"}},
-      {{"zel17-cli", "read", ""}, {"konfiguracje", "linia-A.zel"}},
+      {{"zel17-cli", "read", ""}, {"konfiguracje", "linia-A.zel", "tabela.csv"}},
+      {{"zel17-cli", "walk", "adr\\ 9.\\ A"}, {"adr\\ 9.\\ Alarm\\ I", "adr\\ 9.\\ Alarm\\ II", "adr\\ 9.\\ Awaria"}},
+      {{"zel17-cli", "walk", "5", "--dwell", "2", "Po"}, {"Po\\ resecie"}},
+      {{"zel17-cli", "walk", "5", "6", ""}, {}},
       {{"zel17-cli", "upload", "linia-A.zel", ""}, {}},
       {{"zel17-cli", "test", "adr\\ 7.\\ Alarm\\ I"}, {"adr\\ 7.\\ Alarm\\ I", "adr\\ 7.\\ Alarm\\ II"}},
       {{"zel17-cli", "test", "\"adr 42. A"}, {"adr 42. Alarm I", "adr 42. Alarm II", "adr 42. Awaria"}},
@@ -119,7 +135,7 @@ TEST_F(BashCompletionTest, OffersFilesAndEventLabelsWhereTheyBelong) {
   }
 }
 
-// Every event label zel17-cli test takes by name, and no other.
+// Every event label zel17-cli test and walk take by name, and no other.
 TEST_F(BashCompletionTest, OffersEveryEventLabelOfTheCommandLine) {
   std::vector<std::string> expected;
   for (int row = 0; row < ConfigMatrix::kRows; ++row) {
