@@ -17,7 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kHeaderLabel = "Zdarzenie";
 constexpr int kFields = 1 + ConfigMatrix::kColumns;  // the label, then outputs 1 to 25
 constexpr int kFirstRowLine = 2;                     // line 1 is the header
@@ -247,7 +246,7 @@ class RowPlacement {
 FileResult parse_config_csv(std::string_view text, ConfigMatrix& matrix) {
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF"))
     return failure(error_text(1, 1, "plik jest zapisany w UTF-16; zapisz tabelę jako CSV w UTF-8"));
-  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
   // A spreadsheet on a Polish Windows writes its "CSV" in Windows-1250.
   std::string decoded;
   if (!text::is_utf8(text)) {
@@ -310,7 +309,7 @@ FileResult parse_config_csv(std::string_view text, ConfigMatrix& matrix) {
 }
 
 std::string config_csv_text(const ConfigMatrix& matrix) {
-  std::string text(kByteOrderMark);
+  std::string text(kUtf8ByteOrderMark);
   text.reserve(32 * 1024);
   text += kHeaderLabel;
   for (int output = 1; output <= ConfigMatrix::kColumns; ++output) text += ";" + std::to_string(output);

@@ -38,5 +38,8 @@ FileResult load_config_csv(const std::filesystem::path& path, ConfigMatrix& matr
 
 inline constexpr std::uintmax_t kMaxConfigCsvBytes = 1024 * 1024;
 
+// Starts every table the tool writes, so spreadsheets read it as UTF-8.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // Whether the file name ends in ".csv", in any case.
 bool has_csv_extension(const std::filesystem::path& path);

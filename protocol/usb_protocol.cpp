@@ -55,12 +55,16 @@ void USB_protocol::start(std::uint8_t code) {
   request[0] = code;
 }
 
-bool USB_protocol::exchange_and_log_request(LineData request_line) {
+bool USB_protocol::exchange_request() {
   Set_CRC(request);
   if (!exchange(request, response)) {
     Show_error(kExchangeFailed);
     return false;
   }
+  return true;
+}
+
+bool USB_protocol::log_request(LineData request_line) {
   Show_frame(true, request[0], request_line.data, request_line.length);
   if (!Check_CRC(response)) {
     Show_error(kBadChecksum);
@@ -134,6 +138,25 @@ bool USB_protocol::RS485_please_frame(std::uint8_t& length, std::uint8_t& droppe
   length = received;
   dropped = response[2];
   return true;
+}
+
+USB_protocol::Outcome USB_protocol::Poll_RS485_frame(std::uint8_t& length, std::uint8_t& dropped) {
+  start(RS485_PLEASE_USB_FRAME);
+  if (!exchange_request()) return Outcome::failed;
+  const ReplyKind kind = classify_reply(RS485_PLEASE_USB_FRAME, response);
+  if (Check_CRC(response) && kind == ReplyKind::answer && response[1] == 0 && response[2] == 0) {
+    length = 0;
+    dropped = 0;
+    return Outcome::accepted;
+  }
+  if (!log_request({request.data() + kRs485Offset, 0})) return Outcome::invalid;
+  const std::uint8_t received = rs485_length(response[1]);
+  if (!log_reply({response.data() + kRs485Offset, received})) {
+    return kind == ReplyKind::refusal ? Outcome::refused : Outcome::invalid;
+  }
+  length = received;
+  dropped = response[2];
+  return Outcome::accepted;
 }
 
 bool USB_protocol::Erase_flash_page(std::uint8_t page) {

@@ -42,6 +42,12 @@ class USB_protocol {
   bool Debug_frame(const std::uint8_t* payload60);
   bool RS485_gift_frame(const std::uint8_t* data, std::uint8_t length);
   bool RS485_please_frame(std::uint8_t& length, std::uint8_t& dropped);
+  // RS485_please_frame for a monitor that asks again and again: an answer
+  // that brings no frame and no dropped count is not logged, so a quiet bus
+  // leaves the console as it was; everything else is logged as that command
+  // logs it. Tells the caller how the exchange ended.
+  enum class Outcome { accepted, refused, invalid, failed };
+  Outcome Poll_RS485_frame(std::uint8_t& length, std::uint8_t& dropped);
   bool Erase_flash_page(std::uint8_t page);
   bool Read_flash_block(std::uint8_t page, std::uint8_t block, std::uint8_t half);
   bool Buffor_flash_block(const std::uint8_t* data32, std::uint8_t page, std::uint8_t block);
@@ -67,9 +73,14 @@ class USB_protocol {
   static LineData composed(const std::string& cp1250_text, std::uint8_t length);
 
   void start(std::uint8_t code);
-  // Sends the request and logs its line; false (after logging why) when the
-  // exchange failed or the response's checksum was rejected.
-  bool exchange_and_log_request(LineData request_line);
+  // Sends the request; false (after logging why) when the exchange failed.
+  bool exchange_request();
+  // Logs the request's line; false (after logging why) when the response's
+  // checksum was rejected.
+  bool log_request(LineData request_line);
+  bool exchange_and_log_request(LineData request_line) {
+    return exchange_request() && log_request(request_line);
+  }
   // Classifies the response and logs it; true when the module accepted.
   bool log_reply(LineData reply_line);
   // Fills and sends a buffer or write request: page, block and 32 data bytes.

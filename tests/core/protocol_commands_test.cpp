@@ -281,3 +281,48 @@ TEST(ProtocolCommands, EveryCommandClearsBothFramesFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProtocolCommands, PollLogsOnlyAnswersThatBringSomething) {
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> head;  // of the reply; the rest is zero
+    bool goes_through;
+    USB_protocol::Outcome outcome;
+    std::uint8_t length, dropped;      // handed back (set to 77 before)
+    std::vector<std::string> lines;
+  };
+  const std::uint8_t frame[] = {0xFF, 0x40, 0x07};
+  const Case cases[] = {
+      {"nothing new", {RS485_PLEASE_USB_FRAME, 0, 0}, true, USB_protocol::Outcome::accepted, 0, 0, {}},
+      {"a frame", {RS485_PLEASE_USB_FRAME, 3, 0, 0, 0xFF, 0x40, 0x07}, true, USB_protocol::Outcome::accepted, 3, 0,
+       {sent(RS485_PLEASE_USB_FRAME, kEmpty), received(RS485_PLEASE_USB_FRAME, hex(frame, 3))}},
+      {"drops alone", {RS485_PLEASE_USB_FRAME, 0, 4}, true, USB_protocol::Outcome::accepted, 0, 4,
+       {sent(RS485_PLEASE_USB_FRAME, kEmpty), received(RS485_PLEASE_USB_FRAME, kEmpty)}},
+      {"refusal", {ERROR_USB_FRAME, RS485_PLEASE_USB_FRAME, 0, 0, 'N', 'i', 'e'}, true,
+       USB_protocol::Outcome::refused, 77, 77,
+       {sent(RS485_PLEASE_USB_FRAME, kEmpty), received(ERROR_USB_FRAME, "Nie")}},
+      {"wrong code", {HELLO_USB_FRAME}, true, USB_protocol::Outcome::invalid, 77, 77,
+       {sent(RS485_PLEASE_USB_FRAME, kEmpty), kInvalidReply}},
+      {"no answer", {}, false, USB_protocol::Outcome::failed, 77, 77, {kUsbError}},
+  };
+  for (const Case& c : cases) {
+    ScriptedModule module;
+    std::copy(c.head.begin(), c.head.end(), module.next.begin());
+    module.goes_through = c.goes_through;
+    USB_protocol protocol(module.exchange());
+    std::uint8_t length = 77, dropped = 77;
+    console_log().clear();
+    EXPECT_EQ(protocol.Poll_RS485_frame(length, dropped), c.outcome) << c.what;
+    EXPECT_EQ(length, c.length) << c.what;
+    EXPECT_EQ(dropped, c.dropped) << c.what;
+    EXPECT_EQ(console_log().lines(), c.lines) << c.what;
+    ASSERT_EQ(module.requests.size(), 1u);
+    UsbFrame please{};
+    please[0] = RS485_PLEASE_USB_FRAME;
+    EXPECT_EQ(module.requests[0], please) << c.what;
+  }
+}
+
+}  // namespace

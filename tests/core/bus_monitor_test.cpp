@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/bus_frame.h"
+#include "config/bus_log.h"
+#include "config/bus_tracker.h"
+#include "config/test_payload.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+BusEvents events(std::initializer_list<int> rows) {
+  BusEvents set;
+  for (int row : rows) set.set(row);
+  return set;
+}
+
+std::optional<BusUnitState> decode(const std::vector<std::uint8_t>& frame) {
+  return decode_bus_frame(frame.data(), frame.size());
+}
+
+std::vector<std::uint8_t> frame_of(const TestPayload& payload) { return {payload.begin(), payload.end()}; }
+
+TEST(BusFrame, EveryRowsTestFrameDecodesToThatRowAlone) {
+  for (int row = 0; row < ConfigMatrix::kRows; ++row) {
+    const auto state = decode(frame_of(build_test_payload(row, 3)));
+    ASSERT_TRUE(state) << row;
+    EXPECT_EQ(state->unit, 3);
+    EXPECT_EQ(state->events, is_address_row(row) ? events({row}) : BusEvents{}) << row;
+  }
+}
+
+TEST(BusFrame, StatesAndOtherFrames) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, std::uint8_t>> bytes;  // set over the frame of no events
+    std::size_t length;
+    std::optional<BusEvents> expected;
+  };
+  const Case cases[] = {
+      {"value 2 is Alarm II", {{4, 0x20}}, 46, events({5 + 3 * 6 + 1})},
+      {"alarm and fault of one address", {{4, 0x0C}, {28, 0x20}}, 46, events({5 + 3 * 5 + 1, 5 + 3 * 5 + 2})},
+      {"whole byte of Alarm I", {{3, 0x55}}, 46, events({5, 8, 11, 14})},
+      {"fault bits past address 99 are not events", {{40, 0xF0}}, 46, BusEvents{}},
+      {"bytes 41-45 are not read", {{41, 0xFF}, {45, 0xFF}}, 46, BusEvents{}},
+      {"45 bytes", {}, 45, std::nullopt},
+      {"47 bytes", {}, 47, std::nullopt},
+      {"empty", {}, 0, std::nullopt},
+      {"other first byte", {{0, 0xFE}}, 46, std::nullopt},
+      {"other second byte", {{1, 0x41}}, 46, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> frame = frame_of(build_test_payload(0, 0));
+    frame.resize(c.length + 1 > frame.size() ? c.length + 1 : frame.size());
+    for (auto [index, value] : c.bytes) frame[index] = value;
+    const auto state = decode_bus_frame(frame.data(), c.length);
+    ASSERT_EQ(state.has_value(), c.expected.has_value()) << c.what;
+    if (state) {
+      EXPECT_EQ(state->events, *c.expected) << c.what;
+    }
+  }
+}
+
+TEST(BusTracker, ChangesOfEachKind) {
+  struct Step {
+    int unit;
+    BusEvents events;
+    std::vector<BusChange> changes;  // at time 0
+  };
+  struct Case {
+    const char* what;
+    std::vector<Step> steps;
+  };
+  const int alarm1 = 26, alarm2 = 27, fault = 28;  // address 7
+  const Case cases[] = {
+      {"a unit's first frame begins what it holds",
+       {{0, events({alarm1, fault}), {{{}, 0, alarm1, true}, {{}, 0, fault, true}}}}},
+      {"a quiet first frame changes nothing", {{0, {}, {}}}},
+      {"the same state again changes nothing", {{0, events({alarm1}), {{{}, 0, alarm1, true}}}, {0, events({alarm1}), {}}}},
+      {"a frame without the event ends it", {{0, events({alarm1}), {{{}, 0, alarm1, true}}}, {0, {}, {{{}, 0, alarm1, false}}}}},
+      {"Alarm I rising to Alarm II: the end comes first",
+       {{0, events({alarm1}), {{{}, 0, alarm1, true}}},
+        {0, events({alarm2}), {{{}, 0, alarm1, false}, {{}, 0, alarm2, true}}}}},
+      {"units are apart",
+       {{0, events({alarm1}), {{{}, 0, alarm1, true}}},
+        {5, events({alarm1}), {{{}, 5, alarm1, true}}},
+        {5, {}, {{{}, 5, alarm1, false}}}}},
+  };
+  for (const Case& c : cases) {
+    BusTracker tracker;
+    for (const Step& step : c.steps) {
+      EXPECT_EQ(tracker.update({static_cast<std::uint8_t>(step.unit), step.events}, milliseconds(0)), step.changes)
+          << c.what;
+    }
+  }
+}
+
+TEST(BusTracker, ActiveEventsKeepTheirStartAndTheLastBegunIsKnown) {
+  BusTracker tracker;
+  EXPECT_FALSE(tracker.last_begun());
+  tracker.update({2, events({26})}, milliseconds(1000));
+  tracker.update({0, events({100, 8})}, milliseconds(2000));
+  tracker.update({2, events({26, 9})}, milliseconds(3000));
+
+  std::vector<std::tuple<int, int, long long>> active;
+  for (const ActiveBusEvent& e : tracker.active()) active.emplace_back(e.unit, e.row, e.since.count());
+  const std::vector<std::tuple<int, int, long long>> expected{
+      {0, 8, 2000}, {0, 100, 2000}, {2, 9, 3000}, {2, 26, 1000}};
+  EXPECT_EQ(active, expected);
+  EXPECT_EQ(tracker.last_begun()->row, 9);
+
+  tracker.update({2, events({26})}, milliseconds(4000));
+  EXPECT_EQ(tracker.last_begun()->row, 100);  // of the two begun together, the later row
+  tracker.update({0, {}}, milliseconds(5000));
+  tracker.update({2, {}}, milliseconds(5000));
+  EXPECT_TRUE(tracker.active().empty());
+  EXPECT_FALSE(tracker.last_begun());
+}
+
+TEST(BusLog, LinesOfTheWindowAndTheCommandLine) {
+  const milliseconds at(((14 * 60 + 3) * 60 + 7) * 1000 + 250);
+  struct Case {
+    BusLogEntry entry;
+    std::string line, tab_line;
+  };
+  const Case cases[] = {
+      {BusChange{at, 0, 26, true}, "14:03:07.250  centrala 0  adr 7. Alarm I  początek",
+       "14:03:07.250\tcentrala 0\t26\tadr 7. Alarm I\tpoczątek"},
+      {BusChange{milliseconds(5), 255, 304, false}, "00:00:00.005  centrala 255  adr 99. Awaria  koniec",
+       "00:00:00.005\tcentrala 255\t304\tadr 99. Awaria\tkoniec"},
+      {OtherBusFrame{at, 12}, "14:03:07.250  inna ramka (12 B)", "14:03:07.250\tinna ramka (12 B)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(bus_log_line(c.entry), c.line);
+    EXPECT_EQ(bus_log_tab_line(c.entry), c.tab_line);
+  }
+  EXPECT_EQ(bus_clock_text(milliseconds(86'399'999)), "23:59:59.999");
+  EXPECT_EQ(dropped_frames_label(3), "Opuszczone ramki: 3");
+  EXPECT_EQ(dropped_frames_tab_line(at, 7), "14:03:07.250\topuszczono 7 ramek");
+  const std::uint8_t raw[] = {0xFF, 0x40, 0x0A};
+  EXPECT_EQ(raw_frame_tab_line(at, raw, 3), "14:03:07.250\tFF 40 0A");
+}
+
+TEST(BusLog, CsvTableHoldsEveryEntry) {
+  const std::vector<BusLogEntry> entries{BusChange{milliseconds(1500), 0, 26, true},
+                                         OtherBusFrame{milliseconds(1600), 12},
+                                         BusChange{milliseconds(61'000), 4, 28, false}};
+  EXPECT_EQ(bus_log_csv(entries),
+            "\xEF\xBB\xBF"
+            "czas;centrala;wiersz;zdarzenie;zmiana\r\n"
+            "00:00:01.500;0;26;adr 7. Alarm I;początek\r\n"
+            "00:00:01.600;;;inna ramka (12 B);\r\n"
+            "00:01:01.000;4;28;adr 7. Awaria;koniec\r\n");
+}
+
+TEST(BusLog, TimeOfDayIsTheLocalClock) {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  const std::tm local = *std::localtime(&seconds);
+  const milliseconds time = time_of_day(now);
+  EXPECT_EQ(time.count() / 1000, (local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec);
+  EXPECT_LT(time.count(), 86'400'000);
+}
+
+}  // namespace
+
+#include "app/console_log.h"
+#include "config/bus_monitor.h"
+
+namespace {
+
+// A module whose answers to the polls are given in turn.
+USB_protocol::Exchange answering(std::vector<UsbFrame>& replies) {
+  return [&replies](const UsbFrame&, UsbFrame& response) {
+    if (replies.empty()) return false;
+    response = replies.front();
+    replies.erase(replies.begin());
+    return true;
+  };
+}
+
+UsbFrame please_answer(std::vector<std::uint8_t> frame, std::uint8_t dropped = 0) {
+  UsbFrame reply{};
+  reply[0] = RS485_PLEASE_USB_FRAME;
+  reply[1] = static_cast<std::uint8_t>(frame.size());
+  reply[2] = dropped;
+  std::copy(frame.begin(), frame.end(), reply.begin() + 4);
+  return reply;
+}
+
+TEST(BusMonitor, PollsDecodeTrackAndCount) {
+  std::vector<UsbFrame> replies{please_answer({}),
+                                please_answer(frame_of(build_test_payload(26, 0))),
+                                please_answer(std::vector<std::uint8_t>(12, 0xAB), 3),
+                                please_answer(frame_of(build_test_payload(0, 0))),
+                                please_answer({}, 2)};
+  USB_protocol protocol(answering(replies));
+  BusMonitor monitor;
+  console_log().clear();
+
+  BusPoll poll = monitor.poll(protocol, milliseconds(10));
+  EXPECT_FALSE(poll.brought_something());
+  EXPECT_TRUE(console_log().lines().empty());
+
+  poll = monitor.poll(protocol, milliseconds(20));
+  EXPECT_EQ(poll.frame, frame_of(build_test_payload(26, 0)));
+  EXPECT_EQ(poll.new_entries, (std::vector<BusLogEntry>{BusChange{milliseconds(20), 0, 26, true}}));
+  EXPECT_EQ(console_log().size(), 2u);
+
+  poll = monitor.poll(protocol, milliseconds(30));
+  EXPECT_EQ(poll.dropped, 3u);
+  EXPECT_EQ(poll.new_entries, (std::vector<BusLogEntry>{OtherBusFrame{milliseconds(30), 12}}));
+
+  monitor.poll(protocol, milliseconds(40));
+  poll = monitor.poll(protocol, milliseconds(50));
+  EXPECT_TRUE(poll.brought_something());
+  EXPECT_TRUE(poll.new_entries.empty());
+  EXPECT_EQ(monitor.dropped_total(), 5u);
+  EXPECT_TRUE(monitor.tracker().active().empty());
+  EXPECT_EQ(monitor.entries(),
+            (std::vector<BusLogEntry>{BusChange{milliseconds(20), 0, 26, true}, OtherBusFrame{milliseconds(30), 12},
+                                      BusChange{milliseconds(40), 0, 26, false}}));
+
+  EXPECT_EQ(monitor.poll(protocol, milliseconds(60)).outcome, USB_protocol::Outcome::failed);
+  EXPECT_EQ(monitor.entries().size(), 3u);
+}
+
+}  // namespace
