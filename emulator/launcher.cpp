@@ -13,9 +13,14 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "emulator/bus_player.h"
+#include "emulator/bus_script.h"
 #include "emulator/test_bed.h"
 #include "emulator/umockdev_preload.h"
 
@@ -30,6 +35,8 @@ void usage(std::ostream& out) {
          "  --no-answer          the module takes every request and answers none\n"
          "  --summary FILE       at the end, write to FILE how many requests the module\n"
          "                       took and how many bytes reached the other device\n"
+         "  --bus FILE           the module hears the frames of the bus script FILE\n"
+         "                       (its format: emulator/bus_script.h, README)\n"
          "  --preload-first LIB  preload LIB before the umockdev library\n"
          "                       (the AddressSanitizer runtime for a sanitized program)\n"
          "  -h, --help           this text\n";
@@ -40,6 +47,7 @@ struct Launch {
   ZelModule::Faults faults;
   std::string preload_first;
   std::string summary_file;
+  std::optional<BusScript> bus;
   std::vector<char*> program;  // argv of the program, null-terminated
 };
 
@@ -48,6 +56,24 @@ bool parse_number(const char* text, int& value) {
   const long number = std::strtol(text, &end, 10);
   if (end == text || *end != '\0' || number < 0 || number > 1000000) return false;
   value = static_cast<int>(number);
+  return true;
+}
+
+// False with a message on stderr when the file cannot be read or is no script.
+bool read_bus_script(const char* path, std::optional<BusScript>& script) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  if (!file) {
+    std::cerr << "zel-testbed-launch: cannot read the bus script " << path << "\n";
+    return false;
+  }
+  ParsedBusScript parsed = parse_bus_script(text.str());
+  if (!parsed.script) {
+    std::cerr << "zel-testbed-launch: " << path << ": " << parsed.error << "\n";
+    return false;
+  }
+  script = std::move(parsed.script);
   return true;
 }
 
@@ -88,6 +114,9 @@ bool parse(int argc, char** argv, Launch& launch) {
         return false;
       }
       launch.summary_file = argv[++i];
+    } else if (option == "--bus") {
+      if (i + 1 >= argc || !read_bus_script(argv[i + 1], launch.bus)) return false;
+      ++i;
     } else if (option == "--preload-first") {
       if (i + 1 >= argc) {
         std::cerr << "zel-testbed-launch: --preload-first needs a library\n";
@@ -130,6 +159,8 @@ void forward_signal(int signal_number) {
 int run(const Launch& launch) {
   TestBed bed(launch.bed);
   if (launch.bed.modules > 0) bed.module().set_faults(launch.faults);
+  std::unique_ptr<BusScriptPlayer> bus;
+  if (launch.bed.modules > 0 && launch.bus) bus = std::make_unique<BusScriptPlayer>(bed.module(), *launch.bus);
 
   // The environment is made before fork(): the serving thread runs already,
   // so the child may only exec.

@@ -231,7 +231,7 @@ std::optional<std::array<std::uint8_t, ZelModule::kHalfSize>> ZelModule::buffere
 
 void ZelModule::queue_rs485(std::vector<std::uint8_t> frame) {
   std::lock_guard lock(mutex_);
-  if (frame.size() > kRs485MaxLength) {
+  if (frame.size() > kRs485MaxLength || rs485_queue_.size() >= kRs485QueueFrames) {
     dropped_ = std::min(dropped_ + 1, 255);
     return;
   }

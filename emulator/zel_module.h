@@ -34,10 +34,11 @@
 //     BUFFOR since the last WRITE; otherwise it is refused and nothing is
 //     written. A successful WRITE empties the buffer; a later BUFFOR replaces
 //     an earlier one.
-//   - The dropped count is the number of RS485 frames lost since it was last
-//     reported (it is reset by every RS485_PLEASE answer; it saturates at
-//     255). A frame longer than 60 bytes handed to queue_rs485() cannot be
-//     sent over USB and counts as dropped.
+//   - The module keeps at most kRs485QueueFrames frames from the bus; a frame
+//     that finds the queue full is dropped. The dropped count is the number
+//     of RS485 frames lost since it was last reported (it is reset by every
+//     RS485_PLEASE answer; it saturates at 255). A frame longer than 60 bytes
+//     handed to queue_rs485() cannot be sent over USB and counts as dropped.
 //   - RS485_GIFT accepts length 0 (an empty frame).
 //   - Bytes an answer does not use are 0.
 //
@@ -59,6 +60,7 @@ class ZelModule {
  public:
   static constexpr int kPages = 11, kBlocksPerPage = 65, kBlockSize = 64;
   static constexpr int kHalfSize = kBlockSize / 2;
+  static constexpr std::size_t kRs485QueueFrames = 32;
   using Block = std::array<std::uint8_t, kBlockSize>;
 
   // Fault injection. no_answer, wrong_code and refuse_code apply to the
@@ -111,7 +113,8 @@ class ZelModule {
   // The first half kept by the last BUFFOR, if one is waiting for its WRITE.
   std::optional<std::array<std::uint8_t, kHalfSize>> buffered_half() const;
 
-  // RS485 frames the module has received from the bus and not yet reported.
+  // A frame the module has received from the bus, to be reported; dropped
+  // and counted when the queue is full.
   void queue_rs485(std::vector<std::uint8_t> frame);
   void set_dropped(std::uint8_t dropped);
   // The frames handed over by RS485_GIFT, in order.

@@ -175,6 +175,17 @@ TEST(EmulatorModule, Rs485GiftAndPlease) {
   EXPECT_EQ(answer(module, please), frame({RS485_PLEASE_USB_FRAME, 0, 0}));
 }
 
+TEST(EmulatorModule, Rs485QueueHolds32FramesAndCountsTheRestAsDropped) {
+  ZelModule module;
+  for (int i = 0; i < 35; ++i) module.queue_rs485({static_cast<std::uint8_t>(i)});
+  const UsbFrame please = frame({RS485_PLEASE_USB_FRAME});
+  EXPECT_EQ(answer(module, please), frame({RS485_PLEASE_USB_FRAME, 1, 3, 0, 0}));
+  module.queue_rs485({99});  // room again for one
+  for (int i = 1; i < 32; ++i) EXPECT_EQ(answer(module, please), frame({RS485_PLEASE_USB_FRAME, 1, 0, 0, static_cast<std::uint8_t>(i)}));
+  EXPECT_EQ(answer(module, please), frame({RS485_PLEASE_USB_FRAME, 1, 0, 0, 99}));
+  EXPECT_EQ(answer(module, please), frame({RS485_PLEASE_USB_FRAME, 0, 0}));
+}
+
 TEST(EmulatorModule, FaultsSelectedByExchangeNumber) {
   ZelModule module;
   ZelModule::Faults faults;
