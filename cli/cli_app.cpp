@@ -1,9 +1,11 @@
 #include "cli/cli_app.h"
 
+#include <fstream>
 #include <memory>
 
 #include "protocol/console_log.h"
 #include "cli/cli_options.h"
+#include "config/bus_log.h"
 #include "config/configuration_source.h"
 #include "cli/device_watch.h"
 #include "cli/exit_codes.h"
@@ -120,10 +122,22 @@ int run_cli(const std::vector<std::string>& arguments, std::ostream& out, std::o
     }
   }
 
+  // The monitor's log is created before anything is sent, as a file to read is read.
+  std::ofstream bus_log;
+  if (!options.log_file.empty()) {
+    bus_log.open(utf8_path(options.log_file), std::ios::binary | std::ios::trunc);
+    bus_log << bus_log_csv_header() << std::flush;
+    if (!bus_log) {
+      err << "BŁĄD: nie można zapisać dziennika do pliku \"" << options.log_file << "\"" << std::endl;
+      return exit_code::kCantCreate;
+    }
+  }
+  const BusMonitorOutput monitor_output{out, bus_log.is_open() ? &bus_log : nullptr};
+
   const FrameLogEcho echo(err, options.trace);
   std::ostream nowhere(nullptr);
   ProgressLine progress(err, !options.quiet && standard_error_is_terminal());
-  const ModuleJob job{options, file, progress, options.trace ? err : nowhere, &out};
+  const ModuleJob job{options, file, progress, options.trace ? err : nowhere, &out, &monitor_output};
   if (options.repeat) return run_repeated(job, out);
 
   const ModuleResult result = run_on_module(job);

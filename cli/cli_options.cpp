@@ -15,10 +15,14 @@ struct CommandName {
   bool takes_file;
 };
 
+// A day: longer runs are for Ctrl+C.
+constexpr int kMaxMonitorSeconds = 24 * 60 * 60;
+
 constexpr CommandName kCommands[] = {
     {"upload", CliCommand::upload, true}, {"read", CliCommand::read, true},
     {"verify", CliCommand::verify, true}, {"test", CliCommand::test, false},
     {"hello", CliCommand::hello, false}, {"walk", CliCommand::walk, false},
+    {"monitor", CliCommand::monitor, false},
 };
 
 std::optional<int> parse_number(std::string_view text, int low, int high) {
@@ -86,6 +90,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   std::vector<std::string> operands;
   bool unit_given = false;
   bool dwell_given = false;
+  bool monitor_option_given = false;
   bool options_ended = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -119,6 +124,19 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
       if (!dwell) return failure("nieprawidłowy czas na zdarzenie: " + arguments[i] + " (0-3600 s)");
       options.dwell_ms = *dwell;
       dwell_given = true;
+    } else if (argument == "--for") {
+      if (i + 1 >= arguments.size()) return failure("--for wymaga liczby sekund");
+      const auto seconds = parse_number(arguments[++i], 0, kMaxMonitorSeconds);
+      if (!seconds) return failure("nieprawidłowa liczba sekund: " + arguments[i]);
+      options.monitor_seconds = *seconds;
+      monitor_option_given = true;
+    } else if (argument == "--raw") {
+      options.raw = true;
+      monitor_option_given = true;
+    } else if (argument == "--log") {
+      if (i + 1 >= arguments.size()) return failure("--log wymaga nazwy pliku");
+      options.log_file = arguments[++i];
+      monitor_option_given = true;
     } else {
       return failure("nieznana opcja: " + argument);
     }
@@ -131,6 +149,8 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   }
   if (command == nullptr) return failure("nieznane polecenie: " + operands.front());
   options.command = command->command;
+  if (monitor_option_given && options.command != CliCommand::monitor)
+    return failure("--for, --raw i --log dotyczą tylko polecenia monitor");
 
   const bool takes_operand = command->takes_file || command->command == CliCommand::test;
   const std::size_t expected = takes_operand ? 2 : options.command == CliCommand::walk ? 3 : 1;
@@ -147,6 +167,8 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
     return failure("--verify dotyczy tylko polecenia upload");
   if (unit_given && options.command != CliCommand::test)
     return failure("--unit dotyczy tylko poleceń test i walk");
+  if (options.repeat && options.command == CliCommand::monitor)
+    return failure("--repeat nie dotyczy polecenia monitor");
 
   if (command->takes_file) options.file = operands[1];
   if (options.command == CliCommand::test) {
@@ -181,7 +203,13 @@ std::string usage_text() {
          "                          ramka bez zdarzeń; po każdym zdarzeniu wiersz:\n"
          "                          wiersz, zdarzenie (rozdzielone tabulatorem).\n"
          "                          Na terminalu: spacja – pauza, n/→ – dalej,\n"
-         "                          p/← – wstecz, q – koniec"
+         "                          p/← – wstecz, q – koniec\n"
+         "  monitor [--for SEKUNDY] [--raw] [--log PLIK]\n"
+         "                          nasłuch magistrali RS485: jeden wiersz na zmianę\n"
+         "                          (czas, centrala, wiersz, zdarzenie, początek albo\n"
+         "                          koniec; rozdzielone tabulatorem), aż do Ctrl+C albo\n"
+         "                          przez SEKUNDY; z --raw także każda odebrana ramka\n"
+         "                          szesnastkowo; z --log zmiany także do PLIKU (CSV)\n"
          "\n"
          "Opcje:\n"
          "  --repeat   po każdym module czeka, aż zostanie odłączony i podłączony\n"
@@ -193,7 +221,7 @@ std::string usage_text() {
          "  --version  wersja programu\n"
          "\n"
          "Kody wyjścia:\n"
-         "   0  wykonano (verify: moduł zgodny z PLIKIEM)\n"
+         "   0  wykonano (verify: moduł zgodny z PLIKIEM; monitor: minął czas --for)\n"
          "   1  verify znalazł różnice\n"
          "  64  nieprawidłowe argumenty\n"
          "  65  moduł nie zawiera poprawnej konfiguracji\n"

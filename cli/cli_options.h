@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-enum class CliCommand { upload, read, verify, test, hello, walk };
+enum class CliCommand { upload, read, verify, test, hello, walk, monitor };
 
 struct CliOptions {
   CliCommand command = CliCommand::hello;
@@ -17,6 +17,9 @@ struct CliOptions {
   int walk_first = 5;     // walk: OD and DO, rows 0 to 304
   int walk_last = 304;
   int dwell_ms = 3000;    // walk: how long each event stays, 0 to 3600 s
+  int monitor_seconds = -1;  // monitor --for: how long to listen; -1 until Ctrl+C
+  bool raw = false;          // monitor --raw: also each received frame in hex
+  std::string log_file;      // monitor --log: the changes also as a CSV file (UTF-8)
   bool verify_after_upload = false;
   bool repeat = false;
   bool trace = false;

@@ -9,6 +9,7 @@
 #include "cli/platform_console.h"
 #include "cli/result_text.h"
 #include "cli/walk_command.h"
+#include "config/bus_monitor.h"
 #include "config/configuration_source.h"
 #include "config/flash_image.h"
 #include "config/readback_runner.h"
@@ -127,6 +128,13 @@ ModuleResult greeting(USB_protocol& protocol) {
   return result;
 }
 
+ModuleResult monitor(USB_protocol& protocol, const ModuleJob& job) {
+  const USB_protocol::Outcome outcome = run_bus_monitor(protocol, job.options, *job.monitor_output);
+  if (outcome != USB_protocol::Outcome::accepted) return not_accepted(protocol, bus_monitor_stop_text(outcome));
+  if (interrupt_requested()) return interrupted();
+  return done("", "OK");
+}
+
 ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
   switch (job.options.command) {
     case CliCommand::upload: return upload(protocol, job);
@@ -135,6 +143,7 @@ ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
     case CliCommand::test: return test_event(protocol, job);
     case CliCommand::hello: return greeting(protocol);
     case CliCommand::walk: return walk_events(protocol, job);
+    case CliCommand::monitor: return monitor(protocol, job);
   }
   return failed(exit_code::kUsage, "", "nieznane polecenie");
 }

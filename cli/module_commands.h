@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/bus_monitor_command.h"
 #include "cli/cli_options.h"
 #include "cli/progress_line.h"
 #include "config/config_matrix.h"
@@ -23,6 +24,7 @@ struct ModuleJob {
   ProgressLine& progress;
   std::ostream& transport_trace;   // the transport's trace (--trace), or a stream that drops it
   std::ostream* results_out = nullptr;  // walk: its lines as they come, not at the end
+  const BusMonitorOutput* monitor_output = nullptr;  // monitor: where it prints as it runs
 };
 
 ModuleResult run_on_module(const ModuleJob& job);

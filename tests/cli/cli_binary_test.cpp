@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -353,6 +355,82 @@ TEST_F(CliBinaryTest, CtrlCDuringAWalkClearsTheBoardAndEndsWith130) {
   EXPECT_EQ(run.status, 130) << run.err;
   EXPECT_EQ(bed.module().rs485_received(), row_frames({5, 0}));
   EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
+std::vector<std::uint8_t> unit_frame(int row, int unit = 0) {
+  const TestPayload payload = build_test_payload(row, unit);
+  return {payload.begin(), payload.end()};
+}
+
+// The lines of `text` with their leading time of day taken off; each must have one.
+std::vector<std::string> without_times(const std::string& text) {
+  static const std::regex time("^[0-2][0-9]:[0-5][0-9]:[0-5][0-9]\\.[0-9]{3}[\t;]");
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    EXPECT_TRUE(std::regex_search(line, time)) << line;
+    lines.push_back(line.substr(13));
+  }
+  return lines;
+}
+
+TEST_F(CliBinaryTest, MonitorForOneSecondPrintsExactlyTheChanges) {
+  TestBed bed;
+  bed.module().set_dropped(3);
+  bed.module().queue_rs485(unit_frame(26));
+  bed.module().queue_rs485(unit_frame(0));
+  bed.module().queue_rs485(std::vector<std::uint8_t>(12, 0xAB));
+  const fs::path log = dir_ / "zmiany.csv";
+  const CliRun run = run_cli_binary({"monitor", "--for", "1", "--raw", "--log", log.string()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  auto hex = [](const std::vector<std::uint8_t>& bytes) {
+    std::string text;
+    for (std::uint8_t byte : bytes) text += (text.empty() ? "" : " ") + std::string{"0123456789ABCDEF"[byte >> 4], "0123456789ABCDEF"[byte & 15]};
+    return text;
+  };
+  const std::vector<std::string> expected{
+      hex(unit_frame(26)),
+      "opuszczono 3 ramek",
+      "centrala 0\t26\tadr 7. Alarm I\tpoczątek",
+      hex(unit_frame(0)),
+      "centrala 0\t26\tadr 7. Alarm I\tkoniec",
+      "AB AB AB AB AB AB AB AB AB AB AB AB",
+      "inna ramka (12 B)"};
+  EXPECT_EQ(without_times(run.out), expected);
+
+  const std::string csv = file_bytes(log);
+  ASSERT_TRUE(csv.starts_with("\xEF\xBB\xBF" "czas;centrala;wiersz;zdarzenie;zmiana\r\n")) << csv;
+  EXPECT_EQ(without_times(csv.substr(csv.find('\n') + 1)),
+            (std::vector<std::string>{"0;26;adr 7. Alarm I;początek\r", "0;26;adr 7. Alarm I;koniec\r",
+                                      ";;inna ramka (12 B);\r"}));
+  // A quiet bus for the rest of the second: polls, but nothing more printed.
+  EXPECT_GT(bed.module().requests().size(), 10u);
+}
+
+TEST_F(CliBinaryTest, MonitorPrintsEachChangeAtOnceUntilCtrlCOrAFailure) {
+  TestBed bed;
+  CliProcess cli({"monitor"});
+  ASSERT_TRUE(cli.started());
+  while (bed.module().requests().size() < 3) std::this_thread::sleep_for(5ms);
+  bed.module().queue_rs485(unit_frame(28, 4));
+  const std::optional<std::string> line = cli.next_line(5s);
+  ASSERT_TRUE(line);
+  EXPECT_EQ(line->substr(12), "\tcentrala 4\t28\tadr 7. Awaria\tpoczątek");
+  cli.interrupt();
+  const CliRun run = cli.finish();
+  EXPECT_EQ(run.status, 130) << run.err;
+  EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
+
+  ZelModule::Faults refuse;
+  refuse.refuse_code = RS485_PLEASE_USB_FRAME;
+  bed.module().set_faults(refuse);
+  const CliRun refused = run_cli_binary({"monitor", "--for", "5"});
+  EXPECT_EQ(refused.status, 74);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err,
+            "Monitor magistrali zatrzymany: moduł odrzucił polecenie RS485_please_frame!\n"
+            "BŁĄD: moduł nie przyjął polecenia RS485_please_frame\n");
+
+  const CliRun unwritable = run_cli_binary({"monitor", "--log", (dir_ / "brak" / "x.csv").string()});
+  EXPECT_EQ(unwritable.status, 73);
 }
 
 }  // namespace

@@ -32,6 +32,14 @@ TEST(CliCommandLine, CommandsOptionsAndOperandsInAnyOrder) {
   ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
   EXPECT_EQ(parsed.options.file, "--plik.zel");
 
+  parsed = parse_command_line({"monitor", "--raw", "--for", "90", "--log", "zmiany.csv"});
+  ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
+  EXPECT_EQ(parsed.options.command, CliCommand::monitor);
+  EXPECT_EQ(parsed.options.monitor_seconds, 90);
+  EXPECT_TRUE(parsed.options.raw);
+  EXPECT_EQ(parsed.options.log_file, "zmiany.csv");
+  EXPECT_EQ(parse_command_line({"monitor"}).options.monitor_seconds, -1);
+
   EXPECT_EQ(parse_command_line({"upload", "x", "--help"}).kind, ParsedCommandLine::help);
   EXPECT_EQ(parse_command_line({"--version"}).kind, ParsedCommandLine::version);
 }
@@ -61,6 +69,12 @@ TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
       {{"test", "5", "--unit"}, "--unit wymaga numeru centrali (0-255)"},
       {{"test", "5", "--unit", "-1"}, "nieprawidłowy numer centrali: -1 (0-255)"},
       {{"hello", "-q"}, "nieznana opcja: -q"},
+      {{"monitor", "--for"}, "--for wymaga liczby sekund"},
+      {{"monitor", "--for", "1.5"}, "nieprawidłowa liczba sekund: 1.5"},
+      {{"monitor", "--log"}, "--log wymaga nazwy pliku"},
+      {{"hello", "--raw"}, "--for, --raw i --log dotyczą tylko polecenia monitor"},
+      {{"monitor", "--repeat"}, "--repeat nie dotyczy polecenia monitor"},
+      {{"monitor", "x"}, "nadmiarowy argument: x"},
   };
   for (const Case& c : cases) {
     const ParsedCommandLine parsed = parse_command_line(c.arguments);

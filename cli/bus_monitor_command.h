@@ -1,0 +1,20 @@
+#pragma once
+// zel17-cli monitor: polls the module for the frames it hears on the RS485
+// bus and prints one tab-separated line per change as it happens, until the
+// time of --for has passed or Ctrl+C. Each line is flushed at once, so a
+// pipe (| tee, | grep) sees it without delay.
+
+#include <ostream>
+
+#include "cli/cli_options.h"
+#include "protocol/usb_protocol.h"
+
+struct BusMonitorOutput {
+  std::ostream& out;           // the changes, drops and (--raw) frames
+  std::ostream* log = nullptr; // --log: the changes as CSV rows, the header already written
+};
+
+// Ends with the outcome of the poll that stopped it: accepted when the time
+// ran out or a stop was requested.
+USB_protocol::Outcome run_bus_monitor(USB_protocol& protocol, const CliOptions& options,
+                                      const BusMonitorOutput& output);
