@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "cli/platform_console.h"
 #include "config/bus_monitor.h"
 
@@ -41,6 +41,7 @@ USB_protocol::Outcome run_bus_monitor(USB_protocol& protocol, const CliOptions& 
     }
     const auto left = end - Clock::now();
     if (left <= Clock::duration::zero()) return USB_protocol::Outcome::accepted;
+    if (!poll.frame.empty()) continue;  // more may be queued: drain before waiting
     const auto wait = left < interval ? std::chrono::duration_cast<std::chrono::milliseconds>(left) : interval;
     if (!sleep_unless_interrupted(wait)) return USB_protocol::Outcome::accepted;
   }

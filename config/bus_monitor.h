@@ -28,6 +28,8 @@ struct BusPoll {
 class BusMonitor {
  public:
   BusPoll poll(USB_protocol& protocol, BusClockTime now);
+  // A new run: the units' states are unknown again; the list and the count stay.
+  void forget_units() { tracker_ = {}; }
 
   const BusTracker& tracker() const { return tracker_; }
   const std::vector<BusLogEntry>& entries() const { return entries_; }

@@ -167,7 +167,7 @@ TEST(BusLog, TimeOfDayIsTheLocalClock) {
 
 }  // namespace
 
-#include "app/console_log.h"
+#include "protocol/console_log.h"
 #include "config/bus_monitor.h"
 
 namespace {

@@ -1,0 +1,65 @@
+#pragma once
+// Runs the bus monitor: one connection for the whole run, and a poll of the
+// module every kBusPollIntervalMs on the event loop. Each poll is one short
+// exchange; while frames keep coming, a tick asks again at once, so the
+// module's queue of 32 frames drains. A poll the module does not accept
+// (refused, no answer, unplugged) ends the run with its cause.
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "config/bus_monitor.h"
+
+class USB_protocol;
+
+class BusMonitorController : public QObject {
+  Q_OBJECT
+
+ public:
+  // How the monitor gets its connection and gives it back.
+  struct Link {
+    // The connected protocol, or null after the failure was reported.
+    std::function<USB_protocol*()> connect;
+    std::function<void()> disconnect;
+  };
+  // The time of day a poll is stamped with; tests fix it.
+  using Clock = std::function<BusClockTime()>;
+
+  explicit BusMonitorController(Link link, QObject* parent = nullptr);
+  // A run still going is stopped and the module disconnected.
+  ~BusMonitorController() override;
+
+  void setClock(Clock clock) { clock_ = std::move(clock); }
+
+  bool running() const { return protocol_ != nullptr; }
+  // Everything heard: the list of changes and the dropped count of every
+  // run, the active events of this one.
+  const BusMonitor& monitor() const { return monitor_; }
+
+  // Forgets the units' states (their events begin again with their next
+  // frame) and keeps the list of changes.
+  void start();
+  void stop();
+  FileResult saveLog(const std::filesystem::path& path) const;
+
+ signals:
+  void runningChanged(bool running);
+  void entriesAdded(const std::vector<BusLogEntry>& entries);
+  // The active events, or which of them began last, changed.
+  void activeChanged();
+  void droppedChanged(quint64 total);
+  // Also the cause of a run that ended early, which goes to the console too.
+  void statusChanged(const QString& text);
+
+ private:
+  void tick();
+  void finish(const char* status);
+
+  Link link_;
+  Clock clock_;
+  USB_protocol* protocol_ = nullptr;
+  BusMonitor monitor_;
+  QTimer timer_;
+};

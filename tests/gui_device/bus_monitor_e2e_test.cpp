@@ -1,0 +1,237 @@
+// The bus monitor tab against the emulated module: events begin and end in
+// the table and the list, the dropped count, a console that stays quiet on a
+// quiet bus, the saved log, and the failures that end a run.
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/bus_monitor_tab.h"
+#include "config/test_payload.h"
+#include "gui/bus_monitor_view.h"
+#include "module_window_fixture.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+namespace fs = std::filesystem;
+
+constexpr milliseconds kNoon(((14 * 60 + 3) * 60 + 7) * 1000 + 250);  // 14:03:07.250
+constexpr int kPatienceMs = 5000;
+
+std::vector<std::uint8_t> unit_frame(int row, int unit = 0) {
+  const TestPayload payload = build_test_payload(row, unit);
+  return {payload.begin(), payload.end()};
+}
+
+class BusMonitorTest : public ModuleWindowTest {
+ protected:
+  void SetUp() override {
+    ModuleWindowTest::SetUp();
+    const BusMonitorController::Link link{[this]() -> USB_protocol* {
+                                            window().ConnectButtonClick();
+                                            if (connection_state().Connected) return connection_state().Protocol.get();
+                                            console_log().append_not_connected_notice();
+                                            window().DisconnectButtonClick();
+                                            return nullptr;
+                                          },
+                                          [this] { window().DisconnectButtonClick(); }};
+    host_ = std::make_unique<QWidget>();
+    tab_ = new BusMonitorTab(link, host_.get());
+    tab_->controller()->setClock([] { return kNoon; });
+    host_->resize(420, 480);
+    host_->show();
+  }
+  void TearDown() override {
+    host_.reset();
+    ModuleWindowTest::TearDown();
+  }
+
+  template <typename Widget>
+  Widget* control(const char* name) {
+    return tab_->findChild<Widget*>(QString::fromLatin1(name));
+  }
+  BusMonitorController& controller() { return *tab_->controller(); }
+  QTableWidget* table() { return control<QTableWidget>("MonitorActiveTable"); }
+  std::vector<std::string> changes() {
+    std::vector<std::string> lines;
+    QListWidget* list = control<QListWidget>("MonitorChangeList");
+    for (int i = 0; i < list->count(); ++i) lines.push_back(list->item(i)->text().toStdString());
+    return lines;
+  }
+  std::vector<std::string> activeRows() {
+    std::vector<std::string> rows;
+    for (int r = 0; r < table()->rowCount(); ++r) {
+      rows.push_back(table()->item(r, 0)->text().toStdString() + "|" + table()->item(r, 1)->text().toStdString() +
+                     "|" + table()->item(r, 2)->text().toStdString());
+    }
+    return rows;
+  }
+  // Waits until the module has answered `count` more polls.
+  bool waitForPolls(std::size_t count) {
+    const std::size_t target = module().requests().size() + count;
+    return QTest::qWaitFor([&] { return module().requests().size() >= target; }, kPatienceMs);
+  }
+  bool waitForChanges(std::size_t count) {
+    return QTest::qWaitFor([&] { return changes().size() >= count; }, kPatienceMs);
+  }
+  std::string statusShown() { return control<QLabel>("MonitorStatus")->text().toStdString(); }
+
+  std::unique_ptr<QWidget> host_;
+  BusMonitorTab* tab_ = nullptr;
+};
+
+TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
+  QSignalSpy shown(tab_->view(), &BusMonitorView::shownRowChanged);
+  control<QPushButton>("MonitorStartButton")->click();
+  ASSERT_TRUE(controller().running());
+  EXPECT_FALSE(control<QPushButton>("MonitorStartButton")->isEnabled());
+  EXPECT_TRUE(control<QPushButton>("MonitorStopButton")->isEnabled());
+  EXPECT_EQ(statusShown(), "Monitor magistrali: nasłuch...");
+  EXPECT_TRUE(consoleHas(kConnectedBanner));
+
+  // Many empty polls: the console keeps its banner and greeting only.
+  ASSERT_TRUE(waitForPolls(15));
+  const std::size_t quiet_console = console().size();
+  EXPECT_EQ(console()[quiet_console - 2].rfind("<--  \tHELLO_USB_FRAME", 0), 0u);  // the greeting was the last
+  ASSERT_TRUE(waitForPolls(15));
+  EXPECT_EQ(console().size(), quiet_console);
+
+  module().queue_rs485(unit_frame(26));
+  ASSERT_TRUE(waitForChanges(1));
+  EXPECT_EQ(changes(), (std::vector<std::string>{"14:03:07.250  centrala 0  adr 7. Alarm I  początek"}));
+  EXPECT_EQ(activeRows(), (std::vector<std::string>{"0|adr 7. Alarm I|14:03:07"}));
+  EXPECT_EQ(tab_->view()->shownRow(), 26);  // nothing selected: the event that began last
+  ASSERT_FALSE(shown.isEmpty());
+  EXPECT_EQ(shown.last().at(0).toInt(), 26);
+  // A poll that brought a frame logs its request and reply, as every command does.
+  const std::vector<std::string> frame_lines = consoleSince(quiet_console);
+  ASSERT_EQ(frame_lines.size(), 2u);
+  EXPECT_TRUE(is_request_line(frame_lines[0]));
+  EXPECT_EQ(frame_lines[1].rfind("  -->\tRS485_PLEASE_USB_FRAME\tFF 40 00 00 40 00 ", 0), 0u);
+
+  module().set_dropped(3);
+  module().queue_rs485(unit_frame(0));
+  ASSERT_TRUE(waitForChanges(2));
+  EXPECT_EQ(changes().back(), "14:03:07.250  centrala 0  adr 7. Alarm I  koniec");
+  EXPECT_TRUE(activeRows().empty());
+  EXPECT_EQ(tab_->view()->shownRow(), -1);
+  QLabel* dropped = control<QLabel>("MonitorDroppedLabel");
+  EXPECT_EQ(dropped->text().toStdString(), "Opuszczone ramki: 3");
+  EXPECT_EQ(dropped->palette().color(QPalette::WindowText), BusMonitorView::kWarningColour);
+
+  module().queue_rs485(std::vector<std::uint8_t>(12, 0xAB));
+  ASSERT_TRUE(waitForChanges(3));
+  EXPECT_EQ(changes().back(), "14:03:07.250  inna ramka (12 B)");
+
+  control<QPushButton>("MonitorStopButton")->click();
+  EXPECT_FALSE(controller().running());
+  EXPECT_EQ(statusShown(), "Monitor magistrali zatrzymany.");
+  EXPECT_EQ(console().back(), "");
+  EXPECT_TRUE(consoleHas(kDisconnectedBanner));
+  expectDisconnected();
+  int hellos = 0;
+  for (const UsbFrame& request : module().requests()) hellos += request[0] == HELLO_USB_FRAME;
+  EXPECT_EQ(hellos, 1);  // one connection for the whole run
+}
+
+TEST_F(BusMonitorTest, SelectedEventIsShownAndKeptWhileOthersChange) {
+  QSignalSpy selected(tab_->view(), &BusMonitorView::eventSelected);
+  controller().start();
+  module().queue_rs485(unit_frame(26));
+  module().queue_rs485(unit_frame(43, 2));
+  ASSERT_TRUE(waitForChanges(2));
+  EXPECT_EQ(tab_->view()->shownRow(), 43);
+  table()->selectRow(0);
+  ASSERT_EQ(selected.size(), 1);
+  EXPECT_EQ(selected.last().at(0).toInt(), 26);
+  EXPECT_EQ(tab_->view()->shownRow(), 26);
+
+  module().queue_rs485(unit_frame(44, 2));  // unit 2: Awaria of 12 ends, Alarm I of 13 begins
+  ASSERT_TRUE(waitForChanges(4));
+  EXPECT_EQ(activeRows(), (std::vector<std::string>{"0|adr 7. Alarm I|14:03:07", "2|adr 13. Alarm I|14:03:07"}));
+  EXPECT_EQ(tab_->view()->shownRow(), 26);  // still the selected one
+
+  module().queue_rs485(unit_frame(0));  // the selected event ends: the last begun is shown
+  ASSERT_TRUE(waitForChanges(5));
+  EXPECT_EQ(selected.last().at(0).toInt(), -1);
+  EXPECT_EQ(tab_->view()->shownRow(), 44);
+}
+
+TEST_F(BusMonitorTest, RefusalUnplugAndNoModuleEndTheRunWithTheirCause) {
+  struct Case {
+    const char* what;
+    std::function<void()> fault;
+    std::string status;
+  };
+  const Case cases[] = {
+      {"refusal",
+       [this] {
+         ZelModule::Faults refuse;
+         refuse.refuse_code = RS485_PLEASE_USB_FRAME;
+         module().set_faults(refuse);
+       },
+       "Monitor magistrali zatrzymany: moduł odrzucił polecenie RS485_please_frame!"},
+      {"unplug", [this] { bed().unplug(); },
+       "Monitor magistrali zatrzymany: moduł nie odpowiada albo został odłączony!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    rebuildBed();
+    controller().start();
+    ASSERT_TRUE(waitForPolls(3));
+    c.fault();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller().running(); }, kPatienceMs));
+    EXPECT_EQ(statusShown(), c.status);
+    EXPECT_TRUE(consoleHas(c.status));
+    EXPECT_TRUE(consoleHas(kDisconnectedBanner));
+    EXPECT_TRUE(control<QPushButton>("MonitorStartButton")->isEnabled());
+    expectDisconnected();
+  }
+
+  rebuildBed({.modules = 0});
+  console_log().clear();
+  controller().start();
+  EXPECT_FALSE(controller().running());
+  EXPECT_TRUE(consoleHas(kNotConnectedBanner));
+}
+
+TEST_F(BusMonitorTest, LogIsSavedAsCsvAndAFailedSaveWarns) {
+  controller().start();
+  module().queue_rs485(unit_frame(26, 1));
+  module().queue_rs485(unit_frame(0, 1));
+  ASSERT_TRUE(waitForChanges(2));
+  controller().stop();
+
+  const fs::path dir = fs::temp_directory_path() / ("zel-bus-log-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const fs::path file = dir / "dziennik.csv";
+  QString warning;
+  tab_->showWarning = [&](const QString& text) { warning = text; };
+  tab_->chooseFile = [&](const FileDialogSettings&, FileDialogMode, const QString&) {
+    return QString::fromStdString(file.string());
+  };
+  control<QPushButton>("MonitorSaveButton")->click();
+  std::ifstream in(file, std::ios::binary);
+  const std::string csv{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_EQ(csv,
+            "\xEF\xBB\xBF"
+            "czas;centrala;wiersz;zdarzenie;zmiana\r\n"
+            "14:03:07.250;1;26;adr 7. Alarm I;początek\r\n"
+            "14:03:07.250;1;26;adr 7. Alarm I;koniec\r\n");
+  EXPECT_TRUE(warning.isEmpty());
+
+  tab_->chooseFile = [&](const FileDialogSettings&, FileDialogMode, const QString&) {
+    return QString::fromStdString((dir / "brak" / "x.csv").string());
+  };
+  control<QPushButton>("MonitorSaveButton")->click();
+  EXPECT_TRUE(warning.startsWith(QString::fromUtf8("Nie udało się zapisać dziennika do pliku"))) << warning.toStdString();
+  fs::remove_all(dir);
+}
+
+}  // namespace
