@@ -9,15 +9,15 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEL_BENCH_BUILD_DIR:-$root/build-bench}
 
-runs=21 delayed_runs=9 console_repeats=5 startup_runs=15
+runs=21 delayed_runs=9 console_repeats=5 startup_runs=15 monitor_cpu_runs=3
 if [[ "${1:-}" == "--quick" ]]; then
-  runs=3 delayed_runs=2 console_repeats=1 startup_runs=3
+  runs=3 delayed_runs=2 console_repeats=1 startup_runs=3 monitor_cpu_runs=1
 fi
 
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEL_BUILD_BENCH=ON \
   -DZEL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target bench_upload bench_cli bench_startup \
+cmake --build "$build" -j "$(nproc)" --target bench_upload bench_cli bench_monitor bench_startup \
   zel-testbed-launch zel-hidraw-preload zel17-cli >/dev/null
 
 source "$root/scripts/xvfb-lib.sh"
@@ -42,6 +42,11 @@ windows_cli=${ZEL_WINDOWS_CLI:-$root/build-win/cli/zel17-cli.exe}
 if [[ -f "$windows_cli" ]]; then
   "$root/bench/wine_cli_bench.sh" "$build" "$windows_cli" "$delayed_runs" >>"$workdir/cli.out"
 fi
+LD_PRELOAD=libumockdev-preload.so.0 "$build/bench/bench_monitor" "$build/cli/zel17-cli" --runs "$runs" \
+  --cpu-runs "$monitor_cpu_runs" >"$workdir/monitor.out" 2>"$workdir/monitor.err" || {
+  cat "$workdir/monitor.err" >&2
+  exit 1
+}
 "$build/bench/bench_startup" "$build/app/zel17" "$build/bench/bench_bare_window" \
   "$build/bench/libzel_first_paint_probe.so" "$startup_runs" >"$workdir/startup.out" 2>"$workdir/startup.err" || {
   cat "$workdir/startup.err" >&2
@@ -52,6 +57,6 @@ cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)
 qt=$(dpkg-query -W -f='${Version}' libqt6widgets6 2>/dev/null || echo "?")
 echo "| measure | median | runs | goal | |"
 echo "|---|---|---|---|---|"
-grep -h '^|' "$workdir/upload.out" "$workdir/cli.out" "$workdir/startup.out"
+grep -h '^|' "$workdir/upload.out" "$workdir/cli.out" "$workdir/monitor.out" "$workdir/startup.out"
 echo
 echo "$(date -u +%Y-%m-%d), ${cpu:-unknown CPU}, $(nproc) cores, Qt $qt, Xvfb (xcb), RelWithDebInfo build"
