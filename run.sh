@@ -34,7 +34,8 @@ while [[ $# -gt 0 ]]; do
       demo=1
       cmake -S "$root" -B "$build" -DZEL_BUILD_EMULATOR=ON >/dev/null
       cmake --build "$build" -j "$(nproc)" --target zel-testbed-launch
-      launch=("$build/emulator/zel-testbed-launch" --delay-ms 3 -- "$build/app/zel17")
+      # Its bus carries a short loop of events for the bus monitor.
+      launch=("$build/emulator/zel-testbed-launch" --delay-ms 3 --bus "$root/scripts/demo-bus.txt" -- "$build/app/zel17")
       ;;
     *) program_args+=("$1") ;;
   esac

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "emulator_build_file.h"
@@ -89,6 +90,33 @@ TEST(TransportLauncher, SummaryCountsRequestsAndBytesForTheOtherDevice) {
   EXPECT_EQ(foreign.status, 0) << foreign.output;
   EXPECT_EQ(read_file(summary), "module-requests 0\nother-device-bytes 10\n");
   std::filesystem::remove(summary);
+
+// --bus: the module hears the script's frames; asked for one, it answers with it.
+TEST(TransportLauncher, BusScriptFramesReachTheModulesQueue) {
+  const std::filesystem::path script =
+      std::filesystem::temp_directory_path() / ("zel-bus-" + std::to_string(getpid()) + ".txt");
+  {
+    std::ofstream out(script);
+    out << "# one frame\n0 raw 01 02 03\n";
+  }
+  const Launched run = launch(
+      "--bus " + script.string(),
+      "exec 3<>/dev/hidraw0 || exit 3; for i in $(seq 100); do "
+      "{ printf \"\\000\\041\"; head -c 63 /dev/zero; } >&3; "
+      "a=$(head -c 64 <&3 | od -An -tx1 -v | head -n 1); "
+      "case \"$a\" in \" 21 00\"*) sleep 0.02;; *) echo \"$a\"; exit 7;; esac; done; exit 4");
+  EXPECT_EQ(run.status, 7) << run.output;
+  EXPECT_EQ(run.output.substr(0, 21), " 21 03 00 00 01 02 03") << run.output;
+
+  {
+    std::ofstream out(script);
+    out << "0 0 adr 100. Alarm I\n";
+  }
+  const Launched bad = launch("--bus " + script.string(), "true");
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.output.find(": line 1: unknown event \"adr 100. Alarm I\""), std::string::npos) << bad.output;
+  std::filesystem::remove(script);
+  EXPECT_EQ(launch("--bus " + script.string(), "true").status, 2);  // no such file
 }
 
 }  // namespace
