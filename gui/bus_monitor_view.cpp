@@ -83,8 +83,14 @@ BusMonitorView::BusMonitorView(QWidget* parent) : QWidget(parent) {
 }
 
 void BusMonitorView::setRunning(bool running) {
-  start_->setEnabled(!running);
+  running_ = running;
+  start_->setEnabled(!running && startAllowed_);
   stop_->setEnabled(running);
+}
+
+void BusMonitorView::setStartAllowed(bool allowed) {
+  startAllowed_ = allowed;
+  setRunning(running_);
 }
 
 void BusMonitorView::setStatus(const QString& text) { status_->setText(text); }

@@ -29,6 +29,8 @@ class BusMonitorView : public QWidget {
   explicit BusMonitorView(QWidget* parent = nullptr);
 
   void setRunning(bool running);
+  // Off while another long operation holds the module: "Start" waits.
+  void setStartAllowed(bool allowed);
   void setStatus(const QString& text);
   // The events active now, by unit and row, and the one that began last.
   void showActive(const std::vector<ActiveBusEvent>& active, std::optional<ActiveBusEvent> last_begun);
@@ -63,4 +65,6 @@ class BusMonitorView : public QWidget {
   int lastBegunRow_ = -1;
   int shownRow_ = -1;
   bool refilling_ = false;
+  bool running_ = false;
+  bool startAllowed_ = true;
 };

@@ -138,6 +138,12 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
   int hellos = 0;
   for (const UsbFrame& request : module().requests()) hellos += request[0] == HELLO_USB_FRAME;
   EXPECT_EQ(hellos, 1);  // one connection for the whole run
+
+  // Another long operation holds the module: "Start" waits for it.
+  tab_->view()->setStartAllowed(false);
+  EXPECT_FALSE(control<QPushButton>("MonitorStartButton")->isEnabled());
+  tab_->view()->setStartAllowed(true);
+  EXPECT_TRUE(control<QPushButton>("MonitorStartButton")->isEnabled());
 }
 
 TEST_F(BusMonitorTest, SelectedEventIsShownAndKeptWhileOthersChange) {
