@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "app/bus_monitor_tab.h"
+#include "app/bus_monitor_wiring.h"
 #include "config/test_payload.h"
 #include "gui/bus_monitor_view.h"
 #include "module_window_fixture.h"
@@ -33,16 +34,9 @@ class BusMonitorTest : public ModuleWindowTest {
  protected:
   void SetUp() override {
     ModuleWindowTest::SetUp();
-    const BusMonitorController::Link link{[this]() -> USB_protocol* {
-                                            window().ConnectButtonClick();
-                                            if (connection_state().Connected) return connection_state().Protocol.get();
-                                            console_log().append_not_connected_notice();
-                                            window().DisconnectButtonClick();
-                                            return nullptr;
-                                          },
-                                          [this] { window().DisconnectButtonClick(); }};
     host_ = std::make_unique<QWidget>();
-    tab_ = new BusMonitorTab(link, host_.get());
+    tab_ = make_bus_monitor_tab(window(), [this](bool running) { runs_.push_back(running); });
+    tab_->setParent(host_.get());
     tab_->controller()->setClock([] { return kNoon; });
     host_->resize(420, 480);
     host_->show();
@@ -84,6 +78,7 @@ class BusMonitorTest : public ModuleWindowTest {
 
   std::unique_ptr<QWidget> host_;
   BusMonitorTab* tab_ = nullptr;
+  std::vector<bool> runs_;  // what the window heard of runs starting and ending
 };
 
 TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
@@ -107,6 +102,8 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
   EXPECT_EQ(changes(), (std::vector<std::string>{"14:03:07.250  centrala 0  adr 7. Alarm I  początek"}));
   EXPECT_EQ(activeRows(), (std::vector<std::string>{"0|adr 7. Alarm I|14:03:07"}));
   EXPECT_EQ(tab_->view()->shownRow(), 26);  // nothing selected: the event that began last
+  EXPECT_EQ(window().selectedMatrixRow(), 26);  // and the grid follows, as the picture does
+  EXPECT_EQ(window().selectedLabelRow(), 26);
   ASSERT_FALSE(shown.isEmpty());
   EXPECT_EQ(shown.last().at(0).toInt(), 26);
   // A poll that brought a frame logs its request and reply, as every command does.
@@ -132,6 +129,8 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
   control<QPushButton>("MonitorStopButton")->click();
   EXPECT_FALSE(controller().running());
   EXPECT_EQ(statusShown(), "Monitor magistrali zatrzymany.");
+  EXPECT_EQ(status(), "Monitor magistrali zatrzymany.");
+  EXPECT_EQ(runs_, (std::vector<bool>{true, false}));
   EXPECT_EQ(console().back(), "");
   EXPECT_TRUE(consoleHas(kDisconnectedBanner));
   expectDisconnected();
@@ -157,6 +156,7 @@ TEST_F(BusMonitorTest, SelectedEventIsShownAndKeptWhileOthersChange) {
   ASSERT_EQ(selected.size(), 1);
   EXPECT_EQ(selected.last().at(0).toInt(), 26);
   EXPECT_EQ(tab_->view()->shownRow(), 26);
+  EXPECT_EQ(window().selectedMatrixRow(), 26);
 
   module().queue_rs485(unit_frame(44, 2));  // unit 2: Awaria of 12 ends, Alarm I of 13 begins
   ASSERT_TRUE(waitForChanges(4));
@@ -205,6 +205,7 @@ TEST_F(BusMonitorTest, RefusalUnplugAndNoModuleEndTheRunWithTheirCause) {
   controller().start();
   EXPECT_FALSE(controller().running());
   EXPECT_TRUE(consoleHas(kNotConnectedBanner));
+  EXPECT_EQ(status(), kNotConnectedStatus);
 }
 
 TEST_F(BusMonitorTest, LogIsSavedAsCsvAndAFailedSaveWarns) {

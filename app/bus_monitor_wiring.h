@@ -1,0 +1,15 @@
+#pragma once
+// The monitor tab as the main window uses it: connected and disconnected
+// through the window's own handlers (banners, lamp, not-connected notice),
+// its status in the window's status bar, and the event it shows selected in
+// both grids, so the board picture, which follows the grid, shows its lamps.
+// The board window places it with one addTab.
+
+#include <functional>
+
+class BusMonitorTab;
+class TForm_main;
+
+// `running_changed` hears when a run starts and ends: while it runs, the
+// window's other device commands and the walk must wait.
+BusMonitorTab* make_bus_monitor_tab(TForm_main& window, std::function<void(bool running)> running_changed);
