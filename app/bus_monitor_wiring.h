@@ -3,7 +3,9 @@
 // through the window's own handlers (banners, lamp, not-connected notice),
 // its status in the window's status bar, and the event it shows selected in
 // both grids, so the board picture, which follows the grid, shows its lamps.
-// The board window places it with one addTab.
+// The board window places it with one addTab, and stops its controller when
+// it closes, as it stops the walk: a run must end while the window that
+// connects and disconnects it is still whole.
 
 #include <functional>
 
