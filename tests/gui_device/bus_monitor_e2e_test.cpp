@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <filesystem>
@@ -239,6 +240,30 @@ TEST_F(BusMonitorTest, LogIsSavedAsCsvAndAFailedSaveWarns) {
   control<QPushButton>("MonitorSaveButton")->click();
   EXPECT_TRUE(warning.startsWith(QString::fromUtf8("Nie udało się zapisać dziennika do pliku"))) << warning.toStdString();
   fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BusMonitorTest, ListKeepsTheNewestInViewUnlessScrolledUp) {
+  QListWidget* list = control<QListWidget>("MonitorChangeList");
+  QScrollBar* bar = list->verticalScrollBar();
+  auto add = [&](int count) {
+    std::vector<BusLogEntry> entries;
+    for (int i = 0; i < count; ++i) entries.emplace_back(BusChange{milliseconds(i), 0, 5 + i % 300, i % 2 == 0});
+    tab_->view()->appendEntries(entries);
+    QCoreApplication::processEvents();
+  };
+  add(200);
+  ASSERT_GT(bar->maximum(), 0);
+  EXPECT_EQ(bar->value(), bar->maximum());
+  add(1);
+  EXPECT_EQ(bar->value(), bar->maximum());
+  bar->setValue(10);  // the user reads older changes
+  add(5);
+  EXPECT_EQ(bar->value(), 10);
+  EXPECT_EQ(list->count(), 206);
 }
 
 }  // namespace
