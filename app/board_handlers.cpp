@@ -9,6 +9,9 @@
 #include <QTableWidget>
 
 #include "app/board_window.h"
+#include "app/bus_monitor_tab.h"
+#include "app/bus_monitor_wiring.h"
+#include "gui/bus_monitor_view.h"
 #include "protocol/connection_state.h"
 #include "protocol/console_log.h"
 #include "app/main.h"
@@ -41,6 +44,13 @@ void TForm_main::createBoard() {
                                   [this] { DisconnectButtonClick(); }};
   walk_ = new WalkController(link, this);
 
+  monitorTab_ = make_bus_monitor_tab(*this, [this](bool running) {
+    setDeviceOperationsEnabled(!running);
+    walkTab_->setEnabled(!running);
+  });
+  board_->addTab(monitorTab_, QStringLiteral("Monitor magistrali"));
+  connect(board_, &BoardWindow::closed, monitorTab_->controller(), &BusMonitorController::stop);
+
   connect(walkTab_, &WalkTab::startRequested, this, [this] {
     walk_->start(walkTab_->firstRow(), walkTab_->lastRow(), ui_->KVRnumberEdit->value(), walkTab_->dwell());
   });
@@ -53,6 +63,7 @@ void TForm_main::createBoard() {
   connect(walk_, &WalkController::runningChanged, this, [this](bool running) {
     setDeviceOperationsEnabled(!running);
     walkTab_->setRunning(running);
+    monitorTab_->view()->setStartAllowed(!running);
   });
   connect(walk_, &WalkController::pausedChanged, walkTab_, &WalkTab::setPaused);
   connect(walk_, &WalkController::rowShown, this, &TForm_main::showWalkedRow);
@@ -62,6 +73,10 @@ void TForm_main::createBoard() {
   });
   connect(walk_, &WalkController::failed, this,
           [](const QString& cause) { console_log().append_text(cause.toStdString()); });
+}
+
+bool TForm_main::longOperationRunning() const {
+  return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running());
 }
 
 void TForm_main::showWalkedRow(int row) {

@@ -160,7 +160,7 @@ GridCell TForm_main::matrixCellAt(int x, int y) const {
 
 // A walk holds the connection: "Test" waits until it ends.
 void TForm_main::updateTestButton(int row) {
-  ui_->TestButton->setEnabled(is_address_row(row) && !(walk_ && walk_->running()));
+  ui_->TestButton->setEnabled(is_address_row(row) && !longOperationRunning());
 }
 
 // The number grid marks the column, but always shows from column 0.

@@ -34,6 +34,7 @@ class QTableView;
 class USB_protocol;
 class BoardWindow;
 class WalkController;
+class BusMonitorTab;
 class WalkTab;
 struct OperationView;
 
@@ -144,6 +145,9 @@ class TForm_main : public QWidget {
   void BoardButtonClick();
   BoardWindow* boardWindow() const { return board_; }
   WalkController* walk() const { return walk_; }
+  BusMonitorTab* busMonitor() const { return monitorTab_; }
+  // A walk or the bus monitor holds the connection.
+  bool longOperationRunning() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -213,6 +217,7 @@ class TForm_main : public QWidget {
   BoardWindow* board_ = nullptr;
   WalkTab* walkTab_ = nullptr;
   WalkController* walk_ = nullptr;
+  BusMonitorTab* monitorTab_ = nullptr;
 };
 
 // The one main window; null while none exists.

@@ -355,6 +355,12 @@ TEST_F(CliBinaryTest, CtrlCDuringAWalkClearsTheBoardAndEndsWith130) {
   EXPECT_EQ(run.status, 130) << run.err;
   EXPECT_EQ(bed.module().rs485_received(), row_frames({5, 0}));
   EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
+}
+
+}  // namespace
+
+namespace {
+
 std::vector<std::uint8_t> unit_frame(int row, int unit = 0) {
   const TestPayload payload = build_test_payload(row, unit);
   return {payload.begin(), payload.end()};

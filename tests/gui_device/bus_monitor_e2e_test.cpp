@@ -13,7 +13,10 @@
 #include <iterator>
 
 #include "app/bus_monitor_tab.h"
+#include "app/board_window.h"
 #include "app/bus_monitor_wiring.h"
+#include "gui/walk_tab.h"
+#include <QTabWidget>
 #include "config/test_payload.h"
 #include "gui/bus_monitor_view.h"
 #include "module_window_fixture.h"
@@ -264,6 +267,38 @@ TEST_F(BusMonitorTest, ListKeepsTheNewestInViewUnlessScrolledUp) {
   add(5);
   EXPECT_EQ(bar->value(), 10);
   EXPECT_EQ(list->count(), 206);
+}
+
+}  // namespace
+
+namespace {
+
+// In the board window: the second tab, the lamps following the event, and
+// one long operation at a time.
+TEST_F(BusMonitorTest, BoardWindowsTabDrivesThePictureAndHoldsOffTheOtherOperations) {
+  window().BoardButtonClick();
+  BusMonitorTab* tab = window().busMonitor();
+  ASSERT_NE(tab, nullptr);
+  QTabWidget* tabs = window().boardWindow()->tabs();
+  EXPECT_EQ(tabs->tabText(tabs->indexOf(tab)), QStringLiteral("Monitor magistrali"));
+  tabs->setCurrentWidget(tab);
+
+  tab->findChild<QPushButton*>(QStringLiteral("MonitorStartButton"))->click();
+  ASSERT_TRUE(tab->controller()->running());
+  for (QPushButton* button : {ui().WriteConfigButton, ui().ReadConfigButton, ui().TestButton, ui().HelloButton})
+    EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+  EXPECT_FALSE(window().boardWindow()->findChild<WalkTab*>()->isEnabled());
+
+  module().queue_rs485(unit_frame(26));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window().boardWindow()->shownRow() == 26; }, kPatienceMs));
+  EXPECT_EQ(window().selectedMatrixRow(), 26);
+
+  window().boardWindow()->close();  // ends the run
+  EXPECT_FALSE(tab->controller()->running());
+  EXPECT_TRUE(ui().WriteConfigButton->isEnabled());
+  EXPECT_TRUE(ui().TestButton->isEnabled());
+  EXPECT_TRUE(window().boardWindow()->findChild<WalkTab*>()->isEnabled());
+  expectDisconnected();
 }
 
 }  // namespace
