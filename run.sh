@@ -7,7 +7,8 @@
 # out/zel17-start.png and the program keeps running until Ctrl+C. The demo
 # then also edits a few cells, presses "Konfiguruj!" and "Test" and saves a
 # picture after each, then opens the board window "Tablica..." on the row it
-# edited (out/zel17-demo-*.png, out/zel17-demo-board.png).
+# edited (out/zel17-demo-*.png, out/zel17-demo-board.png), and of its bus
+# monitor running (out/zel17-demo-monitor.png).
 # ZEL_BUILD_DIR chooses another build directory than build/.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -86,6 +87,13 @@ demo_on_virtual_display() {
   if [[ -n "$board" ]]; then
     import -window "$board" "$out/zel17-demo-board.png"
     echo "Screenshot of the board window: $out/zel17-demo-board.png"
+    # The bus monitor: its tab, "Start", and a few seconds of the demo's bus.
+    xdotool mousemove --window "$board" 366 23 click 1
+    sleep 0.5
+    xdotool mousemove --window "$board" 270 58 click 1
+    sleep 4.5
+    import -window "$board" "$out/zel17-demo-monitor.png"
+    echo "Screenshot of the bus monitor: $out/zel17-demo-monitor.png"
   fi
 }
 
