@@ -12,18 +12,15 @@
 
 #include "config/bus_monitor.h"
 
+#include "app/long_operation_link.h"
+
 class USB_protocol;
 
 class BusMonitorController : public QObject {
   Q_OBJECT
 
  public:
-  // How the monitor gets its connection and gives it back.
-  struct Link {
-    // The connected protocol, or null after the failure was reported.
-    std::function<USB_protocol*()> connect;
-    std::function<void()> disconnect;
-  };
+  using Link = LongOperationLink;
   // The time of day a poll is stamped with; tests fix it.
   using Clock = std::function<BusClockTime()>;
 

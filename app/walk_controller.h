@@ -14,18 +14,15 @@
 
 #include "config/walk_plan.h"
 
+#include "app/long_operation_link.h"
+
 class USB_protocol;
 
 class WalkController : public QObject {
   Q_OBJECT
 
  public:
-  // How the walk gets its connection and gives it back.
-  struct Link {
-    // The connected protocol, or null after the failure was reported.
-    std::function<USB_protocol*()> connect;
-    std::function<void()> disconnect;
-  };
+  using Link = LongOperationLink;
 
   explicit WalkController(Link link, QObject* parent = nullptr);
   // A walk still running is stopped: the module is handed the frame without
