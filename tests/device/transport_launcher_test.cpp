@@ -90,6 +90,7 @@ TEST(TransportLauncher, SummaryCountsRequestsAndBytesForTheOtherDevice) {
   EXPECT_EQ(foreign.status, 0) << foreign.output;
   EXPECT_EQ(read_file(summary), "module-requests 0\nother-device-bytes 10\n");
   std::filesystem::remove(summary);
+}
 
 // --bus: the module hears the script's frames; asked for one, it answers with it.
 TEST(TransportLauncher, BusScriptFramesReachTheModulesQueue) {
