@@ -46,6 +46,8 @@ void TForm_main::runDeviceOperation(int progress_max, const DeviceOperation& ope
   DisconnectButtonClick();
 }
 
+// A run that stopped after an erase left the module without a valid
+// configuration: the status alone would not say so.
 void TForm_main::WriteConfigButtonClick() {
   // No file or edit brings such a grid in; should one get there, the module never sees it.
   if (const std::string refusal = upload_refusal(config_matrix()); !refusal.empty()) {
@@ -53,9 +55,12 @@ void TForm_main::WriteConfigButtonClick() {
     showWarning(sentence_text(refusal));
     return;
   }
-  runDeviceOperation(kUploadProgressMax, [](USB_protocol& protocol, const OperationView& view) {
-    run_flash_upload(protocol, config_matrix(), view);
+  UploadOutcome outcome = UploadOutcome::aborted;
+  runDeviceOperation(kUploadProgressMax, [&outcome](USB_protocol& protocol, const OperationView& view) {
+    outcome = run_flash_upload(protocol, config_matrix(), view);
   });
+  if (outcome == UploadOutcome::aborted_after_erase)
+    showWarning(QString::fromUtf8(kUploadLeftNoConfiguration));
 }
 
 // The grid changes only when the whole configuration was read and is valid.

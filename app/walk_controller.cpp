@@ -86,7 +86,7 @@ void WalkController::finish(const std::string& status, bool clear_board) {
 }
 
 void WalkController::fail() {
-  const std::string cause = failed_command_text(protocol_->last_request());
+  const std::string cause = failed_command_text(protocol_->last_request(), protocol_->last_failure());
   emit failed(qt_text(cause));
   finish(walk_failed_text(plan_->position(), plan_->count(), cause), false);
 }

@@ -34,10 +34,27 @@ ModuleResult failed(int exit_status, std::string status, const std::string& reas
   return {exit_status, std::move(status), "BŁĄD: " + reason, {}};
 }
 
-// The last command, which the module did not accept, ends the run.
+// Written on standard error at the first Ctrl+C while the FLASH is
+// rewritten; from its second character when no progress line is drawn,
+// which the leading line end keeps from being overwritten.
+constexpr const char* kUploadFinishesNotice =
+    "\nCtrl+C: zapis konfiguracji zostanie dokończony (trwa poniżej sekundy), potem program "
+    "zakończy pracę. Ponowne Ctrl+C przerwie zapis, a moduł zostanie bez poprawnej "
+    "konfiguracji.\n";
+
+// A run stopped on a command the module did not accept, or at a Ctrl+C
+// (then the last command was accepted).
 ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
-  if (interrupt_requested()) return interrupted();
-  return failed(exit_code::kIoError, std::move(status), failed_command_text(protocol.last_request()));
+  if (protocol.last_failure() == CommandFailure::none) return interrupted();
+  return failed(exit_code::kIoError, std::move(status),
+                failed_command_text(protocol.last_request(), protocol.last_failure()));
+}
+
+// The upload stopped after an erase: whatever the cause, the user must know
+// that the module now holds no configuration.
+ModuleResult left_without_configuration(ModuleResult result) {
+  result.summary += ". " + std::string(kUploadLeftNoConfiguration);
+  return result;
 }
 
 // Found but not opened is told apart: on Linux it is almost always the
@@ -54,7 +71,11 @@ ModuleResult not_connected(const std::string& search_trace) {
 OperationView view_on(ProgressLine& progress) {
   return {[&progress](std::string_view utf8) { progress.set_status(utf8); },
           [&progress](int position) { progress.set_position(position); },
-          [] { return interrupt_requested(); }};
+          [] { return interrupt_stops_run(); },
+          [&progress] {
+            defer_first_interrupt(progress.enabled() ? kUploadFinishesNotice
+                                                     : kUploadFinishesNotice + 1);
+          }};
 }
 
 // Reads the module's cells back and compares them with the file's.
@@ -75,10 +96,19 @@ ModuleResult verify(USB_protocol& protocol, const ModuleJob& job, const char* ok
   return result;
 }
 
+// A Ctrl+C after the first erase lets the upload finish and ends the run
+// after it, without the verification.
 ModuleResult upload(USB_protocol& protocol, const ModuleJob& job) {
   job.progress.start(kUploadProgressMax);
-  if (run_flash_upload(protocol, job.file, view_on(job.progress)) != UploadOutcome::written)
-    return not_accepted(protocol, kUploadStatusFailed);
+  const UploadOutcome outcome = run_flash_upload(protocol, job.file, view_on(job.progress));
+  end_deferred_interrupt();
+  if (outcome == UploadOutcome::aborted) return not_accepted(protocol, kUploadStatusFailed);
+  if (outcome == UploadOutcome::aborted_after_erase)
+    return left_without_configuration(not_accepted(protocol, kUploadStatusFailed));
+  if (interrupt_requested()) {
+    return {interrupt_exit_status(), kUploadStatusDone,
+            "PRZERWANO (Ctrl+C) po zapisaniu konfiguracji", {}};
+  }
   if (!job.options.verify_after_upload) return done(kUploadStatusDone, "OK (zapisano)");
   ModuleResult checked = verify(protocol, job, "OK (zapisano i zweryfikowano)");
   if (checked.exit_status == exit_code::kDone) checked.status = kUploadStatusDone;

@@ -6,15 +6,23 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
 volatile sig_atomic_t g_signal = 0;
+volatile sig_atomic_t g_presses = 0;
+volatile sig_atomic_t g_deferring = 0;
+const char* volatile g_notice = nullptr;
+volatile std::size_t g_notice_length = 0;
 int g_wake[2] = {-1, -1};
 
 void on_signal(int signal_number) {
   const int saved_errno = errno;
   if (g_signal == 0) g_signal = signal_number;
+  if (g_presses < 2) g_presses = g_presses + 1;
+  if (g_deferring && g_presses == 1 && g_notice != nullptr)
+    (void)!write(STDERR_FILENO, g_notice, g_notice_length);
   if (g_wake[1] >= 0) {
     const char byte = 1;
     (void)!write(g_wake[1], &byte, 1);
@@ -35,6 +43,16 @@ void install_interrupt_handlers() {
 }
 
 bool interrupt_requested() { return g_signal != 0; }
+
+bool interrupt_stops_run() { return g_presses >= (g_deferring ? 2 : 1); }
+
+void defer_first_interrupt(const char* notice) {
+  g_notice_length = std::strlen(notice);
+  g_notice = notice;
+  g_deferring = 1;
+}
+
+void end_deferred_interrupt() { g_deferring = 0; }
 
 int interrupt_exit_status() { return 128 + (g_signal != 0 ? g_signal : SIGINT); }
 

@@ -12,12 +12,21 @@
 namespace {
 
 std::atomic<int> g_signal{0};
+std::atomic<int> g_presses{0};
+std::atomic<bool> g_deferring{false};
+std::atomic<const char*> g_notice{nullptr};
 
 // Runs on a thread of its own that the system starts for the event.
 BOOL WINAPI on_console_event(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
   int none = 0;
   g_signal.compare_exchange_strong(none, 2);  // SIGINT
+  const int presses = g_presses.fetch_add(1) + 1;
+  const char* notice = g_notice.load();
+  if (g_deferring.load() && presses == 1 && notice != nullptr) {
+    std::fputs(notice, stderr);
+    std::fflush(stderr);
+  }
   return TRUE;
 }
 
@@ -34,6 +43,15 @@ std::string to_utf8(const wchar_t* text) {
 void install_interrupt_handlers() { SetConsoleCtrlHandler(on_console_event, TRUE); }
 
 bool interrupt_requested() { return g_signal.load() != 0; }
+
+bool interrupt_stops_run() { return g_presses.load() >= (g_deferring.load() ? 2 : 1); }
+
+void defer_first_interrupt(const char* notice) {
+  g_notice.store(notice);
+  g_deferring.store(true);
+}
+
+void end_deferred_interrupt() { g_deferring.store(false); }
 
 int interrupt_exit_status() { return 128 + (g_signal.load() != 0 ? g_signal.load() : 2); }
 

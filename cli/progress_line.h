@@ -23,6 +23,8 @@ class ProgressLine {
   void show_waiting(std::string_view utf8);
   // Blanks the line, so that the next output starts on a clean one.
   void clear();
+  // Whether the line is drawn at all.
+  bool enabled() const { return enabled_; }
 
   // The line as drawn, without the carriage return and the blanking.
   static std::string render(std::string_view status, int position, int maximum);

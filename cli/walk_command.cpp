@@ -53,7 +53,7 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
   bool stopped_by_signal = false;
   for (bool walking = true; walking;) {
     if (!hand_over_event(protocol, plan.current_row(), options.unit)) {
-      const std::string cause = failed_command_text(protocol.last_request());
+      const std::string cause = failed_command_text(protocol.last_request(), protocol.last_failure());
       if (interrupt_requested()) return interrupted();
       return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()), "BŁĄD: " + cause, {}};
     }
@@ -87,7 +87,7 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
   if (stopped_by_signal) return interrupted();
   if (!cleared) {
     return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()),
-            "BŁĄD: " + failed_command_text(protocol.last_request()), {}};
+            "BŁĄD: " + failed_command_text(protocol.last_request(), protocol.last_failure()), {}};
   }
   return {exit_code::kDone, status, "OK (" + status + ")", {}};
 }

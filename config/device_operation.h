@@ -13,6 +13,9 @@ struct OperationView {
   // True ends the run before its next command, as a failed run ends. Left
   // empty, the run never stops early.
   std::function<bool()> stop_requested = nullptr;
+  // Called when the module accepted the upload's first erase: from then on
+  // it holds no valid configuration until the upload ends. May be empty.
+  std::function<void()> module_erased = nullptr;
 };
 
 inline bool stop_requested(const OperationView& view) {

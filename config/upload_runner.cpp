@@ -32,12 +32,17 @@ UploadOutcome run_flash_upload(USB_protocol& protocol, const ConfigMatrix& matri
   const ModeMasks masks = convert_to_masks(matrix);
   view.set_progress(kUploadProgressAfterConversion);
 
+  bool erased = false;
   for (const UploadStep& step : build_upload_plan(masks)) {
     if (step.status_before) view.set_status(step.status_before);
     if (stop_requested(view) || !send(protocol, step.command)) {
       console_log().append_banner("Przerwano proces zapisywania konfiguracji do FLASH!");
       view.set_status(kUploadStatusFailed);
-      return UploadOutcome::aborted;
+      return erased ? UploadOutcome::aborted_after_erase : UploadOutcome::aborted;
+    }
+    if (!erased && step.command.kind == FlashCommand::erase) {
+      erased = true;
+      if (view.module_erased) view.module_erased();
     }
     view.set_progress(step.progress_after);
   }

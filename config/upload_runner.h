@@ -11,9 +11,14 @@
 #include "config/device_operation.h"
 #include "protocol/usb_protocol.h"
 
-enum class UploadOutcome { written, aborted };
+// aborted: stopped before the module accepted an erase, so it still holds
+// its old configuration; aborted_after_erase: stopped later, so it holds
+// none until a whole upload succeeds.
+enum class UploadOutcome { written, aborted, aborted_after_erase };
 
 inline constexpr const char* kUploadStatusFailed = "Błąd zapisu konfiguracji!";
+inline constexpr const char* kUploadLeftNoConfiguration =
+    "Moduł nie ma teraz poprawnej konfiguracji. Zapisz konfigurację ponownie.";
 
 // Why the grid must not be uploaded, or empty when it may: only a
 // configuration goes to the module (config/configuration_check.h).

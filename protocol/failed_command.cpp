@@ -34,6 +34,13 @@ std::string flash_address(const UsbFrame& request) {
 
 }  // namespace
 
-std::string failed_command_text(const UsbFrame& request) {
-  return "moduł nie przyjął polecenia " + command_name(request[0]) + flash_address(request);
+std::string failed_command_text(const UsbFrame& request, CommandFailure cause) {
+  const std::string command = command_name(request[0]) + flash_address(request);
+  switch (cause) {
+    case CommandFailure::no_answer: return "moduł nie odpowiedział na polecenie " + command;
+    case CommandFailure::disconnected: return "moduł został odłączony podczas polecenia " + command;
+    case CommandFailure::none:
+    case CommandFailure::refused: break;
+  }
+  return "moduł nie przyjął polecenia " + command;
 }

@@ -5,7 +5,11 @@
 #include <string>
 
 #include "protocol/usb_frame.h"
+#include "protocol/usb_protocol.h"
 
-// "moduł nie przyjął polecenia Write_flash_block (strona 2, blok 7)", from
-// the request the module did not answer, refused or answered wrongly.
-std::string failed_command_text(const UsbFrame& request);
+// What went wrong with `request`, by cause: "moduł nie przyjął polecenia
+// Write_flash_block (strona 2, blok 7)" (refused or answered wrongly),
+// "moduł nie odpowiedział na polecenie ..." (no answer in time), "moduł
+// został odłączony podczas polecenia ..." (gone).
+std::string failed_command_text(const UsbFrame& request,
+                                CommandFailure cause = CommandFailure::refused);

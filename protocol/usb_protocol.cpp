@@ -27,6 +27,13 @@ std::uint8_t rs485_length(std::uint8_t length) {
   return static_cast<std::uint8_t>(std::min<std::size_t>(length, kRs485MaxLength));
 }
 
+// An exchange through an injected function tells no cause: taken as unanswered.
+CommandFailure failure_of(const HID_device* device) {
+  if (device == nullptr) return CommandFailure::no_answer;
+  return device->last_transfer() == platform::Transfer::disconnected ? CommandFailure::disconnected
+                                                                      : CommandFailure::no_answer;
+}
+
 }  // namespace
 
 USB_protocol::USB_protocol() : USB_protocol(std::cout) {}
@@ -53,11 +60,13 @@ void USB_protocol::start(std::uint8_t code) {
   request.fill(0);
   response.fill(0);
   request[0] = code;
+  failure = CommandFailure::none;
 }
 
 bool USB_protocol::exchange_request() {
   Set_CRC(request);
   if (!exchange(request, response)) {
+    failure = failure_of(device.get());
     Show_error(kExchangeFailed);
     return false;
   }
@@ -67,6 +76,7 @@ bool USB_protocol::exchange_request() {
 bool USB_protocol::log_request(LineData request_line) {
   Show_frame(true, request[0], request_line.data, request_line.length);
   if (!Check_CRC(response)) {
+    failure = CommandFailure::refused;
     Show_error(kBadChecksum);
     return false;
   }
@@ -80,12 +90,15 @@ bool USB_protocol::log_reply(LineData reply_line) {
       Show_frame(false, code, reply_line.data, reply_line.length);
       return true;
     case ReplyKind::refusal:
+      failure = CommandFailure::refused;
       Show_frame(false, ERROR_USB_FRAME, response.data() + kTextOffset, kRefusalTextLength);
       return false;
     case ReplyKind::invalid:
+      failure = CommandFailure::refused;
       Show_error(kInvalidReply);
       return false;
   }
+  failure = CommandFailure::refused;
   return false;
 }
 

@@ -16,6 +16,10 @@
 #include "protocol/usb_frame.h"
 #include "transport/hid_device.h"
 
+// Why the module did not accept the last command: it refused it or answered
+// wrongly, it did not answer in time, or it went away.
+enum class CommandFailure { none, refused, no_answer, disconnected };
+
 class USB_protocol {
  public:
   // One exchange: send `request`, fill all 64 bytes of `response`; true when
@@ -56,6 +60,9 @@ class USB_protocol {
   // The frames of the last command (a read's 32 bytes are response bytes 1..32).
   const UsbFrame& last_request() const { return request; }
   const UsbFrame& last_response() const { return response; }
+  // Why the last command was not accepted; none after an accepted one. The
+  // console shows the same failures with the texts it always had.
+  CommandFailure last_failure() const { return failure; }
 
   // The frame log.
   static void Show_frame(bool sent, std::uint8_t code, const std::uint8_t* data,
@@ -89,6 +96,7 @@ class USB_protocol {
 
   UsbFrame request{};
   UsbFrame response{};
+  CommandFailure failure = CommandFailure::none;
   std::unique_ptr<HID_device> device;
   Exchange exchange;
 };

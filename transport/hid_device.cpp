@@ -214,15 +214,25 @@ bool HID_device::send_receive(const std::uint8_t* frame, std::uint8_t* received,
 
   if (verbose) *trace << "HID device sending..." << std::flush;
   std::uint32_t written = 0;
-  write_ok = platform::write_report(write_handle, out_report.data(), kReportSize, &written);
+  const platform::Transfer write_outcome =
+      platform::write_report(write_handle, out_report.data(), kReportSize, &written);
+  write_ok = write_outcome == platform::Transfer::done;
   if (verbose) *trace << (write_ok ? "OK [" : "Error [") << written << "]" << std::endl;
 
   // The read is made also after a failed write.
   if (verbose) *trace << "HID device receiving..." << std::flush;
   std::uint32_t read_count = 0;
-  read_ok = platform::read_report(read_handle, in_report.data(), kReportSize, &read_count);
+  const platform::Transfer read_outcome =
+      platform::read_report(read_handle, in_report.data(), kReportSize, &read_count);
+  read_ok = read_outcome == platform::Transfer::done;
   if (verbose) *trace << (read_ok ? "OK [" : "Error [") << read_count << "]" << std::endl;
 
+  if (write_outcome == platform::Transfer::disconnected ||
+      read_outcome == platform::Transfer::disconnected) {
+    last_transfer_ = platform::Transfer::disconnected;
+  } else {
+    last_transfer_ = write_ok ? read_outcome : write_outcome;
+  }
   std::memcpy(received, in_report.data() + 1, kFrameSize);
   return write_ok && read_ok;
 }
@@ -235,6 +245,8 @@ void HID_device::discard_stale_reports() {
   std::array<std::uint8_t, kReportSize> stale{};
   std::uint32_t count = 0;
   for (int i = 0; i < kMostStaleReports; ++i) {
-    if (!platform::read_report(read_handle, stale.data(), kReportSize, &count, 0)) break;
+    if (platform::read_report(read_handle, stale.data(), kReportSize, &count, 0) !=
+        platform::Transfer::done)
+      break;
   }
 }

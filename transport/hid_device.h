@@ -11,6 +11,7 @@
 #include <string>
 
 #include "transport/dynamic_dll_load.h"
+#include "transport/platform_file.h"
 #include "transport/setupapi_types.h"
 
 class HID_device {
@@ -33,6 +34,9 @@ class HID_device {
   // Sends `frame` (64 bytes) and fills all 64 bytes of `received`, also on
   // failure. True when both the write and the read succeeded.
   bool send_receive(const std::uint8_t* frame, std::uint8_t* received, bool verbose);
+  // How the last exchange ended: done, or why not. A module that is gone
+  // says so in either direction; otherwise the first failed step tells.
+  platform::Transfer last_transfer() const { return last_transfer_; }
 
  private:
   bool load_device_table();
@@ -50,6 +54,7 @@ class HID_device {
   std::array<std::uint8_t, kReportSize> in_report{};
   bool write_ok = false;
   bool read_ok = false;
+  platform::Transfer last_transfer_ = platform::Transfer::done;
   setupapi::DeviceInfoSet device_info_set = setupapi::invalid_set();
   std::unique_ptr<setupapi::InterfaceData> interface_data;
   std::unique_ptr<std::uint8_t[]> interface_detail;

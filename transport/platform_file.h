@@ -16,16 +16,21 @@ inline constexpr int kReadTimeoutMs = 1000;
 
 enum class Access { write, read };
 
+// How a transfer ended. As with a timed HID read elsewhere, a module that is
+// slow (timed_out) is told apart from one that is gone (disconnected) and
+// from any other refusal of the system (failed).
+enum class Transfer { done, timed_out, disconnected, failed };
+
 // Opens an existing device path for writing or for reading only, shared.
 // Returns setupapi::invalid_handle() on failure.
 setupapi::FileHandle open_device(const char* path, Access access);
 
-// One report each way. Both report success and the byte count; both fill
+// One report each way. Both tell how the transfer ended and fill
 // `transferred` also on failure.
-bool write_report(setupapi::FileHandle handle, const std::uint8_t* report, std::size_t size,
-                  std::uint32_t* transferred);
-bool read_report(setupapi::FileHandle handle, std::uint8_t* report, std::size_t size,
-                 std::uint32_t* transferred, int timeout_ms = kReadTimeoutMs);
+Transfer write_report(setupapi::FileHandle handle, const std::uint8_t* report, std::size_t size,
+                      std::uint32_t* transferred);
+Transfer read_report(setupapi::FileHandle handle, std::uint8_t* report, std::size_t size,
+                     std::uint32_t* transferred, int timeout_ms = kReadTimeoutMs);
 
 void close_device(setupapi::FileHandle handle);
 

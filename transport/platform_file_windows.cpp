@@ -33,15 +33,32 @@ bool finish_transfer(HANDLE handle, OVERLAPPED* overlapped, int timeout_ms, DWOR
   return false;
 }
 
+// A HID handle whose device was pulled out fails its transfers with one of
+// the first three, a pipe whose other end went away with one of the last
+// three; a transfer cancelled at the limit ends in ERROR_TIMEOUT.
+Transfer classify(bool ok, DWORD error) {
+  if (ok) return Transfer::done;
+  if (error == ERROR_TIMEOUT) return Transfer::timed_out;
+  switch (error) {
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_GEN_FAILURE:
+    case ERROR_BAD_COMMAND:
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+    case ERROR_PIPE_NOT_CONNECTED: return Transfer::disconnected;
+    default: return Transfer::failed;
+  }
+}
+
 // One overlapped ReadFile or WriteFile, started by `start` and bounded by
 // `timeout_ms`. Keeps the transfer's error code as the last error.
 template <typename Start>
-bool bounded_transfer(setupapi::FileHandle handle, int timeout_ms, std::uint32_t* transferred,
+Transfer bounded_transfer(setupapi::FileHandle handle, int timeout_ms, std::uint32_t* transferred,
                       Start start) {
   *transferred = 0;
   OVERLAPPED overlapped{};
   overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  if (overlapped.hEvent == nullptr) return false;
+  if (overlapped.hEvent == nullptr) return Transfer::failed;
 
   DWORD count = 0;
   bool ok = start(as_handle(handle), &overlapped);
@@ -55,7 +72,7 @@ bool bounded_transfer(setupapi::FileHandle handle, int timeout_ms, std::uint32_t
   const DWORD error = GetLastError();
   CloseHandle(overlapped.hEvent);
   SetLastError(error);
-  return ok;
+  return classify(ok, error);
 }
 
 }  // namespace
@@ -67,8 +84,8 @@ setupapi::FileHandle open_device(const char* path, Access access) {
   return handle == INVALID_HANDLE_VALUE ? setupapi::invalid_handle() : handle;
 }
 
-bool write_report(setupapi::FileHandle handle, const std::uint8_t* report, std::size_t size,
-                  std::uint32_t* transferred) {
+Transfer write_report(setupapi::FileHandle handle, const std::uint8_t* report, std::size_t size,
+                      std::uint32_t* transferred) {
   return bounded_transfer(handle, kReadTimeoutMs, transferred,
                           [&](HANDLE file, OVERLAPPED* overlapped) {
                             return WriteFile(file, report, static_cast<DWORD>(size), nullptr,
@@ -76,8 +93,8 @@ bool write_report(setupapi::FileHandle handle, const std::uint8_t* report, std::
                           });
 }
 
-bool read_report(setupapi::FileHandle handle, std::uint8_t* report, std::size_t size,
-                 std::uint32_t* transferred, int timeout_ms) {
+Transfer read_report(setupapi::FileHandle handle, std::uint8_t* report, std::size_t size,
+                     std::uint32_t* transferred, int timeout_ms) {
   return bounded_transfer(handle, timeout_ms, transferred,
                           [&](HANDLE file, OVERLAPPED* overlapped) {
                             return ReadFile(file, report, static_cast<DWORD>(size), nullptr,

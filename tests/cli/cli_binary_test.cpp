@@ -115,20 +115,55 @@ TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
                          "RÓŻNICE: Konfiguracja w module różni się w 1 komórkach!\n");
 }
 
-TEST_F(CliBinaryTest, ModuleThatRefusesTheFiftiethCommandEndsTheUploadWith74) {
-  TestBed bed;
-  // Exchange 0 is the greeting: the 50th command of the upload is exchange
-  // 50, the write of block 6 on page 1 (6 erases, 4 special, 26 + 14 on pages 0 and 1).
-  ZelModule::Faults faults;
-  faults.refuse_code = WRITE_FLASH_BLOCK_USB_FRAME;
-  faults.fail_at = 50;
-  bed.module().set_faults(faults);
-  const CliRun run = run_cli_binary({"upload", write_file("wzor.zel", random_matrix(3))});
-  EXPECT_EQ(run.status, 74);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Błąd zapisu konfiguracji!\n"
-                     "BŁĄD: moduł nie przyjął polecenia Write_flash_block (strona 1, blok 6)\n");
-  EXPECT_EQ(bed.module().requests().size(), 51u);  // nothing after the refusal
+// Each cause has its own text and the same status 74; once the module has
+// accepted an erase, the error also says that it holds no configuration now.
+TEST_F(CliBinaryTest, UploadFailuresNameTheirCauseAndWhatTheModuleIsLeftWith) {
+  // Exchange 0 is the greeting, 1 the first erase; the 50th command of the
+  // upload is exchange 50, the write of block 6 on page 1 (6 erases,
+  // 4 special, 26 + 14 on pages 0 and 1).
+  constexpr const char* kLeftEmpty = ". Moduł nie ma teraz poprawnej konfiguracji. Zapisz konfigurację ponownie.";
+  struct Case {
+    const char* command;
+    ZelModule::Faults faults;
+    std::string error;
+    std::size_t requests;
+  };
+  ZelModule::Faults refuse_write;
+  refuse_write.refuse_code = WRITE_FLASH_BLOCK_USB_FRAME;
+  refuse_write.fail_at = 50;
+  ZelModule::Faults refuse_erase;
+  refuse_erase.refuse_code = ERASE_FLASH_PAGE_USB_FRAME;
+  ZelModule::Faults silent_greeting;
+  silent_greeting.no_answer = true;
+  silent_greeting.fail_at = 0;
+  ZelModule::Faults silent_write = refuse_write;
+  silent_write.refuse_code.reset();
+  silent_write.no_answer = true;
+  ZelModule::Faults unplug;
+  unplug.unplug_after = 50;
+  const Case cases[] = {
+      {"upload", refuse_write,
+       "moduł nie przyjął polecenia Write_flash_block (strona 1, blok 6)" + std::string(kLeftEmpty), 51},
+      {"upload", refuse_erase, "moduł nie przyjął polecenia Erase_flash_page (strona 0)", 2},
+      {"hello", silent_greeting, "moduł nie odpowiedział na polecenie Hello_frame", 1},
+      {"upload", silent_write,
+       "moduł nie odpowiedział na polecenie Write_flash_block (strona 1, blok 6)" + std::string(kLeftEmpty), 51},
+      {"upload", unplug,
+       "moduł został odłączony podczas polecenia Write_flash_block (strona 1, blok 6)" + std::string(kLeftEmpty), 51},
+  };
+  const std::string file = write_file("wzor.zel", random_matrix(3));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.error);
+    TestBed bed;
+    bed.module().set_faults(c.faults);
+    const bool upload = std::string(c.command) == "upload";
+    const CliRun run = run_cli_binary(upload ? std::vector<std::string>{"upload", file}
+                                             : std::vector<std::string>{c.command});
+    EXPECT_EQ(run.status, 74);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, (upload ? "Błąd zapisu konfiguracji!\nBŁĄD: " : "BŁĄD: ") + c.error + "\n");
+    EXPECT_EQ(bed.module().requests().size(), c.requests);  // nothing after the failed command
+  }
 }
 
 TEST_F(CliBinaryTest, NoModuleIs69AndABadFileIs66WithNothingSent) {
@@ -248,24 +283,53 @@ TEST_F(CliBinaryTest, TraceGoesToStandardErrorOnly) {
   }
 }
 
-// Ctrl+C in the middle of an upload: the run ends before the next command,
-// the module is left disconnected and the status is 130.
-TEST_F(CliBinaryTest, CtrlCEndsTheUploadBetweenExchangesWith130) {
-  TestBed bed;
+// Ctrl+C once the module's FLASH is being rewritten: the first says at once
+// that the upload will finish, lets it finish and ends with 130; a second
+// one stops the upload at the next exchange and says what that left.
+TEST_F(CliBinaryTest, CtrlCAfterTheFirstEraseFinishesTheUploadASecondOneStopsIt) {
+  const std::string file = write_file("wzor.zel", random_matrix(4));
+  const std::string notice = "Ctrl+C: zapis konfiguracji zostanie dokończony";
+  auto wait_for_notice = [&](CliProcess& cli, TestBed& bed) {
+    while (cli.err_so_far().find(notice) == std::string::npos) {
+      ASSERT_LT(bed.module().requests().size(), kUploadExchanges) << "no notice before the end";
+      std::this_thread::sleep_for(5ms);
+    }
+  };
   ZelModule::Faults slow;
   slow.delay = 20ms;
+  {
+    TestBed bed;
+    bed.module().set_faults(slow);
+    CliProcess cli({"--trace", "upload", "--verify", file});
+    ASSERT_TRUE(cli.started());
+    while (bed.module().requests().size() < 10) std::this_thread::sleep_for(5ms);
+    cli.interrupt();
+    wait_for_notice(cli, bed);
+    const CliRun run = cli.finish();
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(bed.module().requests().size(), kUploadExchanges);  // all written, not verified
+    EXPECT_NE(run.err.find("Konfiguracja zapisana!\nPRZERWANO (Ctrl+C) po zapisaniu konfiguracji\n"),
+              std::string::npos) << run.err;
+    // Disconnected: the handles closed and the library unloaded.
+    EXPECT_NE(run.err.find("HID device stop...\nHID device table destroy\nDynamic DLL unload\n"),
+              std::string::npos);
+  }
+  TestBed bed;
   bed.module().set_faults(slow);
-  CliProcess cli({"--trace", "upload", write_file("wzor.zel", random_matrix(4))});
+  CliProcess cli({"upload", file});
   ASSERT_TRUE(cli.started());
   while (bed.module().requests().size() < 10) std::this_thread::sleep_for(5ms);
   cli.interrupt();
+  wait_for_notice(cli, bed);
+  const std::size_t at_second = bed.module().requests().size();
+  cli.interrupt();
   const CliRun run = cli.finish();
   EXPECT_EQ(run.status, 130) << run.err;
-  EXPECT_LT(bed.module().requests().size(), kUploadExchanges);
-  EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
-  // Disconnected: the handles closed and the library unloaded.
-  EXPECT_NE(run.err.find("HID device stop...\nHID device table destroy\nDynamic DLL unload\n"),
-            std::string::npos);
+  EXPECT_LE(bed.module().requests().size(), at_second + 1);
+  EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C). Moduł nie ma teraz poprawnej konfiguracji. "
+                         "Zapisz konfigurację ponownie.\n"),
+            std::string::npos)
+      << run.err;
 }
 
 // A production line: modules plugged in one after another, one result line

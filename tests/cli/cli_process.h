@@ -29,7 +29,9 @@ struct CliRun {
 
 class CliProcess {
  public:
-  explicit CliProcess(const std::vector<std::string>& arguments) {
+  // Standard output goes to a pipe that the test reads, or to the file
+  // `output_path` names (e.g. /dev/full).
+  explicit CliProcess(const std::vector<std::string>& arguments, const char* output_path = nullptr) {
     char err_template[] = "/tmp/zel-cli-stderr.XXXXXX";
     const int err_fd = mkstemp(err_template);
     err_path_ = err_template;
@@ -45,7 +47,10 @@ class CliProcess {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
+    if (output_path != nullptr)
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_path, O_WRONLY, 0);
+    else
+      posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err_fd, STDERR_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
@@ -87,6 +92,14 @@ class CliProcess {
     if (pid_ > 0) kill(pid_, SIGINT);
   }
 
+  // Standard error as written so far, while the program runs.
+  std::string err_so_far() const {
+    std::ifstream err(err_path_, std::ios::binary);
+    std::ostringstream text;
+    text << err.rdbuf();
+    return text.str();
+  }
+
   // Waits for the end; `out` holds all of standard output, also lines taken.
   CliRun finish() {
     CliRun run;
@@ -98,10 +111,7 @@ class CliProcess {
     }
     pid_ = -1;
     run.out = out_;
-    std::ifstream err(err_path_, std::ios::binary);
-    std::ostringstream text;
-    text << err.rdbuf();
-    run.err = text.str();
+    run.err = err_so_far();
     return run;
   }
 

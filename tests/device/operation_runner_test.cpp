@@ -114,7 +114,14 @@ TEST_F(RunnerTest, UploadWritesEveryRecordWithStatusesAndProgress) {
 }
 
 TEST_F(RunnerTest, UploadStopsAtTheFirstCommandNotAccepted) {
-  struct Case { const char* name; ZelModule::Faults faults; std::size_t requests_sent; };
+  struct Case {
+    const char* name;
+    ZelModule::Faults faults;
+    std::size_t requests_sent;
+    UploadOutcome outcome;  // after an accepted erase the module holds no configuration
+  };
+  ZelModule::Faults refuse_erase;
+  refuse_erase.refuse_code = ERASE_FLASH_PAGE_USB_FRAME;
   ZelModule::Faults refuse_write;
   refuse_write.refuse_code = WRITE_FLASH_BLOCK_USB_FRAME;
   ZelModule::Faults wrong_at_20;
@@ -124,9 +131,10 @@ TEST_F(RunnerTest, UploadStopsAtTheFirstCommandNotAccepted) {
   silent_at_50.no_answer = true;
   silent_at_50.fail_at = 50;
   const Case cases[] = {
-      {"refused write", refuse_write, 8},  // 6 erases, buffer, refused write
-      {"wrong code", wrong_at_20, 21},
-      {"no answer", silent_at_50, 51},
+      {"refused first erase", refuse_erase, 1, UploadOutcome::aborted},
+      {"refused write", refuse_write, 8, UploadOutcome::aborted_after_erase},  // 6 erases, buffer, write
+      {"wrong code", wrong_at_20, 21, UploadOutcome::aborted_after_erase},
+      {"no answer", silent_at_50, 51, UploadOutcome::aborted_after_erase},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -135,7 +143,11 @@ TEST_F(RunnerTest, UploadStopsAtTheFirstCommandNotAccepted) {
     console_log().clear();
     module.set_faults(c.faults);
     Recorder ui;
-    EXPECT_EQ(run_flash_upload(protocol, random_matrix(3), ui.view()), UploadOutcome::aborted);
+    int erased_calls = 0;
+    OperationView view = ui.view();
+    view.module_erased = [&] { ++erased_calls; };
+    EXPECT_EQ(run_flash_upload(protocol, random_matrix(3), view), c.outcome);
+    EXPECT_EQ(erased_calls, c.outcome == UploadOutcome::aborted ? 0 : 1);
     EXPECT_EQ(module.requests().size(), c.requests_sent);
     ASSERT_FALSE(ui.statuses.empty());
     EXPECT_EQ(ui.statuses.back().first, "Błąd zapisu konfiguracji!");
@@ -155,7 +167,7 @@ TEST_F(RunnerTest, StopRequestEndsTheRunBeforeTheNextCommand) {
   Recorder ui;
   OperationView view = ui.view();
   view.stop_requested = [&ui] { return ui.progress >= 10; };
-  EXPECT_EQ(run_flash_upload(protocol, random_matrix(5), view), UploadOutcome::aborted);
+  EXPECT_EQ(run_flash_upload(protocol, random_matrix(5), view), UploadOutcome::aborted_after_erase);
   // Conversion (1), six erases (7), the special blocks (8), two address blocks (10).
   EXPECT_EQ(module.requests().size(), 6u + 4u + 4u);
   EXPECT_EQ(ui.statuses.back().first, "Błąd zapisu konfiguracji!");

@@ -220,6 +220,12 @@ TEST_P(EveryCommand, AddsTheLinesOfItsOutcome) {
   }
   EXPECT_EQ(console_log().lines(), expected);
   EXPECT_EQ(accepted, outcome == Outcome::accepted);
+  // The cause handed up beside the console's one text for a failed exchange.
+  const CommandFailure cause = outcome == Outcome::accepted          ? CommandFailure::none
+                               : outcome == Outcome::failed_exchange ? CommandFailure::disconnected
+                               : outcome == Outcome::no_answer       ? CommandFailure::no_answer
+                                                                     : CommandFailure::refused;
+  EXPECT_EQ(protocol_.last_failure(), cause);
 
   // A scripted reply may come back before the module has taken the request.
   const bool scripted = outcome == Outcome::refused_other ||

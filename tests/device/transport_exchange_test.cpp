@@ -115,8 +115,10 @@ TEST_F(TransportExchange, UnansweredRequestFailsAndTheNextOneWorks) {
   EXPECT_FALSE(exchange(ping_frame(2), reply));
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...OK [65]",
                                                    "HID device receiving...Error [0]"}));
+  EXPECT_EQ(device_.last_transfer(), platform::Transfer::timed_out);
   EXPECT_EQ(reply, UsbFrame{});
   EXPECT_TRUE(exchange(ping_frame(3), reply));
+  EXPECT_EQ(device_.last_transfer(), platform::Transfer::done);
   EXPECT_EQ(reply, ping_frame(3));
 }
 
@@ -157,10 +159,12 @@ TEST_F(TransportExchange, UnplugMidExchangeFailsThisAndEveryLaterExchange) {
   EXPECT_FALSE(exchange(ping_frame(3), reply));
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...OK [65]",
                                                    "HID device receiving...Error [0]"}));
+  EXPECT_EQ(device_.last_transfer(), platform::Transfer::disconnected);  // not a time-out
   EXPECT_TRUE(bed_.unplugged());
   EXPECT_FALSE(exchange(ping_frame(4), reply));
   EXPECT_EQ(trace_lines, (std::vector<std::string>{"HID device sending...Error [0]",
                                                    "HID device receiving...Error [0]"}));
+  EXPECT_EQ(device_.last_transfer(), platform::Transfer::disconnected);
   EXPECT_EQ(reply, UsbFrame{});
   EXPECT_EQ(bed_.module().requests().size(), 3u);
 }

@@ -93,7 +93,7 @@ TEST(PlatformFile, WritesOneWholeReport) {
 
   const Report sent = numbered_report(0);
   std::uint32_t count = 0;
-  EXPECT_TRUE(platform::write_report(handle, sent.data(), sent.size(), &count));
+  EXPECT_EQ(platform::write_report(handle, sent.data(), sent.size(), &count), platform::Transfer::done);
   EXPECT_EQ(count, 65u);
   Report arrived{};
   ASSERT_TRUE(module.receive(&arrived));
@@ -112,7 +112,8 @@ TEST(PlatformFile, WriteGivesUpOnAModuleThatTakesNoReportAndTheNextWriteStillWor
 
   const Report first = numbered_report(0);
   std::uint32_t count = 99;
-  EXPECT_FALSE(platform::write_report(handle, first.data(), first.size(), &count));
+  EXPECT_EQ(platform::write_report(handle, first.data(), first.size(), &count),
+            platform::Transfer::timed_out);
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(platform::last_error(), static_cast<std::uint32_t>(ERROR_TIMEOUT));
 
@@ -120,7 +121,8 @@ TEST(PlatformFile, WriteGivesUpOnAModuleThatTakesNoReportAndTheNextWriteStillWor
   bool received = false;
   std::thread reader([&] { received = module.receive(&arrived); });
   const Report second = numbered_report(9);
-  EXPECT_TRUE(platform::write_report(handle, second.data(), second.size(), &count));
+  EXPECT_EQ(platform::write_report(handle, second.data(), second.size(), &count),
+            platform::Transfer::done);
   reader.join();
   EXPECT_EQ(count, 65u);
   ASSERT_TRUE(received);
@@ -139,13 +141,15 @@ TEST(PlatformFile, ReadGivesUpOnASilentModuleAndTheNextReadStillWorks) {
 
   Report received = numbered_report(1);
   std::uint32_t count = 99;
-  EXPECT_FALSE(platform::read_report(handle, received.data(), received.size(), &count, 50));
+  EXPECT_EQ(platform::read_report(handle, received.data(), received.size(), &count, 50),
+            platform::Transfer::timed_out);
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(platform::last_error(), static_cast<std::uint32_t>(ERROR_TIMEOUT));
 
   const Report answer = numbered_report(7);
   ASSERT_TRUE(module.send(answer));
-  EXPECT_TRUE(platform::read_report(handle, received.data(), received.size(), &count));
+  EXPECT_EQ(platform::read_report(handle, received.data(), received.size(), &count),
+            platform::Transfer::done);
   EXPECT_EQ(count, 65u);
   EXPECT_EQ(received, answer);
   platform::close_device(handle);
@@ -164,12 +168,14 @@ TEST(PlatformFile, WriteAndReadFailWhenTheModuleIsGone) {
 
   const Report report = numbered_report(0);
   std::uint32_t count = 99;
-  EXPECT_FALSE(platform::write_report(writer, report.data(), report.size(), &count));
+  EXPECT_EQ(platform::write_report(writer, report.data(), report.size(), &count),
+            platform::Transfer::disconnected);
   EXPECT_EQ(count, 0u);
 
   Report received{};
   count = 99;
-  EXPECT_FALSE(platform::read_report(reader, received.data(), received.size(), &count));
+  EXPECT_EQ(platform::read_report(reader, received.data(), received.size(), &count),
+            platform::Transfer::disconnected);
   EXPECT_EQ(count, 0u);
   EXPECT_NE(platform::last_error(), static_cast<std::uint32_t>(ERROR_TIMEOUT));
 
@@ -217,7 +223,8 @@ TEST(PlatformFile, ReadFromASilentHidInterfaceGivesUpAtTheLimit) {
 
   Report received = numbered_report(1);
   std::uint32_t count = 99;
-  EXPECT_FALSE(platform::read_report(reader, received.data(), received.size(), &count, 100));
+  EXPECT_EQ(platform::read_report(reader, received.data(), received.size(), &count, 100),
+            platform::Transfer::timed_out);
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(platform::last_error(), static_cast<std::uint32_t>(ERROR_TIMEOUT));
   platform::close_device(writer);
