@@ -258,6 +258,7 @@ TEST_F(UploadTest, StopsAtTheFirstCommandNotAccepted) {
     const char* name;
     ZelModule::Faults faults;
     bool unplugs;
+    bool after_erase;  // the module accepted an erase before the failure
   };
   // Exchange 0 is the hello; 1-6 the erases, 7-10 the special blocks, then
   // the address blocks of page 0.
@@ -272,13 +273,21 @@ TEST_F(UploadTest, StopsAtTheFirstCommandNotAccepted) {
   ZelModule::Faults silent;
   silent.no_answer = true;
   silent.fail_at = 100;
+  ZelModule::Faults refuse_first_erase;
+  refuse_first_erase.refuse_code = ERASE_FLASH_PAGE_USB_FRAME;
+  refuse_first_erase.fail_at = 1;
   const Case cases[] = {
-      {"unplugged", unplug, true},
-      {"write refused", refuse_write, false},
-      {"wrong code", wrong_code, false},
-      {"no answer", silent, false},
+      {"unplugged", unplug, true, true},
+      {"write refused", refuse_write, false, true},
+      {"wrong code", wrong_code, false, true},
+      {"no answer", silent, false, true},
+      {"first erase refused", refuse_first_erase, false, false},
   };
+  // Each warning with the status shown when it came up.
+  std::vector<std::pair<std::string, QString>> warnings;
+  window().showWarning = [&](const QString& text) { warnings.emplace_back(status(), text); };
   for (const Case& c : cases) {
+    warnings.clear();
     SCOPED_TRACE(c.name);
     rebuildBed();
     window().DisconnectButtonClick();
@@ -289,6 +298,12 @@ TEST_F(UploadTest, StopsAtTheFirstCommandNotAccepted) {
     upload();
 
     EXPECT_EQ(status(), "Błąd zapisu konfiguracji!");
+    // Only after an accepted erase is the module left without a configuration.
+    using Warnings = std::vector<std::pair<std::string, QString>>;
+    const Warnings expected_warnings = {{"Błąd zapisu konfiguracji!",
+                                         "Moduł nie ma teraz poprawnej konfiguracji. "
+                                         "Zapisz konfigurację ponownie."}};
+    EXPECT_EQ(warnings, c.after_erase ? expected_warnings : Warnings{});
     const std::vector<std::string> texts = recorder.texts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Konfiguracja zapisana!"), 0);
     EXPECT_LT(recorder.highest, 86);
