@@ -33,6 +33,20 @@ std::optional<int> parse_number(std::string_view text, int low, int high) {
   return value;
 }
 
+// "-1" is a wrong number where one is expected, not an unknown option.
+bool is_option(const std::string& argument) {
+  return argument.size() >= 2 && argument[0] == '-' && !(argument[1] >= '0' && argument[1] <= '9');
+}
+
+// Rows 1-4 are the module's own states and the unused row: no event on the
+// bus stands for them, so a test frame cannot call them up.
+std::optional<std::string> untestable_row(int row) {
+  if (row < 1 || row > ConfigMatrix::kNoFunctionRow) return std::nullopt;
+  const std::string why = row == ConfigMatrix::kNoFunctionRow ? "wiersz nieużywany" : "stan samego modułu";
+  return "wiersza " + std::to_string(row) + " („" + row_label(row) +
+         "”) nie można wywołać ramką z magistrali (" + why + ")";
+}
+
 ParsedCommandLine failure(std::string message) {
   ParsedCommandLine parsed;
   parsed.kind = ParsedCommandLine::usage_error;
@@ -94,7 +108,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   bool options_ended = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (options_ended || argument.size() < 2 || argument[0] != '-') {
+    if (options_ended || !is_option(argument)) {
       operands.push_back(argument);
     } else if (argument == "--") {
       options_ended = true;
@@ -174,6 +188,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   if (options.command == CliCommand::test) {
     const auto row = parse_event_row(operands[1]);
     if (!row) return failure(unknown_row(operands[1]));
+    if (auto why = untestable_row(*row)) return failure(*why);
     options.row = *row;
   }
   parsed.kind = ParsedCommandLine::run;
@@ -192,8 +207,9 @@ std::string usage_text() {
          "                          różniące się komórki, po jednej w wierszu: wiersz,\n"
          "                          zdarzenie, wyjście, tryb w pliku, tryb w module\n"
          "                          (rozdzielone tabulatorem; tryby 0-3)\n"
-         "  test WIERSZ [--unit N]  test wyjść dla zdarzenia z wiersza 0-304 albo\n"
-         "                          o nazwie takiej jak \"adr 7. Alarm II\";\n"
+         "  test WIERSZ [--unit N]  test wyjść dla zdarzenia z wiersza 5-304 albo\n"
+         "                          o nazwie takiej jak \"adr 7. Alarm II\"; wiersz 0\n"
+         "                          wysyła ramkę bez zdarzeń;\n"
          "                          N: numer centrali, 0-255 (domyślnie 0)\n"
          "  hello                   łączy się z modułem i wypisuje jego powitanie\n"
          "  walk [OD [DO]] [--dwell SEKUNDY] [--unit N]\n"

@@ -138,7 +138,8 @@ ModuleResult test_event(USB_protocol& protocol, const ModuleJob& job) {
   if (interrupt_requested()) return interrupted();
   if (!protocol.RS485_gift_frame(payload.data(), kTestPayloadSize))
     return not_accepted(protocol, kTestFailedStatus);
-  const std::string event = "wiersz " + std::to_string(job.options.row) + ": " + row_label(job.options.row);
+  std::string event = "wiersz " + std::to_string(job.options.row) + ": " + row_label(job.options.row);
+  if (job.options.row == 0) event += " – ramka bez zdarzeń";
   return done(std::string(kTestStatus) + " (" + event + ")", "OK (przetestowano " + event + ")");
 }
 

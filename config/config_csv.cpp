@@ -243,9 +243,27 @@ class RowPlacement {
 
 }  // namespace
 
+namespace {
+
+// A table saved as UTF-16 without its byte order mark: the header's ASCII
+// letters come with a zero byte after (little endian) or before (big endian).
+// Read as bytes it would fail on invisible zeros, with a message that makes
+// no sense to the user.
+const char* utf16_without_mark(std::string_view text) {
+  if (text.size() < 2 || text.find('\0') == std::string_view::npos) return nullptr;
+  if (text[0] != '\0' && text[1] == '\0') return "UTF-16LE";
+  if (text[0] == '\0' && text[1] != '\0') return "UTF-16BE";
+  return nullptr;
+}
+
+}  // namespace
+
 FileResult parse_config_csv(std::string_view text, ConfigMatrix& matrix) {
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF"))
     return failure(error_text(1, 1, "plik jest zapisany w UTF-16; zapisz tabelę jako CSV w UTF-8"));
+  if (const char* encoding = utf16_without_mark(text))
+    return failure(error_text(1, 1, std::string("plik jest zapisany w ") + encoding +
+                                        " (bez znacznika BOM); zapisz tabelę jako CSV w UTF-8"));
   if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
   // A spreadsheet on a Polish Windows writes its "CSV" in Windows-1250.
   std::string decoded;

@@ -233,7 +233,7 @@ TEST_F(CliBinaryTest, BadArgumentsAre64AndSendNothing) {
   for (const std::vector<std::string>& arguments :
        std::vector<std::vector<std::string>>{{}, {"wgraj", "x.zel"}, {"upload"}, {"test", "305"},
                                              {"test", "5", "--unit", "256"}, {"read", "--verify", "x"},
-                                             {"hello", "--fast"}}) {
+                                             {"hello", "--fast"}, {"test", "2"}, {"test", "-1"}}) {
     const CliRun run = run_cli_binary(arguments);
     EXPECT_EQ(run.status, 64) << testing::PrintToString(arguments);
     EXPECT_EQ(run.out, "");
@@ -254,6 +254,15 @@ TEST_F(CliBinaryTest, TestAndHelloTalkToTheModule) {
   ASSERT_EQ(received[0].size(), 46u);
   EXPECT_EQ(received[0][2], 3);              // the control unit
   EXPECT_EQ(received[0][3 + 7 / 4], 0xC0);   // address 7 in Alarm II: bits 6 and 7
+
+  // Row 0 hands over the frame without any event, and says so.
+  const CliRun none = run_cli_binary({"test", "0"});
+  EXPECT_EQ(none.status, 0) << none.err;
+  EXPECT_EQ(none.out, "Testowanie... (wiersz 0: Brak zdarzeń – ramka bez zdarzeń)\n");
+  ASSERT_EQ(bed.module().rs485_received().size(), 2u);
+  const std::vector<std::uint8_t> no_events = bed.module().rs485_received()[1];
+  ASSERT_EQ(no_events.size(), 46u);
+  EXPECT_TRUE(std::all_of(no_events.begin() + 3, no_events.end(), [](std::uint8_t b) { return b == 0; }));
 
   const CliRun hello = run_cli_binary({"hello"});
   EXPECT_EQ(hello.status, 0);

@@ -75,6 +75,10 @@ TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
       {{"hello", "--raw"}, "--for, --raw i --log dotyczą tylko polecenia monitor"},
       {{"monitor", "--repeat"}, "--repeat nie dotyczy polecenia monitor"},
       {{"monitor", "x"}, "nadmiarowy argument: x"},
+      {{"test", "-1"}, "nieznany wiersz zdarzenia: -1 (0-304 lub np. \"adr 7. Alarm II\")"},
+      {{"test", "1"}, "wiersza 1 („Strata łączności”) nie można wywołać ramką z magistrali (stan samego modułu)"},
+      {{"test", "Po resecie"}, "wiersza 3 („Po resecie”) nie można wywołać ramką z magistrali (stan samego modułu)"},
+      {{"test", "4"}, "wiersza 4 („(brak funckji)”) nie można wywołać ramką z magistrali (wiersz nieużywany)"},
   };
   for (const Case& c : cases) {
     const ParsedCommandLine parsed = parse_command_line(c.arguments);

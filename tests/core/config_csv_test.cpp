@@ -160,6 +160,10 @@ TEST_F(ConfigCsvFile, MalformedTablesChangeNoCellAndNameTheLineAndColumn) {
       {"no separator", kBom + "Zdarzenie\r\n", "wiersz 1, kolumna 1: nie rozpoznano separatora"},
       {"open quote", edited(3, "\"Strata łączności" + values + ";0"), "wiersz 3, kolumna 1: brak cudzysłowu"},
       {"UTF-16", std::string("\xFF\xFEZ\0d\0", 6), "wiersz 1, kolumna 1: plik jest zapisany w UTF-16"},
+      {"UTF-16LE without a mark", std::string("Z\0;\0" "1\0;\0" "2\0", 10),
+       "wiersz 1, kolumna 1: plik jest zapisany w UTF-16LE (bez znacznika BOM)"},
+      {"UTF-16BE without a mark", std::string("\0Z\0;\0" "1\0;\0" "2", 10),
+       "wiersz 1, kolumna 1: plik jest zapisany w UTF-16BE (bez znacznika BOM)"},
   };
   for (const Case& c : cases) {
     ConfigMatrix matrix = random_matrix(3);
