@@ -1,7 +1,9 @@
 #include "cli/cli_app.h"
 
+#include <ctime>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "protocol/console_log.h"
 #include "cli/cli_options.h"
@@ -11,7 +13,9 @@
 #include "cli/exit_codes.h"
 #include "cli/module_commands.h"
 #include "cli/platform_console.h"
+#include "cli/result_log.h"
 #include "cli/result_text.h"
+#include "config/sha256.h"
 #include "config/upload_runner.h"
 #include "text/cp1250.h"
 #include "text/utf8_path.h"
@@ -71,7 +75,37 @@ void print_single(const ModuleResult& result, const CliOptions& options, std::os
   err << result.summary << std::endl;
 }
 
-int run_repeated(const ModuleJob& job, std::ostream& out) {
+// The configuration a module's record names: FILE's cells, or for read the
+// module's cells saved to FILE.
+const ConfigMatrix* logged_configuration(const ModuleJob& job, const ModuleResult& result) {
+  switch (job.options.command) {
+    case CliCommand::upload:
+    case CliCommand::verify: return &job.file;
+    case CliCommand::read: return result.read_cells ? &*result.read_cells : nullptr;
+    case CliCommand::test:
+    case CliCommand::hello: return nullptr;
+  }
+  return nullptr;
+}
+
+// --log: the module's record on the disk; false, after saying why, when it
+// could not be written (a production line must not go on unrecorded).
+bool log_result(ResultLog* log, const ModuleJob& job, const ModuleResult& result, std::ostream& err) {
+  if (log == nullptr) return true;
+  LogRecord record{iso8601_local_time(std::time(nullptr)), result.summary, result.exit_status, "", ""};
+  if (const ConfigMatrix* cells = logged_configuration(job, result)) {
+    record.file_name = job.options.file;
+    record.sha256 = sha256_hex(cells->bytes());
+  }
+  const std::string reason = log->append(record);
+  if (reason.empty()) return true;
+  job.progress.clear();
+  err << "BŁĄD: nie udało się zapisać wyniku do dziennika \"" << job.options.log_file << "\": " << reason
+      << std::endl;
+  return false;
+}
+
+int run_repeated(const ModuleJob& job, ResultLog* log, std::ostream& out, std::ostream& err) {
   DeviceWatch watch;
   int modules = 0;
   int succeeded = 0;
@@ -84,7 +118,8 @@ int run_repeated(const ModuleJob& job, std::ostream& out) {
     if (result.exit_status != exit_code::kDone || !job.options.quiet)
       out << repeat_line(modules, result.summary) << std::endl;
     console_log().clear();  // a long production run must not pile up its frames
-    if (interrupt_requested()) break;
+    if (!log_result(log, job, result, err)) return exit_code::kCantCreate;
+    if (!out || interrupt_requested()) break;
     job.progress.show_waiting("Odłącz moduł...");
     if (!wait_until_present(watch, false)) break;
   }
@@ -93,9 +128,7 @@ int run_repeated(const ModuleJob& job, std::ostream& out) {
   return interrupt_exit_status();
 }
 
-}  // namespace
-
-int run_cli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   const ParsedCommandLine parsed = parse_command_line(arguments);
   switch (parsed.kind) {
     case ParsedCommandLine::help: out << usage_text(); return exit_code::kDone;
@@ -124,11 +157,19 @@ int run_cli(const std::vector<std::string>& arguments, std::ostream& out, std::o
 
   // The monitor's log is created before anything is sent, as a file to read is read.
   std::ofstream bus_log;
-  if (!options.log_file.empty()) {
+  std::optional<ResultLog> log;
+  if (!options.log_file.empty() && options.command == CliCommand::monitor) {
     bus_log.open(utf8_path(options.log_file), std::ios::binary | std::ios::trunc);
     bus_log << bus_log_csv_header() << std::flush;
     if (!bus_log) {
       err << "BŁĄD: nie można zapisać dziennika do pliku \"" << options.log_file << "\"" << std::endl;
+      return exit_code::kCantCreate;
+    }
+  } else if (!options.log_file.empty()) {
+    log.emplace(utf8_path(options.log_file));
+    if (!log->error().empty()) {
+      err << "BŁĄD: nie można otworzyć dziennika \"" << options.log_file << "\": " << log->error()
+          << std::endl;
       return exit_code::kCantCreate;
     }
   }
@@ -138,9 +179,24 @@ int run_cli(const std::vector<std::string>& arguments, std::ostream& out, std::o
   std::ostream nowhere(nullptr);
   ProgressLine progress(err, !options.quiet && standard_error_is_terminal());
   const ModuleJob job{options, file, progress, options.trace ? err : nowhere, &out, &monitor_output};
-  if (options.repeat) return run_repeated(job, out);
+  ResultLog* const log_file = log ? &*log : nullptr;
+  if (options.repeat) return run_repeated(job, log_file, out, err);
 
   const ModuleResult result = run_on_module(job);
   print_single(result, options, out, err);
+  if (!log_result(log_file, job, result, err)) return exit_code::kCantCreate;
   return result.exit_status;
+}
+
+}  // namespace
+
+// A result that could not be written (a full disk, a closed pipe) is lost:
+// that is a failure, whatever the module did.
+int run_cli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  const int status = run_parsed(arguments, out, err);
+  out.flush();
+  if (out) return status;
+  err << "BŁĄD: nie udało się zapisać wyniku na standardowe wyjście; wynik został utracony"
+      << std::endl;
+  return exit_code::kIoError;
 }

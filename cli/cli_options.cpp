@@ -148,9 +148,9 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
       options.raw = true;
       monitor_option_given = true;
     } else if (argument == "--log") {
-      if (i + 1 >= arguments.size()) return failure("--log wymaga nazwy pliku");
+      if (i + 1 >= arguments.size() || arguments[i + 1].empty())
+        return failure("--log wymaga nazwy pliku");
       options.log_file = arguments[++i];
-      monitor_option_given = true;
     } else {
       return failure("nieznana opcja: " + argument);
     }
@@ -164,7 +164,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   if (command == nullptr) return failure("nieznane polecenie: " + operands.front());
   options.command = command->command;
   if (monitor_option_given && options.command != CliCommand::monitor)
-    return failure("--for, --raw i --log dotyczą tylko polecenia monitor");
+    return failure("--for i --raw dotyczą tylko polecenia monitor");
 
   const bool takes_operand = command->takes_file || command->command == CliCommand::test;
   const std::size_t expected = takes_operand ? 2 : options.command == CliCommand::walk ? 3 : 1;
@@ -231,6 +231,10 @@ std::string usage_text() {
          "  --repeat   po każdym module czeka, aż zostanie odłączony i podłączony\n"
          "             następny, i powtarza polecenie, aż do Ctrl+C; jeden wiersz\n"
          "             wyniku na moduł i podsumowanie na końcu\n"
+         "  --log PLIK dopisuje do PLIKU wiersz wyniku każdego modułu: czas, wynik,\n"
+         "             kod wyjścia, plik konfiguracji i SHA-256 jego 7625 bajtów\n"
+         "             (rozdzielone tabulatorem), od razu zapisany na dysk;\n"
+         "             przy monitor: zmiany w CSV, jak wyżej\n"
          "  --trace    ślad transportu i dziennik ramek na standardowe wyjście błędów\n"
          "  --quiet    tylko błędy\n"
          "  --help     ten tekst\n"

@@ -19,7 +19,7 @@ struct CliOptions {
   int dwell_ms = 3000;    // walk: how long each event stays, 0 to 3600 s
   int monitor_seconds = -1;  // monitor --for: how long to listen; -1 until Ctrl+C
   bool raw = false;          // monitor --raw: also each received frame in hex
-  std::string log_file;      // monitor --log: the changes also as a CSV file (UTF-8)
+  std::string log_file;      // --log: as typed (UTF-8); for monitor the changes as CSV
   bool verify_after_upload = false;
   bool repeat = false;
   bool trace = false;

@@ -27,11 +27,11 @@ constexpr const char* kVerifyStatusSameAsFile = "Konfiguracja w module zgodna z 
 constexpr const char* kTraceFound = "HID device found: ";
 
 ModuleResult done(std::string status, std::string summary) {
-  return {exit_code::kDone, std::move(status), std::move(summary), {}};
+  return {exit_code::kDone, std::move(status), std::move(summary), {}, {}};
 }
 
 ModuleResult failed(int exit_status, std::string status, const std::string& reason) {
-  return {exit_status, std::move(status), "BŁĄD: " + reason, {}};
+  return {exit_status, std::move(status), "BŁĄD: " + reason, {}, {}};
 }
 
 // Written on standard error at the first Ctrl+C while the FLASH is
@@ -91,7 +91,7 @@ ModuleResult verify(USB_protocol& protocol, const ModuleJob& job, const char* ok
   }
   if (differences.empty()) return done(kVerifyStatusSameAsFile, ok_summary);
   const std::string status = verify_status_text(differences.size());
-  ModuleResult result{exit_code::kDiffers, status, "RÓŻNICE: " + status, {}};
+  ModuleResult result{exit_code::kDiffers, status, "RÓŻNICE: " + status, {}, {}};
   for (const CellDifference& d : differences) result.results.push_back(difference_row(d));
   return result;
 }
@@ -107,7 +107,7 @@ ModuleResult upload(USB_protocol& protocol, const ModuleJob& job) {
     return left_without_configuration(not_accepted(protocol, kUploadStatusFailed));
   if (interrupt_requested()) {
     return {interrupt_exit_status(), kUploadStatusDone,
-            "PRZERWANO (Ctrl+C) po zapisaniu konfiguracji", {}};
+            "PRZERWANO (Ctrl+C) po zapisaniu konfiguracji", {}, {}};
   }
   if (!job.options.verify_after_upload) return done(kUploadStatusDone, "OK (zapisano)");
   ModuleResult checked = verify(protocol, job, "OK (zapisano i zweryfikowano)");
@@ -130,7 +130,9 @@ ModuleResult read_to_file(USB_protocol& protocol, const ModuleJob& job) {
                   "nie udało się zapisać konfiguracji do pliku \"" + job.options.file + "\": " +
                       saved.reason);
   }
-  return done(kReadbackStatusRead, "OK (odczytano)");
+  ModuleResult result = done(kReadbackStatusRead, "OK (odczytano)");
+  result.read_cells = module_cells;
+  return result;
 }
 
 ModuleResult test_event(USB_protocol& protocol, const ModuleJob& job) {
@@ -181,7 +183,7 @@ ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
 
 }  // namespace
 
-ModuleResult interrupted() { return {interrupt_exit_status(), "", "PRZERWANO (Ctrl+C)", {}}; }
+ModuleResult interrupted() { return {interrupt_exit_status(), "", "PRZERWANO (Ctrl+C)", {}, {}}; }
 
 ModuleResult run_on_module(const ModuleJob& job) {
   // The search's trace is kept to tell "not found" from "not opened".

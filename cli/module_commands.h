@@ -2,6 +2,7 @@
 // One command of zel17-cli on one module: connect, run, disconnect. The
 // module is left disconnected on every path, also after Ctrl+C.
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ struct ModuleResult {
   std::string status;   // the window's status text for the outcome (UTF-8), if it has one
   std::string summary;  // after the running number of --repeat: "OK (zapisano)", "BŁĄD: ..."
   std::vector<std::string> results;  // for standard output: differing cells, the greeting
+  std::optional<ConfigMatrix> read_cells;  // read: the module's cells, once saved to FILE
 };
 
 struct ModuleJob {

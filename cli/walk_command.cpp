@@ -55,7 +55,7 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
     if (!hand_over_event(protocol, plan.current_row(), options.unit)) {
       const std::string cause = failed_command_text(protocol.last_request(), protocol.last_failure());
       if (interrupt_requested()) return interrupted();
-      return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()), "BŁĄD: " + cause, {}};
+      return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()), "BŁĄD: " + cause, {}, {}};
     }
     job.progress.clear();
     if (job.results_out) {
@@ -87,7 +87,7 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
   if (stopped_by_signal) return interrupted();
   if (!cleared) {
     return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()),
-            "BŁĄD: " + failed_command_text(protocol.last_request(), protocol.last_failure()), {}};
+            "BŁĄD: " + failed_command_text(protocol.last_request(), protocol.last_failure()), {}, {}};
   }
-  return {exit_code::kDone, status, "OK (" + status + ")", {}};
+  return {exit_code::kDone, status, "OK (" + status + ")", {}, {}};
 }

@@ -17,6 +17,8 @@ class OutputFile {
   static OutputFile create_new(const std::filesystem::path& path, std::error_code& error);
   // An existing file, opened for writing without truncating it.
   static OutputFile open_existing(const std::filesystem::path& path, std::error_code& error);
+  // A file every write goes to the end of, made when missing.
+  static OutputFile open_for_append(const std::filesystem::path& path, std::error_code& error);
 
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&&) = delete;

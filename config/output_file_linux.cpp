@@ -27,6 +27,12 @@ OutputFile OutputFile::open_existing(const std::filesystem::path& path, std::err
   return OutputFile(fd);
 }
 
+OutputFile OutputFile::open_for_append(const std::filesystem::path& path, std::error_code& error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0666);
+  error = fd < 0 ? last_error() : std::error_code{};
+  return OutputFile(fd);
+}
+
 OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
 
 OutputFile::~OutputFile() { close(); }

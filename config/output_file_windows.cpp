@@ -42,8 +42,8 @@ std::error_code last_error() { return to_error_code(GetLastError()); }
 HANDLE as_handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 std::intptr_t open_for_writing(const std::filesystem::path& path, DWORD disposition,
-                               std::error_code& error) {
-  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE,
+                               std::error_code& error, DWORD access = GENERIC_WRITE) {
+  const HANDLE handle = CreateFileW(path.c_str(), access,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   error = handle == INVALID_HANDLE_VALUE ? last_error() : std::error_code{};
@@ -58,6 +58,11 @@ OutputFile OutputFile::create_new(const std::filesystem::path& path, std::error_
 
 OutputFile OutputFile::open_existing(const std::filesystem::path& path, std::error_code& error) {
   return OutputFile(open_for_writing(path, OPEN_EXISTING, error));
+}
+
+OutputFile OutputFile::open_for_append(const std::filesystem::path& path, std::error_code& error) {
+  // Append access alone: every write lands at the end, as O_APPEND does.
+  return OutputFile(open_for_writing(path, OPEN_ALWAYS, error, FILE_APPEND_DATA | SYNCHRONIZE));
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(other.handle_) {

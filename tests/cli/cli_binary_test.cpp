@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cli_process.h"
+#include "config/sha256.h"
 #include "config/config_csv.h"
 #include "config/config_file.h"
 #include "config/config_matrix.h"
@@ -274,6 +275,58 @@ TEST_F(CliBinaryTest, TestAndHelloTalkToTheModule) {
   const CliRun refused = run_cli_binary({"test", "27"});
   EXPECT_EQ(refused.status, 74);
   EXPECT_EQ(refused.err, "Błąd testowania!\nBŁĄD: moduł nie przyjął polecenia RS485_gift_frame\n");
+}
+
+// A result that cannot be written is not reported as done.
+TEST_F(CliBinaryTest, ResultThatCannotBeWrittenToStandardOutputIs74) {
+  TestBed bed;
+  CliProcess cli({"hello"}, "/dev/full");
+  ASSERT_TRUE(cli.started());
+  const CliRun run = cli.finish();
+  EXPECT_EQ(run.status, 74);
+  EXPECT_EQ(run.err, "BŁĄD: nie udało się zapisać wyniku na standardowe wyjście; wynik został utracony\n");
+}
+
+// --log: one record per module, appended, with the file's name and the
+// SHA-256 of its cells; a log that cannot be opened stops the run first.
+TEST_F(CliBinaryTest, LogAppendsOneRecordPerModule) {
+  TestBed bed;
+  const ConfigMatrix matrix = random_matrix(12);
+  const std::string file = write_file("linia-A.zel", matrix);
+  const std::string log = (dir_ / "protokol.tsv").string();
+  std::ofstream(log) << "poprzedni wpis\n";
+  EXPECT_EQ(run_cli_binary({"upload", "--log", log, file}).status, 0);
+  ZelModule::Faults refuse;
+  refuse.refuse_code = ERASE_FLASH_PAGE_USB_FRAME;
+  bed.module().set_faults(refuse);
+  EXPECT_EQ(run_cli_binary({"upload", file, "--log", log}).status, 74);
+  bed.module().set_faults({});
+  EXPECT_EQ(run_cli_binary({"hello", "--log", log}).status, 0);
+
+  std::istringstream lines(file_bytes(log));
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "poprzedni wpis");
+  const std::string hash = sha256_hex(matrix.bytes());
+  const std::string tail[] = {"\tOK (zapisano)\t0\t" + file + "\t" + hash,
+                              "\tBŁĄD: moduł nie przyjął polecenia Erase_flash_page (strona 0)\t74\t" + file +
+                                  "\t" + hash,
+                              "\tOK: " + std::string(ZelModule::kGreetingUtf8) + "\t0\t\t"};
+  const std::regex local_time(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)");
+  for (const std::string& expected : tail) {
+    ASSERT_TRUE(std::getline(lines, line));
+    const std::size_t tab = line.find('\t');
+    EXPECT_TRUE(std::regex_match(line.substr(0, tab), local_time)) << line;
+    EXPECT_EQ(line.substr(tab), expected);
+  }
+  EXPECT_FALSE(std::getline(lines, line));
+
+  bed.module().clear_requests();
+  const std::string nowhere = (dir_ / "brak" / "protokol.tsv").string();
+  const CliRun unopened = run_cli_binary({"upload", "--log", nowhere, file});
+  EXPECT_EQ(unopened.status, 73);
+  EXPECT_EQ(unopened.err, "BŁĄD: nie można otworzyć dziennika \"" + nowhere + "\": plik lub folder nie istnieje\n");
+  EXPECT_TRUE(bed.module().requests().empty());
 }
 
 // --trace: the transport's trace and the frame log on standard error,

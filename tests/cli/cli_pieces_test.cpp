@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/progress_line.h"
+#include "cli/result_log.h"
 #include "cli/result_text.h"
 #include "cli/terminal_keys.h"
 
@@ -72,7 +75,7 @@ TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
       {{"monitor", "--for"}, "--for wymaga liczby sekund"},
       {{"monitor", "--for", "1.5"}, "nieprawidłowa liczba sekund: 1.5"},
       {{"monitor", "--log"}, "--log wymaga nazwy pliku"},
-      {{"hello", "--raw"}, "--for, --raw i --log dotyczą tylko polecenia monitor"},
+      {{"hello", "--raw"}, "--for i --raw dotyczą tylko polecenia monitor"},
       {{"monitor", "--repeat"}, "--repeat nie dotyczy polecenia monitor"},
       {{"monitor", "x"}, "nadmiarowy argument: x"},
       {{"test", "-1"}, "nieznany wiersz zdarzenia: -1 (0-304 lub np. \"adr 7. Alarm II\")"},
@@ -157,6 +160,35 @@ TEST(CliTexts, DifferingCellAndRepeatLines) {
   EXPECT_EQ(difference_row({0, 0, 0, 2}), "0\tBrak zdarzeń\t1\t0\t2");
   EXPECT_EQ(repeat_line(3, "OK (zapisano i zweryfikowano)"), "3: OK (zapisano i zweryfikowano)");
   EXPECT_EQ(closing_count(5, 4), "Moduły: 5, poprawnie: 4, z błędem: 1");
+}
+
+TEST(CliResultLog, LineIsTabSeparatedWithTheLocalTimeAndItsOffset) {
+  std::tm local{};
+  local.tm_year = 2026 - 1900;
+  local.tm_mon = 11;
+  local.tm_mday = 7;
+  local.tm_hour = 14;
+  local.tm_min = 3;
+  local.tm_sec = 9;
+  const std::pair<long, const char*> offsets[] = {
+      {3600, "2026-12-07T14:03:09+01:00"}, {0, "2026-12-07T14:03:09+00:00"},
+      {-16200, "2026-12-07T14:03:09-04:30"}, {20700, "2026-12-07T14:03:09+05:45"}};
+  for (const auto& [offset, text] : offsets) EXPECT_EQ(iso8601(local, offset), text);
+
+  // The process's zone decides: two hours east of UTC, then three hours west.
+  const char* zone = std::getenv("TZ");
+  const std::string saved = zone ? zone : "";
+  setenv("TZ", "XYZ-2", 1);
+  tzset();
+  EXPECT_EQ(iso8601_local_time(86400), "1970-01-02T02:00:00+02:00");
+  setenv("TZ", "XYZ+3", 1);
+  tzset();
+  EXPECT_EQ(iso8601_local_time(86400), "1970-01-01T21:00:00-03:00");
+  if (zone) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  tzset();
+
+  EXPECT_EQ(log_line({"T", "BŁĄD: x\ty", 74, "linia\nA.zel", "ab"}), "T\tBŁĄD: x y\t74\tlinia A.zel\tab\n");
+  EXPECT_EQ(log_line({"T", "OK: powitanie", 0, "", ""}), "T\tOK: powitanie\t0\t\t\n");
 }
 
 TEST(CliProgressLine, StepCountAndPercentageRedrawnInPlace) {

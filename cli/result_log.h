@@ -1,0 +1,44 @@
+#pragma once
+// --log FILE: one line per module appended to FILE, on the disk before the
+// next module is taken, so a production line keeps a record of what went
+// into which module even through a power cut. Tab-separated: local time
+// (ISO 8601 with its offset), the result text, the exit status, the
+// configuration file's name and the SHA-256 of its 7625 bytes (both empty
+// for a command without a configuration).
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+#include "config/output_file.h"
+
+struct LogRecord {
+  std::string time;  // see iso8601_local_time()
+  std::string result;
+  int exit_status = 0;
+  std::string file_name;
+  std::string sha256;
+};
+
+// The line as written, with its line end. A tab or line break inside a
+// field would break the record and becomes a space.
+std::string log_line(const LogRecord& record);
+
+// "2026-12-07T14:03:11+01:00": `local` is a local time `utc_offset_seconds`
+// ahead of UTC.
+std::string iso8601(const std::tm& local, long utc_offset_seconds);
+std::string iso8601_local_time(std::time_t time);
+
+class ResultLog {
+ public:
+  // Opens `path` to append to (made when missing); check error() after.
+  explicit ResultLog(const std::filesystem::path& path);
+  // Why the file could not be opened, for the user; empty when it is open.
+  const std::string& error() const { return error_; }
+  // Appends the line and flushes it to the disk; why not, or empty.
+  std::string append(const LogRecord& record);
+
+ private:
+  std::string error_;  // before file_, which its opening fills
+  output_file::OutputFile file_;
+};
