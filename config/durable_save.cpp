@@ -17,7 +17,8 @@ FileResult failure(std::string reason) {
   return result;
 }
 
-// Saving through a symbolic link replaces the file it points to, not the link.
+// Saving through a symbolic link replaces the file it points to, not the
+// link. A loop stays a link, which the status check then refuses (ELOOP).
 fs::path resolve_links(fs::path path) {
   for (int depth = 0; depth < 40; ++depth) {
     std::error_code error;
@@ -46,6 +47,7 @@ OutputFile create_temporary(const fs::path& folder, fs::path& name, std::error_c
   }
 }
 
+// EPERM or EACCES: the folder's rights (or its sticky bit) stand in the way.
 bool folder_refuses_new_files(std::error_code error) {
   return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
 }
@@ -81,7 +83,7 @@ FileResult write_in_place(const fs::path& target, std::span<const std::uint8_t> 
   if (reason.empty() && (error = file.close()))
     reason = "zamknięcie pliku nie powiodło się: " + describe_file_error(error);
   if (!reason.empty())
-    return failure(reason + " (folder nie pozwala utworzyć pliku tymczasowego, plik zapisywano w miejscu i mógł zostać zmieniony)");
+    return failure(reason + " (folder nie pozwala zastąpić pliku nowym, plik zapisywano w miejscu i mógł zostać zmieniony)");
   FileResult result;
   result.ok = true;
   return result;
@@ -102,6 +104,10 @@ FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t>
 
   std::error_code error;
   const fs::file_status old_status = fs::status(target, error);
+  // A missing file is made; anything else that hides the file (a loop of
+  // links, no right to look into the folder) is not to be replaced blindly.
+  if (error && old_status.type() != fs::file_type::not_found)
+    return failure("nie można zapisać pliku: " + describe_file_error(error));
   const bool replacing = fs::exists(old_status);
   if (replacing) {
     if (fs::is_directory(old_status)) return failure("to jest folder, a nie plik");
@@ -132,8 +138,12 @@ FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t>
 
   if (std::string reason = write_contents(out, bytes, writer); !reason.empty())
     return abandon(std::move(reason));
-  // The new file keeps the access rights of the one it replaces.
-  if (replacing) fs::permissions(temporary, old_status.permissions(), error);
+  // The new file keeps the owner, group and access rights of the one it
+  // replaces (the owner first: a change of owner clears the set-id bits).
+  if (replacing && (error = out.take_owner_of(target)))
+    return abandon("nie można przenieść właściciela pliku: " + describe_file_error(error));
+  if (replacing && (fs::permissions(temporary, old_status.permissions(), error), error))
+    return abandon("nie można przenieść uprawnień pliku: " + describe_file_error(error));
   // On the disk before it takes the old file's name: a power cut after the
   // rename must not leave an empty file.
   if ((error = out.flush_to_disk()))
@@ -141,8 +151,15 @@ FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t>
   if ((error = out.close()))
     return abandon("zamknięcie pliku nie powiodło się: " + describe_file_error(error));
 
-  if ((error = output_file::replace(temporary, target)))
+  if ((error = output_file::replace(temporary, target))) {
+    // A sticky folder (/tmp) lets only the owner replace a file that others
+    // may still write: written in place, as where the folder takes no file.
+    if (replacing && folder_refuses_new_files(error)) {
+      abandon({});
+      return write_in_place(target, bytes, writer);
+    }
     return abandon("nie można zastąpić pliku: " + describe_file_error(error));
+  }
   if ((error = output_file::flush_folder(folder)))
     return failure("plik zapisano, ale system nie potwierdził zapisu folderu na dysku: " +
                    describe_file_error(error));
@@ -162,6 +179,8 @@ std::string describe_file_error(std::error_code error) {
   if (error == std::errc::no_space_on_device) return "brak miejsca na dysku";
   if (error == std::errc::read_only_file_system) return "nośnik tylko do odczytu";
   if (error == std::errc::filename_too_long) return "za długa nazwa pliku";
+  if (error == std::errc::too_many_symbolic_link_levels)
+    return "dowiązania symboliczne tworzą pętlę (lub jest ich za wiele)";
   if (error == std::errc::device_or_resource_busy || error == std::errc::text_file_busy)
     return "plik jest używany przez inny program";
   return "błąd systemu: " + error.message();

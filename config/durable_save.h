@@ -8,8 +8,12 @@
 // file exactly as it was. A symbolic link is followed: the file it points to
 // is replaced, the link stays.
 //
+// The replacement keeps the old file's owner and group where the process
+// may set them, and its access rights. A symbolic link loop is refused.
+//
 // A file the current user may not write is refused, however its folder's
-// rights stand. When the folder takes no new file but the file itself may be
+// rights stand. When the folder takes no new file, or refuses the rename
+// (a sticky folder and another user's file), but the file itself may be
 // written, the file is written in place instead, then cut to the new length;
 // only there can a failure part way leave the old contents changed.
 

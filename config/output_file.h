@@ -28,6 +28,10 @@ class OutputFile {
   bool is_open() const;
   // Writes all the bytes, or fails.
   std::error_code write(std::span<const std::uint8_t> bytes);
+  // Gives the file the owner and group of `original`, as far as the process
+  // may set them (root: both; a member of the group: the group); nothing
+  // where files have no such owner. An error only for another failure.
+  std::error_code take_owner_of(const std::filesystem::path& original);
   // Cuts the file to `size` bytes.
   std::error_code truncate(std::uint64_t size);
   // Returns only once the data is on the disk (fsync, FlushFileBuffers).

@@ -1,6 +1,7 @@
 #include "config/output_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -49,6 +50,18 @@ std::error_code OutputFile::write(std::span<const std::uint8_t> bytes) {
     bytes = bytes.subspan(static_cast<std::size_t>(written));
   }
   return {};
+}
+
+std::error_code OutputFile::take_owner_of(const std::filesystem::path& original) {
+  struct stat old {};
+  if (::stat(original.c_str(), &old) != 0) return last_error();
+  const int fd = as_fd(handle_);
+  if (::fchown(fd, old.st_uid, old.st_gid) == 0) return {};
+  if (errno != EPERM) return last_error();
+  // Not root: the group alone, where the user belongs to it; otherwise the
+  // file stays the user's, as any file the user makes.
+  if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0 || errno == EPERM) return {};
+  return last_error();
 }
 
 std::error_code OutputFile::truncate(std::uint64_t size) {

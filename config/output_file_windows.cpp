@@ -84,6 +84,10 @@ std::error_code OutputFile::write(std::span<const std::uint8_t> bytes) {
   return {};
 }
 
+// A new file takes its folder's inherited access list; there is no owner
+// and group pair to carry over.
+std::error_code OutputFile::take_owner_of(const std::filesystem::path&) { return {}; }
+
 std::error_code OutputFile::truncate(std::uint64_t size) {
   LARGE_INTEGER position;
   position.QuadPart = static_cast<LONGLONG>(size);

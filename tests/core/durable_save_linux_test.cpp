@@ -10,8 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <array>
 #include <filesystem>
@@ -29,6 +33,8 @@ namespace {
 
 // The flushes and renames the save makes, while a test listens.
 std::vector<std::string>* listened_calls = nullptr;
+// Set, every change of a file's access rights fails with EIO.
+bool refuse_rights_change = false;
 
 std::string path_of_descriptor(int fd) {
   std::array<char, 4096> target{};
@@ -52,9 +58,22 @@ extern "C" int rename(const char* from, const char* to) {
   return real(from, to);
 }
 
+// std::filesystem::permissions changes the rights through this call.
+extern "C" int fchmodat(int folder, const char* path, mode_t mode, int flags) {
+  static const auto real =
+      reinterpret_cast<int (*)(int, const char*, mode_t, int)>(dlsym(RTLD_NEXT, "fchmodat"));
+  if (refuse_rights_change) {
+    errno = EIO;
+    return -1;
+  }
+  return real(folder, path, mode, flags);
+}
+
 namespace {
 
 constexpr uid_t kUnprivileged = 65534;
+constexpr uid_t kOtherUser = 12345;  // neither root nor the unprivileged user
+constexpr gid_t kOtherGroup = 12346;
 
 Bytes numbered_bytes(std::size_t count, std::uint8_t first) {
   Bytes bytes(count);
@@ -86,6 +105,7 @@ class DurableSave : public ScratchFolderTest {
  protected:
   void TearDown() override {
     listened_calls = nullptr;
+    refuse_rights_change = false;
     ScratchFolderTest::TearDown();
   }
 };
@@ -128,6 +148,69 @@ TEST_F(DurableSave, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
   EXPECT_TRUE(result->ok) << result->reason;
   EXPECT_EQ(read_bytes(file), saved);  // exactly the new bytes: the longer tail is cut
   EXPECT_EQ(entries(folder), std::vector<std::string>{"wspolna.zel"});
+}
+
+// Root saving a user's file (sudo zel17-cli read ~/x.zel) leaves it the
+// user's, so the user can save it again.
+TEST_F(DurableSave, TheReplacementKeepsTheOldFilesOwnerGroupAndRights) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root may give a file to another user";
+  const fs::path file = dir_ / "uzytkownika.zel";
+  write_bytes(file, numbered_bytes(100, 7));
+  ASSERT_EQ(chown(file.c_str(), kOtherUser, kOtherGroup), 0);
+  ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+  const FileResult result = save_file_durably(file, numbered_bytes(7625, 8));
+  ASSERT_TRUE(result.ok) << result.reason;
+  struct stat saved {};
+  ASSERT_EQ(stat(file.c_str(), &saved), 0);
+  EXPECT_EQ(saved.st_uid, kOtherUser);
+  EXPECT_EQ(saved.st_gid, kOtherGroup);
+  EXPECT_EQ(saved.st_mode & 07777, 0640u);
+  EXPECT_EQ(read_bytes(file), numbered_bytes(7625, 8));
+}
+
+// A sticky folder (/tmp) refuses to let anyone but the owner replace a file
+// that any user may write: it is written in place instead.
+TEST_F(DurableSave, AnotherUsersWritableFileInAStickyFolderIsWrittenInPlace) {
+  const fs::path folder = dir_ / "lepki";
+  fs::create_directory(folder);
+  ASSERT_EQ(chmod(folder.c_str(), 01777), 0);
+  const fs::path file = folder / "wspolna.zel";
+  write_bytes(file, numbered_bytes(10000, 9));
+  ASSERT_EQ(chmod(file.c_str(), 0666), 0);
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(file.c_str(), kOtherUser, kOtherGroup), 0);
+  }
+
+  const Bytes saved = numbered_bytes(7625, 10);
+  const std::optional<FileResult> result = save_as_unprivileged(file, saved);
+  if (!result) GTEST_SKIP() << kNoOtherUser;
+  EXPECT_TRUE(result->ok) << result->reason;
+  EXPECT_EQ(read_bytes(file), saved);
+  EXPECT_EQ(entries(folder), std::vector<std::string>{"wspolna.zel"});
+}
+
+// Neither a failure to carry the rights over nor a loop of links passes for
+// a save; the old file stays and no temporary file is left.
+TEST_F(DurableSave, AFailedCopyOfTheRightsOrALinkLoopIsReportedAndChangesNothing) {
+  const fs::path file = dir_ / "konfiguracja.zel";
+  const Bytes old_contents = numbered_bytes(100, 11);
+  write_bytes(file, old_contents);
+  refuse_rights_change = true;
+  FileResult result = save_file_durably(file, numbered_bytes(7625, 12));
+  refuse_rights_change = false;
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.reason, "nie można przenieść uprawnień pliku: błąd systemu: " +
+                               std::make_error_code(std::errc::io_error).message());
+  EXPECT_EQ(read_bytes(file), old_contents);
+
+  fs::create_symlink("petla-b.zel", dir_ / "petla-a.zel");
+  fs::create_symlink("petla-a.zel", dir_ / "petla-b.zel");
+  result = save_file_durably(dir_ / "petla-a.zel", numbered_bytes(7625, 13));
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.reason, "nie można zapisać pliku: dowiązania symboliczne tworzą pętlę (lub jest ich za wiele)");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "petla-a.zel"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "petla-b.zel"));
+  EXPECT_EQ(entries(), (std::vector<std::string>{"konfiguracja.zel", "petla-a.zel", "petla-b.zel"}));
 }
 
 TEST_F(DurableSave, TheNewFileReachesTheDiskBeforeTheRenameAndTheFolderAfterIt) {
