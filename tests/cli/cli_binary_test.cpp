@@ -351,9 +351,12 @@ TEST_F(CliBinaryTest, TraceGoesToStandardErrorOnly) {
 TEST_F(CliBinaryTest, CtrlCAfterTheFirstEraseFinishesTheUploadASecondOneStopsIt) {
   const std::string file = write_file("wzor.zel", random_matrix(4));
   const std::string notice = "Ctrl+C: zapis konfiguracji zostanie dokończony";
+  // The upload takes over 3 s at 20 ms an exchange: the notice comes long before its end.
   auto wait_for_notice = [&](CliProcess& cli, TestBed& bed) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (cli.err_so_far().find(notice) == std::string::npos) {
       ASSERT_LT(bed.module().requests().size(), kUploadExchanges) << "no notice before the end";
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "no notice:\n" << cli.err_so_far();
       std::this_thread::sleep_for(5ms);
     }
   };
