@@ -83,7 +83,8 @@ const ConfigMatrix* logged_configuration(const ModuleJob& job, const ModuleResul
     case CliCommand::verify: return &job.file;
     case CliCommand::read: return result.read_cells ? &*result.read_cells : nullptr;
     case CliCommand::test:
-    case CliCommand::hello: return nullptr;
+    case CliCommand::hello:
+    case CliCommand::walk: return nullptr;
   }
   return nullptr;
 }

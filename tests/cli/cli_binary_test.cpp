@@ -470,7 +470,7 @@ TEST_F(CliBinaryTest, WalkEndsWith74WhenTheModuleIsUnpluggedMidWalk) {
   const CliRun run = run_cli_binary({"walk", "5", "9", "--dwell", "0"});
   EXPECT_EQ(run.status, 74);
   EXPECT_EQ(run.out, "5\tadr 0. Alarm I\n6\tadr 0. Alarm II\n");
-  EXPECT_EQ(run.err, "Test po kolei zatrzymany (3 z 5).\nBŁĄD: moduł nie przyjął polecenia RS485_gift_frame\n");
+  EXPECT_EQ(run.err, "Test po kolei zatrzymany (3 z 5).\nBŁĄD: moduł został odłączony podczas polecenia RS485_gift_frame\n");
 }
 
 // Ctrl+C while a row is shown: the frame without events first, then 130.

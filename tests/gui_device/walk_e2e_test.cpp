@@ -165,9 +165,9 @@ TEST_F(WalkTest, UnplugMidWalkEndsItWithTheCause) {
   walk().start(5, 9, 0, 0ms);
   ASSERT_TRUE(waitForEnd());
   EXPECT_EQ(module().rs485_received(), row_frames({5, 6}));
-  const std::string failure = "Test po kolei przerwany (3 z 5): moduł nie przyjął polecenia RS485_gift_frame";
+  const std::string failure = "Test po kolei przerwany (3 z 5): moduł został odłączony podczas polecenia RS485_gift_frame";
   EXPECT_EQ(status(), failure);
-  EXPECT_TRUE(consoleHas("moduł nie przyjął polecenia RS485_gift_frame"));
+  EXPECT_TRUE(consoleHas("moduł został odłączony podczas polecenia RS485_gift_frame"));
   EXPECT_EQ(deviceControlsEnabled(), std::vector<bool>(8, true));
   expectDisconnected();
 
