@@ -84,7 +84,8 @@ const ConfigMatrix* logged_configuration(const ModuleJob& job, const ModuleResul
     case CliCommand::read: return result.read_cells ? &*result.read_cells : nullptr;
     case CliCommand::test:
     case CliCommand::hello:
-    case CliCommand::walk: return nullptr;
+    case CliCommand::walk:
+    case CliCommand::monitor: return nullptr;
   }
   return nullptr;
 }

@@ -248,6 +248,7 @@ std::string usage_text() {
          "  66  nie można wczytać PLIKU albo nie jest on konfiguracją\n"
          "  69  nie znaleziono modułu\n"
          "  73  nie można zapisać PLIKU\n"
-         "  74  moduł odrzucił polecenie albo nie odpowiedział\n"
+         "  74  moduł odrzucił polecenie, nie odpowiedział albo został odłączony;\n"
+         "      nie można zapisać wyniku na standardowe wyjście\n"
          " 130  przerwano (Ctrl+C)\n";
 }
