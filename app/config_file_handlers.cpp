@@ -10,8 +10,8 @@
 #include "app/file_dialogs.h"
 #include "app/main.h"
 #include "config/config_file.h"
-#include "config/configuration_source.h"
 #include "config/config_matrix.h"
+#include "config/configuration_source.h"
 #include "gui/edit_history.h"
 #include "text/utf8_path.h"
 

@@ -9,9 +9,9 @@
 #include <QShortcut>
 
 #include "app/main.h"
+#include "config/row_clipboard.h"
 #include "gui/edit_history.h"
 #include "gui/matrix_model.h"
-#include "config/row_clipboard.h"
 #include "ui_main_window.h"
 
 void TForm_main::setupEditing() {

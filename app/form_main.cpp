@@ -9,8 +9,8 @@
 #include <QStyleFactory>
 #include <QTabBar>
 
-#include "protocol/console_log.h"
 #include "app/main.h"
+#include "protocol/console_log.h"
 #include "ui_main_window.h"
 
 TForm_main* Form_main = nullptr;

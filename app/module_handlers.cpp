@@ -7,14 +7,14 @@
 #include <string_view>
 #include <vector>
 
-#include "protocol/connection_state.h"
-#include "protocol/console_log.h"
 #include "app/main.h"
 #include "app/user_prompts.h"
 #include "config/config_matrix.h"
 #include "config/flash_image.h"
 #include "config/readback_runner.h"
 #include "config/upload_runner.h"
+#include "protocol/connection_state.h"
+#include "protocol/console_log.h"
 #include "ui_main_window.h"
 
 void TForm_main::reportNotConnected() {

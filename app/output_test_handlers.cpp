@@ -6,10 +6,10 @@
 #include <QTableWidget>
 #include <algorithm>
 
-#include "protocol/connection_state.h"
 #include "app/main.h"
 #include "config/config_matrix.h"
 #include "config/test_payload.h"
+#include "protocol/connection_state.h"
 #include "ui_main_window.h"
 
 void TForm_main::TestEventRow(int row) {

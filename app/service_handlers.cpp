@@ -8,10 +8,10 @@
 #include <numeric>
 #include <string>
 
-#include "protocol/connection_state.h"
-#include "protocol/console_log.h"
 #include "app/file_dialogs.h"
 #include "app/main.h"
+#include "protocol/connection_state.h"
+#include "protocol/console_log.h"
 #include "text/utf8_path.h"
 #include "ui_main_window.h"
 

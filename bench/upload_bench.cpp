@@ -33,10 +33,10 @@
 #include <vector>
 
 #include "app/application_setup.h"
-#include "protocol/console_log.h"
 #include "app/main.h"
 #include "bench_stats.h"
 #include "config/flash_image.h"
+#include "protocol/console_log.h"
 #include "transport_timer.h"
 #include "ui_main_window.h"
 

@@ -5,18 +5,18 @@
 #include <memory>
 #include <optional>
 
-#include "protocol/console_log.h"
 #include "cli/cli_options.h"
-#include "config/bus_log.h"
-#include "config/configuration_source.h"
 #include "cli/device_watch.h"
 #include "cli/exit_codes.h"
 #include "cli/module_commands.h"
 #include "cli/platform_console.h"
 #include "cli/result_log.h"
 #include "cli/result_text.h"
+#include "config/bus_log.h"
+#include "config/configuration_source.h"
 #include "config/sha256.h"
 #include "config/upload_runner.h"
+#include "protocol/console_log.h"
 #include "text/cp1250.h"
 #include "text/utf8_path.h"
 #include "transport/hid_device.h"

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <sstream>
 
-#include "protocol/connection_state.h"
-#include "protocol/console_log.h"
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
 #include "cli/result_text.h"
@@ -15,6 +13,8 @@
 #include "config/readback_runner.h"
 #include "config/test_payload.h"
 #include "config/upload_runner.h"
+#include "protocol/connection_state.h"
+#include "protocol/console_log.h"
 #include "text/cp1250.h"
 #include "text/utf8_path.h"
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "protocol/console_log.h"
 #include "config/flash_image.h"
 #include "config/readback_runner.h"
 #include "config/upload_runner.h"
 #include "emulator/zel_module.h"
+#include "protocol/console_log.h"
 #include "protocol/usb_protocol.h"
 #include "text/cp1250.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "protocol/console_log.h"
 #include "emulator/test_bed.h"
+#include "protocol/console_log.h"
 #include "protocol/usb_protocol.h"
 #include "tests/core/protocol_lines.h"
 #include "text/cp1250.h"

@@ -23,13 +23,13 @@
 
 #include "answered_prompts.h"
 #include "app/command_line.h"
-#include "gui/edit_history.h"
-#include "gui/matrix_model.h"
 #include "app/file_dialogs.h"
 #include "config/config_csv.h"
 #include "config/config_matrix.h"
 #include "file_bytes.h"
 #include "flash_layout.h"
+#include "gui/edit_history.h"
+#include "gui/matrix_model.h"
 #include "window_fixture.h"
 
 namespace {

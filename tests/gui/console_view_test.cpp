@@ -10,8 +10,8 @@
 #include <QTest>
 #include <memory>
 
-#include "protocol/console_log.h"
 #include "app/console_view.h"
+#include "protocol/console_log.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <QToolTip>
 #include <memory>
 
-#include "protocol/console_log.h"
 #include "app/main.h"
+#include "protocol/console_log.h"
 #include "ui_main_window.h"
 
 class WindowTest : public ::testing::Test {

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "protocol/connection_state.h"
-#include "gui/filled_shape.h"
 #include "emulator/test_bed.h"
+#include "gui/filled_shape.h"
+#include "protocol/connection_state.h"
 #include "text/cp1250.h"
 #include "window_fixture.h"
 

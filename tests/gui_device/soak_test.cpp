@@ -18,10 +18,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "gui/edit_history.h"
 #include "config/flash_image.h"
 #include "config/test_payload.h"
 #include "flash_layout.h"
+#include "gui/edit_history.h"
 #include "module_window_fixture.h"
 
 namespace {
