@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr const char* kSaveFailedStatus = "Błąd zapisu pliku konfiguracji!";
 constexpr const char* kLoadFailedStatus = "Błąd odczytu pliku konfiguracji!";
 
 }  // namespace
@@ -31,7 +30,7 @@ void TForm_main::SaveConfigButtonClick() {
     configFileName_ = name;
     return;
   }
-  setStatusText(QString::fromUtf8(kSaveFailedStatus));
+  setStatusText(QString::fromUtf8(kSaveStatusFailed));
   showWarning(file_failure_text("Nie udało się zapisać konfiguracji do pliku", name, result.reason));
 }
 

@@ -24,6 +24,7 @@ class TForm_main;
 }
 class ConfigMatrixModel;
 class ConfigMatrix;
+class Device_session;
 struct ConfigReportInfo;
 class EditHistory;
 struct CellValue;
@@ -188,6 +189,9 @@ class TForm_main : public QWidget {
   USB_protocol* connectedProtocol();
   // The notice and the status text of an operation that could not connect.
   void reportNotConnected();
+  // A connection for one device operation of the configuration page; the
+  // lamp and the connection buttons show it while it lasts.
+  Device_session openDeviceSession();
   // Connects, shows the progress bar with this maximum, runs the operation
   // when connected, hides the progress bar and disconnects.
   using DeviceOperation = std::function<void(USB_protocol& protocol, const OperationView& view)>;

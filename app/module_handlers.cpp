@@ -4,6 +4,7 @@
 // progress and ends disconnected, also when it failed.
 
 #include <QProgressBar>
+#include <iostream>
 #include <string_view>
 #include <vector>
 
@@ -13,37 +14,40 @@
 #include "config/flash_image.h"
 #include "config/readback_runner.h"
 #include "config/upload_runner.h"
-#include "protocol/connection_state.h"
 #include "protocol/console_log.h"
+#include "protocol/device_session.h"
 #include "ui_main_window.h"
 
 void TForm_main::reportNotConnected() {
   console_log().append_not_connected_notice();
-  setStatusText(QStringLiteral("Nie udalo sie polaczyc!"));
+  setStatusText(QString::fromUtf8(kConnectStatusFailed));
+}
+
+Device_session TForm_main::openDeviceSession() {
+  // Connected as "Połącz" does, so the lamp and the buttons follow.
+  return Device_session(connection_state(), std::cout, [this] { showConnectionState(); });
 }
 
 void TForm_main::runDeviceOperation(int progress_max, const DeviceOperation& operation) {
-  ConnectButtonClick();
+  Device_session session = openDeviceSession();
   ui_->ProgressBar->setMaximum(progress_max);
   setProgress(0);
   setProgressVisible(true);
 
-  ConnectionState& state = connection_state();
-  if (state.Connected && state.Protocol) {
+  if (session.connected()) {
     // The run blocks the event loop: both bars repaint at every step.
     const OperationView view{
         [this](std::string_view utf8) {
           setStatusText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
         },
         [this](int position) { setProgress(position); }};
-    operation(*state.Protocol, view);
+    operation(session.protocol(), view);
   } else {
     reportNotConnected();
   }
 
   setProgressVisible(false);
   setProgress(0);
-  DisconnectButtonClick();
 }
 
 // A run that stopped after an erase left the module without a valid

@@ -9,20 +9,18 @@
 #include "app/main.h"
 #include "config/config_matrix.h"
 #include "config/test_payload.h"
-#include "protocol/connection_state.h"
+#include "protocol/device_session.h"
 #include "ui_main_window.h"
 
 void TForm_main::TestEventRow(int row) {
   const TestPayload payload = build_test_payload(row, ui_->KVRnumberEdit->value());
-  ConnectButtonClick();
-  ConnectionState& state = connection_state();
-  if (state.Connected && state.Protocol) {
-    const bool accepted = state.Protocol->RS485_gift_frame(payload.data(), kTestPayloadSize);
-    setStatusText(accepted ? QStringLiteral("Testowanie...") : QString::fromUtf8("Błąd testowania!"));
+  const Device_session session = openDeviceSession();
+  if (session.connected()) {
+    const bool accepted = session.protocol().RS485_gift_frame(payload.data(), kTestPayloadSize);
+    setStatusText(QString::fromUtf8(accepted ? kTestStatusRunning : kTestStatusFailed));
   } else {
     reportNotConnected();
   }
-  DisconnectButtonClick();
 }
 
 void TForm_main::TestButtonClick() {

@@ -49,8 +49,7 @@ void TForm_main::DisconnectButtonClick() {
 }
 
 USB_protocol* TForm_main::connectedProtocol() {
-  ConnectionState& state = connection_state();
-  if (state.Connected && state.Protocol) return state.Protocol.get();
+  if (USB_protocol* protocol = connected_protocol(connection_state())) return protocol;
   console_log().append_not_connected_notice();
   return nullptr;
 }

@@ -13,16 +13,13 @@
 #include "config/readback_runner.h"
 #include "config/test_payload.h"
 #include "config/upload_runner.h"
-#include "protocol/connection_state.h"
 #include "protocol/console_log.h"
+#include "protocol/device_session.h"
 #include "text/cp1250.h"
 #include "text/utf8_path.h"
 
 namespace {
 
-constexpr const char* kNotConnectedStatus = "Nie udalo sie polaczyc!";
-constexpr const char* kTestStatus = "Testowanie...";
-constexpr const char* kTestFailedStatus = "Błąd testowania!";
 constexpr const char* kVerifyStatusSameAsFile = "Konfiguracja w module zgodna z plikiem.";
 constexpr const char* kTraceFound = "HID device found: ";
 
@@ -61,10 +58,10 @@ ModuleResult left_without_configuration(ModuleResult result) {
 // missing udev rule.
 ModuleResult not_connected(const std::string& search_trace) {
   if (search_trace.find(kTraceFound) != std::string::npos) {
-    return failed(exit_code::kUnavailable, kNotConnectedStatus,
+    return failed(exit_code::kUnavailable, kConnectStatusFailed,
                   "moduł ZEL jest podłączony, ale nie udało się go otworzyć (brak uprawnień?)");
   }
-  return failed(exit_code::kUnavailable, kNotConnectedStatus,
+  return failed(exit_code::kUnavailable, kConnectStatusFailed,
                 "nie znaleziono modułu ZEL (VID_04D8&PID_003F)");
 }
 
@@ -126,7 +123,7 @@ ModuleResult read_to_file(USB_protocol& protocol, const ModuleJob& job) {
   }
   const FileResult saved = save_configuration(utf8_path(job.options.file), module_cells);
   if (!saved.ok) {
-    return failed(exit_code::kCantCreate, "Błąd zapisu pliku konfiguracji!",
+    return failed(exit_code::kCantCreate, kSaveStatusFailed,
                   "nie udało się zapisać konfiguracji do pliku \"" + job.options.file + "\": " +
                       saved.reason);
   }
@@ -139,10 +136,10 @@ ModuleResult test_event(USB_protocol& protocol, const ModuleJob& job) {
   const TestPayload payload = build_test_payload(job.options.row, job.options.unit);
   if (interrupt_requested()) return interrupted();
   if (!protocol.RS485_gift_frame(payload.data(), kTestPayloadSize))
-    return not_accepted(protocol, kTestFailedStatus);
+    return not_accepted(protocol, kTestStatusFailed);
   std::string event = "wiersz " + std::to_string(job.options.row) + ": " + row_label(job.options.row);
   if (job.options.row == 0) event += " – ramka bez zdarzeń";
-  return done(std::string(kTestStatus) + " (" + event + ")", "OK (przetestowano " + event + ")");
+  return done(std::string(kTestStatusRunning) + " (" + event + ")", "OK (przetestowano " + event + ")");
 }
 
 // The greeting was exchanged on connecting: its frames are still the last ones.
@@ -193,19 +190,19 @@ ModuleResult run_on_module(const ModuleJob& job) {
     trace.str({});
   };
   ConnectionState state;
-  const bool connected = connect_module(state, trace);
-  const std::string search_trace = trace.str();
-  pass_trace_on();
-
   ModuleResult result;
-  if (!connected) {
-    result = not_connected(search_trace);
-  } else if (interrupt_requested()) {
-    result = interrupted();
-  } else {
-    result = run_command(*state.Protocol, job);
+  {
+    Device_session session(state, trace);
+    const std::string search_trace = trace.str();
+    pass_trace_on();
+    if (!session.connected()) {
+      result = not_connected(search_trace);
+    } else if (interrupt_requested()) {
+      result = interrupted();
+    } else {
+      result = run_command(session.protocol(), job);
+    }
   }
-  disconnect_module(state);
   pass_trace_on();
   job.progress.clear();
   return result;

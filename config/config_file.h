@@ -26,6 +26,9 @@
 
 inline constexpr std::string_view kConfigFileDefaultName = "konfiguracja.zel";
 
+// The status after a configuration could not be saved to its file.
+inline constexpr const char* kSaveStatusFailed = "Błąd zapisu pliku konfiguracji!";
+
 
 // The loader's rules over bytes already in memory. On success the matrix
 // holds all 7625 values; otherwise it is untouched.

@@ -12,6 +12,10 @@
 #include <cstdint>
 
 inline constexpr int kTestPayloadSize = 46;
+
+// The status after the module took the frame, and after it did not.
+inline constexpr const char* kTestStatusRunning = "Testowanie...";
+inline constexpr const char* kTestStatusFailed = "Błąd testowania!";
 using TestPayload = std::array<std::uint8_t, kTestPayloadSize>;
 
 // Rows 0 to 4 (and any row outside the matrix) set no state.

@@ -7,6 +7,10 @@ ConnectionState& connection_state() {
   return state;
 }
 
+USB_protocol* connected_protocol(const ConnectionState& state) {
+  return state.Connected ? state.Protocol.get() : nullptr;
+}
+
 bool connect_module(ConnectionState& state, std::ostream& transport_trace) {
   // The old object goes first, so its handles are closed before the module
   // is opened again and a failed connect never leaves a stale "connected".

@@ -1,7 +1,7 @@
 #pragma once
 // The connection the whole tool shares: at most one current USB_protocol
 // (`Protocol`) and the flag `Connected`. The service panel's connect and
-// disconnect handlers, the upload and the output test all go through here.
+// disconnect handlers and every device session go through here.
 
 #include <iostream>
 #include <memory>
@@ -12,6 +12,9 @@ struct ConnectionState {
   bool Connected = false;
   std::unique_ptr<USB_protocol> Protocol;
 };
+
+// The current protocol when connected, otherwise null.
+USB_protocol* connected_protocol(const ConnectionState& state);
 
 // The process's one connection state.
 ConnectionState& connection_state();
