@@ -88,7 +88,7 @@ void TForm_main::CompareButtonClick() {
   if (name.isEmpty()) return;
   ConfigMatrix file;
   if (!readConfigFile(utf8_path(name.toStdString()), file)) return;
-  const std::vector<CellValue> differing = differing_cells(config_matrix().bytes(), file.bytes());
+  const std::vector<CellDifference> differing = differing_cells(config_matrix().bytes(), file.bytes());
   showDifferences(differing);
   const auto count = static_cast<qsizetype>(differing.size());
   setStatusText(count == 0   ? QStringLiteral("Plik zgodny z edytowaną konfiguracją.")

@@ -74,9 +74,9 @@ void TForm_main::PasteRowsClick() {
            QStringLiteral("Wklejenie"));
 }
 
-void TForm_main::showDifferences(const std::vector<CellValue>& cells) {
+void TForm_main::showDifferences(const std::vector<CellDifference>& cells) {
   clearDifferences();
-  for (const CellValue& cell : cells) differenceMarks_.mark(cell.row, cell.column);
+  for (const CellDifference& cell : cells) differenceMarks_.mark(cell.row, cell.column);
   if (!cells.empty()) moveCurrentCell(cells.front().row, cells.front().column);
 }
 

@@ -27,6 +27,7 @@ class ConfigMatrix;
 class Device_session;
 struct ConfigReportInfo;
 class EditHistory;
+struct CellDifference;
 struct CellValue;
 enum class GridKeyScope;
 class QMenu;
@@ -176,7 +177,7 @@ class TForm_main : public QWidget {
   void setupEditing();
   void setCells(const std::vector<CellValue>& cells, const QString& step, std::optional<CellBlock> block = {});
   // Marks these cells until the grid changes or the marks are replaced.
-  void showDifferences(const std::vector<CellValue>& cells);
+  void showDifferences(const std::vector<CellDifference>& cells);
   void clearDifferences();
   // Reads a configuration file into `into`, or warns and leaves it unchanged.
   bool readConfigFile(const std::filesystem::path& path, ConfigMatrix& into);

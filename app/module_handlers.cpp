@@ -81,8 +81,6 @@ void TForm_main::VerifyConfigButtonClick() {
   runDeviceOperation(kReadbackCount, [this](USB_protocol& protocol, const OperationView& view) {
     std::vector<CellDifference> differences;
     verify_configuration(protocol, config_matrix(), view, differences);
-    std::vector<CellValue> marked;
-    for (const CellDifference& difference : differences) marked.push_back({difference.row, difference.column});
-    showDifferences(marked);
+    showDifferences(differences);
   });
 }

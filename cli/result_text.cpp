@@ -4,7 +4,7 @@
 
 std::string difference_row(const CellDifference& d) {
   return std::to_string(d.row) + "\t" + row_label(d.row) + "\t" + std::to_string(d.column + 1) +
-         "\t" + std::to_string(d.grid_mode) + "\t" + std::to_string(d.module_mode);
+         "\t" + std::to_string(d.grid_mode) + "\t" + std::to_string(d.other_mode);
 }
 
 std::string repeat_line(int number, std::string_view summary) {

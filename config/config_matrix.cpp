@@ -57,12 +57,12 @@ ConfigMatrix& config_matrix() {
   return matrix;
 }
 
-std::vector<CellValue> differing_cells(const ConfigMatrix::Bytes& from, const ConfigMatrix::Bytes& to) {
-  std::vector<CellValue> cells;
+std::vector<CellDifference> differing_cells(const ConfigMatrix::Bytes& grid, const ConfigMatrix::Bytes& other) {
+  std::vector<CellDifference> cells;
   for (int row = 0; row < ConfigMatrix::kRows; ++row) {
     for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
       const int index = ConfigMatrix::index(row, column);
-      if (from[index] != to[index]) cells.push_back({row, column, to[index]});
+      if (grid[index] != other[index]) cells.push_back({row, column, grid[index], other[index]});
     }
   }
   return cells;

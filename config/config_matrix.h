@@ -54,8 +54,18 @@ struct CellValue {
   friend bool operator==(const CellValue&, const CellValue&) = default;
 };
 
-// The cells of `to` that differ from `from`, row by row, with their values in `to`.
-std::vector<CellValue> differing_cells(const ConfigMatrix::Bytes& from, const ConfigMatrix::Bytes& to);
+// A cell whose mode differs between the edited grid and another
+// configuration: a file, the module's FLASH, or the grid before an edit.
+struct CellDifference {
+  int row = 0;
+  int column = 0;
+  std::uint8_t grid_mode = 0;
+  std::uint8_t other_mode = 0;
+  friend bool operator==(const CellDifference&, const CellDifference&) = default;
+};
+
+// Every cell whose byte differs, row by row.
+std::vector<CellDifference> differing_cells(const ConfigMatrix::Bytes& grid, const ConfigMatrix::Bytes& other);
 
 // One left click: 0 -> 1 -> 2 -> 3 -> 0; 255 stays; any other value becomes 0.
 std::uint8_t next_led_mode(std::uint8_t value);

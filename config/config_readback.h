@@ -50,13 +50,6 @@ struct ReadbackResult {
 // module holds no valid configuration.
 ReadbackResult decode_flash_readback(const FlashReadback& readback);
 
-struct CellDifference {
-  int row = 0;
-  int column = 0;
-  std::uint8_t grid_mode = 0;    // 0 to 3; grid values other than 1-3 count as off
-  std::uint8_t module_mode = 0;  // 0 to 3
-  friend bool operator==(const CellDifference&, const CellDifference&) = default;
-};
-
-// The cells of rows 0-3 and 5-304 whose modes differ, row by row.
+// The cells of rows 0-3 and 5-304 whose modes differ, row by row, as they
+// are uploaded: 0 to 3, grid values other than 1-3 counting as off.
 std::vector<CellDifference> compare_with_matrix(const ConfigMatrix& grid, const ConfigMatrix& module);

@@ -84,5 +84,5 @@ std::string verify_status_text(std::size_t differing_cells) {
 std::string difference_line(const CellDifference& d) {
   return "\t\t\t\t" + row_label(d.row) + ", wyjście " + std::to_string(d.column + 1) +
          ": w edytorze " + std::to_string(d.grid_mode) + ", w module " +
-         std::to_string(d.module_mode);
+         std::to_string(d.other_mode);
 }

@@ -67,7 +67,7 @@ class ReplacementCommand : public HistoryStep {
   void exchange() override { history_.exchangeBytes(other_); }
   void firstRedo() override {}
   void showChange() override {
-    const std::vector<CellValue> changed = differing_cells(other_, history_.matrix_.bytes());
+    const std::vector<CellDifference> changed = differing_cells(history_.matrix_.bytes(), other_);
     if (!changed.empty()) emit history_.undoneOrRedoneAt(changed.front().row, changed.front().column);
   }
 

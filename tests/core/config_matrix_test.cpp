@@ -43,3 +43,16 @@ TEST(ConfigMatrix, RowLabels) {
   EXPECT_TRUE(is_address_row(304));
   EXPECT_FALSE(is_address_row(305));
 }
+
+TEST(ConfigMatrix, DifferingCellsGivesBothBytesRowByRow) {
+  ConfigMatrix grid;
+  ConfigMatrix other;
+  other.set(300, 2, 3);
+  grid.set(4, 0, 2);  // every byte counts, row 4 and values past 3 too
+  other.set(7, 24, 9);
+  grid.set(7, 3, 1);
+  other.set(7, 3, 1);
+  const std::vector<CellDifference> expected = {{4, 0, 2, 255}, {7, 24, 0, 9}, {300, 2, 0, 3}};
+  EXPECT_EQ(differing_cells(grid.bytes(), other.bytes()), expected);
+  EXPECT_TRUE(differing_cells(grid.bytes(), grid.bytes()).empty());
+}
