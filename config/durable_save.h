@@ -25,11 +25,7 @@
 #include <string>
 #include <system_error>
 
-struct FileResult {
-  bool ok = false;
-  std::string reason;           // why it failed, UTF-8, for the user; empty on success
-  std::size_t values_read = 0;  // loading: the values the file held
-};
+#include "config/file_result.h"
 
 // Takes the next bytes into the open file; false once the system refused.
 using ByteSink = std::function<bool(std::span<const std::uint8_t> bytes)>;

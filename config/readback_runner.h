@@ -8,7 +8,7 @@
 
 #include "config/config_matrix.h"
 #include "config/config_readback.h"
-#include "config/device_operation.h"
+#include "config/operation_view.h"
 #include "protocol/usb_protocol.h"
 
 inline constexpr const char* kReadbackStatusReading = "Odczytywanie konfiguracji...";

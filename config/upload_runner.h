@@ -8,7 +8,7 @@
 #include <string>
 
 #include "config/config_matrix.h"
-#include "config/device_operation.h"
+#include "config/operation_view.h"
 #include "protocol/usb_protocol.h"
 
 // aborted: stopped before the module accepted an erase, so it still holds
