@@ -56,6 +56,60 @@ ParsedCommandLine failure(std::string message) {
 
 constexpr int kMaxDwellSeconds = 3600;
 
+// Takes the argument after an option into the options; the error otherwise.
+using ValueReader = std::optional<std::string> (*)(const std::string& value, CliOptions& options);
+
+std::optional<std::string> read_unit(const std::string& value, CliOptions& options) {
+  const auto unit = parse_number(value, 0, 255);
+  if (!unit) return "nieprawidłowy numer centrali: " + value + " (0-255)";
+  options.unit = *unit;
+  return std::nullopt;
+}
+
+std::optional<std::string> read_dwell(const std::string& value, CliOptions& options) {
+  const auto dwell = parse_seconds(value, kMaxDwellSeconds);
+  if (!dwell) return "nieprawidłowy czas na zdarzenie: " + value + " (0-3600 s)";
+  options.dwell_ms = *dwell;
+  return std::nullopt;
+}
+
+std::optional<std::string> read_monitor_seconds(const std::string& value, CliOptions& options) {
+  const auto seconds = parse_number(value, 0, kMaxMonitorSeconds);
+  if (!seconds) return "nieprawidłowa liczba sekund: " + value;
+  options.monitor_seconds = *seconds;
+  return std::nullopt;
+}
+
+std::optional<std::string> read_log_file(const std::string& value, CliOptions& options) {
+  if (value.empty()) return "--log wymaga nazwy pliku";
+  options.log_file = value;
+  return std::nullopt;
+}
+
+struct OptionRule {
+  std::string_view name;
+  ParsedCommandLine::Kind ends_with = ParsedCommandLine::run;  // help and version end the parsing
+  bool CliOptions::*flag = nullptr;                             // the switch it sets
+  ValueReader read_value = nullptr;                             // or the value it takes
+  std::string_view value_missing{};                             // when no value follows
+};
+
+constexpr auto kRun = ParsedCommandLine::run;
+constexpr OptionRule kOptions[] = {
+    {"--help", ParsedCommandLine::help},
+    {"-h", ParsedCommandLine::help},
+    {"--version", ParsedCommandLine::version},
+    {"--verify", kRun, &CliOptions::verify_after_upload},
+    {"--repeat", kRun, &CliOptions::repeat},
+    {"--trace", kRun, &CliOptions::trace},
+    {"--quiet", kRun, &CliOptions::quiet},
+    {"--unit", kRun, nullptr, read_unit, "--unit wymaga numeru centrali (0-255)"},
+    {"--dwell", kRun, nullptr, read_dwell, "--dwell wymaga czasu w sekundach (0-3600)"},
+    {"--for", kRun, nullptr, read_monitor_seconds, "--for wymaga liczby sekund"},
+    {"--raw", kRun, &CliOptions::raw},
+    {"--log", kRun, nullptr, read_log_file, "--log wymaga nazwy pliku"},
+};
+
 std::string unknown_row(const std::string& text) {
   return "nieznany wiersz zdarzenia: " + text + " (0-304 lub np. \"adr 7. Alarm II\")";
 }
@@ -102,59 +156,35 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   ParsedCommandLine parsed;
   CliOptions& options = parsed.options;
   std::vector<std::string> operands;
-  bool unit_given = false;
-  bool dwell_given = false;
-  bool monitor_option_given = false;
+  std::vector<std::string_view> given;
   bool options_ended = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (options_ended || !is_option(argument)) {
       operands.push_back(argument);
-    } else if (argument == "--") {
+      continue;
+    }
+    if (argument == "--") {
       options_ended = true;
-    } else if (argument == "--help" || argument == "-h") {
-      parsed.kind = ParsedCommandLine::help;
+      continue;
+    }
+    const auto* rule = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                    [&](const OptionRule& r) { return r.name == argument; });
+    if (rule == std::end(kOptions)) return failure("nieznana opcja: " + argument);
+    given.push_back(rule->name);
+    if (rule->ends_with != kRun) {
+      parsed.kind = rule->ends_with;
       return parsed;
-    } else if (argument == "--version") {
-      parsed.kind = ParsedCommandLine::version;
-      return parsed;
-    } else if (argument == "--verify") {
-      options.verify_after_upload = true;
-    } else if (argument == "--repeat") {
-      options.repeat = true;
-    } else if (argument == "--trace") {
-      options.trace = true;
-    } else if (argument == "--quiet") {
-      options.quiet = true;
-    } else if (argument == "--unit") {
-      if (i + 1 >= arguments.size()) return failure("--unit wymaga numeru centrali (0-255)");
-      const auto unit = parse_number(arguments[++i], 0, 255);
-      if (!unit) return failure("nieprawidłowy numer centrali: " + arguments[i] + " (0-255)");
-      options.unit = *unit;
-      unit_given = true;
-    } else if (argument == "--dwell") {
-      if (i + 1 >= arguments.size()) return failure("--dwell wymaga czasu w sekundach (0-3600)");
-      const auto dwell = parse_seconds(arguments[++i], kMaxDwellSeconds);
-      if (!dwell) return failure("nieprawidłowy czas na zdarzenie: " + arguments[i] + " (0-3600 s)");
-      options.dwell_ms = *dwell;
-      dwell_given = true;
-    } else if (argument == "--for") {
-      if (i + 1 >= arguments.size()) return failure("--for wymaga liczby sekund");
-      const auto seconds = parse_number(arguments[++i], 0, kMaxMonitorSeconds);
-      if (!seconds) return failure("nieprawidłowa liczba sekund: " + arguments[i]);
-      options.monitor_seconds = *seconds;
-      monitor_option_given = true;
-    } else if (argument == "--raw") {
-      options.raw = true;
-      monitor_option_given = true;
-    } else if (argument == "--log") {
-      if (i + 1 >= arguments.size() || arguments[i + 1].empty())
-        return failure("--log wymaga nazwy pliku");
-      options.log_file = arguments[++i];
-    } else {
-      return failure("nieznana opcja: " + argument);
+    }
+    if (rule->flag != nullptr) options.*(rule->flag) = true;
+    if (rule->read_value != nullptr) {
+      if (i + 1 >= arguments.size()) return failure(std::string(rule->value_missing));
+      if (auto error = rule->read_value(arguments[++i], options)) return failure(*error);
     }
   }
+  const auto was_given = [&](std::string_view name) {
+    return std::find(given.begin(), given.end(), name) != given.end();
+  };
 
   if (operands.empty()) return failure("nie podano polecenia");
   const CommandName* command = nullptr;
@@ -163,7 +193,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   }
   if (command == nullptr) return failure("nieznane polecenie: " + operands.front());
   options.command = command->command;
-  if (monitor_option_given && options.command != CliCommand::monitor)
+  if ((was_given("--for") || was_given("--raw")) && options.command != CliCommand::monitor)
     return failure("--for i --raw dotyczą tylko polecenia monitor");
 
   const bool takes_operand = command->takes_file || command->command == CliCommand::test;
@@ -171,7 +201,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   if (options.command == CliCommand::walk && operands.size() <= expected) {
     return walk_range(operands, parsed);
   }
-  if (dwell_given && options.command != CliCommand::walk) return failure("--dwell dotyczy tylko polecenia walk");
+  if (was_given("--dwell") && options.command != CliCommand::walk) return failure("--dwell dotyczy tylko polecenia walk");
   if (operands.size() < expected) {
     return failure(std::string(command->name) +
                    (command->takes_file ? ": nie podano pliku" : ": nie podano wiersza"));
@@ -179,7 +209,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   if (operands.size() > expected) return failure("nadmiarowy argument: " + operands[expected]);
   if (options.verify_after_upload && options.command != CliCommand::upload)
     return failure("--verify dotyczy tylko polecenia upload");
-  if (unit_given && options.command != CliCommand::test)
+  if (was_given("--unit") && options.command != CliCommand::test)
     return failure("--unit dotyczy tylko poleceń test i walk");
   if (options.repeat && options.command == CliCommand::monitor)
     return failure("--repeat nie dotyczy polecenia monitor");
