@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -196,10 +197,9 @@ setupapi::DeviceInfoSet Dynamic_DLL_load::get_class_devs(const setupapi::Guid* c
     return nullptr;
   }
 
-  auto* set = new DeviceSet;
+  auto set = std::make_unique<DeviceSet>();
   set->context = udev_new();
   if (set->context == nullptr) {
-    delete set;
     fail(kErrorNotEnoughMemory);
     return setupapi::invalid_set();
   }
@@ -210,7 +210,6 @@ setupapi::DeviceInfoSet Dynamic_DLL_load::get_class_devs(const setupapi::Guid* c
         scan_devices(enumerate) < 0) {
       if (enumerate != nullptr) enumerate_unref(enumerate);
       udev_unref(set->context);
-      delete set;
       fail(kErrorNotEnoughMemory);
       return setupapi::invalid_set();
     }
@@ -228,7 +227,8 @@ setupapi::DeviceInfoSet Dynamic_DLL_load::get_class_devs(const setupapi::Guid* c
     enumerate_unref(enumerate);
   }
   succeed();
-  return set;
+  // The caller holds the set by its handle until destroy_device_info_list.
+  return set.release();
 }
 
 int Dynamic_DLL_load::destroy_device_info_list(setupapi::DeviceInfoSet set) {
@@ -241,10 +241,10 @@ int Dynamic_DLL_load::destroy_device_info_list(setupapi::DeviceInfoSet set) {
       !look_up(library, "udev_device_unref", device_unref)) {
     return fail(kErrorProcNotFound);
   }
-  for (udev_device* device : devices->devices) device_unref(device);
-  udev_unref(devices->context);
-  devices->tag = 0;
-  delete devices;
+  const std::unique_ptr<DeviceSet> owned(devices);
+  for (udev_device* device : owned->devices) device_unref(device);
+  udev_unref(owned->context);
+  owned->tag = 0;
   return succeed();
 }
 
