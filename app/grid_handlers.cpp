@@ -148,8 +148,10 @@ void TForm_main::FormCreate() {
   ui_->TestButton->setEnabled(true);
 }
 
+// The model's BackgroundRole is a cell's one colour: what is painted is what
+// the model tells.
 void TForm_main::DrawGrid1DrawCell(QPainter& painter, int column, int row, const QRect& rect) {
-  painter.fillRect(rect, to_qcolor(led_mode_color(config_matrix().at(row, column))));
+  painter.fillRect(rect, matrixModel_->index(row, column).data(Qt::BackgroundRole).value<QColor>());
 }
 
 GridCell TForm_main::matrixCellAt(int x, int y) const {
