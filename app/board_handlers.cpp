@@ -11,13 +11,12 @@
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/bus_monitor_wiring.h"
-#include "gui/bus_monitor_view.h"
-#include "protocol/connection_state.h"
-#include "protocol/console_log.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
+#include "gui/bus_monitor_view.h"
 #include "gui/matrix_model.h"
 #include "gui/walk_tab.h"
+#include "protocol/console_log.h"
 #include "ui_main_window.h"
 
 void TForm_main::BoardButtonClick() {
@@ -33,16 +32,7 @@ void TForm_main::createBoard() {
   walkTab_ = new WalkTab;
   board_->addTab(walkTab_, QStringLiteral("Test po kolei"));
 
-  const WalkController::Link link{[this]() -> USB_protocol* {
-                                    ConnectButtonClick();
-                                    ConnectionState& state = connection_state();
-                                    if (state.Connected && state.Protocol) return state.Protocol.get();
-                                    reportNotConnected();
-                                    DisconnectButtonClick();
-                                    return nullptr;
-                                  },
-                                  [this] { DisconnectButtonClick(); }};
-  walk_ = new WalkController(link, this);
+  walk_ = new WalkController(longOperationLink(), this);
 
   monitorTab_ = make_bus_monitor_tab(*this, [this](bool running) {
     setDeviceOperationsEnabled(!running);

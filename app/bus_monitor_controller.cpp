@@ -27,8 +27,11 @@ void BusMonitorController::start() {
   if (running()) return;
   monitor_.forget_units();
   emit activeChanged();
-  protocol_ = link_.connect();
-  if (!protocol_) return;
+  session_ = link_();
+  if (!session_->connected()) {
+    session_.reset();
+    return;
+  }
   emit runningChanged(true);
   emit statusChanged(QString::fromUtf8(kBusMonitorRunning));
   timer_.start();
@@ -40,8 +43,7 @@ void BusMonitorController::stop() {
 
 void BusMonitorController::finish(const char* status) {
   timer_.stop();
-  protocol_ = nullptr;
-  link_.disconnect();
+  session_.reset();
   emit runningChanged(false);
   emit statusChanged(QString::fromUtf8(status));
 }
@@ -52,7 +54,7 @@ void BusMonitorController::tick() {
   std::vector<BusLogEntry> added;
   USB_protocol::Outcome outcome = USB_protocol::Outcome::accepted;
   for (int poll_number = 0; poll_number < kMostPollsPerTick; ++poll_number) {
-    const BusPoll poll = monitor_.poll(*protocol_, clock_());
+    const BusPoll poll = monitor_.poll(session_->protocol(), clock_());
     outcome = poll.outcome;
     added.insert(added.end(), poll.new_entries.begin(), poll.new_entries.end());
     if (outcome != USB_protocol::Outcome::accepted || poll.frame.empty()) break;

@@ -8,13 +8,11 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <vector>
 
-#include "config/bus_monitor.h"
-
 #include "app/long_operation_link.h"
-
-class USB_protocol;
+#include "config/bus_monitor.h"
 
 class BusMonitorController : public QObject {
   Q_OBJECT
@@ -30,7 +28,7 @@ class BusMonitorController : public QObject {
 
   void setClock(Clock clock) { clock_ = std::move(clock); }
 
-  bool running() const { return protocol_ != nullptr; }
+  bool running() const { return session_ != nullptr; }
   // Everything heard: the list of changes and the dropped count of every
   // run, the active events of this one.
   const BusMonitor& monitor() const { return monitor_; }
@@ -56,7 +54,7 @@ class BusMonitorController : public QObject {
 
   Link link_;
   Clock clock_;
-  USB_protocol* protocol_ = nullptr;
+  std::unique_ptr<Device_session> session_;
   BusMonitor monitor_;
   QTimer timer_;
 };

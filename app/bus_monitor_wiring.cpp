@@ -3,22 +3,10 @@
 #include "app/bus_monitor_tab.h"
 #include "app/main.h"
 #include "gui/bus_monitor_view.h"
-#include "protocol/connection_state.h"
-#include "protocol/console_log.h"
 
 BusMonitorTab* make_bus_monitor_tab(TForm_main& window, std::function<void(bool running)> running_changed) {
   TForm_main* form = &window;
-  const BusMonitorController::Link link{[form]() -> USB_protocol* {
-                                          form->ConnectButtonClick();
-                                          ConnectionState& state = connection_state();
-                                          if (state.Connected && state.Protocol) return state.Protocol.get();
-                                          console_log().append_not_connected_notice();
-                                          form->setStatusText(QStringLiteral("Nie udalo sie polaczyc!"));
-                                          form->DisconnectButtonClick();
-                                          return nullptr;
-                                        },
-                                        [form] { form->DisconnectButtonClick(); }};
-  auto* tab = new BusMonitorTab(link);
+  auto* tab = new BusMonitorTab(form->longOperationLink());
   BusMonitorController* controller = tab->controller();
   QObject::connect(controller, &BusMonitorController::statusChanged, form, &TForm_main::setStatusText);
   QObject::connect(controller, &BusMonitorController::runningChanged, form, std::move(running_changed));

@@ -1,6 +1,6 @@
 #pragma once
-// The monitor tab as the main window uses it: connected and disconnected
-// through the window's own handlers (banners, lamp, not-connected notice),
+// The monitor tab as the main window uses it: connected through the
+// window's device session (banners, lamp, not-connected notice),
 // its status in the window's status bar, and the event it shows selected in
 // both grids, so the board picture, which follows the grid, shows its lamps.
 // The board window places it with one addTab, and stops its controller when

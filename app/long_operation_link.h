@@ -1,13 +1,13 @@
 #pragma once
 // How a long device operation (the walk, the bus monitor) gets the one
-// connection it holds for its whole run, and gives it back.
+// connection it holds for its whole run: a device session, which the
+// operation ends when the run ends.
 
 #include <functional>
+#include <memory>
 
-class USB_protocol;
+#include "protocol/device_session.h"
 
-struct LongOperationLink {
-  // The connected protocol, or null after the failure was reported.
-  std::function<USB_protocol*()> connect;
-  std::function<void()> disconnect;
-};
+// Opens the run's session; one that did not connect has had its failure
+// reported.
+using LongOperationLink = std::function<std::unique_ptr<Device_session>()>;

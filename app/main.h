@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/long_operation_link.h"
 #include "app/user_prompts.h"
 #include "config/cell_block.h"
 #include "gui/address_fill_dialog.h"
@@ -150,6 +151,9 @@ class TForm_main : public QWidget {
   BusMonitorTab* busMonitor() const { return monitorTab_; }
   // A walk or the bus monitor holds the connection.
   bool longOperationRunning() const;
+  // The connection of a long operation (walk, bus monitor): a session as
+  // the configuration page's operations open, the failure reported.
+  LongOperationLink longOperationLink();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -192,7 +196,7 @@ class TForm_main : public QWidget {
   void reportNotConnected();
   // A connection for one device operation of the configuration page; the
   // lamp and the connection buttons show it while it lasts.
-  Device_session openDeviceSession();
+  std::unique_ptr<Device_session> openDeviceSession();
   // Connects, shows the progress bar with this maximum, runs the operation
   // when connected, hides the progress bar and disconnects.
   using DeviceOperation = std::function<void(USB_protocol& protocol, const OperationView& view)>;

@@ -23,25 +23,33 @@ void TForm_main::reportNotConnected() {
   setStatusText(QString::fromUtf8(kConnectStatusFailed));
 }
 
-Device_session TForm_main::openDeviceSession() {
+std::unique_ptr<Device_session> TForm_main::openDeviceSession() {
   // Connected as "Połącz" does, so the lamp and the buttons follow.
-  return Device_session(connection_state(), std::cout, [this] { showConnectionState(); });
+  return std::make_unique<Device_session>(connection_state(), std::cout, [this] { showConnectionState(); });
+}
+
+LongOperationLink TForm_main::longOperationLink() {
+  return [this] {
+    std::unique_ptr<Device_session> session = openDeviceSession();
+    if (!session->connected()) reportNotConnected();
+    return session;
+  };
 }
 
 void TForm_main::runDeviceOperation(int progress_max, const DeviceOperation& operation) {
-  Device_session session = openDeviceSession();
+  const std::unique_ptr<Device_session> session = openDeviceSession();
   ui_->ProgressBar->setMaximum(progress_max);
   setProgress(0);
   setProgressVisible(true);
 
-  if (session.connected()) {
+  if (session->connected()) {
     // The run blocks the event loop: both bars repaint at every step.
     const OperationView view{
         [this](std::string_view utf8) {
           setStatusText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
         },
         [this](int position) { setProgress(position); }};
-    operation(session.protocol(), view);
+    operation(session->protocol(), view);
   } else {
     reportNotConnected();
   }

@@ -14,9 +14,9 @@
 
 void TForm_main::TestEventRow(int row) {
   const TestPayload payload = build_test_payload(row, ui_->KVRnumberEdit->value());
-  const Device_session session = openDeviceSession();
-  if (session.connected()) {
-    const bool accepted = session.protocol().RS485_gift_frame(payload.data(), kTestPayloadSize);
+  const std::unique_ptr<Device_session> session = openDeviceSession();
+  if (session->connected()) {
+    const bool accepted = session->protocol().RS485_gift_frame(payload.data(), kTestPayloadSize);
     setStatusText(QString::fromUtf8(accepted ? kTestStatusRunning : kTestStatusFailed));
   } else {
     reportNotConnected();

@@ -31,14 +31,17 @@ void WalkController::start(int first_row, int last_row, int unit, std::chrono::m
   unit_ = unit;
   dwell_.setInterval(dwell);
   paused_ = false;
-  protocol_ = link_.connect();
-  if (!protocol_) return;
+  session_ = link_();
+  if (!session_->connected()) {
+    session_.reset();
+    return;
+  }
   emit runningChanged(true);
   show();
 }
 
 void WalkController::show() {
-  if (!hand_over_event(*protocol_, plan_->current_row(), unit_)) return fail();
+  if (!hand_over_event(session_->protocol(), plan_->current_row(), unit_)) return fail();
   emit rowShown(plan_->current_row());
   emit statusChanged(qt_text(walk_status_text(*plan_)));
   if (!paused_) dwell_.start();
@@ -78,15 +81,15 @@ void WalkController::stop() {
 
 void WalkController::finish(const std::string& status, bool clear_board) {
   dwell_.stop();
-  if (clear_board && !hand_over_event(*protocol_, kFrameWithoutEventsRow, unit_)) return fail();
-  protocol_ = nullptr;
-  link_.disconnect();
+  if (clear_board && !hand_over_event(session_->protocol(), kFrameWithoutEventsRow, unit_)) return fail();
+  session_.reset();
   emit runningChanged(false);
   emit statusChanged(qt_text(status));
 }
 
 void WalkController::fail() {
-  const std::string cause = failed_command_text(protocol_->last_request(), protocol_->last_failure());
+  const USB_protocol& protocol = session_->protocol();
+  const std::string cause = failed_command_text(protocol.last_request(), protocol.last_failure());
   emit failed(qt_text(cause));
   finish(walk_failed_text(plan_->position(), plan_->count(), cause), false);
 }

@@ -8,15 +8,12 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "config/walk_plan.h"
-
 #include "app/long_operation_link.h"
-
-class USB_protocol;
+#include "config/walk_plan.h"
 
 class WalkController : public QObject {
   Q_OBJECT
@@ -29,7 +26,7 @@ class WalkController : public QObject {
   // events and disconnected.
   ~WalkController() override;
 
-  bool running() const { return protocol_ != nullptr; }
+  bool running() const { return session_ != nullptr; }
   bool paused() const { return paused_; }
   const std::optional<WalkPlan>& plan() const { return plan_; }
 
@@ -57,7 +54,7 @@ class WalkController : public QObject {
 
   Link link_;
   std::optional<WalkPlan> plan_;
-  USB_protocol* protocol_ = nullptr;
+  std::unique_ptr<Device_session> session_;
   int unit_ = 0;
   bool paused_ = false;
   QTimer dwell_;
