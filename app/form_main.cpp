@@ -10,6 +10,7 @@
 #include <QTabBar>
 
 #include "app/main.h"
+#include "app/walk_controller.h"
 #include "protocol/console_log.h"
 #include "ui_main_window.h"
 
@@ -28,6 +29,12 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
 }
 
 TForm_main::~TForm_main() {
+  // A walk still running ends now, while its session can still show the
+  // connection on the window's controls.
+  if (walk_) {
+    walk_->blockSignals(true);
+    walk_->stop();
+  }
   // QWidget deletes the controls only after this part of the window is gone:
   // none of their signals or events may reach its handlers any more.
   for (QObject* child : findChildren<QObject*>()) {

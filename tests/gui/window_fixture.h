@@ -35,6 +35,8 @@ class WindowTest : public ::testing::Test {
   }
 
   TForm_main& window() { return *window_; }
+  // Gone as the program's end takes it, without being hidden or closed first.
+  void destroyWindow() { window_.reset(); }
   Ui::TForm_main& ui() { return *window_->ui(); }
 
   // Whether resting the pointer at `at` in `area` shows this tool tip.

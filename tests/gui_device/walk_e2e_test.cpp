@@ -156,6 +156,18 @@ TEST_F(WalkTest, StopAndClosingTheWindowEndTheWalkAndClearTheBoard) {
   expectDisconnected();
 }
 
+// The window destroyed with a walk running: the walk still clears the board
+// and disconnects, and nothing touches the window's dead controls.
+TEST_F(WalkTest, DestroyingTheWindowMidWalkClearsTheBoardAndDisconnects) {
+  pickRange(5, 304);
+  control<QDoubleSpinBox>("WalkDwell")->setValue(60);
+  control<QPushButton>("WalkStart")->click();
+  ASSERT_TRUE(walk().running());
+  destroyWindow();
+  EXPECT_EQ(module().rs485_received(), row_frames({5, 0}));
+  EXPECT_FALSE(connection_state().Connected);
+}
+
 // The module gone in the middle: the walk ends at once, names the cause, and
 // the window is usable again.
 TEST_F(WalkTest, UnplugMidWalkEndsItWithTheCause) {
