@@ -3,7 +3,6 @@
 // command may reach the module.
 
 #include <QAction>
-#include <QHideEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -90,10 +89,4 @@ void TForm_main::setDeviceOperationsEnabled(bool enabled) {
     ui_->ConnectButton->setEnabled(false);
     ui_->DisconnectButton->setEnabled(false);
   }
-}
-
-// The main window closed: the board window goes with it, a walk first ending.
-void TForm_main::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  if (board_ && !event->spontaneous()) board_->close();
 }

@@ -1,9 +1,9 @@
 // Editing beside the mouse: the undo history's shortcuts and the window's
-// modified mark, rows through the clipboard, the difference marks and the
-// question before unsaved changes are closed away.
+// modified mark, rows through the clipboard and the difference marks. The
+// question before unsaved changes are closed away is the window's close
+// event (form_main.cpp).
 
 #include <QClipboard>
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QShortcut>
@@ -27,9 +27,6 @@ void TForm_main::setupEditing() {
   shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TForm_main::RedoClick);
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_C), &TForm_main::CopyRowClick);
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_V), &TForm_main::PasteRowsClick);
-  connect(ui_->CompareButton, &QPushButton::clicked, this, &TForm_main::CompareButtonClick);
-  connect(ui_->ExportButton, &QPushButton::clicked, this, &TForm_main::ExportButtonClick);
-  connect(ui_->PrintButton, &QPushButton::clicked, this, &TForm_main::PrintButtonClick);
   setAcceptDrops(true);  // a .zel or .csv file dropped on the window is opened
 
   caption_ = windowTitle();
@@ -83,17 +80,4 @@ void TForm_main::showDifferences(const std::vector<CellDifference>& cells) {
 void TForm_main::clearDifferences() {
   differenceMarks_.clear();
   ui_->DrawGrid1->viewport()->update();
-}
-
-void TForm_main::closeEvent(QCloseEvent* event) {
-  if (!history_->isModified()) return event->accept();
-  switch (askSaveChanges()) {
-    case SaveChangesAnswer::save:
-      SaveConfigButtonClick();
-      // Closed only once the file holds the grid: a failed or cancelled save keeps it open.
-      if (history_->isModified()) return event->ignore();
-      return event->accept();
-    case SaveChangesAnswer::discard: return event->accept();
-    case SaveChangesAnswer::cancel: return event->ignore();
-  }
 }

@@ -1,4 +1,10 @@
+// TForm_main itself: building the window, its own events (show, hide,
+// close, the grids' event filter) and every button wired to its handler.
+// The handlers live by area in app/*_handlers.cpp.
+
+#include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -9,8 +15,11 @@
 #include <QStyleFactory>
 #include <QTabBar>
 
+#include "app/board_window.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
+#include "gui/edit_history.h"
+#include "gui/grid_keys.h"
 #include "protocol/console_log.h"
 #include "ui_main_window.h"
 
@@ -85,6 +94,35 @@ void TForm_main::showEvent(QShowEvent* event) {
   move(frame.topLeft());
 }
 
+// The main window closed: the board window goes with it, a walk first ending.
+void TForm_main::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (board_ && !event->spontaneous()) board_->close();
+}
+
+// Unsaved changes are asked about before the window closes.
+void TForm_main::closeEvent(QCloseEvent* event) {
+  if (!history_->isModified()) return event->accept();
+  switch (askSaveChanges()) {
+    case SaveChangesAnswer::save:
+      SaveConfigButtonClick();
+      // Closed only once the file holds the grid: a failed or cancelled save keeps it open.
+      if (history_->isModified()) return event->ignore();
+      return event->accept();
+    case SaveChangesAnswer::discard: return event->accept();
+    case SaveChangesAnswer::cancel: return event->ignore();
+  }
+}
+
+// The grids' pointer and key events go to the handlers of their area.
+bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
+  if (ui_ && watched == ui_->DrawGrid1->viewport()) return matrixPointerEvent(event);
+  if (ui_ && watched == ui_->StringGrid2->viewport()) return labelPointerEvent(event);
+  if (ui_ && watched == ui_->DrawGrid1) return gridKeyEvent(GridKeyScope::matrix, event);
+  if (ui_ && watched == ui_->StringGrid2) return gridKeyEvent(GridKeyScope::labels, event);
+  return QWidget::eventFilter(watched, event);
+}
+
 void TForm_main::connectHandlers() {
   const auto on_click = [this](QPushButton* button, void (TForm_main::*handler)()) {
     connect(button, &QPushButton::clicked, this, handler);
@@ -105,6 +143,9 @@ void TForm_main::connectHandlers() {
   on_click(ui_->Button4, &TForm_main::Button4Click);
   on_click(ui_->SaveConfigButton, &TForm_main::SaveConfigButtonClick);
   on_click(ui_->LoadConfigButton, &TForm_main::LoadConfigButtonClick);
+  on_click(ui_->CompareButton, &TForm_main::CompareButtonClick);
+  on_click(ui_->ExportButton, &TForm_main::ExportButtonClick);
+  on_click(ui_->PrintButton, &TForm_main::PrintButtonClick);
   on_click(ui_->WriteConfigButton, &TForm_main::WriteConfigButtonClick);
   on_click(ui_->ReadConfigButton, &TForm_main::ReadConfigButtonClick);
   on_click(ui_->VerifyConfigButton, &TForm_main::VerifyConfigButtonClick);

@@ -268,14 +268,6 @@ bool TForm_main::gridKeyEvent(GridKeyScope scope, QEvent* event) {
   return true;
 }
 
-bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
-  if (ui_ && watched == ui_->DrawGrid1->viewport()) return matrixPointerEvent(event);
-  if (ui_ && watched == ui_->StringGrid2->viewport()) return labelPointerEvent(event);
-  if (ui_ && watched == ui_->DrawGrid1) return gridKeyEvent(GridKeyScope::matrix, event);
-  if (ui_ && watched == ui_->StringGrid2) return gridKeyEvent(GridKeyScope::labels, event);
-  return QWidget::eventFilter(watched, event);
-}
-
 // Presses, releases and drags on DrawGrid1 go to the handlers only; the
 // grid's own handling would move the selection while the button is held.
 bool TForm_main::matrixPointerEvent(QEvent* event) {
