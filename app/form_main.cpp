@@ -16,6 +16,7 @@
 #include <QTabBar>
 
 #include "app/board_window.h"
+#include "app/bus_monitor_tab.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
 #include "gui/edit_history.h"
@@ -38,11 +39,15 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
 }
 
 TForm_main::~TForm_main() {
-  // A walk still running ends now, while its session can still show the
-  // connection on the window's controls.
+  // A walk or a bus monitor still running ends now, while its session can
+  // still show the connection on the window's controls.
   if (walk_) {
     walk_->blockSignals(true);
     walk_->stop();
+  }
+  if (monitorTab_) {
+    monitorTab_->controller()->blockSignals(true);
+    monitorTab_->controller()->stop();
   }
   // QWidget deletes the controls only after this part of the window is gone:
   // none of their signals or events may reach its handlers any more.

@@ -301,4 +301,15 @@ TEST_F(BusMonitorTest, BoardWindowsTabDrivesThePictureAndHoldsOffTheOtherOperati
   expectDisconnected();
 }
 
+// The window destroyed with the board's monitor running: the run ends and
+// disconnects, and nothing touches the window's dead controls.
+TEST_F(BusMonitorTest, DestroyingTheWindowMidRunDisconnects) {
+  window().BoardButtonClick();
+  BusMonitorTab* tab = window().busMonitor();
+  tab->findChild<QPushButton*>(QStringLiteral("MonitorStartButton"))->click();
+  ASSERT_TRUE(tab->controller()->running());
+  destroyWindow();
+  EXPECT_FALSE(connection_state().Connected);
+}
+
 }  // namespace
