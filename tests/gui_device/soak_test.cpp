@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QProgressBar>
+#include <QStringList>
 #include <QSpinBox>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 
 #include "config/flash_image.h"
 #include "config/test_payload.h"
+#include "config/upload_runner.h"
 #include "flash_layout.h"
 #include "gui/edit_history.h"
 #include "module_window_fixture.h"
@@ -165,6 +167,9 @@ TEST_F(SoakTest, UploadsAndOutputTestsWithRandomFaults) {
 
   std::map<std::string, int> counts;
   long warm_kib = 0;
+  // A run stopped after an accepted erase warns that the module holds no configuration.
+  QStringList warnings;
+  window().showWarning = [&warnings](const QString& text) { warnings.push_back(text); };
   for (int round = 0; round < rounds; ++round) {
     // Upload of a fresh random grid.
     {
@@ -176,6 +181,7 @@ TEST_F(SoakTest, UploadsAndOutputTestsWithRandomFaults) {
       window().repaintMatrix();
       armModule(fault);
 
+      warnings.clear();
       window().WriteConfigButtonClick();
       QCoreApplication::processEvents();  // as between two clicks: the console shows the run
 
@@ -183,8 +189,13 @@ TEST_F(SoakTest, UploadsAndOutputTestsWithRandomFaults) {
       if (fault.kind == FaultKind::none) {
         EXPECT_EQ(status(), kUploadStatusDone);
         expectFlashHolds(config_matrix());
+        EXPECT_TRUE(warnings.isEmpty());
       } else {
         EXPECT_NE(status(), kUploadStatusDone);
+        if (fault.at <= 1) {
+          EXPECT_TRUE(warnings.isEmpty()) << "no erase was accepted";
+        }
+        for (const QString& text : warnings) EXPECT_EQ(text, QString::fromUtf8(kUploadLeftNoConfiguration));
       }
     }
     // Output test of a random row.
