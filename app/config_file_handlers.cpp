@@ -15,12 +15,6 @@
 #include "gui/edit_history.h"
 #include "text/utf8_path.h"
 
-namespace {
-
-constexpr const char* kLoadFailedStatus = "Błąd odczytu pliku konfiguracji!";
-
-}  // namespace
-
 void TForm_main::SaveConfigButtonClick() {
   const QString name = askFileName(SaveDialog, FileDialogMode::save);
   if (name.isEmpty()) return;
@@ -37,7 +31,7 @@ void TForm_main::SaveConfigButtonClick() {
 bool TForm_main::readConfigFile(const std::filesystem::path& path, ConfigMatrix& into) {
   const FileResult result = load_configuration(path, into);
   if (result.ok) return true;
-  setStatusText(QString::fromUtf8(kLoadFailedStatus));
+  setStatusText(QString::fromUtf8(kLoadStatusFailed));
   showWarning(file_failure_text("Nie udało się wczytać konfiguracji z pliku", QFileInfo(path).filePath(),
                                 result.reason));
   return false;

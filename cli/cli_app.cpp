@@ -13,6 +13,7 @@
 #include "cli/result_log.h"
 #include "cli/result_text.h"
 #include "config/bus_log.h"
+#include "config/config_file.h"
 #include "config/configuration_source.h"
 #include "config/sha256.h"
 #include "config/upload_runner.h"
@@ -147,8 +148,8 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   if (options.command == CliCommand::upload || options.command == CliCommand::verify) {
     const FileResult loaded = load_configuration(utf8_path(options.file), file);
     if (!loaded.ok) {
-      err << "Błąd odczytu pliku konfiguracji!\nBŁĄD: nie udało się wczytać konfiguracji z pliku \""
-          << options.file << "\": " << loaded.reason << std::endl;
+      err << kLoadStatusFailed << "\nBŁĄD: nie udało się wczytać konfiguracji z pliku \"" << options.file
+          << "\": " << loaded.reason << std::endl;
       return exit_code::kNoInput;
     }
     if (const std::string refusal = upload_refusal(file); options.command == CliCommand::upload && !refusal.empty()) {

@@ -26,8 +26,10 @@
 
 inline constexpr std::string_view kConfigFileDefaultName = "konfiguracja.zel";
 
-// The status after a configuration could not be saved to its file.
+// The status after a configuration could not be saved to its file, or read
+// from one.
 inline constexpr const char* kSaveStatusFailed = "Błąd zapisu pliku konfiguracji!";
+inline constexpr const char* kLoadStatusFailed = "Błąd odczytu pliku konfiguracji!";
 
 
 // The loader's rules over bytes already in memory. On success the matrix
