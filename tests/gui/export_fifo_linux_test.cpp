@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(ExportToSpecialFiles, PdfAndCsvRefuseAFifo) {
+TEST(ExportToFifo, PdfAndCsvRefuseAFifo) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const std::filesystem::path fifo = dir.filePath(QStringLiteral("tubka")).toStdString();
