@@ -186,10 +186,9 @@ TEST_F(UploadTest, AGridThatIsNoConfigurationIsRefusedBeforeAnythingIsSent) {
     const char* cell;
   };
   const Case cases[] = {
+      // The rule's every case is the loader's test; here one of each kind shows the guard.
       {4, 0, 3, "wiersz „(brak funckji)”, wyjście 1, wartość 3"},
-      {100, 10, 255, "wiersz „adr 31. Awaria”, wyjście 11, wartość 255"},
       {101, 11, 7, "wiersz „adr 32. Alarm I”, wyjście 12, wartość 7"},
-      {7, 12, 254, "wiersz „adr 0. Awaria”, wyjście 13, wartość 254"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.cell);
