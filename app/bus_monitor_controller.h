@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/long_operation_link.h"
-#include "config/bus_monitor.h"
+#include "commissioning/bus_monitor.h"
 
 class BusMonitorController : public QObject {
   Q_OBJECT

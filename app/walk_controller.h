@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/long_operation_link.h"
-#include "config/walk_plan.h"
+#include "commissioning/walk_plan.h"
 
 class WalkController : public QObject {
   Q_OBJECT

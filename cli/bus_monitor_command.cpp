@@ -2,9 +2,9 @@
 
 #include <chrono>
 
-#include "protocol/console_log.h"
 #include "cli/platform_console.h"
-#include "config/bus_monitor.h"
+#include "commissioning/bus_monitor.h"
+#include "protocol/console_log.h"
 
 namespace {
 

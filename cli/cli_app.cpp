@@ -12,7 +12,7 @@
 #include "cli/platform_console.h"
 #include "cli/result_log.h"
 #include "cli/result_text.h"
-#include "config/bus_log.h"
+#include "commissioning/bus_log.h"
 #include "config/config_file.h"
 #include "config/configuration_source.h"
 #include "config/sha256.h"

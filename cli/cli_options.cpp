@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "commissioning/walk_plan.h"
 #include "config/config_matrix.h"
-#include "config/walk_plan.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "cli/platform_console.h"
 #include "cli/result_text.h"
 #include "cli/walk_command.h"
-#include "config/bus_monitor.h"
+#include "commissioning/bus_monitor.h"
 #include "config/configuration_source.h"
 #include "config/flash_image.h"
 #include "config/readback_runner.h"

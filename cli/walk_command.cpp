@@ -5,9 +5,9 @@
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
 #include "cli/terminal_keys.h"
+#include "commissioning/walk_plan.h"
 #include "config/config_matrix.h"
 #include "config/test_payload.h"
-#include "config/walk_plan.h"
 #include "protocol/failed_command.h"
 #include "protocol/usb_protocol.h"
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "config/bus_log.h"
+#include "commissioning/bus_log.h"
 
 class QLabel;
 class QListWidget;

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "config/bus_frame.h"
-#include "config/bus_log.h"
-#include "config/bus_tracker.h"
+#include "commissioning/bus_frame.h"
+#include "commissioning/bus_log.h"
+#include "commissioning/bus_tracker.h"
 #include "config/test_payload.h"
 
 namespace {
@@ -167,8 +167,8 @@ TEST(BusLog, TimeOfDayIsTheLocalClock) {
 
 }  // namespace
 
+#include "commissioning/bus_monitor.h"
 #include "protocol/console_log.h"
-#include "config/bus_monitor.h"
 
 namespace {
 

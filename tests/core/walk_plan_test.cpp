@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "config/walk_plan.h"
+#include "commissioning/walk_plan.h"
 
 namespace {
 

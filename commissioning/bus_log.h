@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "config/bus_tracker.h"
+#include "commissioning/bus_tracker.h"
 #include "config/durable_save.h"
 
 // A frame that is not a control unit's state: counted and shown, never decoded.

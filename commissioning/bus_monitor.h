@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "config/bus_log.h"
-#include "config/bus_tracker.h"
+#include "commissioning/bus_log.h"
+#include "commissioning/bus_tracker.h"
 #include "protocol/usb_protocol.h"
 
 // How often the monitor asks the module, in milliseconds. The module keeps

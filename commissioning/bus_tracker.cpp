@@ -1,4 +1,4 @@
-#include "config/bus_tracker.h"
+#include "commissioning/bus_tracker.h"
 
 #include <algorithm>
 

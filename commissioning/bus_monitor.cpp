@@ -1,6 +1,6 @@
-#include "config/bus_monitor.h"
+#include "commissioning/bus_monitor.h"
 
-#include "config/bus_frame.h"
+#include "commissioning/bus_frame.h"
 
 BusPoll BusMonitor::poll(USB_protocol& protocol, BusClockTime now) {
   BusPoll result;

@@ -1,4 +1,4 @@
-#include "config/bus_log.h"
+#include "commissioning/bus_log.h"
 
 #include <cstdio>
 #include <ctime>

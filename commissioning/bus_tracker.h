@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "config/bus_frame.h"
+#include "commissioning/bus_frame.h"
 
 // When something was heard: time of day, since local midnight.
 using BusClockTime = std::chrono::milliseconds;

@@ -1,4 +1,4 @@
-#include "config/bus_frame.h"
+#include "commissioning/bus_frame.h"
 
 namespace {
 constexpr std::size_t kAlarmStates = 3;

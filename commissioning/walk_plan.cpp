@@ -1,4 +1,4 @@
-#include "config/walk_plan.h"
+#include "commissioning/walk_plan.h"
 
 #include <algorithm>
 
