@@ -11,6 +11,8 @@
 #     zel17-cli.exe);
 #   - both programs' resources: the icon, the version information in Polish
 #     with the project's version, and the window's manifest;
+#   - in a prefix as a new user has it (no fonts of wine's own): the text
+#     fields show their text, and "Wypełnij..." fills the grid by keys;
 #   - the installer, silently: its files land under Program Files, the Start
 #     menu has the program with its icon, the uninstall entry its size, .zel
 #     files open with it, and the uninstaller takes all of that away again.
@@ -214,6 +216,14 @@ not_associated() {
     ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEL17' >/dev/null 2>&1
 }
 check "the uninstaller removes the association and its own registry entry" not_associated
+
+# --- the text fields, in a prefix as a new user has it -------------------------
+# Without wine's Tahoma the window falls back on the host's fonts.
+wineserver -k 2>/dev/null || true
+boot_wine_prefix "$work/new-user-prefix"
+text_fields_show() { tests/windows/text_fields_in_wine.sh "$stage" "$work"; }
+check "in a prefix without wine's fonts, KVRnumberEdit shows its 0 and \"Wypełnij...\" fills the grid by keys" \
+  text_fields_show
 
 if [[ $failures -gt 0 ]]; then
   echo "windows release: $failures check(s) failed"
