@@ -33,7 +33,8 @@ void setup_application(QApplication& app) {
   QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
   set_application_icon();
 
-  QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), window_font_stand_ins());
+  QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                             {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
   QFont::insertSubstitutions(QStringLiteral("Courier New"),
                              {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
   QApplication::setStyle(new WindowStyle);

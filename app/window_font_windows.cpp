@@ -5,8 +5,15 @@
 // high-DPI screen), and a substitution never applies to a font that exists.
 // So the window asks for its TrueType kin: "Microsoft Sans Serif", the same
 // design as an outline font, then Tahoma; both come with every Windows since
-// 2000. A wine prefix may have neither (Debian's wine leaves its own Tahoma
-// out of a new prefix), but it sees the host's fonts: the stand-ins then.
+// 2000.
+//
+// A wine prefix may have neither (Debian's wine leaves its own Tahoma out of
+// a new prefix); it sees the host's fonts, so free ones follow. Without them
+// Qt takes the first family it knows, which can be a math font whose line
+// box is so tall that line edits and spin boxes centre their text out of
+// sight. DejaVu Sans comes before Liberation Sans: wine's GDI drops the "I"
+// and "!" of Liberation Sans at 11 pixels.
 QStringList window_font_families() {
-  return QStringList{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma")} + window_font_stand_ins();
+  return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
+          QStringLiteral("Liberation Sans")};
 }
