@@ -123,13 +123,10 @@ if ! grab_window "$ZEL_WINDOW_TITLE" "$screenshot" "$app_pid"; then
   exit 1
 fi
 echo "picture of the window under wine: $screenshot"
-window_id=$(xwininfo -name "$ZEL_WINDOW_TITLE" | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+window_id=$(window_id "$ZEL_WINDOW_TITLE")
 window_size=$(xwininfo -id "$window_id" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
 check "the window \"$ZEL_WINDOW_TITLE\" is 850 x 614 (it is $window_size)" test "$window_size" = 850x614
 
-pixel() {  # image x y: the colour as r,g,b
-  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
-}
 # Cells are 24 px apart from 108,90 in the window; row 5 is at y 222.
 cells_painted() {
   [[ "$(pixel "$1" 120 222)" == 255,255,0 && "$(pixel "$1" 144 222)" == 0,0,255 &&

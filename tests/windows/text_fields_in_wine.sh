@@ -16,10 +16,6 @@ ink() {  # image WxH+X+Y threshold%
   convert "$1" -crop "$2" +repage -colorspace gray -threshold "$3%" -negate \
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
-pixel() {  # image x y: the colour as r,g,b
-  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
-}
-window_id() { xwininfo -name "$1" 2>/dev/null | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p'; }
 
 wine "$stage/zel17.exe" >"$work/text-fields.out" 2>"$work/text-fields.err" &
 app=$!
