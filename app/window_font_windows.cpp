@@ -11,8 +11,8 @@
 // a new prefix); it sees the host's fonts, so free ones follow. Without them
 // Qt takes the first family it knows, which can be a math font whose line
 // box is so tall that line edits and spin boxes centre their text out of
-// sight. DejaVu Sans comes before Liberation Sans: wine's GDI drops the "I"
-// and "!" of Liberation Sans at 11 pixels.
+// sight. DejaVu Sans comes before Liberation Sans: under wine, Qt's glyphs
+// of Liberation Sans at 11 pixels lose their "I" and "!".
 QStringList window_font_families() {
   return {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
           QStringLiteral("Liberation Sans")};
