@@ -11,6 +11,8 @@
 #     zel17-cli.exe);
 #   - both programs' resources: the icon, the version information in Polish
 #     with the project's version, and the window's manifest;
+#   - in a prefix as a new user has it (no fonts of wine's own): the text
+#     fields show their text, and "Wypełnij..." fills the grid by keys;
 #   - the installer, silently: its files land under Program Files, the Start
 #     menu has the program with its icon, the uninstall entry its size, .zel
 #     files open with it, and the uninstaller takes all of that away again.
@@ -121,13 +123,10 @@ if ! grab_window "$ZEL_WINDOW_TITLE" "$screenshot" "$app_pid"; then
   exit 1
 fi
 echo "picture of the window under wine: $screenshot"
-window_id=$(xwininfo -name "$ZEL_WINDOW_TITLE" | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+window_id=$(window_id "$ZEL_WINDOW_TITLE")
 window_size=$(xwininfo -id "$window_id" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
 check "the window \"$ZEL_WINDOW_TITLE\" is 850 x 614 (it is $window_size)" test "$window_size" = 850x614
 
-pixel() {  # image x y: the colour as r,g,b
-  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
-}
 # Cells are 24 px apart from 108,90 in the window; row 5 is at y 222.
 cells_painted() {
   [[ "$(pixel "$1" 120 222)" == 255,255,0 && "$(pixel "$1" 144 222)" == 0,0,255 &&
@@ -214,6 +213,14 @@ not_associated() {
     ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEL17' >/dev/null 2>&1
 }
 check "the uninstaller removes the association and its own registry entry" not_associated
+
+# --- the text fields, in a prefix as a new user has it -------------------------
+# Without wine's Tahoma the window falls back on the host's fonts.
+wineserver -k 2>/dev/null || true
+boot_wine_prefix "$work/new-user-prefix"
+text_fields_show() { tests/windows/text_fields_in_wine.sh "$stage" "$work"; }
+check "in a prefix without wine's fonts, KVRnumberEdit shows its 0 and \"Wypełnij...\" fills the grid by keys" \
+  text_fields_show
 
 if [[ $failures -gt 0 ]]; then
   echo "windows release: $failures check(s) failed"

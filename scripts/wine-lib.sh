@@ -3,8 +3,11 @@
 #   start_wine_prefix DIR   boots a fresh, quiet wine prefix in DIR and
 #                           exports WINEPREFIX; the programs then run on
 #                           $DISPLAY, or without a window when it is unset
+#   boot_wine_prefix DIR    the same, but the prefix as a new user of
+#                           Debian's wine has it: no fonts of wine's own,
+#                           only the host's
 
-start_wine_prefix() {
+boot_wine_prefix() {
   # No Mono or Gecko install dialogs, no debug chatter.
   export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
   local boot_log
@@ -14,6 +17,10 @@ start_wine_prefix() {
     return 1
   fi
   wineserver -w
+}
+
+start_wine_prefix() {
+  boot_wine_prefix "$1" || return 1
   # A Windows keeps its fonts in C:\windows\Fonts: wine's own Tahoma and
   # "MS Sans Serif" (fonts-wine) go there, as Debian's wine does not load
   # them from /usr/share/wine/fonts by itself; and Liberation, which stands

@@ -4,6 +4,8 @@
 #   grab_window TITLE OUT [PID] waits until the window TITLE is shown, saves it as OUT
 #   stop_xvfb                   ends the Xvfb started here
 #   end_xvfb_session DIR [PID]  ends the program PID, then Xvfb, and removes DIR
+#   window_id TITLE             the id of the window TITLE, empty when there is none
+#   pixel IMAGE X Y             the colour of a pixel of a picture, as r,g,b
 
 ZEL_WINDOW_TITLE="ZEL17 - Konfigurator tablicy synoptycznej systemu KVR17 (v1_1)"
 XVFB_PID=""
@@ -47,12 +49,20 @@ end_xvfb_session() {
   rm -rf "$workdir"
 }
 
+window_id() {
+  xwininfo -name "$1" 2>/dev/null | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p'
+}
+
+pixel() {
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
 # The window is looked up by its caption; import is only given a window id,
 # since with an unknown name it would wait for a mouse click.
 grab_window() {
   local title=$1 output=$2 pid=${3:-} id="" i
   for i in $(seq 150); do
-    id=$(xwininfo -name "$title" 2>/dev/null | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+    id=$(window_id "$title")
     if [[ -n "$id" ]] && xwininfo -id "$id" | grep -q 'Map State: IsViewable'; then
       sleep 1  # the first paint
       import -window "$id" "$output"
