@@ -473,17 +473,32 @@ TEST_F(CliBinaryTest, WalkEndsWith74WhenTheModuleIsUnpluggedMidWalk) {
   EXPECT_EQ(run.err, "Test po kolei zatrzymany (3 z 5).\nBŁĄD: moduł został odłączony podczas polecenia RS485_gift_frame\n");
 }
 
-// Ctrl+C while a row is shown: the frame without events first, then 130.
+// Ctrl+C while a row is shown: the frame without events first, then 130;
+// a module that fails to take that frame is a module failure, 74.
 TEST_F(CliBinaryTest, CtrlCDuringAWalkClearsTheBoardAndEndsWith130) {
-  TestBed bed;
-  CliProcess cli({"walk", "--dwell", "60"});
-  ASSERT_TRUE(cli.started());
-  EXPECT_EQ(cli.next_line(10s), "5\tadr 0. Alarm I");
-  cli.interrupt();
-  const CliRun run = cli.finish();
-  EXPECT_EQ(run.status, 130) << run.err;
-  EXPECT_EQ(bed.module().rs485_received(), row_frames({5, 0}));
-  EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
+  for (const bool module_gone : {false, true}) {
+    SCOPED_TRACE(module_gone ? "module gone before Ctrl+C" : "module answers");
+    TestBed bed;
+    CliProcess cli({"walk", "--dwell", "60"});
+    ASSERT_TRUE(cli.started());
+    EXPECT_EQ(cli.next_line(10s), "5\tadr 0. Alarm I");
+    if (module_gone) {
+      ZelModule::Faults unplug;
+      unplug.unplug_after = 2;  // the greeting and the first row
+      bed.module().set_faults(unplug);
+    }
+    cli.interrupt();
+    const CliRun run = cli.finish();
+    EXPECT_EQ(bed.module().rs485_received(), module_gone ? row_frames({5}) : row_frames({5, 0}));
+    if (module_gone) {
+      EXPECT_EQ(run.status, 74) << run.err;
+      EXPECT_NE(run.err.find("BŁĄD: moduł został odłączony podczas polecenia RS485_gift_frame"), std::string::npos)
+          << run.err;
+    } else {
+      EXPECT_EQ(run.status, 130) << run.err;
+      EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
+    }
+  }
 }
 
 }  // namespace
