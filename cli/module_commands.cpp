@@ -47,12 +47,6 @@ ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
                 failed_command_text(protocol.last_request(), protocol.last_failure()));
 }
 
-// The upload stopped after an erase: whatever the cause, the user must know
-// that the module now holds no configuration.
-ModuleResult left_without_configuration(ModuleResult result) {
-  result.summary += ". " + std::string(kUploadLeftNoConfiguration);
-  return result;
-}
 
 // Found but not opened is told apart: on Linux it is almost always the
 // missing udev rule.
@@ -99,9 +93,12 @@ ModuleResult upload(USB_protocol& protocol, const ModuleJob& job) {
   job.progress.start(kUploadProgressMax);
   const UploadOutcome outcome = run_flash_upload(protocol, job.file, view_on(job.progress));
   end_deferred_interrupt();
-  if (outcome == UploadOutcome::aborted) return not_accepted(protocol, kUploadStatusFailed);
-  if (outcome == UploadOutcome::aborted_after_erase)
-    return left_without_configuration(not_accepted(protocol, kUploadStatusFailed));
+  if (outcome != UploadOutcome::written) {
+    // After an erase, whatever the cause, the user must know what the module holds.
+    ModuleResult result = not_accepted(protocol, kUploadStatusFailed);
+    if (const char* warning = upload_outcome_warning(outcome)) result.summary += ". " + std::string(warning);
+    return result;
+  }
   if (interrupt_requested()) {
     return {interrupt_exit_status(), kUploadStatusDone,
             "PRZERWANO (Ctrl+C) po zapisaniu konfiguracji", {}, {}};
