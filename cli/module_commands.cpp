@@ -125,6 +125,12 @@ ModuleResult read_to_file(USB_protocol& protocol, const ModuleJob& job) {
                       saved.reason);
   }
   ModuleResult result = done(kReadbackStatusRead, "OK (odczytano)");
+  if (!saved.note.empty()) {
+    // Written in place, or without the old file's owner or rights: said
+    // after the status, and in --repeat's line.
+    result.status += "\n" + saved.note;
+    result.summary += " " + saved.note;
+  }
   result.read_cells = module_cells;
   return result;
 }
