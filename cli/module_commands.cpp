@@ -163,6 +163,10 @@ ModuleResult greeting(USB_protocol& protocol) {
 
 ModuleResult monitor(USB_protocol& protocol, const ModuleJob& job) {
   const USB_protocol::Outcome outcome = run_bus_monitor(protocol, job.options, *job.monitor_output);
+  if (const AppendedFile* log = job.monitor_output->log; log && !log->failure().empty()) {
+    return failed(exit_code::kCantCreate, "",
+                  "nie udało się zapisać dziennika do pliku \"" + job.options.log_file + "\": " + log->failure());
+  }
   if (outcome != USB_protocol::Outcome::accepted) return not_accepted(protocol, bus_monitor_stop_text(outcome));
   if (interrupt_requested()) return interrupted();
   return done("", "OK");

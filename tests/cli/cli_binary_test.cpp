@@ -566,6 +566,34 @@ TEST_F(CliBinaryTest, MonitorForOneSecondPrintsExactlyTheChanges) {
   EXPECT_GT(bed.module().requests().size(), 10u);
 }
 
+// --log appends: an earlier record stays, also when no module is found,
+// and the header is not written again; a log that cannot be written is 73.
+TEST_F(CliBinaryTest, MonitorLogIsAppendedToAndAFailedWriteIs73) {
+  const fs::path log = dir_ / "protokol.csv";
+  const std::string earlier =
+      "\xEF\xBB\xBF" "czas;centrala;wiersz;zdarzenie;zmiana\r\n08:00:00.000;0;26;adr 7. Alarm I;początek\r\n";
+  std::ofstream(log, std::ios::binary) << earlier;
+  {
+    TestBedOptions keyboard_only;
+    keyboard_only.modules = 0;
+    TestBed bed(keyboard_only);
+    const CliRun run = run_cli_binary({"monitor", "--for", "1", "--log", log.string()});
+    EXPECT_EQ(run.status, 69) << run.err;
+    EXPECT_EQ(file_bytes(log), earlier);
+  }
+  TestBed bed;
+  bed.module().queue_rs485(unit_frame(26));
+  const CliRun run = run_cli_binary({"monitor", "--for", "1", "--log", log.string()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string csv = file_bytes(log);
+  ASSERT_TRUE(csv.starts_with(earlier)) << csv;
+  EXPECT_EQ(without_times(csv.substr(earlier.size())), std::vector<std::string>{"0;26;adr 7. Alarm I;początek\r"});
+
+  const CliRun full = run_cli_binary({"monitor", "--for", "1", "--log", "/dev/full"});
+  EXPECT_EQ(full.status, 73);
+  EXPECT_EQ(full.err, "BŁĄD: nie można zapisać dziennika do pliku \"/dev/full\": brak miejsca na dysku\n");
+}
+
 TEST_F(CliBinaryTest, MonitorPrintsEachChangeAtOnceUntilCtrlCOrAFailure) {
   TestBed bed;
   CliProcess cli({"monitor"});
