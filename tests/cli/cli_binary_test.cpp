@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "../immutable_folder.h"
 #include "cli_process.h"
 #include "config/sha256.h"
 #include "config/config_csv.h"
@@ -87,6 +88,20 @@ TEST_F(CliBinaryTest, UploadThenReadGivesBackTheFileByteForByte) {
   const fs::path table = dir_ / "odczyt.Csv";
   ASSERT_EQ(run_cli_binary({"read", table.string()}).status, 0);
   EXPECT_EQ(file_bytes(table), config_csv_text(random_matrix(7)));
+
+  // A folder that takes no new file: written in place, and said so.
+  const fs::path closed_folder = dir_ / "zamkniety";
+  fs::create_directory(closed_folder);
+  std::ofstream(closed_folder / "odczyt.zel", std::ios::binary) << std::string(10000, 'x');
+  const ImmutableFolder closed(closed_folder);
+  if (!closed.set()) GTEST_SKIP() << "only root may make a folder immutable";
+  setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
+  const CliRun in_place = run_cli_binary({"read", (closed_folder / "odczyt.zel").string()});
+  unsetenv("XDG_CACHE_HOME");
+  EXPECT_EQ(in_place.status, 0) << in_place.err;
+  EXPECT_EQ(in_place.out,
+            "Konfiguracja odczytana!\nZapisano w miejscu: folder nie pozwala na bezpieczną zamianę pliku.\n");
+  EXPECT_EQ(file_bytes(closed_folder / "odczyt.zel"), file_bytes(written));
 }
 
 TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
