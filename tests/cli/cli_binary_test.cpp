@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "../immutable_folder.h"
+#include "../small_tmpfs.h"
 #include "cli_process.h"
 #include "config/sha256.h"
 #include "config/config_csv.h"
@@ -607,6 +608,20 @@ TEST_F(CliBinaryTest, MonitorLogIsAppendedToAndAFailedWriteIs73) {
   const CliRun full = run_cli_binary({"monitor", "--for", "1", "--log", "/dev/full"});
   EXPECT_EQ(full.status, 73);
   EXPECT_EQ(full.err, "BŁĄD: nie można zapisać dziennika do pliku \"/dev/full\": brak miejsca na dysku\n");
+
+  // The disk fills up while the monitor runs: the first row it cannot take
+  // ends the run. The log fills its first block, so a row needs another.
+  const SmallTmpfs disk(dir_ / "pelny");
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a small tmpfs needs root";
+  const fs::path full_log = dir_ / "pelny" / "protokol.csv";
+  std::ofstream(full_log, std::ios::binary) << earlier << std::string(4096 - earlier.size(), '#');
+  disk.fill();
+  bed.module().queue_rs485(unit_frame(26));
+  const CliRun stopped = run_cli_binary({"monitor", "--for", "5", "--log", full_log.string()});
+  EXPECT_EQ(stopped.status, 73);
+  EXPECT_EQ(stopped.err, "BŁĄD: nie udało się zapisać dziennika do pliku \"" + full_log.string() +
+                             "\": brak miejsca na dysku\n");
+  EXPECT_EQ(fs::file_size(full_log), 4096u);
 }
 
 TEST_F(CliBinaryTest, MonitorPrintsEachChangeAtOnceUntilCtrlCOrAFailure) {

@@ -12,7 +12,6 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <grp.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +20,6 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +27,7 @@
 #include "config/durable_save.h"
 #include "config/file_access.h"
 #include "../child_output.h"
+#include "../small_tmpfs.h"
 #include "scratch_folder.h"
 
 namespace fs = std::filesystem;
@@ -257,23 +256,13 @@ TEST_F(DurableSave, AnotherUsersWritableFileInAStickyFolderIsWrittenInPlace) {
 // the copy in the user's cache folder is kept and named. A small tmpfs
 // holds the file; mounting it needs root.
 TEST_F(DurableSave, AFullDiskLeavesTheOldFileWholeAndKeepsACopyOfTheNew) {
-  const fs::path disk = dir_ / "maly";
-  fs::create_directory(disk);
-  if (geteuid() != 0 || mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k,mode=0755") != 0)
-    GTEST_SKIP() << "mounting a small tmpfs needs root";
-  struct Unmount {
-    fs::path at;
-    ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
-  } unmount{disk};
-  const fs::path file = disk / "wspolna.zel";
+  const SmallTmpfs disk(dir_ / "maly");
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a small tmpfs needs root";
+  const fs::path file = dir_ / "maly" / "wspolna.zel";
   const Bytes old_contents = numbered_bytes(100, 12);
   write_bytes(file, old_contents);
   ASSERT_EQ(chmod(file.c_str(), 0666), 0);
-  {
-    std::ofstream filler(disk / "wypelnienie", std::ios::binary);
-    const std::string block(4096, 'x');
-    while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {}
-  }
+  disk.fill();
 
   const Bytes saved = numbered_bytes(7625, 13);
   const std::optional<FileResult> result = save_as_unprivileged(file, saved);
