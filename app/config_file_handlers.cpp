@@ -1,6 +1,7 @@
 // "Zapisz...", "Otwórz..." and "Porównaj..." of the configuration page. A
 // failure is shown in a warning box naming the file and in the status bar;
-// saving and loading say nothing when they succeed.
+// saving and loading say nothing when they succeed, but for a save's note
+// (written in place, the old file's owner or rights not kept) in the status.
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,6 +23,7 @@ void TForm_main::SaveConfigButtonClick() {
   if (result.ok) {
     editHistory().markSaved();
     configFileName_ = name;
+    if (!result.note.empty()) setStatusText(QString::fromStdString(result.note));
     return;
   }
   setStatusText(QString::fromUtf8(kSaveStatusFailed));

@@ -63,12 +63,14 @@ void TForm_main::CopyRowClick() {
 // From the current cell; whole rows from the first column of the selected row.
 void TForm_main::PasteRowsClick() {
   const auto lines = parse_clipboard_modes(QGuiApplication::clipboard()->text().toStdString());
-  if (!lines) {
+  const auto cells = lines ? pasted_cells(config_matrix(), selectedMatrixRow(),
+                                          ui_->StringGrid3->currentIndex().column(), *lines)
+                           : std::nullopt;
+  if (!cells) {
     setStatusText(QStringLiteral("Schowek nie zawiera wierszy konfiguracji."));
     return;
   }
-  setCells(pasted_cells(config_matrix(), selectedMatrixRow(), ui_->StringGrid3->currentIndex().column(), *lines),
-           QStringLiteral("Wklejenie"));
+  setCells(*cells, QStringLiteral("Wklejenie"));
 }
 
 void TForm_main::showDifferences(const std::vector<CellDifference>& cells) {

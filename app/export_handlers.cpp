@@ -26,14 +26,17 @@ void TForm_main::ExportButtonClick() {
   if (name.isEmpty()) return;
   const std::filesystem::path path = utf8_path(name.toStdString());
   std::string reason;
+  std::string note;
   if (has_csv_extension(path)) {
     const FileResult result = save_config_csv(path, config_matrix());
     if (!result.ok) reason = result.reason;
+    note = result.note;
   } else if (QString error; !export_config_pdf(name, config_matrix(), reportInfo(), &error)) {
     reason = error.toStdString();
   }
   if (reason.empty()) {
-    setStatusText(QStringLiteral("Konfiguracja wyeksportowana."));
+    setStatusText(QStringLiteral("Konfiguracja wyeksportowana.") +
+                  (note.empty() ? QString() : QStringLiteral(" ") + QString::fromStdString(note)));
     return;
   }
   setStatusText(QString::fromUtf8(kExportFailedStatus));

@@ -71,8 +71,7 @@ void TForm_main::WriteConfigButtonClick() {
   runDeviceOperation(kUploadProgressMax, [&outcome](USB_protocol& protocol, const OperationView& view) {
     outcome = run_flash_upload(protocol, config_matrix(), view);
   });
-  if (outcome == UploadOutcome::aborted_after_erase)
-    showWarning(QString::fromUtf8(kUploadLeftNoConfiguration));
+  if (const char* warning = upload_outcome_warning(outcome)) showWarning(QString::fromUtf8(warning));
 }
 
 // The grid changes only when the whole configuration was read and is valid.

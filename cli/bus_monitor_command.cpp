@@ -12,12 +12,13 @@ void print(const BusPoll& poll, BusClockTime now, const CliOptions& options, con
   if (options.raw && !poll.frame.empty())
     output.out << raw_frame_tab_line(now, poll.frame.data(), poll.frame.size()) << '\n';
   if (poll.dropped > 0) output.out << dropped_frames_tab_line(now, poll.dropped) << '\n';
+  std::string rows;
   for (const BusLogEntry& entry : poll.new_entries) {
     output.out << bus_log_tab_line(entry) << '\n';
-    if (output.log) *output.log << bus_log_csv_row(entry);
+    rows += bus_log_csv_row(entry);
   }
   output.out.flush();
-  if (output.log) output.log->flush();
+  if (output.log && !rows.empty()) output.log->append(rows);
 }
 
 }  // namespace
@@ -36,6 +37,7 @@ USB_protocol::Outcome run_bus_monitor(USB_protocol& protocol, const CliOptions& 
     if (poll.outcome != USB_protocol::Outcome::accepted) return poll.outcome;
     if (poll.brought_something()) {
       print(poll, now, options, output);
+      if (output.log && !output.log->failure().empty()) return USB_protocol::Outcome::accepted;
       // --trace has shown the frames already; hours on a busy bus must not pile them up.
       console_log().clear();
     }

@@ -6,15 +6,17 @@
 
 #include <ostream>
 
+#include "cli/appended_file.h"
 #include "cli/cli_options.h"
 #include "protocol/usb_protocol.h"
 
 struct BusMonitorOutput {
-  std::ostream& out;           // the changes, drops and (--raw) frames
-  std::ostream* log = nullptr; // --log: the changes as CSV rows, the header already written
+  std::ostream& out;            // the changes, drops and (--raw) frames
+  AppendedFile* log = nullptr;  // --log: the changes as CSV rows, the header already written
 };
 
 // Ends with the outcome of the poll that stopped it: accepted when the time
-// ran out or a stop was requested.
+// ran out, a stop was requested or the log could not be written (its
+// failure() says why).
 USB_protocol::Outcome run_bus_monitor(USB_protocol& protocol, const CliOptions& options,
                                       const BusMonitorOutput& output);

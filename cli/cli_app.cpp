@@ -1,7 +1,6 @@
 #include "cli/cli_app.h"
 
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -158,14 +157,17 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
     }
   }
 
-  // The monitor's log is created before anything is sent, as a file to read is read.
-  std::ofstream bus_log;
+  // A log is opened before anything is sent, as a file to read is read. It
+  // is appended to: a run, even one that finds no module, keeps what it held;
+  // the monitor's header goes only into a new or empty file.
+  std::optional<AppendedFile> bus_log;
   std::optional<ResultLog> log;
   if (!options.log_file.empty() && options.command == CliCommand::monitor) {
-    bus_log.open(utf8_path(options.log_file), std::ios::binary | std::ios::trunc);
-    bus_log << bus_log_csv_header() << std::flush;
-    if (!bus_log) {
-      err << "BŁĄD: nie można zapisać dziennika do pliku \"" << options.log_file << "\"" << std::endl;
+    bus_log.emplace(utf8_path(options.log_file));
+    if (bus_log->failure().empty() && bus_log->was_empty()) bus_log->append(bus_log_csv_header());
+    if (!bus_log->failure().empty()) {
+      err << "BŁĄD: nie można zapisać dziennika do pliku \"" << options.log_file << "\": " << bus_log->failure()
+          << std::endl;
       return exit_code::kCantCreate;
     }
   } else if (!options.log_file.empty()) {
@@ -176,7 +178,7 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
       return exit_code::kCantCreate;
     }
   }
-  const BusMonitorOutput monitor_output{out, bus_log.is_open() ? &bus_log : nullptr};
+  const BusMonitorOutput monitor_output{out, bus_log ? &*bus_log : nullptr};
 
   const FrameLogEcho echo(err, options.trace);
   std::ostream nowhere(nullptr);

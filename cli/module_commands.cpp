@@ -47,12 +47,6 @@ ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
                 failed_command_text(protocol.last_request(), protocol.last_failure()));
 }
 
-// The upload stopped after an erase: whatever the cause, the user must know
-// that the module now holds no configuration.
-ModuleResult left_without_configuration(ModuleResult result) {
-  result.summary += ". " + std::string(kUploadLeftNoConfiguration);
-  return result;
-}
 
 // Found but not opened is told apart: on Linux it is almost always the
 // missing udev rule.
@@ -99,9 +93,12 @@ ModuleResult upload(USB_protocol& protocol, const ModuleJob& job) {
   job.progress.start(kUploadProgressMax);
   const UploadOutcome outcome = run_flash_upload(protocol, job.file, view_on(job.progress));
   end_deferred_interrupt();
-  if (outcome == UploadOutcome::aborted) return not_accepted(protocol, kUploadStatusFailed);
-  if (outcome == UploadOutcome::aborted_after_erase)
-    return left_without_configuration(not_accepted(protocol, kUploadStatusFailed));
+  if (outcome != UploadOutcome::written) {
+    // After an erase, whatever the cause, the user must know what the module holds.
+    ModuleResult result = not_accepted(protocol, kUploadStatusFailed);
+    if (const char* warning = upload_outcome_warning(outcome)) result.summary += ". " + std::string(warning);
+    return result;
+  }
   if (interrupt_requested()) {
     return {interrupt_exit_status(), kUploadStatusDone,
             "PRZERWANO (Ctrl+C) po zapisaniu konfiguracji", {}, {}};
@@ -128,6 +125,12 @@ ModuleResult read_to_file(USB_protocol& protocol, const ModuleJob& job) {
                       saved.reason);
   }
   ModuleResult result = done(kReadbackStatusRead, "OK (odczytano)");
+  if (!saved.note.empty()) {
+    // Written in place, or without the old file's owner or rights: said
+    // after the status, and in --repeat's line.
+    result.status += "\n" + saved.note;
+    result.summary += " " + saved.note;
+  }
   result.read_cells = module_cells;
   return result;
 }
@@ -160,6 +163,10 @@ ModuleResult greeting(USB_protocol& protocol) {
 
 ModuleResult monitor(USB_protocol& protocol, const ModuleJob& job) {
   const USB_protocol::Outcome outcome = run_bus_monitor(protocol, job.options, *job.monitor_output);
+  if (const AppendedFile* log = job.monitor_output->log; log && !log->failure().empty()) {
+    return failed(exit_code::kCantCreate, "",
+                  "nie udało się zapisać dziennika do pliku \"" + job.options.log_file + "\": " + log->failure());
+  }
   if (outcome != USB_protocol::Outcome::accepted) return not_accepted(protocol, bus_monitor_stop_text(outcome));
   if (interrupt_requested()) return interrupted();
   return done("", "OK");

@@ -3,8 +3,6 @@
 #include <chrono>
 #include <cstdio>
 
-#include "config/durable_save.h"
-
 namespace {
 
 std::string one_field(std::string text) {
@@ -20,13 +18,6 @@ long long seconds_since_epoch(const std::tm& time) {
                                   std::chrono::day{static_cast<unsigned>(time.tm_mday)}};
   return day.time_since_epoch().count() * 86400LL + time.tm_hour * 3600LL + time.tm_min * 60LL +
          time.tm_sec;
-}
-
-output_file::OutputFile open_log(const std::filesystem::path& path, std::string& reason) {
-  std::error_code error;
-  output_file::OutputFile file = output_file::OutputFile::open_for_append(path, error);
-  if (error) reason = describe_file_error(error);
-  return file;
 }
 
 }  // namespace
@@ -56,12 +47,4 @@ std::string iso8601_local_time(std::time_t time) {
   return iso8601(local, static_cast<long>(seconds_since_epoch(local) - seconds_since_epoch(utc)));
 }
 
-ResultLog::ResultLog(const std::filesystem::path& path) : file_(open_log(path, error_)) {}
-
-std::string ResultLog::append(const LogRecord& record) {
-  const std::string line = log_line(record);
-  std::error_code error =
-      file_.write({reinterpret_cast<const std::uint8_t*>(line.data()), line.size()});
-  if (!error) error = file_.flush_to_disk();
-  return error ? describe_file_error(error) : std::string();
-}
+ResultLog::ResultLog(const std::filesystem::path& path) : file_(path) {}

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "config/output_file.h"
+#include "cli/appended_file.h"
 
 struct LogRecord {
   std::string time;  // see iso8601_local_time()
@@ -34,11 +34,10 @@ class ResultLog {
   // Opens `path` to append to (made when missing); check error() after.
   explicit ResultLog(const std::filesystem::path& path);
   // Why the file could not be opened, for the user; empty when it is open.
-  const std::string& error() const { return error_; }
+  const std::string& error() const { return file_.failure(); }
   // Appends the line and flushes it to the disk; why not, or empty.
-  std::string append(const LogRecord& record);
+  std::string append(const LogRecord& record) { return file_.append(log_line(record)); }
 
  private:
-  std::string error_;  // before file_, which its opening fills
-  output_file::OutputFile file_;
+  AppendedFile file_;
 };

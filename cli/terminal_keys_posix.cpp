@@ -11,9 +11,19 @@ struct TerminalKeys::Saved {
   termios settings;
 };
 
+namespace {
+
+// Only the terminal's foreground job may change its modes or read from it:
+// anyone else (`zel17-cli walk ... &`) is stopped by SIGTTOU or SIGTTIN,
+// and would hold the module's connection while stopped.
+bool in_terminal_foreground() { return tcgetpgrp(STDIN_FILENO) == getpgrp(); }
+
+}  // namespace
+
 TerminalKeys::TerminalKeys() {
   termios settings{};
-  if (isatty(STDIN_FILENO) == 0 || tcgetattr(STDIN_FILENO, &settings) != 0) return;
+  if (isatty(STDIN_FILENO) == 0 || !in_terminal_foreground() || tcgetattr(STDIN_FILENO, &settings) != 0)
+    return;
   saved_ = std::make_unique<Saved>(Saved{settings});
   // Keys one by one, unechoed; ISIG stays, so Ctrl+C is still a signal.
   settings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
@@ -23,11 +33,12 @@ TerminalKeys::TerminalKeys() {
 }
 
 TerminalKeys::~TerminalKeys() {
-  if (saved_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_->settings);
+  // Sent to the background meanwhile: the shell keeps the modes of a job it stops.
+  if (saved_ && in_terminal_foreground()) tcsetattr(STDIN_FILENO, TCSANOW, &saved_->settings);
 }
 
 WalkKey TerminalKeys::wait(std::chrono::milliseconds time) {
-  if (!active_) {
+  if (!active_ || !in_terminal_foreground()) {
     sleep_unless_interrupted(time < std::chrono::milliseconds::zero() ? std::chrono::hours(24) : time);
     return WalkKey::none;
   }

@@ -53,8 +53,8 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
   bool stopped_by_signal = false;
   for (bool walking = true; walking;) {
     if (!hand_over_event(protocol, plan.current_row(), options.unit)) {
+      // A module failure is one, also after a Ctrl+C.
       const std::string cause = failed_command_text(protocol.last_request(), protocol.last_failure());
-      if (interrupt_requested()) return interrupted();
       return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()), "BŁĄD: " + cause, {}, {}};
     }
     job.progress.clear();
@@ -84,10 +84,10 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
 
   // The board must not keep showing the last event.
   const bool cleared = hand_over_event(protocol, kFrameWithoutEventsRow, options.unit);
-  if (stopped_by_signal) return interrupted();
   if (!cleared) {
     return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()),
             "BŁĄD: " + failed_command_text(protocol.last_request(), protocol.last_failure()), {}, {}};
   }
+  if (stopped_by_signal) return interrupted();
   return {exit_code::kDone, status, "OK (" + status + ")", {}, {}};
 }

@@ -11,6 +11,7 @@
 
 #include "config/configuration_check.h"
 #include "text/cp1250.h"
+#include "text/trimmed.h"
 #include "text/utf8_check.h"
 
 namespace fs = std::filesystem;
@@ -30,12 +31,6 @@ struct Fault {
 std::string error_text(int line, int column, const std::string& what) {
   return "Błąd w pliku CSV, wiersz " + std::to_string(line) + ", kolumna " + std::to_string(column) + ": " +
          what;
-}
-
-FileResult failure(std::string reason) {
-  FileResult result;
-  result.reason = std::move(reason);
-  return result;
 }
 
 // A field quoted for the message: control bytes dropped, cut short at a
@@ -183,18 +178,13 @@ std::optional<Fault> read_value(int row, int output, const std::string& field, s
   return std::nullopt;
 }
 
-std::string_view trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // A line of the table below the header, split into its fields.
 struct TableLine {
   int number = 0;  // in the file, from 1
   std::vector<std::string> fields;
   std::optional<Fault> fault;  // of the split
-  std::string_view label() const { return fields.empty() ? std::string_view() : trimmed(fields.front()); }
+  std::string_view label() const { return fields.empty() ? std::string_view() : trimmed(fields.front(), " \t"); }
 };
 
 // Rows are placed by their labels, each event exactly once; a table whose
@@ -260,9 +250,9 @@ const char* utf16_without_mark(std::string_view text) {
 
 FileResult parse_config_csv(std::string_view text, ConfigMatrix& matrix) {
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF"))
-    return failure(error_text(1, 1, "plik jest zapisany w UTF-16; zapisz tabelę jako CSV w UTF-8"));
+    return FileResult::failure(error_text(1, 1, "plik jest zapisany w UTF-16; zapisz tabelę jako CSV w UTF-8"));
   if (const char* encoding = utf16_without_mark(text))
-    return failure(error_text(1, 1, std::string("plik jest zapisany w ") + encoding +
+    return FileResult::failure(error_text(1, 1, std::string("plik jest zapisany w ") + encoding +
                                         " (bez znacznika BOM); zapisz tabelę jako CSV w UTF-8"));
   if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
   // A spreadsheet on a Polish Windows writes its "CSV" in Windows-1250.
@@ -272,17 +262,17 @@ FileResult parse_config_csv(std::string_view text, ConfigMatrix& matrix) {
     text = decoded;
   }
 
-  if (is_blank(text, ' ')) return failure(error_text(1, 1, "plik jest pusty"));
+  if (is_blank(text, ' ')) return FileResult::failure(error_text(1, 1, "plik jest pusty"));
   LineReader lines(text);
   std::string_view line;
   lines.next(line);
   const std::optional<char> separator = find_separator(line);
   if (!separator)
-    return failure(error_text(1, 1, "nie rozpoznano separatora pól (średnik, przecinek lub tabulator)"));
+    return FileResult::failure(error_text(1, 1, "nie rozpoznano separatora pól (średnik, przecinek lub tabulator)"));
   std::vector<std::string> fields;
   auto fault = split_fields(line, *separator, fields);
   if (!fault) fault = check_header(fields);
-  if (fault) return failure(error_text(1, fault->column, fault->what));
+  if (fault) return FileResult::failure(error_text(1, fault->column, fault->what));
 
   // One line more than the table's rows is enough to tell that there are too many.
   std::vector<TableLine> table;
@@ -306,16 +296,16 @@ FileResult parse_config_csv(std::string_view text, ConfigMatrix& matrix) {
       fault = read_value(row, output, row_line.fields[output + 1], value);
       read.set(row, output, value);
     }
-    if (fault) return failure(error_text(row_line.number, fault->column, fault->what));
+    if (fault) return FileResult::failure(error_text(row_line.number, fault->column, fault->what));
   }
   if (table.size() < static_cast<std::size_t>(ConfigMatrix::kRows)) {
     const int line_after = kFirstRowLine + static_cast<int>(table.size());
     const std::string missing = " (brakuje " + std::to_string(ConfigMatrix::kRows - table.size()) + " z " +
                                 std::to_string(ConfigMatrix::kRows) + " wierszy)";
     if (!placement.by_label())
-      return failure(error_text(line_after, 1, "plik kończy się przed wierszem zdarzenia „" +
+      return FileResult::failure(error_text(line_after, 1, "plik kończy się przed wierszem zdarzenia „" +
                                                    row_label(static_cast<int>(table.size())) + "”" + missing));
-    return failure(error_text(line_after, 1, "brak wiersza zdarzenia „" +
+    return FileResult::failure(error_text(line_after, 1, "brak wiersza zdarzenia „" +
                                                  row_label(placement.first_missing_row().value_or(0)) + "”" +
                                                  missing));
   }
@@ -357,7 +347,7 @@ FileResult load_config_csv(const fs::path& path, ConfigMatrix& matrix) {
   if (in.bad()) return read_failure();
   text.resize(static_cast<std::size_t>(in.gcount()));
   if (text.size() > kMaxConfigCsvBytes)
-    return failure("plik jest za duży (ponad " + std::to_string(kMaxConfigCsvBytes / 1024) +
+    return FileResult::failure("plik jest za duży (ponad " + std::to_string(kMaxConfigCsvBytes / 1024) +
                    " KiB), to nie jest tabela konfiguracji");
   return parse_config_csv(text, matrix);
 }

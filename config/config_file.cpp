@@ -72,12 +72,6 @@ class ValueCollector {
 // The error the last failed stream or C library call left behind.
 std::error_code last_error() { return {errno, std::generic_category()}; }
 
-FileResult failure(std::string reason) {
-  FileResult result;
-  result.reason = std::move(reason);
-  return result;
-}
-
 }  // namespace
 
 FileResult parse_config_bytes(std::span<const std::uint8_t> bytes, ConfigMatrix& matrix) {
@@ -90,21 +84,19 @@ FileResult open_for_reading(const fs::path& path, std::ifstream& in) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (!fs::exists(status)) {
-    if (!error || error == std::errc::no_such_file_or_directory) return failure("plik nie istnieje");
-    return failure("nie można otworzyć pliku: " + describe_file_error(error));
+    if (!error || error == std::errc::no_such_file_or_directory) return FileResult::failure("plik nie istnieje");
+    return FileResult::failure("nie można otworzyć pliku: " + describe_file_error(error));
   }
-  if (fs::is_directory(status)) return failure("to jest folder, a nie plik");
-  if (!fs::is_regular_file(status)) return failure("to nie jest zwykły plik");
+  if (fs::is_directory(status)) return FileResult::failure("to jest folder, a nie plik");
+  if (!fs::is_regular_file(status)) return FileResult::failure("to nie jest zwykły plik");
 
   errno = 0;
   in.open(path, std::ios::in | std::ios::binary);
-  if (!in.is_open()) return failure("nie można otworzyć pliku: " + describe_file_error(last_error()));
-  FileResult result;
-  result.ok = true;
-  return result;
+  if (!in.is_open()) return FileResult::failure("nie można otworzyć pliku: " + describe_file_error(last_error()));
+  return FileResult::success();
 }
 
-FileResult read_failure() { return failure("błąd odczytu pliku: " + describe_file_error(last_error())); }
+FileResult read_failure() { return FileResult::failure("błąd odczytu pliku: " + describe_file_error(last_error())); }
 
 FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
   std::ifstream in;

@@ -4,18 +4,16 @@
 #include <cstdio>
 #include <utility>
 
+#include "config/file_access.h"
 #include "config/output_file.h"
+#include "text/utf8_path.h"
 
 namespace fs = std::filesystem;
 using output_file::OutputFile;
 
 namespace {
 
-FileResult failure(std::string reason) {
-  FileResult result;
-  result.reason = std::move(reason);
-  return result;
-}
+constexpr const char* kWrittenInPlace = "Zapisano w miejscu: folder nie pozwala na bezpieczną zamianę pliku.";
 
 // Saving through a symbolic link replaces the file it points to, not the
 // link. A loop stays a link, which the status check then refuses (ELOOP).
@@ -69,11 +67,57 @@ std::string write_contents(OutputFile& file, std::span<const std::uint8_t> bytes
   return {};
 }
 
+// Writes, flushes and closes a new file; the reason it failed, or empty.
+std::string write_durably(OutputFile& file, std::span<const std::uint8_t> bytes, const ContentWriter& writer) {
+  if (std::string reason = write_contents(file, bytes, writer); !reason.empty()) return reason;
+  if (std::error_code error = file.flush_to_disk())
+    return "zapis na dysk nie powiódł się: " + describe_file_error(error);
+  if (std::error_code error = file.close())
+    return "zamknięcie pliku nie powiodło się: " + describe_file_error(error);
+  return {};
+}
+
+// Where the folder takes no new file: a complete copy of the new contents
+// in the user's cache folder, on the disk, before the file is overwritten.
+// Empty, with the reason, when none could be made.
+fs::path write_cache_copy(std::span<const std::uint8_t> bytes, const ContentWriter& writer, std::string& reason) {
+  const fs::path cache = output_file::user_cache_folder();
+  if (cache.empty()) {
+    reason = "brak folderu pamięci podręcznej użytkownika";
+    return {};
+  }
+  const fs::path folder = cache / "zel17";
+  std::error_code error;
+  if (fs::create_directories(folder, error)) fs::permissions(folder, fs::perms::owner_all, error);
+  fs::path copy;
+  OutputFile file = create_temporary(folder, copy, error);
+  if (!file.is_open()) {
+    reason = "nie można utworzyć pliku w folderze " + path_utf8(folder) + ": " + describe_file_error(error);
+    return {};
+  }
+  reason = write_durably(file, bytes, writer);
+  if (reason.empty()) return copy;
+  fs::remove(copy, error);
+  return {};
+}
+
+// Overwrites the file from its start and cuts it to the new length. `copy`
+// holds the new contents meanwhile: it goes once the file is on the disk,
+// and stays, named in the message, when the write fails.
 FileResult write_in_place(const fs::path& target, std::span<const std::uint8_t> bytes,
-                          const ContentWriter& writer) {
+                          const ContentWriter& writer, const fs::path& copy) {
+  const auto failed = [&](std::string reason, bool touched) {
+    return FileResult::failure(
+        reason + " (folder nie pozwala zastąpić pliku nowym, plik zapisywano w miejscu" +
+        (touched ? " i mógł zostać zmieniony" : "; pozostał bez zmian") +
+        "; pełna kopia nowej zawartości: " + path_utf8(copy) + ")");
+  };
   std::error_code error;
   OutputFile file = OutputFile::open_existing(target, error);
-  if (error) return failure("nie można otworzyć pliku do zapisu: " + describe_file_error(error));
+  if (error) return failed("nie można otworzyć pliku do zapisu: " + describe_file_error(error), false);
+  // A full disk is found before the first byte is overwritten.
+  if ((error = file.reserve(bytes.size())))
+    return failed("nie można zarezerwować miejsca na plik: " + describe_file_error(error), false);
 
   std::string reason = write_contents(file, bytes, writer);
   if (reason.empty() && (error = file.truncate(bytes.size())))
@@ -82,11 +126,40 @@ FileResult write_in_place(const fs::path& target, std::span<const std::uint8_t> 
     reason = "zapis na dysk nie powiódł się: " + describe_file_error(error);
   if (reason.empty() && (error = file.close()))
     reason = "zamknięcie pliku nie powiodło się: " + describe_file_error(error);
-  if (!reason.empty())
-    return failure(reason + " (folder nie pozwala zastąpić pliku nowym, plik zapisywano w miejscu i mógł zostać zmieniony)");
-  FileResult result;
-  result.ok = true;
+  if (!reason.empty()) return failed(reason, true);
+  fs::remove(copy, error);
+  FileResult result = FileResult::success();
+  result.note = kWrittenInPlace;
   return result;
+}
+
+// Gives the new file the old one's rights. Where they cannot be set, the
+// new file may keep other ones, but never rights for more people: those
+// are taken away, and where even that fails, the reason it must not
+// replace the old file is returned.
+std::string carry_rights_over(const fs::path& file, const FileAccess& old, bool& kept) {
+  std::error_code error;
+  fs::permissions(file, old.rights, error);
+  FileAccess now;
+  if (std::error_code unread = output_file::access_of(file, now))
+    return "nie można sprawdzić uprawnień nowego pliku: " + describe_file_error(unread);
+  if (const fs::perms excess = widened_rights(old, now); excess != fs::perms::none) {
+    std::error_code ignored;
+    fs::permissions(file, excess, fs::perm_options::remove, ignored);
+    if (output_file::access_of(file, now) || widened_rights(old, now) != fs::perms::none) {
+      return "nie można przenieść uprawnień pliku" + (error ? ": " + describe_file_error(error) : std::string()) +
+             "; nowy plik byłby dostępny dla większej liczby osób niż poprzedni";
+    }
+  }
+  kept = (now.rights & fs::perms::all) == (old.rights & fs::perms::all);
+  return {};
+}
+
+// What of the old file the new one did not take, for the status.
+std::string not_kept_note(bool owner_kept, bool rights_kept) {
+  if (owner_kept && rights_kept) return {};
+  std::string what = owner_kept ? "uprawnień" : rights_kept ? "właściciela i grupy" : "właściciela i grupy ani uprawnień";
+  return "Zapisano, ale nie zachowano " + what + " poprzedniego pliku.";
 }
 
 }  // namespace
@@ -100,50 +173,62 @@ FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t>
 FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t> bytes,
                              const ContentWriter& writer) {
   const fs::path target = resolve_links(path);
-  if (target.filename().empty()) return failure("brak nazwy pliku");
+  if (target.filename().empty()) return FileResult::failure("brak nazwy pliku");
 
   std::error_code error;
   const fs::file_status old_status = fs::status(target, error);
   // A missing file is made; anything else that hides the file (a loop of
   // links, no right to look into the folder) is not to be replaced blindly.
   if (error && old_status.type() != fs::file_type::not_found)
-    return failure("nie można zapisać pliku: " + describe_file_error(error));
+    return FileResult::failure("nie można zapisać pliku: " + describe_file_error(error));
   const bool replacing = fs::exists(old_status);
+  FileAccess old_access;
   if (replacing) {
-    if (fs::is_directory(old_status)) return failure("to jest folder, a nie plik");
-    if (!fs::is_regular_file(old_status)) return failure("to nie jest zwykły plik");
+    if (fs::is_directory(old_status)) return FileResult::failure("to jest folder, a nie plik");
+    if (!fs::is_regular_file(old_status)) return FileResult::failure("to nie jest zwykły plik");
     constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     if ((old_status.permissions() & kAnyWrite) == fs::perms::none)
-      return failure("plik jest tylko do odczytu");
+      return FileResult::failure("plik jest tylko do odczytu");
     // A write bit for someone else is not enough: the rename below would
     // replace the file with the folder's rights alone.
-    if ((error = output_file::check_writable(target)))
-      return failure("nie można zapisać pliku: " + describe_file_error(error));
+    if ((error = output_file::check_writable(target)) || (error = output_file::access_of(target, old_access)))
+      return FileResult::failure("nie można zapisać pliku: " + describe_file_error(error));
   }
 
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   fs::path temporary;
   OutputFile out = create_temporary(folder, temporary, error);
   if (!out.is_open()) {
-    if (replacing && folder_refuses_new_files(error)) return write_in_place(target, bytes, writer);
-    return failure("nie można utworzyć pliku tymczasowego w folderze: " + describe_file_error(error));
+    if (!replacing || !folder_refuses_new_files(error))
+      return FileResult::failure("nie można utworzyć pliku tymczasowego w folderze: " + describe_file_error(error));
+    std::string reason;
+    const fs::path copy = write_cache_copy(bytes, writer, reason);
+    if (copy.empty()) {
+      return FileResult::failure("folder nie pozwala zastąpić pliku nowym, a kopii nowej zawartości nie udało się "
+                                 "zapisać (" + reason + "); plik pozostał bez zmian");
+    }
+    return write_in_place(target, bytes, writer, copy);
   }
 
   auto abandon = [&](std::string reason) {
     out.close();
     std::error_code ignored;
     fs::remove(temporary, ignored);
-    return failure(std::move(reason));
+    return FileResult::failure(std::move(reason));
   };
 
   if (std::string reason = write_contents(out, bytes, writer); !reason.empty())
     return abandon(std::move(reason));
   // The new file keeps the owner, group and access rights of the one it
-  // replaces (the owner first: a change of owner clears the set-id bits).
-  if (replacing && (error = out.take_owner_of(target)))
-    return abandon("nie można przenieść właściciela pliku: " + describe_file_error(error));
-  if (replacing && (fs::permissions(temporary, old_status.permissions(), error), error))
-    return abandon("nie można przenieść uprawnień pliku: " + describe_file_error(error));
+  // replaces (the owner first: a change of owner clears the set-id bits);
+  // where the system refuses them, the save goes on and says so.
+  bool owner_kept = true;
+  bool rights_kept = true;
+  if (replacing) {
+    owner_kept = !out.take_owner_of(target);
+    if (std::string reason = carry_rights_over(temporary, old_access, rights_kept); !reason.empty())
+      return abandon(std::move(reason));
+  }
   // On the disk before it takes the old file's name: a power cut after the
   // rename must not leave an empty file.
   if ((error = out.flush_to_disk()))
@@ -153,19 +238,17 @@ FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t>
 
   if ((error = output_file::replace(temporary, target))) {
     // A sticky folder (/tmp) lets only the owner replace a file that others
-    // may still write: written in place, as where the folder takes no file.
-    if (replacing && folder_refuses_new_files(error)) {
-      abandon({});
-      return write_in_place(target, bytes, writer);
-    }
+    // may still write: written in place, as where the folder takes no file,
+    // while the temporary file keeps the new contents.
+    if (replacing && folder_refuses_new_files(error)) return write_in_place(target, bytes, writer, temporary);
     return abandon("nie można zastąpić pliku: " + describe_file_error(error));
   }
   if ((error = output_file::flush_folder(folder)))
-    return failure("plik zapisano, ale system nie potwierdził zapisu folderu na dysku: " +
-                   describe_file_error(error));
+    return FileResult::failure("plik zapisano, ale system nie potwierdził zapisu folderu na dysku: " +
+                               describe_file_error(error));
 
-  FileResult result;
-  result.ok = true;
+  FileResult result = FileResult::success();
+  result.note = not_kept_note(owner_kept, rights_kept);
   return result;
 }
 

@@ -9,13 +9,20 @@
 // is replaced, the link stays.
 //
 // The replacement keeps the old file's owner and group where the process
-// may set them, and its access rights. A symbolic link loop is refused.
+// may set them, and its access rights. Where the system refuses them (some
+// network mounts), the save goes on and its note says what was not kept;
+// it fails only where the new file would be open to more people than the
+// old one. A symbolic link loop is refused.
 //
 // A file the current user may not write is refused, however its folder's
 // rights stand. When the folder takes no new file, or refuses the rename
 // (a sticky folder and another user's file), but the file itself may be
-// written, the file is written in place instead, then cut to the new length;
-// only there can a failure part way leave the old contents changed.
+// written, the file is written in place instead, then cut to the new length,
+// and the note says so. Room for the new length is reserved first, so a
+// full disk leaves the old file as it was; meanwhile a complete copy of the
+// new contents is kept (the temporary file, or one in the user's cache
+// folder where the folder takes none), and a failure names it: only a
+// failure part way through the write itself can leave the file changed.
 
 #include <cstddef>
 #include <cstdint>

@@ -8,6 +8,8 @@
 #include <span>
 #include <system_error>
 
+#include "config/file_access.h"
+
 namespace output_file {
 
 // One open file, written from its start and closed by its destructor.
@@ -32,6 +34,11 @@ class OutputFile {
   // may set them (root: both; a member of the group: the group); nothing
   // where files have no such owner. An error only for another failure.
   std::error_code take_owner_of(const std::filesystem::path& original);
+  // Makes sure the file system holds room for `size` bytes of the file
+  // (posix_fallocate, or the allocation size on Windows) without changing
+  // its contents or length, so that a write that follows cannot run out
+  // of space part way.
+  std::error_code reserve(std::uint64_t size);
   // Cuts the file to `size` bytes.
   std::error_code truncate(std::uint64_t size);
   // Returns only once the data is on the disk (fsync, FlushFileBuffers).
@@ -46,6 +53,13 @@ class OutputFile {
 // Whether the current user may write the existing file, asked of the system
 // (which knows about owners, groups, access lists and read-only media).
 std::error_code check_writable(const std::filesystem::path& path);
+
+// The file's owner, group and rights (on Windows: its rights alone).
+std::error_code access_of(const std::filesystem::path& path, FileAccess& access);
+
+// The user's own folder for files the program may lose (XDG_CACHE_HOME or
+// ~/.cache; LOCALAPPDATA on Windows); empty when there is none.
+std::filesystem::path user_cache_folder();
 
 // Puts `from` in the place of `to` in one step.
 std::error_code replace(const std::filesystem::path& from, const std::filesystem::path& to);

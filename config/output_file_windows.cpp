@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace output_file {
 
@@ -88,6 +89,18 @@ std::error_code OutputFile::write(std::span<const std::uint8_t> bytes) {
 // and group pair to carry over.
 std::error_code OutputFile::take_owner_of(const std::filesystem::path&) { return {}; }
 
+std::error_code OutputFile::reserve(std::uint64_t size) {
+  // Only ever grown: an allocation below the end would cut the file.
+  LARGE_INTEGER length;
+  if (!GetFileSizeEx(as_handle(handle_), &length)) return last_error();
+  if (static_cast<std::uint64_t>(length.QuadPart) >= size) return {};
+  FILE_ALLOCATION_INFO allocation;
+  allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
+  return SetFileInformationByHandle(as_handle(handle_), FileAllocationInfo, &allocation, sizeof allocation)
+             ? std::error_code{}
+             : last_error();
+}
+
 std::error_code OutputFile::truncate(std::uint64_t size) {
   LARGE_INTEGER position;
   position.QuadPart = static_cast<LONGLONG>(size);
@@ -112,6 +125,19 @@ std::error_code check_writable(const std::filesystem::path& path) {
   std::error_code error;
   OutputFile probe = OutputFile::open_existing(path, error);
   return error;
+}
+
+std::error_code access_of(const std::filesystem::path& path, FileAccess& access) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (!error) access = {0, 0, status.permissions()};
+  return error;
+}
+
+std::filesystem::path user_cache_folder() {
+  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+  if (local == nullptr || local[0] == L'\0') return {};
+  return std::filesystem::path(local);
 }
 
 std::error_code replace(const std::filesystem::path& from, const std::filesystem::path& to) {

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
+#include "text/trimmed.h"
+
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \r");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \r") - first + 1);
-}
+// A spreadsheet's line may end in CR LF.
+constexpr std::string_view kBlanks = " \r";
 
 std::optional<std::vector<std::uint8_t>> parse_line(std::string_view line) {
   const auto separator_at = line.find_first_of("\t;,");
@@ -16,10 +15,16 @@ std::optional<std::vector<std::uint8_t>> parse_line(std::string_view line) {
   std::vector<std::uint8_t> modes;
   while (true) {
     const auto end = line.find(separator);
-    const std::string_view field = trimmed(line.substr(0, end));
-    if (modes.size() == ConfigMatrix::kColumns || field.size() != 1 || field[0] < '0' || field[0] > '3')
+    const std::string_view field = trimmed(line.substr(0, end), kBlanks);
+    if (modes.size() == ConfigMatrix::kColumns) return std::nullopt;
+    // 255 is what a copy of row 4 holds; where it may land is for the paste to say.
+    if (field == "255") {
+      modes.push_back(LED_NOT_AVAILABLE);
+    } else if (field.size() == 1 && field[0] >= '0' && field[0] <= '3') {
+      modes.push_back(static_cast<std::uint8_t>(field[0] - '0'));
+    } else {
       return std::nullopt;
-    modes.push_back(static_cast<std::uint8_t>(field[0] - '0'));
+    }
     if (end == std::string_view::npos) break;
     line.remove_prefix(end + 1);
   }
@@ -52,7 +57,7 @@ std::optional<ModeLines> parse_clipboard_modes(std::string_view text) {
     start = end + 1;
   }
   // A spreadsheet ends its copy with a line end.
-  while (!lines.empty() && trimmed(lines.back()).empty()) lines.pop_back();
+  while (!lines.empty() && trimmed(lines.back(), kBlanks).empty()) lines.pop_back();
   if (lines.empty()) return std::nullopt;
 
   ModeLines parsed;
@@ -64,14 +69,17 @@ std::optional<ModeLines> parse_clipboard_modes(std::string_view text) {
   return parsed;
 }
 
-std::vector<CellValue> pasted_cells(const ConfigMatrix& matrix, int row, int column, const ModeLines& lines) {
+std::optional<std::vector<CellValue>> pasted_cells(const ConfigMatrix& matrix, int row, int column,
+                                                   const ModeLines& lines) {
   if (!lines.empty() && lines.front().size() == ConfigMatrix::kColumns) column = 0;
   std::vector<CellValue> cells;
   for (std::size_t i = 0; i < lines.size() && row + static_cast<int>(i) < ConfigMatrix::kRows; ++i) {
     const int r = row + static_cast<int>(i);
     for (std::size_t j = 0; j < lines[i].size() && column + static_cast<int>(j) < ConfigMatrix::kColumns; ++j) {
       const int c = column + static_cast<int>(j);
-      cells.push_back({r, c, chosen_led_mode(matrix.at(r, c), lines[i][j])});
+      const std::uint8_t mode = lines[i][j];
+      if (mode == LED_NOT_AVAILABLE && matrix.at(r, c) != LED_NOT_AVAILABLE) return std::nullopt;
+      cells.push_back({r, c, chosen_led_mode(matrix.at(r, c), mode)});
     }
   }
   return cells;

@@ -19,13 +19,16 @@ std::string block_clipboard_text(const ConfigMatrix& matrix, const CellBlock& bl
 // The whole row: 25 modes.
 std::string row_clipboard_text(const ConfigMatrix& matrix, int row);
 
-// Every line must hold 1 to 25 modes 0-3, every line as many (LF or CR LF
-// line ends; blank lines after the last one are ignored). Anything else
-// gives no lines at all.
+// Every line must hold 1 to 25 modes 0-3 or 255 (a copied cell that is not
+// available), every line as many (LF or CR LF line ends; blank lines after
+// the last one are ignored). Anything else gives no lines at all.
 std::optional<ModeLines> parse_clipboard_modes(std::string_view text);
 
 // The cells that pasting `lines` sets, their first at (row, column): lines
 // of 25 modes are whole rows and always start in column 0. What falls past
 // the grid's last row or column is left out; cells that are not available
-// keep 255.
-std::vector<CellValue> pasted_cells(const ConfigMatrix& matrix, int row, int column, const ModeLines& lines);
+// keep 255. A 255 is taken only where it lands on such a cell (a copied
+// block that spans row 4 goes back where it came from); anywhere else the
+// paste is refused: nothing.
+std::optional<std::vector<CellValue>> pasted_cells(const ConfigMatrix& matrix, int row, int column,
+                                                   const ModeLines& lines);

@@ -17,7 +17,26 @@ bool send(USB_protocol& protocol, const FlashCommand& command) {
   return false;
 }
 
+// An erase the module neither refused nor answered may have been carried
+// out once its request was sent; a Ctrl+C stops the run before sending.
+bool erase_may_have_run(const USB_protocol& protocol, const FlashCommand& command) {
+  if (command.kind != FlashCommand::erase) return false;
+  const CommandFailure failure = protocol.last_failure();
+  return (failure == CommandFailure::no_answer || failure == CommandFailure::disconnected) &&
+         protocol.last_request_sent();
+}
+
 }  // namespace
+
+const char* upload_outcome_warning(UploadOutcome outcome) {
+  switch (outcome) {
+    case UploadOutcome::aborted_after_erase: return kUploadLeftNoConfiguration;
+    case UploadOutcome::aborted_maybe_erased: return kUploadMayHaveLeftNoConfiguration;
+    case UploadOutcome::written:
+    case UploadOutcome::aborted: return nullptr;
+  }
+  return nullptr;
+}
 
 std::string upload_refusal(const ConfigMatrix& matrix) {
   const std::string fault = configuration_fault(matrix);
@@ -38,7 +57,9 @@ UploadOutcome run_flash_upload(USB_protocol& protocol, const ConfigMatrix& matri
     if (stop_requested(view) || !send(protocol, step.command)) {
       console_log().append_banner("Przerwano proces zapisywania konfiguracji do FLASH!");
       view.set_status(kUploadStatusFailed);
-      return erased ? UploadOutcome::aborted_after_erase : UploadOutcome::aborted;
+      if (erased) return UploadOutcome::aborted_after_erase;
+      return erase_may_have_run(protocol, step.command) ? UploadOutcome::aborted_maybe_erased
+                                                        : UploadOutcome::aborted;
     }
     if (!erased && step.command.kind == FlashCommand::erase) {
       erased = true;

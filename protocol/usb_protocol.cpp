@@ -63,6 +63,13 @@ void USB_protocol::start(std::uint8_t code) {
   failure = CommandFailure::none;
 }
 
+bool USB_protocol::last_request_sent() const {
+  // An injected exchange tells no more than that it failed: taken as sent.
+  if (failure == CommandFailure::no_answer || failure == CommandFailure::disconnected)
+    return device == nullptr || device->request_written();
+  return true;
+}
+
 bool USB_protocol::exchange_request() {
   Set_CRC(request);
   if (!exchange(request, response)) {

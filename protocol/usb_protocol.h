@@ -63,6 +63,10 @@ class USB_protocol {
   // Why the last command was not accepted; none after an accepted one. The
   // console shows the same failures with the texts it always had.
   CommandFailure last_failure() const { return failure; }
+  // Whether the last command's request may have reached the module: false
+  // only where the transport could not write it. An answer that never came
+  // leaves open whether the module carried the command out.
+  bool last_request_sent() const;
 
   // The frame log.
   static void Show_frame(bool sent, std::uint8_t code, const std::uint8_t* data,

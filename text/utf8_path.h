@@ -10,3 +10,9 @@
 inline std::filesystem::path utf8_path(std::string_view utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
+
+// A path as UTF-8 text, for a message (the inverse of utf8_path).
+inline std::string path_utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}

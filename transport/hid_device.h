@@ -37,6 +37,9 @@ class HID_device {
   // How the last exchange ended: done, or why not. A module that is gone
   // says so in either direction; otherwise the first failed step tells.
   platform::Transfer last_transfer() const { return last_transfer_; }
+  // Whether the last exchange's report was written to the module, whatever
+  // became of the answer.
+  bool request_written() const { return write_ok; }
 
  private:
   bool load_device_table();

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "../immutable_folder.h"
+#include "../small_tmpfs.h"
 #include "cli_process.h"
 #include "config/sha256.h"
 #include "config/config_csv.h"
@@ -87,6 +89,20 @@ TEST_F(CliBinaryTest, UploadThenReadGivesBackTheFileByteForByte) {
   const fs::path table = dir_ / "odczyt.Csv";
   ASSERT_EQ(run_cli_binary({"read", table.string()}).status, 0);
   EXPECT_EQ(file_bytes(table), config_csv_text(random_matrix(7)));
+
+  // A folder that takes no new file: written in place, and said so.
+  const fs::path closed_folder = dir_ / "zamkniety";
+  fs::create_directory(closed_folder);
+  std::ofstream(closed_folder / "odczyt.zel", std::ios::binary) << std::string(10000, 'x');
+  const ImmutableFolder closed(closed_folder);
+  if (!closed.set()) GTEST_SKIP() << "only root may make a folder immutable";
+  setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
+  const CliRun in_place = run_cli_binary({"read", (closed_folder / "odczyt.zel").string()});
+  unsetenv("XDG_CACHE_HOME");
+  EXPECT_EQ(in_place.status, 0) << in_place.err;
+  EXPECT_EQ(in_place.out,
+            "Konfiguracja odczytana!\nZapisano w miejscu: folder nie pozwala na bezpieczną zamianę pliku.\n");
+  EXPECT_EQ(file_bytes(closed_folder / "odczyt.zel"), file_bytes(written));
 }
 
 TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
@@ -142,6 +158,13 @@ TEST_F(CliBinaryTest, UploadFailuresNameTheirCauseAndWhatTheModuleIsLeftWith) {
   silent_write.no_answer = true;
   ZelModule::Faults unplug;
   unplug.unplug_after = 50;
+  // The first erase sent, its answer never comes: it may have been done.
+  ZelModule::Faults silent_first_erase = silent_greeting;
+  silent_first_erase.fail_at = 1;
+  ZelModule::Faults unplug_at_first_erase;
+  unplug_at_first_erase.unplug_after = 1;
+  constexpr const char* kMayBeEmpty =
+      ". Moduł może nie mieć teraz poprawnej konfiguracji. Zapisz konfigurację ponownie.";
   const Case cases[] = {
       {"upload", refuse_write,
        "moduł nie przyjął polecenia Write_flash_block (strona 1, blok 6)" + std::string(kLeftEmpty), 51},
@@ -151,6 +174,10 @@ TEST_F(CliBinaryTest, UploadFailuresNameTheirCauseAndWhatTheModuleIsLeftWith) {
        "moduł nie odpowiedział na polecenie Write_flash_block (strona 1, blok 6)" + std::string(kLeftEmpty), 51},
       {"upload", unplug,
        "moduł został odłączony podczas polecenia Write_flash_block (strona 1, blok 6)" + std::string(kLeftEmpty), 51},
+      {"upload", silent_first_erase,
+       "moduł nie odpowiedział na polecenie Erase_flash_page (strona 0)" + std::string(kMayBeEmpty), 2},
+      {"upload", unplug_at_first_erase,
+       "moduł został odłączony podczas polecenia Erase_flash_page (strona 0)" + std::string(kMayBeEmpty), 2},
   };
   const std::string file = write_file("wzor.zel", random_matrix(3));
   for (const Case& c : cases) {
@@ -473,17 +500,32 @@ TEST_F(CliBinaryTest, WalkEndsWith74WhenTheModuleIsUnpluggedMidWalk) {
   EXPECT_EQ(run.err, "Test po kolei zatrzymany (3 z 5).\nBŁĄD: moduł został odłączony podczas polecenia RS485_gift_frame\n");
 }
 
-// Ctrl+C while a row is shown: the frame without events first, then 130.
+// Ctrl+C while a row is shown: the frame without events first, then 130;
+// a module that fails to take that frame is a module failure, 74.
 TEST_F(CliBinaryTest, CtrlCDuringAWalkClearsTheBoardAndEndsWith130) {
-  TestBed bed;
-  CliProcess cli({"walk", "--dwell", "60"});
-  ASSERT_TRUE(cli.started());
-  EXPECT_EQ(cli.next_line(10s), "5\tadr 0. Alarm I");
-  cli.interrupt();
-  const CliRun run = cli.finish();
-  EXPECT_EQ(run.status, 130) << run.err;
-  EXPECT_EQ(bed.module().rs485_received(), row_frames({5, 0}));
-  EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
+  for (const bool module_gone : {false, true}) {
+    SCOPED_TRACE(module_gone ? "module gone before Ctrl+C" : "module answers");
+    TestBed bed;
+    CliProcess cli({"walk", "--dwell", "60"});
+    ASSERT_TRUE(cli.started());
+    EXPECT_EQ(cli.next_line(10s), "5\tadr 0. Alarm I");
+    if (module_gone) {
+      ZelModule::Faults unplug;
+      unplug.unplug_after = 2;  // the greeting and the first row
+      bed.module().set_faults(unplug);
+    }
+    cli.interrupt();
+    const CliRun run = cli.finish();
+    EXPECT_EQ(bed.module().rs485_received(), module_gone ? row_frames({5}) : row_frames({5, 0}));
+    if (module_gone) {
+      EXPECT_EQ(run.status, 74) << run.err;
+      EXPECT_NE(run.err.find("BŁĄD: moduł został odłączony podczas polecenia RS485_gift_frame"), std::string::npos)
+          << run.err;
+    } else {
+      EXPECT_EQ(run.status, 130) << run.err;
+      EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
+    }
+  }
 }
 
 }  // namespace
@@ -538,6 +580,48 @@ TEST_F(CliBinaryTest, MonitorForOneSecondPrintsExactlyTheChanges) {
                                       ";;inna ramka (12 B);\r"}));
   // A quiet bus for the rest of the second: polls, but nothing more printed.
   EXPECT_GT(bed.module().requests().size(), 10u);
+}
+
+// --log appends: an earlier record stays, also when no module is found,
+// and the header is not written again; a log that cannot be written is 73.
+TEST_F(CliBinaryTest, MonitorLogIsAppendedToAndAFailedWriteIs73) {
+  const fs::path log = dir_ / "protokol.csv";
+  const std::string earlier =
+      "\xEF\xBB\xBF" "czas;centrala;wiersz;zdarzenie;zmiana\r\n08:00:00.000;0;26;adr 7. Alarm I;początek\r\n";
+  std::ofstream(log, std::ios::binary) << earlier;
+  {
+    TestBedOptions keyboard_only;
+    keyboard_only.modules = 0;
+    TestBed bed(keyboard_only);
+    const CliRun run = run_cli_binary({"monitor", "--for", "1", "--log", log.string()});
+    EXPECT_EQ(run.status, 69) << run.err;
+    EXPECT_EQ(file_bytes(log), earlier);
+  }
+  TestBed bed;
+  bed.module().queue_rs485(unit_frame(26));
+  const CliRun run = run_cli_binary({"monitor", "--for", "1", "--log", log.string()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string csv = file_bytes(log);
+  ASSERT_TRUE(csv.starts_with(earlier)) << csv;
+  EXPECT_EQ(without_times(csv.substr(earlier.size())), std::vector<std::string>{"0;26;adr 7. Alarm I;początek\r"});
+
+  const CliRun full = run_cli_binary({"monitor", "--for", "1", "--log", "/dev/full"});
+  EXPECT_EQ(full.status, 73);
+  EXPECT_EQ(full.err, "BŁĄD: nie można zapisać dziennika do pliku \"/dev/full\": brak miejsca na dysku\n");
+
+  // The disk fills up while the monitor runs: the first row it cannot take
+  // ends the run. The log fills its first block, so a row needs another.
+  const SmallTmpfs disk(dir_ / "pelny");
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a small tmpfs needs root";
+  const fs::path full_log = dir_ / "pelny" / "protokol.csv";
+  std::ofstream(full_log, std::ios::binary) << earlier << std::string(4096 - earlier.size(), '#');
+  disk.fill();
+  bed.module().queue_rs485(unit_frame(26));
+  const CliRun stopped = run_cli_binary({"monitor", "--for", "5", "--log", full_log.string()});
+  EXPECT_EQ(stopped.status, 73);
+  EXPECT_EQ(stopped.err, "BŁĄD: nie udało się zapisać dziennika do pliku \"" + full_log.string() +
+                             "\": brak miejsca na dysku\n");
+  EXPECT_EQ(fs::file_size(full_log), 4096u);
 }
 
 TEST_F(CliBinaryTest, MonitorPrintsEachChangeAtOnceUntilCtrlCOrAFailure) {

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <ctime>
 #include <sstream>
@@ -121,6 +126,45 @@ TEST(CliTerminalKeys, KeysThatSteerTheWalk) {
       {"\x1b[A", WalkKey::none}, {"nn", WalkKey::none},
   };
   for (const auto& [input, key] : cases) EXPECT_EQ(decode_walk_key(input), key) << input;
+}
+
+// `zel17-cli walk ... &`: a job in the terminal's background leaves the
+// terminal's modes alone, so no SIGTTOU stops it while it holds the module.
+// Each case runs in a session of its own on a new pseudo-terminal.
+TEST(CliTerminalKeys, OnlyTheForegroundJobTakesTheKeys) {
+  enum Ending { taken = 10, not_taken = 11, stopped = 12 };
+  auto run_in_session = [](bool background) {
+    const pid_t leader = fork();
+    if (leader != 0) return leader;
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (setsid() < 0 || master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) _exit(1);
+    const int terminal = open(ptsname(master), O_RDWR);  // becomes the session's terminal
+    if (terminal < 0) _exit(1);
+    const pid_t job = fork();
+    if (job == 0) {
+      if (background) setpgid(0, 0);
+      dup2(terminal, STDIN_FILENO);
+      const TerminalKeys keys;
+      _exit(keys.active() ? taken : not_taken);
+    }
+    int status = 0;
+    waitpid(job, &status, WUNTRACED);
+    if (WIFSTOPPED(status)) {
+      kill(job, SIGKILL);
+      waitpid(job, nullptr, 0);
+      _exit(stopped);
+    }
+    _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+  };
+  for (const auto& [background, ending] : {std::pair{false, taken}, std::pair{true, not_taken}}) {
+    SCOPED_TRACE(background ? "background" : "foreground");
+    const pid_t leader = run_in_session(background);
+    ASSERT_GT(leader, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(leader, &status, 0), leader);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), ending);  // 12: stopped by SIGTTOU
+  }
 }
 
 TEST(CliCommandLine, EventRowsByNumberOrByLabel) {

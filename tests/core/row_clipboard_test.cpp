@@ -56,7 +56,8 @@ TEST(RowClipboard, PasteTakesLinesOfOneToTwentyFiveModesAllOfOneLength) {
       {"1\t2\t3\n0\t1", 0},                                  // lines of different lengths
       {"1\t2\n" + row, 0},
       {row.substr(0, row.size() - 1) + "4", 0},            // not a mode
-      {row.substr(0, row.size() - 1) + "255", 0},          // not available is not pasted
+      {row.substr(0, row.size() - 1) + "255", 1},          // a copied unavailable cell; the paste places it
+      {row.substr(0, row.size() - 1) + "25", 0},
       {row.substr(0, row.size() - 1) + "x", 0},
       {row + "\n\n" + row, 0},                             // a blank line between rows
       {row + "\n" + row.substr(2), 0},                     // one bad line spoils the text
@@ -76,14 +77,14 @@ TEST(RowClipboard, PasteGoesDownFromTheRowSkippingUnavailableCellsAndTheEnd) {
   ConfigMatrix matrix;
   const std::vector<std::uint8_t> steady(25, LED_STEADY);
   // Whole rows start in column 0 whatever the current column.
-  const std::vector<CellValue> over_row_4 = pasted_cells(matrix, 3, 7, {steady, steady, steady});
+  const std::vector<CellValue> over_row_4 = pasted_cells(matrix, 3, 7, {steady, steady, steady}).value();
   ASSERT_EQ(over_row_4.size(), 75u);
   for (const CellValue& cell : over_row_4) {
     EXPECT_EQ(cell.value, cell.row == 4 ? LED_NOT_AVAILABLE : LED_STEADY) << cell.row << "," << cell.column;
   }
   EXPECT_EQ(over_row_4.back().row, 5);
   // Rows past the last one are left out.
-  const std::vector<CellValue> at_end = pasted_cells(matrix, 304, 0, {steady, steady});
+  const std::vector<CellValue> at_end = pasted_cells(matrix, 304, 0, {steady, steady}).value();
   ASSERT_EQ(at_end.size(), 25u);
   EXPECT_EQ(at_end.front().row, 304);
 }
@@ -91,18 +92,32 @@ TEST(RowClipboard, PasteGoesDownFromTheRowSkippingUnavailableCellsAndTheEnd) {
 TEST(RowClipboard, ABlockIsPastedFromTheCellAndClippedAtTheEdges) {
   ConfigMatrix matrix;
   const ModeLines block = {{1, 2, 3}, {3, 2, 1}};
+  // A block copied across row 4 carries its 255s.
+  const ModeLines over_row_4 = parse_clipboard_modes(block_clipboard_text(matrix, CellBlock{3, 1, 5, 2})).value();
+  const ModeLines ending_on_row_4 = parse_clipboard_modes(block_clipboard_text(matrix, CellBlock{3, 1, 4, 2})).value();
+  constexpr std::uint8_t kNa = LED_NOT_AVAILABLE;
+  std::vector<CellValue> row_4;
+  for (int column = 0; column < ConfigMatrix::kColumns; ++column) row_4.push_back({4, column, kNa});
   struct Case {
+    const char* name;
+    ModeLines lines;
     int row, column;
-    std::vector<CellValue> cells;
+    std::optional<std::vector<CellValue>> cells;  // nothing: refused
   };
   const Case cases[] = {
-      {10, 4, {{10, 4, 1}, {10, 5, 2}, {10, 6, 3}, {11, 4, 3}, {11, 5, 2}, {11, 6, 1}}},
-      {304, 23, {{304, 23, 1}, {304, 24, 2}}},
-      {3, 0, {{3, 0, 1}, {3, 1, 2}, {3, 2, 3}, {4, 0, 255}, {4, 1, 255}, {4, 2, 255}}},
+      {"inside", block, 10, 4, {{{10, 4, 1}, {10, 5, 2}, {10, 6, 3}, {11, 4, 3}, {11, 5, 2}, {11, 6, 1}}}},
+      {"clipped", block, 304, 23, {{{304, 23, 1}, {304, 24, 2}}}},
+      {"onto row 4", block, 3, 0, {{{3, 0, 1}, {3, 1, 2}, {3, 2, 3}, {4, 0, kNa}, {4, 1, kNa}, {4, 2, kNa}}}},
+      {"copied over row 4, pasted back", over_row_4, 3, 1,
+       {{{3, 1, 0}, {3, 2, 0}, {4, 1, kNa}, {4, 2, kNa}, {5, 1, 0}, {5, 2, 0}}}},
+      {"copied over row 4, pasted one row lower", over_row_4, 4, 1, std::nullopt},
+      {"a 255 past the last row is left out", ending_on_row_4, 304, 0, {{{304, 0, 0}, {304, 1, 0}}}},
+      {"row 4 alone onto row 4", {std::vector<std::uint8_t>(25, kNa)}, 4, 9, row_4},
+      {"row 4 alone onto row 5", {std::vector<std::uint8_t>(25, kNa)}, 5, 0, std::nullopt},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.row);
-    EXPECT_EQ(pasted_cells(matrix, c.row, c.column, block), c.cells);
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(pasted_cells(matrix, c.row, c.column, c.lines), c.cells);
   }
 }
 

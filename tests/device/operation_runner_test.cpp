@@ -130,8 +130,11 @@ TEST_F(RunnerTest, UploadStopsAtTheFirstCommandNotAccepted) {
   ZelModule::Faults silent_at_50;
   silent_at_50.no_answer = true;
   silent_at_50.fail_at = 50;
+  ZelModule::Faults silent_first_erase = silent_at_50;
+  silent_first_erase.fail_at = 0;
   const Case cases[] = {
       {"refused first erase", refuse_erase, 1, UploadOutcome::aborted},
+      {"first erase unanswered", silent_first_erase, 1, UploadOutcome::aborted_maybe_erased},
       {"refused write", refuse_write, 8, UploadOutcome::aborted_after_erase},  // 6 erases, buffer, write
       {"wrong code", wrong_at_20, 21, UploadOutcome::aborted_after_erase},
       {"no answer", silent_at_50, 51, UploadOutcome::aborted_after_erase},
@@ -147,7 +150,7 @@ TEST_F(RunnerTest, UploadStopsAtTheFirstCommandNotAccepted) {
     OperationView view = ui.view();
     view.module_erased = [&] { ++erased_calls; };
     EXPECT_EQ(run_flash_upload(protocol, random_matrix(3), view), c.outcome);
-    EXPECT_EQ(erased_calls, c.outcome == UploadOutcome::aborted ? 0 : 1);
+    EXPECT_EQ(erased_calls, c.outcome == UploadOutcome::aborted_after_erase ? 1 : 0);
     EXPECT_EQ(module.requests().size(), c.requests_sent);
     ASSERT_FALSE(ui.statuses.empty());
     EXPECT_EQ(ui.statuses.back().first, "Błąd zapisu konfiguracji!");

@@ -21,6 +21,9 @@
 #include <QPrinter>
 #include <QUrl>
 
+#ifdef __linux__
+#include "../immutable_folder.h"
+#endif
 #include "answered_prompts.h"
 #include "app/command_line.h"
 #include "app/file_dialogs.h"
@@ -95,6 +98,26 @@ TEST_F(ConfigFileTest, SavingOverALongerFileLeavesExactlyTheMatrix) {
   EXPECT_EQ(read_bytes(path("stary.zel")), matrix_bytes(config_matrix()));
   EXPECT_TRUE(warnings.isEmpty());
 }
+
+#ifdef __linux__
+// A folder that takes no new file (immutable, as root): the file is written
+// in place, and the status says so.
+TEST_F(ConfigFileTest, AnInPlaceSaveSaysSoInTheStatus) {
+  QDir(folder.path()).mkdir(QStringLiteral("zamkniety"));
+  const QString file = path("zamkniety/wspolna.zel");
+  write_bytes(file, std::string(10000, 'x'));
+  qputenv("XDG_CACHE_HOME", path("cache").toUtf8());
+  const ImmutableFolder closed(file_path("zamkniety"));
+  if (!closed.set()) GTEST_SKIP() << "only root may make a folder immutable";
+  config_matrix() = random_matrix(5);
+  save(file);
+  qunsetenv("XDG_CACHE_HOME");
+  EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QStringLiteral("\n")).toStdString();
+  EXPECT_EQ(window().statusText(),
+            QString::fromUtf8("Zapisano w miejscu: folder nie pozwala na bezpieczną zamianę pliku."));
+  EXPECT_EQ(read_bytes(file), matrix_bytes(config_matrix()));
+}
+#endif
 
 TEST_F(ConfigFileTest, FailuresWarnNamingTheFileAndChangeNothing) {
   struct Case {

@@ -258,6 +258,7 @@ TEST_F(UploadTest, StopsAtTheFirstCommandNotAccepted) {
     ZelModule::Faults faults;
     bool unplugs;
     bool after_erase;  // the module accepted an erase before the failure
+    bool erase_unanswered = false;  // the first erase was sent, its answer never came
   };
   // Exchange 0 is the hello; 1-6 the erases, 7-10 the special blocks, then
   // the address blocks of page 0.
@@ -275,7 +276,13 @@ TEST_F(UploadTest, StopsAtTheFirstCommandNotAccepted) {
   ZelModule::Faults refuse_first_erase;
   refuse_first_erase.refuse_code = ERASE_FLASH_PAGE_USB_FRAME;
   refuse_first_erase.fail_at = 1;
+  ZelModule::Faults silent_first_erase = silent;
+  silent_first_erase.fail_at = 1;
+  ZelModule::Faults unplug_at_first_erase;
+  unplug_at_first_erase.unplug_after = 1;
   const Case cases[] = {
+      {"first erase unanswered", silent_first_erase, false, false, true},
+      {"unplugged at the first erase", unplug_at_first_erase, true, false, true},
       {"unplugged", unplug, true, true},
       {"write refused", refuse_write, false, true},
       {"wrong code", wrong_code, false, true},
@@ -302,13 +309,17 @@ TEST_F(UploadTest, StopsAtTheFirstCommandNotAccepted) {
     const Warnings expected_warnings = {{"Błąd zapisu konfiguracji!",
                                          "Moduł nie ma teraz poprawnej konfiguracji. "
                                          "Zapisz konfigurację ponownie."}};
-    EXPECT_EQ(warnings, c.after_erase ? expected_warnings : Warnings{});
+    const Warnings unknown_warnings = {{"Błąd zapisu konfiguracji!",
+                                        "Moduł może nie mieć teraz poprawnej konfiguracji. "
+                                        "Zapisz konfigurację ponownie."}};
+    EXPECT_EQ(warnings, c.after_erase ? expected_warnings : c.erase_unanswered ? unknown_warnings : Warnings{});
     const std::vector<std::string> texts = recorder.texts();
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Konfiguracja zapisana!"), 0);
     EXPECT_LT(recorder.highest, 86);
     EXPECT_FALSE(consoleHas(kUploadFinished));
     expectEndedIdle();
-    const std::size_t failing = c.unplugs ? 40 : static_cast<std::size_t>(c.faults.fail_at);
+    const std::size_t failing =
+        c.unplugs ? static_cast<std::size_t>(c.faults.unplug_after) : static_cast<std::size_t>(c.faults.fail_at);
     EXPECT_LE(module().requests().size(), failing + 1);  // nothing after the failing command
     if (!c.unplugs) {
       EXPECT_EQ(module().requests().size(), failing + 1);
