@@ -9,6 +9,7 @@
 
 #include "app/file_dialogs.h"
 #include "app/main.h"
+#include "config/cell_description.h"
 #include "config/config_file.h"
 #include "config/config_matrix.h"
 #include "config/configuration_source.h"
@@ -84,8 +85,7 @@ void TForm_main::CompareButtonClick() {
   if (!readConfigFile(utf8_path(name.toStdString()), file)) return;
   const std::vector<CellDifference> differing = differing_cells(config_matrix().bytes(), file.bytes());
   showDifferences(differing);
-  const auto count = static_cast<qsizetype>(differing.size());
-  setStatusText(count == 0   ? QStringLiteral("Plik zgodny z edytowaną konfiguracją.")
-                : count == 1 ? QStringLiteral("Plik różni się od edytowanej konfiguracji w 1 komórce.")
-                             : QStringLiteral("Plik różni się od edytowanej konfiguracji w %1 komórkach.").arg(count));
+  setStatusText(differing.empty() ? QStringLiteral("Plik zgodny z edytowaną konfiguracją.")
+                                  : QStringLiteral("Plik różni się od edytowanej konfiguracji ") +
+                                        QString::fromStdString(in_cells_text(differing.size())) + u'.');
 }

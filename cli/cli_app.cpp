@@ -72,7 +72,9 @@ void print_single(const ModuleResult& result, const CliOptions& options, std::os
     if (!options.quiet && !result.status.empty()) status_out << result.status << std::endl;
     return;
   }
-  if (!result.status.empty()) err << result.status << '\n';
+  // A summary that repeats the status ("RÓŻNICE: ...") says it once.
+  if (!result.status.empty() && result.summary.find(result.status) == std::string::npos)
+    err << result.status << '\n';
   err << result.summary << std::endl;
 }
 

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr const char* kVerifyStatusSameAsFile = "Konfiguracja w module zgodna z plikiem.";
 constexpr const char* kTraceFound = "HID device found: ";
 
 ModuleResult done(std::string status, std::string summary) {
@@ -75,18 +74,25 @@ OperationView view_on(ProgressLine& progress) {
           }};
 }
 
+// "Konfiguracja w module zgodna z plikiem wzor.zel."
+std::string same_as_file_text(const std::string& file) {
+  const std::u8string name = utf8_path(file).filename().u8string();
+  return "Konfiguracja w module zgodna z plikiem " + std::string(name.begin(), name.end()) + ".";
+}
+
 // Reads the module's cells back and compares them with the file's.
 ModuleResult verify(USB_protocol& protocol, const ModuleJob& job, const char* ok_summary) {
   job.progress.start(kReadbackCount);
   std::vector<CellDifference> differences;
+  const std::string same_as_file = same_as_file_text(job.options.file);
   const ReadbackOutcome outcome =
-      verify_configuration(protocol, job.file, view_on(job.progress), differences);
+      verify_configuration(protocol, job.file, view_on(job.progress), differences, same_as_file);
   if (outcome == ReadbackOutcome::failed) return not_accepted(protocol, kReadbackStatusFailed);
   if (outcome == ReadbackOutcome::invalid) {
     return failed(exit_code::kDataError, kReadbackStatusInvalid,
                   "moduł nie zawiera poprawnej konfiguracji");
   }
-  if (differences.empty()) return done(kVerifyStatusSameAsFile, ok_summary);
+  if (differences.empty()) return done(same_as_file, ok_summary);
   const std::string status = verify_status_text(differences.size());
   ModuleResult result{exit_code::kDiffers, status, "RÓŻNICE: " + status, {}, {}};
   for (const CellDifference& d : differences) result.results.push_back(difference_row(d));

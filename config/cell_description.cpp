@@ -14,3 +14,7 @@ std::string mode_letter_description(std::uint8_t value) {
   if (letter == 0) return {};
   return std::string(1, letter) + ": " + led_mode_name(value);
 }
+
+std::string in_cells_text(std::size_t count) {
+  return count == 1 ? "w 1 komórce" : "w " + std::to_string(count) + " komórkach";
+}

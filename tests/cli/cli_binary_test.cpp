@@ -98,10 +98,12 @@ TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
 
   const CliRun same = run_cli_binary({"verify", file});
   EXPECT_EQ(same.status, 0) << same.err;
-  EXPECT_EQ(same.out, "Konfiguracja w module zgodna z plikiem.\n");
+  EXPECT_EQ(same.out, "Konfiguracja w module zgodna z plikiem wzor.zel.\n");
   const fs::path table = dir_ / "wzor.CSV";  // a CSV table is read as well
   ASSERT_TRUE(save_config_csv(table, matrix).ok);
-  EXPECT_EQ(run_cli_binary({"verify", table.string()}).status, 0);
+  const CliRun same_table = run_cli_binary({"verify", table.string()});
+  EXPECT_EQ(same_table.status, 0);
+  EXPECT_EQ(same_table.out, "Konfiguracja w module zgodna z plikiem wzor.CSV.\n");
 
   // Row 27 is "adr 7. Alarm II"; output 13 is column 12.
   const std::uint8_t in_module = matrix.at(27, 12);
@@ -112,8 +114,8 @@ TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
   EXPECT_EQ(differs.status, 1) << differs.err;
   EXPECT_EQ(differs.out, "27\tadr 7. Alarm II\t13\t" + std::to_string(in_file) + "\t" +
                              std::to_string(in_module) + "\n");
-  EXPECT_EQ(differs.err, "Konfiguracja w module różni się w 1 komórkach!\n"
-                         "RÓŻNICE: Konfiguracja w module różni się w 1 komórkach!\n");
+  // The cells on standard output, the summary once on standard error.
+  EXPECT_EQ(differs.err, "RÓŻNICE: Konfiguracja w module różni się w 1 komórce!\n");
 }
 
 // Each cause has its own text and the same status 74; once the module has
