@@ -15,3 +15,5 @@ std::string mode_letter_description(std::uint8_t value);
 
 // "w 1 komórce", "w 7 komórkach": where two configurations differ, UTF-8.
 std::string in_cells_text(std::size_t count);
+// "1 komórkę", "3 komórki", "75 komórek": how many cells an edit set, UTF-8.
+std::string cells_text(std::size_t count);
