@@ -183,7 +183,8 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   const FrameLogEcho echo(err, options.trace);
   std::ostream nowhere(nullptr);
   ProgressLine progress(err, !options.quiet && standard_error_is_terminal());
-  const ModuleJob job{options, file, progress, options.trace ? err : nowhere, &out, &monitor_output};
+  const ModuleJob job{options,         file, progress, options.trace ? err : nowhere, &out, &monitor_output,
+                      options.quiet ? nullptr : &err};
   ResultLog* const log_file = log ? &*log : nullptr;
   if (options.repeat) return run_repeated(job, log_file, out, err);
 
