@@ -1,6 +1,7 @@
 // "Zapisz...", "Otwórz..." and "Porównaj..." of the configuration page. A
 // failure is shown in a warning box naming the file and in the status bar;
-// saving and loading say nothing when they succeed.
+// a save or load that succeeded names its file in the window's caption, a
+// save also in the status bar.
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,7 +23,8 @@ void TForm_main::SaveConfigButtonClick() {
   const FileResult result = save_configuration(utf8_path(name.toStdString()), config_matrix());
   if (result.ok) {
     editHistory().markSaved();
-    configFileName_ = name;
+    setConfigFileName(name);
+    setStatusText(QStringLiteral("Zapisano: ") + QFileInfo(name).fileName());
     return;
   }
   setStatusText(QString::fromUtf8(kSaveStatusFailed));
@@ -50,7 +52,8 @@ void TForm_main::openConfigPath(const std::filesystem::path& path) {
   if (!readConfigFile(path, config_matrix())) return;
   repaintMatrix();
   editHistory().markSaved();
-  configFileName_ = QFileInfo(path).filePath();
+  setConfigFileName(QFileInfo(path).filePath());
+  setStatusText({});  // a load is silent: the caption names the file
 }
 
 namespace {

@@ -276,8 +276,17 @@ TEST_F(ConfigFileTest, UnsavedChangesAreMarkedAndAskedAboutOnClose) {
   EXPECT_TRUE(marked());
   save(path("zapisany.zel"));
   EXPECT_FALSE(marked());
+  // From the save on, the caption names the file, and the status says it was saved.
+  const QString named = QStringLiteral("zapisany.zel – ") + caption;
+  EXPECT_EQ(window().windowTitle(), named);
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Zapisano: zapisany.zel"));
+  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);
+  EXPECT_EQ(window().windowTitle(), named + QStringLiteral(" *"));
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Zapisano: zapisany.zel"));  // not about an edit
   load(path("zapisany.zel"));  // a load is a step of its own, and equals the file
   EXPECT_FALSE(marked());
+  EXPECT_EQ(window().windowTitle(), named);
+  EXPECT_EQ(ui().Status->currentMessage(), QString());  // a load is silent, and takes the save's status away
 
   int asked = 0;
   SaveChangesAnswer reply = SaveChangesAnswer::cancel;
@@ -299,6 +308,7 @@ TEST_F(ConfigFileTest, UnsavedChangesAreMarkedAndAskedAboutOnClose) {
   EXPECT_TRUE(window().close());  // Zapisz
   EXPECT_EQ(asked, 3);
   EXPECT_EQ(read_bytes(answer), matrix_bytes(config_matrix()));
+  EXPECT_EQ(window().windowTitle(), QStringLiteral("przy zamknięciu.zel – ") + caption);
 
   window().show();
   QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);
