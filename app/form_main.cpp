@@ -91,6 +91,7 @@ void TForm_main::setupWindow() {
   // The status bar's second field: the cause of a failure, on its right.
   failureCause_ = new QLabel(ui_->Status);
   failureCause_->setObjectName(QStringLiteral("FailureCause"));
+  failureCause_->setContentsMargins(0, 0, 6, 0);
   ui_->Status->addPermanentWidget(failureCause_);
   failureCause_->hide();
   ui_->Status->setSizeGripEnabled(false);
