@@ -178,8 +178,12 @@ void TForm_main::connectHandlers() {
 }
 
 void TForm_main::setStatusText(const QString& text) {
-  failureCause_->hide();
-  failureCause_->clear();
+  // The cause goes with the status it explained; an upload sets a status at
+  // every step, so the label is touched only when it holds one.
+  if (!failureCause_->text().isEmpty()) {
+    failureCause_->hide();
+    failureCause_->clear();
+  }
   ui_->Status->showMessage(text);
   ui_->Status->repaint();
   if (ui_->ProgressBar->isVisible()) ui_->ProgressBar->repaint();
