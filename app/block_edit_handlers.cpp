@@ -5,6 +5,7 @@
 
 #include "app/main.h"
 #include "config/address_fill.h"
+#include "config/cell_description.h"
 #include "config/config_matrix.h"
 #include "gui/edit_history.h"
 #include "ui_main_window.h"
@@ -27,5 +28,5 @@ void TForm_main::FillButtonClick() {
   if (!fill) return;
   const std::vector<CellValue> cells = address_fill_cells(config_matrix(), *fill);
   setCells(cells, QStringLiteral("Wypełnienie"));
-  setStatusText(QStringLiteral("Wypełniono: %1 komórek.").arg(cells.size()));
+  setEditStatusText(QStringLiteral("Wypełniono: %1.").arg(QString::fromStdString(cells_text(cells.size()))));
 }

@@ -1,7 +1,8 @@
 // "Zapisz...", "Otwórz..." and "Porównaj..." of the configuration page. A
 // failure is shown in a warning box naming the file and in the status bar;
-// saving and loading say nothing when they succeed, but for a save's note
-// (written in place, the old file's owner or rights not kept) in the status.
+// a save or load that succeeded names its file in the window's caption, a
+// save also in the status bar, followed by its note (written in place, the
+// old file's owner or rights not kept).
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,6 +11,7 @@
 
 #include "app/file_dialogs.h"
 #include "app/main.h"
+#include "config/cell_description.h"
 #include "config/config_file.h"
 #include "config/config_matrix.h"
 #include "config/configuration_source.h"
@@ -22,8 +24,10 @@ void TForm_main::SaveConfigButtonClick() {
   const FileResult result = save_configuration(utf8_path(name.toStdString()), config_matrix());
   if (result.ok) {
     editHistory().markSaved();
-    configFileName_ = name;
-    if (!result.note.empty()) setStatusText(QString::fromStdString(result.note));
+    setConfigFileName(name);
+    QString status = QStringLiteral("Zapisano: ") + QFileInfo(name).fileName();
+    if (!result.note.empty()) status += QStringLiteral(". ") + QString::fromStdString(result.note);
+    setStatusText(status);
     return;
   }
   setStatusText(QString::fromUtf8(kSaveStatusFailed));
@@ -51,7 +55,8 @@ void TForm_main::openConfigPath(const std::filesystem::path& path) {
   if (!readConfigFile(path, config_matrix())) return;
   repaintMatrix();
   editHistory().markSaved();
-  configFileName_ = QFileInfo(path).filePath();
+  setConfigFileName(QFileInfo(path).filePath());
+  setStatusText({});  // a load is silent: the caption names the file
 }
 
 namespace {
@@ -86,8 +91,7 @@ void TForm_main::CompareButtonClick() {
   if (!readConfigFile(utf8_path(name.toStdString()), file)) return;
   const std::vector<CellDifference> differing = differing_cells(config_matrix().bytes(), file.bytes());
   showDifferences(differing);
-  const auto count = static_cast<qsizetype>(differing.size());
-  setStatusText(count == 0   ? QStringLiteral("Plik zgodny z edytowaną konfiguracją.")
-                : count == 1 ? QStringLiteral("Plik różni się od edytowanej konfiguracji w 1 komórce.")
-                             : QStringLiteral("Plik różni się od edytowanej konfiguracji w %1 komórkach.").arg(count));
+  setStatusText(differing.empty() ? QStringLiteral("Plik zgodny z edytowaną konfiguracją.")
+                                  : QStringLiteral("Plik różni się od edytowanej konfiguracji ") +
+                                        QString::fromStdString(in_cells_text(differing.size())) + u'.');
 }

@@ -84,19 +84,33 @@ void ConsoleView::queue(std::string_view line) {
   if (!flush_timer_.isActive()) flush_timer_.start();
 }
 
+void ConsoleView::follow(ConsoleView& source) {
+  detach();
+  clearShown();
+  source.flush();
+  addShown(source.toPlainText());
+  connect(&source, &ConsoleView::textAdded, this, &ConsoleView::addShown);
+  connect(&source, &ConsoleView::shownCleared, this, &ConsoleView::clearShown);
+}
+
 void ConsoleView::flush() {
   flush_timer_.stop();
   if (pending_.isEmpty()) return;
-  QScrollBar* bar = verticalScrollBar();
-  const bool follow_end = bar->value() == bar->maximum();
   QString text = pending_.join(QLatin1Char('\n'));
   if (shows_lines_) text.prepend(QLatin1Char('\n'));
   pending_.clear();
+  shows_lines_ = true;
+  addShown(text);
+  emit textAdded(text);
+}
+
+void ConsoleView::addShown(const QString& text) {
+  QScrollBar* bar = verticalScrollBar();
+  const bool follow_end = bar->value() == bar->maximum();
   // A cursor of our own leaves the user's selection alone.
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::End);
   cursor.insertText(text);
-  shows_lines_ = true;
   if (follow_end) bar->setValue(bar->maximum());
 }
 
@@ -105,6 +119,7 @@ void ConsoleView::clearShown() {
   pending_.clear();
   shows_lines_ = false;
   clear();
+  emit shownCleared();
 }
 
 void ConsoleView::changeEvent(QEvent* event) {

@@ -2,7 +2,8 @@
 // Console: shows the process's console log store, read-only, one screen line
 // per logged line. Lines the store reports are queued and added in one go on
 // the next turn of the event loop, so a long burst of logging stays cheap;
-// flush() adds them at once.
+// flush() adds them at once. A second view can follow one that shows the
+// store (the store has one listener) and shows the same, live.
 
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -22,6 +23,10 @@ class ConsoleView : public QPlainTextEdit {
   void attach(ConsoleLog& log);
   void detach();
 
+  // Shows what `source` shows and follows its additions and clears, in
+  // place of a store of its own.
+  void follow(ConsoleView& source);
+
   // Adds the queued lines now.
   void flush();
 
@@ -30,12 +35,19 @@ class ConsoleView : public QPlainTextEdit {
   // LF from the module cannot split the line.
   static QString displayLine(std::string_view cp1250_line);
 
+ signals:
+  // The text flush() added at the end, and the shown text emptied.
+  void textAdded(const QString& text);
+  void shownCleared();
+
  protected:
   void changeEvent(QEvent* event) override;
 
  private:
   void queue(std::string_view line);
   void clearShown();
+  // Adds `text` at the end, keeping the end in view if it was.
+  void addShown(const QString& text);
   void updateTabStops();
 
   ConsoleLog* log_ = nullptr;

@@ -4,6 +4,7 @@
 // event (form_main.cpp).
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QShortcut>
@@ -30,19 +31,32 @@ void TForm_main::setupEditing() {
   setAcceptDrops(true);  // a .zel or .csv file dropped on the window is opened
 
   caption_ = windowTitle();
-  connect(history_, &EditHistory::modifiedChanged, this,
-          [this](bool modified) { setWindowTitle(modified ? caption_ + QStringLiteral(" *") : caption_); });
+  connect(history_, &EditHistory::modifiedChanged, this, &TForm_main::updateCaption);
   connect(history_, &EditHistory::cellsChanged, this, [this](int first_row, int last_row, int first_column,
                                                              int last_column) {
-    clearDifferences();
+    gridChanged();
     matrixModel_->cellsChanged(first_row, last_row, first_column, last_column);
   });
   connect(history_, &EditHistory::matrixReplaced, this, [this] {
-    clearDifferences();
+    gridChanged();
     matrixModel_->matrixReplaced();
   });
   connect(history_, &EditHistory::undoneOrRedoneAt, this,
           [this](int row, int column) { selectBlock(CellBlock::at(row, column)); });
+}
+
+// "obiekt.zel – " and the program's caption once the grid has a file, and
+// " *" while it differs from what was last saved or loaded.
+void TForm_main::updateCaption() {
+  QString caption = caption_;
+  if (!configFileName_.isEmpty()) caption.prepend(QFileInfo(configFileName_).fileName() + QStringLiteral(" – "));
+  if (history_->isModified()) caption += QStringLiteral(" *");
+  setWindowTitle(caption);
+}
+
+void TForm_main::setConfigFileName(const QString& name) {
+  configFileName_ = name;
+  updateCaption();
 }
 
 void TForm_main::setCells(const std::vector<CellValue>& cells, const QString& step, std::optional<CellBlock> block) {
@@ -67,7 +81,7 @@ void TForm_main::PasteRowsClick() {
                                           ui_->StringGrid3->currentIndex().column(), *lines)
                            : std::nullopt;
   if (!cells) {
-    setStatusText(QStringLiteral("Schowek nie zawiera wierszy konfiguracji."));
+    setEditStatusText(QStringLiteral("Schowek nie zawiera wierszy konfiguracji."));
     return;
   }
   setCells(*cells, QStringLiteral("Wklejenie"));
@@ -77,6 +91,18 @@ void TForm_main::showDifferences(const std::vector<CellDifference>& cells) {
   clearDifferences();
   for (const CellDifference& cell : cells) differenceMarks_.mark(cell.row, cell.column);
   if (!cells.empty()) moveCurrentCell(cells.front().row, cells.front().column);
+}
+
+// The marks and a status about an earlier edit no longer tell the truth.
+void TForm_main::gridChanged() {
+  clearDifferences();
+  if (!editStatus_.isEmpty() && statusText() == editStatus_) setStatusText({});
+  editStatus_.clear();
+}
+
+void TForm_main::setEditStatusText(const QString& text) {
+  setStatusText(text);
+  editStatus_ = text;
 }
 
 void TForm_main::clearDifferences() {

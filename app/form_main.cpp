@@ -2,6 +2,7 @@
 // close, the grids' event filter) and every button wired to its handler.
 // The handlers live by area in app/*_handlers.cpp.
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHideEvent>
@@ -17,6 +18,7 @@
 
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
+#include "app/console_window.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
 #include "gui/edit_history.h"
@@ -30,9 +32,12 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   ui_->setupUi(this);
   setupWindow();
   setupGrids();
+  setupConsoleWindow();
+  setupPageButtonKeys();
   connectHandlers();
   setupEditing();
   setupBlockEditing();
+  setupResizing();
   ui_->Console->attach(console_log());
   Form_main = this;
   FormCreate();
@@ -59,10 +64,11 @@ TForm_main::~TForm_main() {
 }
 
 void TForm_main::setupWindow() {
-  // A fixed dialog frame: system menu and close button, no minimise or maximise.
+  // A dialog frame: system menu, maximise and close buttons, no minimise.
+  // The window starts at its designed size, also its smallest (setupResizing).
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
-  setFixedSize(850, 614);
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+  resize(850, 614);
 
   // Labels take the size of their text, keeping their top-left corner.
   for (QLabel* label : findChildren<QLabel*>()) label->adjustSize();
@@ -82,6 +88,14 @@ void TForm_main::setupWindow() {
     ui_->ProgressBar->setStyle(plain);
   }
 
+  // The status bar's second field: the cause of a failure, on its right.
+  failureCause_ = new QLabel(ui_->Status);
+  failureCause_->setObjectName(QStringLiteral("FailureCause"));
+  failureCause_->setContentsMargins(0, 0, 6, 0);
+  ui_->Status->addPermanentWidget(failureCause_);
+  failureCause_->hide();
+  ui_->Status->setSizeGripEnabled(false);
+
   TestMenu_ = new QMenu(this);
   TestMenu_->setObjectName(QStringLiteral("TestMenu"));
   TestMenu_->addAction(ui_->Testuj1);
@@ -99,10 +113,12 @@ void TForm_main::showEvent(QShowEvent* event) {
   move(frame.topLeft());
 }
 
-// The main window closed: the board window goes with it, a walk first ending.
+// The main window closed: the board and console windows go with it, a walk first ending.
 void TForm_main::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  if (board_ && !event->spontaneous()) board_->close();
+  if (event->spontaneous()) return;
+  if (board_) board_->close();
+  if (consoleWindow_) consoleWindow_->close();
 }
 
 // Unsaved changes are asked about before the window closes.
@@ -123,8 +139,10 @@ void TForm_main::closeEvent(QCloseEvent* event) {
 bool TForm_main::eventFilter(QObject* watched, QEvent* event) {
   if (ui_ && watched == ui_->DrawGrid1->viewport()) return matrixPointerEvent(event);
   if (ui_ && watched == ui_->StringGrid2->viewport()) return labelPointerEvent(event);
-  if (ui_ && watched == ui_->DrawGrid1) return gridKeyEvent(GridKeyScope::matrix, event);
-  if (ui_ && watched == ui_->StringGrid2) return gridKeyEvent(GridKeyScope::labels, event);
+  if (ui_ && (watched == ui_->DrawGrid1 || watched == ui_->StringGrid2)) return gridKeyEvent(event);
+  if (const auto* button = qobject_cast<QAbstractButton*>(watched);
+      ui_ && button && button->parentWidget() == ui_->ConfigTabSheet)
+    return pageButtonKeyEvent(event);
   return QWidget::eventFilter(watched, event);
 }
 
@@ -160,12 +178,26 @@ void TForm_main::connectHandlers() {
 }
 
 void TForm_main::setStatusText(const QString& text) {
+  // The cause goes with the status it explained; an upload sets a status at
+  // every step, so the label is touched only when it holds one.
+  if (!failureCause_->text().isEmpty()) {
+    failureCause_->hide();
+    failureCause_->clear();
+  }
   ui_->Status->showMessage(text);
   ui_->Status->repaint();
   if (ui_->ProgressBar->isVisible()) ui_->ProgressBar->repaint();
 }
 
 QString TForm_main::statusText() const { return ui_->Status->currentMessage(); }
+
+void TForm_main::showFailureCause(const std::string& utf8) {
+  failureCause_->setText(QString::fromStdString(utf8));
+  failureCause_->setVisible(!utf8.empty());
+  ui_->Status->repaint();
+}
+
+QString TForm_main::failureCause() const { return failureCause_->text(); }
 
 void TForm_main::setProgressVisible(bool visible) {
   ui_->ProgressBar->setVisible(visible);

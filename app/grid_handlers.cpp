@@ -1,6 +1,7 @@
 // The grid editor of the main window: the matrix grid DrawGrid1, the row
 // labels StringGrid2 and the output numbers StringGrid3, scrolled together.
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
@@ -243,17 +244,19 @@ void TForm_main::moveCurrentCell(int row, int column) {
   updateTestButton(row);
 }
 
-bool TForm_main::gridKeyEvent(GridKeyScope scope, QEvent* event) {
+bool TForm_main::gridKeyEvent(QEvent* event, bool fromButton) {
   if (event->type() != QEvent::KeyPress) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
   const int page_rows = ui_->DrawGrid1->viewport()->height() / kCellPitch;
-  const GridKeyCommand command = grid_key_command(scope, key->key(), key->modifiers(), selectedMatrixRow(),
+  const GridKeyCommand command = grid_key_command(key->key(), key->modifiers(), selectedMatrixRow(),
                                                   ui_->StringGrid3->currentIndex().column(), page_rows);
   // An edit acts on the whole selected block, or on the key's own cell.
   const CellBlock edited = block_.single() ? CellBlock::at(command.row, command.column) : block_;
   switch (command.kind) {
     case GridKeyCommand::ignore: return false;
-    case GridKeyCommand::swallow: break;
+    case GridKeyCommand::swallow:
+      if (fromButton) return false;  // a key the grid does not know stays with the button
+      break;
     case GridKeyCommand::move: selectBlock(CellBlock::at(command.row, command.column)); break;
     case GridKeyCommand::extend: selectBlock(block_.extendedTo(command.row, command.column)); break;
     case GridKeyCommand::step:
@@ -266,6 +269,26 @@ bool TForm_main::gridKeyEvent(GridKeyScope scope, QEvent* event) {
       break;
   }
   return true;
+}
+
+void TForm_main::setupPageButtonKeys() {
+  for (QAbstractButton* button : ui_->ConfigTabSheet->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+    button->setFocusPolicy(Qt::TabFocus);  // Tab still reaches it
+    button->installEventFilter(this);
+  }
+}
+
+// Space and Return press a button that has the focus; the other keys of
+// the grid edit it, as from the grid.
+bool TForm_main::pageButtonKeyEvent(QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Select: return false;
+    default: return gridKeyEvent(event, true);
+  }
 }
 
 // Presses, releases and drags on DrawGrid1 go to the handlers only; the

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/long_operation_link.h"
@@ -30,12 +31,14 @@ struct ConfigReportInfo;
 class EditHistory;
 struct CellDifference;
 struct CellValue;
-enum class GridKeyScope;
+class QLabel;
 class QMenu;
 class QPainter;
 class QTableView;
 class USB_protocol;
+class AnchoredLayout;
 class BoardWindow;
+class ConsoleWindow;
 class WalkController;
 class BusMonitorTab;
 class WalkTab;
@@ -65,6 +68,10 @@ class TForm_main : public QWidget {
   // so these repaint at once instead of waiting for it.
   void setStatusText(const QString& text);
   QString statusText() const;
+  // Why a module operation failed, in zel17-cli's words, on the right of
+  // the status bar beside the status it ended with; gone with the next status.
+  void showFailureCause(const std::string& utf8);
+  QString failureCause() const;
   void setProgressVisible(bool visible);
   void setProgress(int position);
 
@@ -144,6 +151,10 @@ class TForm_main : public QWidget {
   void openConfigFile(const QString& name);
   void openConfigPath(const std::filesystem::path& path);
 
+  // "Konsola" (F12): the console of the service page in a window of its own.
+  void ConsoleButtonClick();
+  ConsoleWindow* consoleWindow() const { return consoleWindow_; }
+
   // The board window: the lamps of the selected row and the walk test.
   void BoardButtonClick();
   BoardWindow* boardWindow() const { return board_; }
@@ -165,6 +176,9 @@ class TForm_main : public QWidget {
 
  private:
   void setupWindow();
+  // Resizable from its designed size up, the controls following the edges.
+  void setupResizing();
+  void setupConsoleWindow();
   void setupGrids();
   void connectHandlers();
   void updateTestButton(int row);
@@ -173,7 +187,11 @@ class TForm_main : public QWidget {
   bool matrixPointerEvent(QEvent* event);
   bool labelPointerEvent(QEvent* event);
   void openTestMenu(QTableView* grid, const QPoint& viewportPos);
-  bool gridKeyEvent(GridKeyScope scope, QEvent* event);
+  bool gridKeyEvent(QEvent* event, bool fromButton = false);
+  // A button of the configuration page: a click leaves the focus where it
+  // was, and the grid's keys other than those that press a button go to the grid.
+  void setupPageButtonKeys();
+  bool pageButtonKeyEvent(QEvent* event);
   void moveCurrentCell(int row, int column);
   // Makes the block's current cell the current cell of the grids, and the block the selected one.
   void selectBlock(const CellBlock& block);
@@ -183,6 +201,13 @@ class TForm_main : public QWidget {
   // Marks these cells until the grid changes or the marks are replaced.
   void showDifferences(const std::vector<CellDifference>& cells);
   void clearDifferences();
+  // The caption names the grid's file and marks unsaved changes.
+  void updateCaption();
+  void setConfigFileName(const QString& name);
+  // Any change of the grid: what described the grid before it goes.
+  void gridChanged();
+  // A status that describes an edit; the next change of the grid clears it.
+  void setEditStatusText(const QString& text);
   // Reads a configuration file into `into`, or warns and leaves it unchanged.
   bool readConfigFile(const std::filesystem::path& path, ConfigMatrix& into);
   // What the report says of the grid's file, and now.
@@ -193,7 +218,7 @@ class TForm_main : public QWidget {
   // The open protocol, or null after logging the not-connected notice.
   USB_protocol* connectedProtocol();
   // The notice and the status text of an operation that could not connect.
-  void reportNotConnected();
+  void reportNotConnected(const Device_session& session);
   // A connection for one device operation of the configuration page; the
   // lamp and the connection buttons show it while it lasts.
   std::unique_ptr<Device_session> openDeviceSession();
@@ -212,9 +237,11 @@ class TForm_main : public QWidget {
 
   std::unique_ptr<Ui::TForm_main> ui_;
   QMenu* TestMenu_ = nullptr;
+  QLabel* failureCause_ = nullptr;
   ConfigMatrixModel* matrixModel_ = nullptr;
   EditHistory* history_ = nullptr;
   DifferenceMarks differenceMarks_;
+  QString editStatus_;  // the status an edit set, while it may still be shown
   QString caption_;  // the window's caption without the modified mark
   QString configFileName_;  // the file the grid was last saved to or loaded from
   GridCell PressedCell;  // where a mouse button last went down on DrawGrid1
@@ -224,6 +251,8 @@ class TForm_main : public QWidget {
   QElapsedTimer progressPainted_;  // since the progress bar was last repainted
   std::map<const FileDialogSettings*, QString> lastFileNames_;  // by dialog
   BoardWindow* board_ = nullptr;
+  ConsoleWindow* consoleWindow_ = nullptr;
+  AnchoredLayout* layout_ = nullptr;
   WalkTab* walkTab_ = nullptr;
   WalkController* walk_ = nullptr;
   BusMonitorTab* monitorTab_ = nullptr;

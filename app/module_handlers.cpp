@@ -16,11 +16,13 @@
 #include "config/upload_runner.h"
 #include "protocol/console_log.h"
 #include "protocol/device_session.h"
+#include "protocol/failed_command.h"
 #include "ui_main_window.h"
 
-void TForm_main::reportNotConnected() {
+void TForm_main::reportNotConnected(const Device_session& session) {
   console_log().append_not_connected_notice();
   setStatusText(QString::fromUtf8(kConnectStatusFailed));
+  showFailureCause(connect_failure_text(session.module_found()));
 }
 
 std::unique_ptr<Device_session> TForm_main::openDeviceSession() {
@@ -31,7 +33,7 @@ std::unique_ptr<Device_session> TForm_main::openDeviceSession() {
 LongOperationLink TForm_main::longOperationLink() {
   return [this] {
     std::unique_ptr<Device_session> session = openDeviceSession();
-    if (!session->connected()) reportNotConnected();
+    if (!session->connected()) reportNotConnected(*session);
     return session;
   };
 }
@@ -42,6 +44,7 @@ void TForm_main::runDeviceOperation(int progress_max, const DeviceOperation& ope
   setProgress(0);
   setProgressVisible(true);
 
+  std::string cause;
   if (session->connected()) {
     // The run blocks the event loop: both bars repaint at every step.
     const OperationView view{
@@ -50,12 +53,15 @@ void TForm_main::runDeviceOperation(int progress_max, const DeviceOperation& ope
         },
         [this](int position) { setProgress(position); }};
     operation(session->protocol(), view);
+    cause = last_failure_text(session->protocol());
   } else {
-    reportNotConnected();
+    reportNotConnected(*session);
   }
 
   setProgressVisible(false);
   setProgress(0);
+  // Beside the status the operation ended with.
+  if (!cause.empty()) showFailureCause(cause);
 }
 
 // A run that stopped after an erase left the module without a valid

@@ -10,17 +10,24 @@
 #include "config/config_matrix.h"
 #include "config/test_payload.h"
 #include "protocol/device_session.h"
+#include "protocol/failed_command.h"
 #include "ui_main_window.h"
 
+// "Testowanie..." while the module holds the connection; once it is closed,
+// the status names the event handed over, or the cause stands beside "Błąd testowania!".
 void TForm_main::TestEventRow(int row) {
   const TestPayload payload = build_test_payload(row, ui_->KVRnumberEdit->value());
-  const std::unique_ptr<Device_session> session = openDeviceSession();
-  if (session->connected()) {
-    const bool accepted = session->protocol().RS485_gift_frame(payload.data(), kTestPayloadSize);
+  bool accepted = false;
+  std::string cause;
+  {
+    const std::unique_ptr<Device_session> session = openDeviceSession();
+    if (!session->connected()) return reportNotConnected(*session);
+    accepted = session->protocol().RS485_gift_frame(payload.data(), kTestPayloadSize);
     setStatusText(QString::fromUtf8(accepted ? kTestStatusRunning : kTestStatusFailed));
-  } else {
-    reportNotConnected();
+    cause = last_failure_text(session->protocol());
   }
+  if (accepted) setStatusText(QString::fromStdString(test_sent_text(row)));
+  if (!cause.empty()) showFailureCause(cause);
 }
 
 void TForm_main::TestButtonClick() {

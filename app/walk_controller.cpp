@@ -43,8 +43,13 @@ void WalkController::start(int first_row, int last_row, int unit, std::chrono::m
 void WalkController::show() {
   if (!hand_over_event(session_->protocol(), plan_->current_row(), unit_)) return fail();
   emit rowShown(plan_->current_row());
-  emit statusChanged(qt_text(walk_status_text(*plan_)));
+  showStatus();
   if (!paused_) dwell_.start();
+}
+
+// Where the walk stands, and whether it waits for "Wznów".
+void WalkController::showStatus() {
+  emit statusChanged(qt_text(paused_ ? walk_paused_text(*plan_) : walk_status_text(*plan_)));
 }
 
 void WalkController::dwellOver() {
@@ -62,6 +67,7 @@ void WalkController::togglePause() {
     dwell_.start();
   }
   emit pausedChanged(paused_);
+  showStatus();
 }
 
 void WalkController::back() {

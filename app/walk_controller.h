@@ -47,6 +47,7 @@ class WalkController : public QObject {
 
  private:
   void show();
+  void showStatus();
   void dwellOver();
   // Ends the walk; the frame without events first when `clear_board`.
   void finish(const std::string& status, bool clear_board);

@@ -71,7 +71,9 @@ void print_single(const ModuleResult& result, const CliOptions& options, std::os
     if (!options.quiet && !result.status.empty()) status_out << result.status << std::endl;
     return;
   }
-  if (!result.status.empty()) err << result.status << '\n';
+  // A summary that repeats the status ("RÓŻNICE: ...") says it once.
+  if (!result.status.empty() && result.summary.find(result.status) == std::string::npos)
+    err << result.status << '\n';
   err << result.summary << std::endl;
 }
 
@@ -183,7 +185,8 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   const FrameLogEcho echo(err, options.trace);
   std::ostream nowhere(nullptr);
   ProgressLine progress(err, !options.quiet && standard_error_is_terminal());
-  const ModuleJob job{options, file, progress, options.trace ? err : nowhere, &out, &monitor_output};
+  const ModuleJob job{options,         file, progress, options.trace ? err : nowhere, &out, &monitor_output,
+                      options.quiet ? nullptr : &err};
   ResultLog* const log_file = log ? &*log : nullptr;
   if (options.repeat) return run_repeated(job, log_file, out, err);
 

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr const char* kVerifyStatusSameAsFile = "Konfiguracja w module zgodna z plikiem.";
-constexpr const char* kTraceFound = "HID device found: ";
 
 ModuleResult done(std::string status, std::string summary) {
   return {exit_code::kDone, std::move(status), std::move(summary), {}, {}};
@@ -42,21 +40,14 @@ constexpr const char* kUploadFinishesNotice =
 // A run stopped on a command the module did not accept, or at a Ctrl+C
 // (then the last command was accepted).
 ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
-  if (protocol.last_failure() == CommandFailure::none) return interrupted();
-  return failed(exit_code::kIoError, std::move(status),
-                failed_command_text(protocol.last_request(), protocol.last_failure()));
+  const std::string cause = last_failure_text(protocol);
+  if (cause.empty()) return interrupted();
+  return failed(exit_code::kIoError, std::move(status), cause);
 }
 
 
-// Found but not opened is told apart: on Linux it is almost always the
-// missing udev rule.
-ModuleResult not_connected(const std::string& search_trace) {
-  if (search_trace.find(kTraceFound) != std::string::npos) {
-    return failed(exit_code::kUnavailable, kConnectStatusFailed,
-                  "moduł ZEL jest podłączony, ale nie udało się go otworzyć (brak uprawnień?)");
-  }
-  return failed(exit_code::kUnavailable, kConnectStatusFailed,
-                "nie znaleziono modułu ZEL (VID_04D8&PID_003F)");
+ModuleResult not_connected(bool module_found) {
+  return failed(exit_code::kUnavailable, kConnectStatusFailed, connect_failure_text(module_found));
 }
 
 OperationView view_on(ProgressLine& progress) {
@@ -69,18 +60,25 @@ OperationView view_on(ProgressLine& progress) {
           }};
 }
 
+// "Konfiguracja w module zgodna z plikiem wzor.zel."
+std::string same_as_file_text(const std::string& file) {
+  const std::u8string name = utf8_path(file).filename().u8string();
+  return "Konfiguracja w module zgodna z plikiem " + std::string(name.begin(), name.end()) + ".";
+}
+
 // Reads the module's cells back and compares them with the file's.
 ModuleResult verify(USB_protocol& protocol, const ModuleJob& job, const char* ok_summary) {
   job.progress.start(kReadbackCount);
   std::vector<CellDifference> differences;
+  const std::string same_as_file = same_as_file_text(job.options.file);
   const ReadbackOutcome outcome =
-      verify_configuration(protocol, job.file, view_on(job.progress), differences);
+      verify_configuration(protocol, job.file, view_on(job.progress), differences, same_as_file);
   if (outcome == ReadbackOutcome::failed) return not_accepted(protocol, kReadbackStatusFailed);
   if (outcome == ReadbackOutcome::invalid) {
     return failed(exit_code::kDataError, kReadbackStatusInvalid,
                   "moduł nie zawiera poprawnej konfiguracji");
   }
-  if (differences.empty()) return done(kVerifyStatusSameAsFile, ok_summary);
+  if (differences.empty()) return done(same_as_file, ok_summary);
   const std::string status = verify_status_text(differences.size());
   ModuleResult result{exit_code::kDiffers, status, "RÓŻNICE: " + status, {}, {}};
   for (const CellDifference& d : differences) result.results.push_back(difference_row(d));
@@ -140,8 +138,7 @@ ModuleResult test_event(USB_protocol& protocol, const ModuleJob& job) {
   if (interrupt_requested()) return interrupted();
   if (!protocol.RS485_gift_frame(payload.data(), kTestPayloadSize))
     return not_accepted(protocol, kTestStatusFailed);
-  std::string event = "wiersz " + std::to_string(job.options.row) + ": " + row_label(job.options.row);
-  if (job.options.row == 0) event += " – ramka bez zdarzeń";
+  const std::string event = "wiersz " + std::to_string(job.options.row) + ": " + tested_event_text(job.options.row);
   return done(std::string(kTestStatusRunning) + " (" + event + ")", "OK (przetestowano " + event + ")");
 }
 
@@ -190,7 +187,7 @@ ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
 ModuleResult interrupted() { return {interrupt_exit_status(), "", "PRZERWANO (Ctrl+C)", {}, {}}; }
 
 ModuleResult run_on_module(const ModuleJob& job) {
-  // The search's trace is kept to tell "not found" from "not opened".
+  // The search's trace is passed on once the connect has ended.
   std::ostringstream trace;
   auto pass_trace_on = [&] {
     job.transport_trace << trace.str() << std::flush;
@@ -200,10 +197,9 @@ ModuleResult run_on_module(const ModuleJob& job) {
   ModuleResult result;
   {
     Device_session session(state, trace);
-    const std::string search_trace = trace.str();
     pass_trace_on();
     if (!session.connected()) {
-      result = not_connected(search_trace);
+      result = not_connected(session.module_found());
     } else if (interrupt_requested()) {
       result = interrupted();
     } else {

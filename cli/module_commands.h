@@ -27,6 +27,7 @@ struct ModuleJob {
   std::ostream& transport_trace;   // the transport's trace (--trace), or a stream that drops it
   std::ostream* results_out = nullptr;  // walk: its lines as they come, not at the end
   const BusMonitorOutput* monitor_output = nullptr;  // monitor: where it prints as it runs
+  std::ostream* notices = nullptr;  // walk: its pauses and resumes (standard error unless --quiet)
 };
 
 ModuleResult run_on_module(const ModuleJob& job);

@@ -1,6 +1,7 @@
 #include "cli/walk_command.h"
 
 #include <chrono>
+#include <functional>
 
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
@@ -20,8 +21,8 @@ using Clock = std::chrono::steady_clock;
 enum class Step { next, back, quit, interrupted };
 
 // Waits out the dwell time, pausing and resuming on Space; a resumed row
-// gets its whole time again.
-Step wait_for_step(TerminalKeys& keys, milliseconds dwell) {
+// gets its whole time again. `paused_now` hears of each pause and resume.
+Step wait_for_step(TerminalKeys& keys, milliseconds dwell, const std::function<void(bool)>& paused_now) {
   bool paused = false;
   auto deadline = Clock::now() + dwell;
   for (;;) {
@@ -33,6 +34,7 @@ Step wait_for_step(TerminalKeys& keys, milliseconds dwell) {
       case WalkKey::pause:
         paused = !paused;
         deadline = Clock::now() + dwell;
+        paused_now(paused);
         break;
       case WalkKey::next: return Step::next;
       case WalkKey::back: return Step::back;
@@ -64,7 +66,13 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
     job.progress.set_status(walk_status_text(plan));
     job.progress.set_position(plan.position());
 
-    switch (wait_for_step(keys, milliseconds(options.dwell_ms))) {
+    // A pause is said on standard error: the board stands still on purpose.
+    const auto paused_now = [&](bool paused) {
+      job.progress.clear();
+      if (job.notices) *job.notices << (paused ? "wstrzymano" : "wznowiono") << std::endl;
+      job.progress.set_status(paused ? walk_paused_text(plan) : walk_status_text(plan));
+    };
+    switch (wait_for_step(keys, milliseconds(options.dwell_ms), paused_now)) {
       case Step::next:
         walking = plan.advance();
         break;

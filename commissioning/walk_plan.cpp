@@ -50,6 +50,11 @@ std::string walk_status_text(const WalkPlan& plan) {
   return "Test po kolei: " + progress_text(plan.position(), plan.count()) + " – " + row_label(plan.current_row());
 }
 
+std::string walk_paused_text(const WalkPlan& plan) {
+  return "Test po kolei wstrzymany: " + progress_text(plan.position(), plan.count()) + " – " +
+         row_label(plan.current_row());
+}
+
 std::string walk_finished_text(int count) { return "Test po kolei zakończony (" + events_text(count) + ")."; }
 
 std::string walk_stopped_text(int shown, int count) {

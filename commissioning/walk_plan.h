@@ -38,6 +38,8 @@ constexpr bool is_walkable_row(int row) { return row == 0 || (row >= 5 && row <=
 
 // "Test po kolei: 12 z 300 – adr 2. Alarm II" (UTF-8)
 std::string walk_status_text(const WalkPlan& plan);
+// "Test po kolei wstrzymany: 3 z 6 – adr 2. Awaria" (UTF-8)
+std::string walk_paused_text(const WalkPlan& plan);
 // "Test po kolei zakończony (300 zdarzeń)."
 std::string walk_finished_text(int count);
 // "Test po kolei zatrzymany (12 z 300)."

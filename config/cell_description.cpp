@@ -14,3 +14,15 @@ std::string mode_letter_description(std::uint8_t value) {
   if (letter == 0) return {};
   return std::string(1, letter) + ": " + led_mode_name(value);
 }
+
+std::string in_cells_text(std::size_t count) {
+  return count == 1 ? "w 1 komórce" : "w " + std::to_string(count) + " komórkach";
+}
+
+std::string cells_text(std::size_t count) {
+  const std::size_t tens = count % 100;
+  const char* noun = count == 1                                       ? "komórkę"
+                     : tens % 10 >= 2 && tens % 10 <= 4 && tens / 10 != 1 ? "komórki"
+                                                                      : "komórek";
+  return std::to_string(count) + " " + noun;
+}

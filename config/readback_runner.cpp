@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "config/cell_description.h"
 #include "config/configuration_check.h"
 #include "protocol/console_log.h"
 
@@ -62,7 +63,8 @@ ReadbackOutcome read_configuration(USB_protocol& protocol, ConfigMatrix& grid,
 
 ReadbackOutcome verify_configuration(USB_protocol& protocol, const ConfigMatrix& grid,
                                      const OperationView& view,
-                                     std::vector<CellDifference>& differences) {
+                                     std::vector<CellDifference>& differences,
+                                     const std::string& same_status) {
   differences.clear();
   ReadbackResult result;
   const ReadbackOutcome outcome = run_flash_readback(protocol, view, result);
@@ -72,13 +74,12 @@ ReadbackOutcome verify_configuration(USB_protocol& protocol, const ConfigMatrix&
   }
   differences = compare_with_matrix(grid, result.matrix);
   for (const CellDifference& d : differences) console_log().append_text(difference_line(d));
-  view.set_status(differences.empty() ? std::string(kVerifyStatusSame)
-                                      : verify_status_text(differences.size()));
+  view.set_status(differences.empty() ? same_status : verify_status_text(differences.size()));
   return outcome;
 }
 
 std::string verify_status_text(std::size_t differing_cells) {
-  return "Konfiguracja w module różni się w " + std::to_string(differing_cells) + " komórkach!";
+  return "Konfiguracja w module różni się " + in_cells_text(differing_cells) + "!";
 }
 
 std::string difference_line(const CellDifference& d) {

@@ -31,13 +31,14 @@ ReadbackOutcome read_configuration(USB_protocol& protocol, ConfigMatrix& grid,
                                    const OperationView& view);
 
 // "Weryfikuj": compares the module's cells with `grid`, logs one console
-// line per differing cell and sets the final status text. `differences`
-// receives the differing cells.
+// line per differing cell and sets the final status text, `same_status`
+// when no cell differs. `differences` receives the differing cells.
 ReadbackOutcome verify_configuration(USB_protocol& protocol, const ConfigMatrix& grid,
                                      const OperationView& view,
-                                     std::vector<CellDifference>& differences);
+                                     std::vector<CellDifference>& differences,
+                                     const std::string& same_status = kVerifyStatusSame);
 
-// "Konfiguracja w module różni się w N komórkach!"
+// "Konfiguracja w module różni się w 1 komórce!", "... w 7 komórkach!"
 std::string verify_status_text(std::size_t differing_cells);
 // The console line of one differing cell, UTF-8.
 std::string difference_line(const CellDifference& difference);

@@ -34,3 +34,10 @@ bool hand_over_event(USB_protocol& protocol, int row, int kvr_number) {
   const TestPayload payload = build_test_payload(row, kvr_number);
   return protocol.RS485_gift_frame(payload.data(), kTestPayloadSize);
 }
+
+std::string tested_event_text(int row) {
+  const std::string label = row_label(row);
+  return is_address_row(row) ? label : label + " – ramka bez zdarzeń";
+}
+
+std::string test_sent_text(int row) { return "Wysłano test: " + tested_event_text(row); }

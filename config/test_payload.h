@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 inline constexpr int kTestPayloadSize = 46;
 
@@ -17,6 +18,12 @@ inline constexpr int kTestPayloadSize = 46;
 inline constexpr const char* kTestStatusRunning = "Testowanie...";
 inline constexpr const char* kTestStatusFailed = "Błąd testowania!";
 using TestPayload = std::array<std::uint8_t, kTestPayloadSize>;
+
+// The event a test handed over, UTF-8: the row's label, and for a row that
+// sets no state that the frame carried none ("Brak zdarzeń – ramka bez zdarzeń").
+std::string tested_event_text(int row);
+// "Wysłano test: adr 7. Alarm II": the status once a test has ended.
+std::string test_sent_text(int row);
 
 // Rows 0 to 4 (and any row outside the matrix) set no state.
 TestPayload build_test_payload(int row, int kvr_number);

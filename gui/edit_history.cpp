@@ -57,7 +57,8 @@ class CellsCommand : public HistoryStep {
 };
 
 // A whole grid put in place before the step is recorded (a file loaded, a
-// configuration read back): its first redo has nothing left to do.
+// configuration read back): its first redo has no cell left to set, but
+// still tells that the grid changed.
 class ReplacementCommand : public HistoryStep {
  public:
   ReplacementCommand(EditHistory& history, const ConfigMatrix::Bytes& before, const QString& text)
@@ -65,7 +66,7 @@ class ReplacementCommand : public HistoryStep {
 
  private:
   void exchange() override { history_.exchangeBytes(other_); }
-  void firstRedo() override {}
+  void firstRedo() override { emit history_.matrixReplaced(); }
   void showChange() override {
     const std::vector<CellDifference> changed = differing_cells(history_.matrix_.bytes(), other_);
     if (!changed.empty()) emit history_.undoneOrRedoneAt(changed.front().row, changed.front().column);

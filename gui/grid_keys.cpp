@@ -11,8 +11,7 @@ GridKeyCommand move_to(int row, int column) {
           std::clamp(column, 0, ConfigMatrix::kColumns - 1)};
 }
 
-GridKeyCommand unshifted_command(GridKeyScope scope, int key, Qt::KeyboardModifiers modifiers, int row, int column,
-                                 int page_rows) {
+GridKeyCommand unshifted_command(int key, Qt::KeyboardModifiers modifiers, int row, int column, int page_rows) {
   const bool control = modifiers & Qt::ControlModifier;
   const int page = std::max(1, page_rows);
   switch (key) {
@@ -27,7 +26,6 @@ GridKeyCommand unshifted_command(GridKeyScope scope, int key, Qt::KeyboardModifi
   }
   if (control && key == Qt::Key_Home) return move_to(0, column);
   if (control && key == Qt::Key_End) return move_to(ConfigMatrix::kRows - 1, column);
-  if (scope == GridKeyScope::labels) return {GridKeyCommand::swallow};
 
   if (!control) {
     switch (key) {
@@ -51,9 +49,8 @@ GridKeyCommand unshifted_command(GridKeyScope scope, int key, Qt::KeyboardModifi
 
 }  // namespace
 
-GridKeyCommand grid_key_command(GridKeyScope scope, int key, Qt::KeyboardModifiers modifiers, int row, int column,
-                                int page_rows) {
-  GridKeyCommand command = unshifted_command(scope, key, modifiers, row, column, page_rows);
+GridKeyCommand grid_key_command(int key, Qt::KeyboardModifiers modifiers, int row, int column, int page_rows) {
+  GridKeyCommand command = unshifted_command(key, modifiers, row, column, page_rows);
   if (modifiers & Qt::ShiftModifier && command.kind == GridKeyCommand::move) command.kind = GridKeyCommand::extend;
   return command;
 }

@@ -1,8 +1,9 @@
 #pragma once
-// What a key does on the grid editor: moves of the current cell in either
-// grid (with Shift they span a block from where the move started) and, on
-// the matrix only, edits of that cell or block. A plain mapping from the
-// key to a command, so the window only carries commands out.
+// What a key does on the grid editor: moves of the current cell (with Shift
+// they span a block from where the move started) and edits of that cell or
+// block. The same from the matrix, its row labels or a button of its page.
+// A plain mapping from the key to a command, so the window only carries
+// commands out.
 
 #include <Qt>
 #include <cstdint>
@@ -23,9 +24,6 @@ struct GridKeyCommand {
   friend bool operator==(const GridKeyCommand&, const GridKeyCommand&) = default;
 };
 
-enum class GridKeyScope { matrix, labels };
-
 // `row` and `column` are the current cell; `page_rows` the rows one screen shows.
 // Moves stop at the first and last row and column.
-GridKeyCommand grid_key_command(GridKeyScope scope, int key, Qt::KeyboardModifiers modifiers, int row, int column,
-                                int page_rows);
+GridKeyCommand grid_key_command(int key, Qt::KeyboardModifiers modifiers, int row, int column, int page_rows);

@@ -5,6 +5,7 @@
 Device_session::Device_session(ConnectionState& state, std::ostream& transport_trace, Changed changed)
     : state_(state), changed_(std::move(changed)) {
   connect_module(state_, transport_trace);
+  module_found_ = state_.Protocol && state_.Protocol->module_found();
   if (changed_) changed_();
 }
 

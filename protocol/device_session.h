@@ -30,6 +30,8 @@ class Device_session {
   // True from a successful connect until the session ends. A module pulled
   // out meanwhile still counts: its commands then fail.
   bool connected() const;
+  // The connect came upon the module, also when it could not open it.
+  bool module_found() const { return module_found_; }
   // The module's protocol; only while connected().
   USB_protocol& protocol() const;
 
@@ -40,4 +42,5 @@ class Device_session {
   ConnectionState& state_;
   Changed changed_;
   bool ended_ = false;
+  bool module_found_ = false;
 };

@@ -44,3 +44,13 @@ std::string failed_command_text(const UsbFrame& request, CommandFailure cause) {
   }
   return "moduł nie przyjął polecenia " + command;
 }
+
+std::string last_failure_text(const USB_protocol& protocol) {
+  if (protocol.last_failure() == CommandFailure::none) return {};
+  return failed_command_text(protocol.last_request(), protocol.last_failure());
+}
+
+std::string connect_failure_text(bool module_found) {
+  return module_found ? "moduł ZEL jest podłączony, ale nie udało się go otworzyć (brak uprawnień?)"
+                      : "nie znaleziono modułu ZEL (VID_04D8&PID_003F)";
+}

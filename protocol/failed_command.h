@@ -13,3 +13,11 @@
 // został odłączony podczas polecenia ..." (gone).
 std::string failed_command_text(const UsbFrame& request,
                                 CommandFailure cause = CommandFailure::refused);
+
+// Why the last command of `protocol` was not accepted, as above; empty when
+// it was accepted.
+std::string last_failure_text(const USB_protocol& protocol);
+
+// Why no connection was made: no module, or a module that was found but
+// could not be opened (on Linux almost always the missing udev rule).
+std::string connect_failure_text(bool module_found);

@@ -39,6 +39,8 @@ class USB_protocol {
   USB_protocol& operator=(const USB_protocol&) = delete;
 
   bool Connect();
+  // The last Connect came upon the module, also when it could not open it.
+  bool module_found() const { return device && device->found(); }
 
   bool Incorrect_frame();
   bool Hello_frame();

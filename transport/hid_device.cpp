@@ -62,6 +62,7 @@ HID_device::~HID_device() {
 
 bool HID_device::search_device() {
   *trace << "HID device searching..." << std::endl;
+  found_ = false;
   member_index = 0;
   detail_size = 0;
   property_type = 0;
@@ -75,6 +76,7 @@ bool HID_device::search_device() {
     if (!read_device_id()) return false;
     if (device_id.find(wanted) != std::string::npos) {
       *trace << "HID device found: " << wanted << std::endl;
+      found_ = true;
       if (!load_interface_detail()) return false;
       return open_handles();
     }

@@ -31,6 +31,8 @@ class HID_device {
   HID_device& operator=(const HID_device&) = delete;
 
   bool search_device();
+  // The last search came upon the module, whether or not it could be opened.
+  bool found() const { return found_; }
   // Sends `frame` (64 bytes) and fills all 64 bytes of `received`, also on
   // failure. True when both the write and the read succeeded.
   bool send_receive(const std::uint8_t* frame, std::uint8_t* received, bool verbose);
@@ -57,6 +59,7 @@ class HID_device {
   std::array<std::uint8_t, kReportSize> in_report{};
   bool write_ok = false;
   bool read_ok = false;
+  bool found_ = false;
   platform::Transfer last_transfer_ = platform::Transfer::done;
   setupapi::DeviceInfoSet device_info_set = setupapi::invalid_set();
   std::unique_ptr<setupapi::InterfaceData> interface_data;

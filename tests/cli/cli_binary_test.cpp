@@ -26,6 +26,7 @@
 #include "config/config_matrix.h"
 #include "config/config_readback.h"
 #include "config/flash_image.h"
+#include "commissioning/walk_plan.h"
 #include "config/test_payload.h"
 #include "emulator/test_bed.h"
 
@@ -114,10 +115,12 @@ TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
 
   const CliRun same = run_cli_binary({"verify", file});
   EXPECT_EQ(same.status, 0) << same.err;
-  EXPECT_EQ(same.out, "Konfiguracja w module zgodna z plikiem.\n");
+  EXPECT_EQ(same.out, "Konfiguracja w module zgodna z plikiem wzor.zel.\n");
   const fs::path table = dir_ / "wzor.CSV";  // a CSV table is read as well
   ASSERT_TRUE(save_config_csv(table, matrix).ok);
-  EXPECT_EQ(run_cli_binary({"verify", table.string()}).status, 0);
+  const CliRun same_table = run_cli_binary({"verify", table.string()});
+  EXPECT_EQ(same_table.status, 0);
+  EXPECT_EQ(same_table.out, "Konfiguracja w module zgodna z plikiem wzor.CSV.\n");
 
   // Row 27 is "adr 7. Alarm II"; output 13 is column 12.
   const std::uint8_t in_module = matrix.at(27, 12);
@@ -128,8 +131,8 @@ TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
   EXPECT_EQ(differs.status, 1) << differs.err;
   EXPECT_EQ(differs.out, "27\tadr 7. Alarm II\t13\t" + std::to_string(in_file) + "\t" +
                              std::to_string(in_module) + "\n");
-  EXPECT_EQ(differs.err, "Konfiguracja w module różni się w 1 komórkach!\n"
-                         "RÓŻNICE: Konfiguracja w module różni się w 1 komórkach!\n");
+  // The cells on standard output, the summary once on standard error.
+  EXPECT_EQ(differs.err, "RÓŻNICE: Konfiguracja w module różni się w 1 komórce!\n");
 }
 
 // Each cause has its own text and the same status 74; once the module has
@@ -498,6 +501,36 @@ TEST_F(CliBinaryTest, WalkEndsWith74WhenTheModuleIsUnpluggedMidWalk) {
   EXPECT_EQ(run.status, 74);
   EXPECT_EQ(run.out, "5\tadr 0. Alarm I\n6\tadr 0. Alarm II\n");
   EXPECT_EQ(run.err, "Test po kolei zatrzymany (3 z 5).\nBŁĄD: moduł został odłączony podczas polecenia RS485_gift_frame\n");
+}
+
+// On a terminal Space pauses the walk and resumes it: each said on standard
+// error, and the row stays on the board meanwhile.
+TEST_F(CliBinaryTest, WalkSaysOnStandardErrorWhenItIsPausedAndResumed) {
+  TestBed bed;
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(terminal, 0);
+  ASSERT_EQ(grantpt(terminal), 0);
+  ASSERT_EQ(unlockpt(terminal), 0);
+  const std::string keys_from = ptsname(terminal);
+  CliProcess cli({"walk", "5", "6", "--dwell", "0.5"}, nullptr, keys_from.c_str());
+  ASSERT_TRUE(cli.started());
+  const auto press_space_until_said = [&](const std::string& said) {
+    EXPECT_EQ(write(terminal, " ", 1), 1);
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (cli.err_so_far().find(said) == std::string::npos && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(10ms);
+    EXPECT_NE(cli.err_so_far().find(said), std::string::npos) << cli.err_so_far();
+  };
+  EXPECT_EQ(cli.next_line(10s), "5	adr 0. Alarm I");
+  press_space_until_said("wstrzymano\n");
+  EXPECT_EQ(cli.next_line(1500ms), std::nullopt);  // held past its dwell time
+  press_space_until_said("wznowiono\n");
+  EXPECT_EQ(cli.next_line(10s), "6	adr 0. Alarm II");
+  const CliRun run = cli.finish();
+  close(terminal);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "wstrzymano\nwznowiono\n" + walk_finished_text(2) + "\n");
+  EXPECT_EQ(bed.module().rs485_received(), row_frames({5, 6, 0}));
 }
 
 // Ctrl+C while a row is shown: the frame without events first, then 130;

@@ -197,6 +197,9 @@ TEST(CliTexts, RefusedCommandNamesItsFlashAddress) {
     request[0] = code;
     EXPECT_EQ(failed_command_text(request), text);
   }
+  // No connection: no module at all, or one that could not be opened.
+  EXPECT_EQ(connect_failure_text(false), "nie znaleziono modułu ZEL (VID_04D8&PID_003F)");
+  EXPECT_EQ(connect_failure_text(true), "moduł ZEL jest podłączony, ale nie udało się go otworzyć (brak uprawnień?)");
 }
 
 TEST(CliTexts, DifferingCellAndRepeatLines) {

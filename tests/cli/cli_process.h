@@ -30,8 +30,10 @@ struct CliRun {
 class CliProcess {
  public:
   // Standard output goes to a pipe that the test reads, or to the file
-  // `output_path` names (e.g. /dev/full).
-  explicit CliProcess(const std::vector<std::string>& arguments, const char* output_path = nullptr) {
+  // `output_path` names (e.g. /dev/full). Standard input is /dev/null, or
+  // the file `input_path` names (e.g. a terminal's, to press keys on).
+  explicit CliProcess(const std::vector<std::string>& arguments, const char* output_path = nullptr,
+                      const char* input_path = nullptr) {
     char err_template[] = "/tmp/zel-cli-stderr.XXXXXX";
     const int err_fd = mkstemp(err_template);
     err_path_ = err_template;
@@ -52,7 +54,8 @@ class CliProcess {
     else
       posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err_fd, STDERR_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input_path ? input_path : "/dev/null",
+                                     input_path ? O_RDWR | O_NOCTTY : O_RDONLY, 0);
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(out_pipe[1]);

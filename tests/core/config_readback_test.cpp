@@ -5,7 +5,9 @@
 #include <set>
 #include <tuple>
 
+#include "config/cell_description.h"
 #include "config/config_readback.h"
+#include "config/readback_runner.h"
 #include "flash_model.h"
 
 namespace {
@@ -123,6 +125,24 @@ TEST(ConfigReadback, ComparisonListsTheDifferingCellsRowByRow) {
   grid.set(4, 3, 1);      // row 4 is never uploaded
   const std::vector<CellDifference> expected = {{1, 0, 0, 2}, {300, 2, 3, 1}};
   EXPECT_EQ(compare_with_matrix(grid, module), expected);
+}
+
+// One cell takes the singular; every other count the plural locative.
+TEST(ConfigReadback, CountsOfDifferingCellsReadAsPolish) {
+  const std::pair<std::size_t, const char*> cases[] = {
+      {1, "w 1 komórce"},   {2, "w 2 komórkach"},   {4, "w 4 komórkach"},       {5, "w 5 komórkach"},
+      {21, "w 21 komórkach"}, {22, "w 22 komórkach"}, {7625, "w 7625 komórkach"},
+  };
+  for (const auto& [count, text] : cases) EXPECT_EQ(in_cells_text(count), text) << count;
+
+  // How many cells an edit set: 1, then 2-4 (but 12-14), then the rest.
+  const std::pair<std::size_t, const char*> set[] = {
+      {1, "1 komórkę"},    {2, "2 komórki"},    {4, "4 komórki"},     {5, "5 komórek"},  {12, "12 komórek"},
+      {14, "14 komórek"},  {21, "21 komórek"},  {22, "22 komórki"},   {75, "75 komórek"}, {112, "112 komórek"},
+      {124, "124 komórki"},
+  };
+  for (const auto& [count, text] : set) EXPECT_EQ(cells_text(count), text) << count;
+  EXPECT_EQ(verify_status_text(1), "Konfiguracja w module różni się w 1 komórce!");
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ TEST(WalkPlan, StatusTexts) {
   WalkPlan plan(5, 304);
   for (int i = 0; i < 11; ++i) plan.advance();
   EXPECT_EQ(walk_status_text(plan), "Test po kolei: 12 z 300 – adr 3. Awaria");
+  EXPECT_EQ(walk_paused_text(plan), "Test po kolei wstrzymany: 12 z 300 – adr 3. Awaria");
   EXPECT_EQ(walk_stopped_text(12, 300), "Test po kolei zatrzymany (12 z 300).");
   EXPECT_EQ(walk_failed_text(3, 5, "moduł nie odpowiedział"), "Test po kolei przerwany (3 z 5): moduł nie odpowiedział");
   const std::pair<int, const char*> finished[] = {

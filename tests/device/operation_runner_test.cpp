@@ -217,7 +217,7 @@ TEST_F(RunnerTest, ReadBackGivesTheUploadedCells) {
   ASSERT_EQ(differences.size(), 1u);
   EXPECT_EQ(differences[0].row, 27);
   EXPECT_EQ(differences[0].column, 6);
-  EXPECT_EQ(verify_ui.statuses.back().first, "Konfiguracja w module różni się w 1 komórkach!");
+  EXPECT_EQ(verify_ui.statuses.back().first, "Konfiguracja w module różni się w 1 komórce!");
   EXPECT_TRUE(console_has(difference_line(differences[0])));
 }
 

@@ -4,6 +4,8 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -27,6 +29,7 @@
 #include "answered_prompts.h"
 #include "app/command_line.h"
 #include "app/file_dialogs.h"
+#include "config/address_fill.h"
 #include "config/config_csv.h"
 #include "config/config_matrix.h"
 #include "file_bytes.h"
@@ -114,7 +117,7 @@ TEST_F(ConfigFileTest, AnInPlaceSaveSaysSoInTheStatus) {
   qunsetenv("XDG_CACHE_HOME");
   EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QStringLiteral("\n")).toStdString();
   EXPECT_EQ(window().statusText(),
-            QString::fromUtf8("Zapisano w miejscu: folder nie pozwala na bezpieczną zamianę pliku."));
+            QString::fromUtf8("Zapisano: wspolna.zel. Zapisano w miejscu: folder nie pozwala na bezpieczną zamianę pliku."));
   EXPECT_EQ(read_bytes(file), matrix_bytes(config_matrix()));
 }
 #endif
@@ -296,8 +299,17 @@ TEST_F(ConfigFileTest, UnsavedChangesAreMarkedAndAskedAboutOnClose) {
   EXPECT_TRUE(marked());
   save(path("zapisany.zel"));
   EXPECT_FALSE(marked());
+  // From the save on, the caption names the file, and the status says it was saved.
+  const QString named = QStringLiteral("zapisany.zel – ") + caption;
+  EXPECT_EQ(window().windowTitle(), named);
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Zapisano: zapisany.zel"));
+  QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);
+  EXPECT_EQ(window().windowTitle(), named + QStringLiteral(" *"));
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Zapisano: zapisany.zel"));  // not about an edit
   load(path("zapisany.zel"));  // a load is a step of its own, and equals the file
   EXPECT_FALSE(marked());
+  EXPECT_EQ(window().windowTitle(), named);
+  EXPECT_EQ(ui().Status->currentMessage(), QString());  // a load is silent, and takes the save's status away
 
   int asked = 0;
   SaveChangesAnswer reply = SaveChangesAnswer::cancel;
@@ -319,6 +331,7 @@ TEST_F(ConfigFileTest, UnsavedChangesAreMarkedAndAskedAboutOnClose) {
   EXPECT_TRUE(window().close());  // Zapisz
   EXPECT_EQ(asked, 3);
   EXPECT_EQ(read_bytes(answer), matrix_bytes(config_matrix()));
+  EXPECT_EQ(window().windowTitle(), QStringLiteral("przy zamknięciu.zel – ") + caption);
 
   window().show();
   QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);
@@ -354,6 +367,49 @@ TEST_F(ConfigFileTest, CompareMarksTheCellsInWhichAFileDiffers) {
   ui().CompareButton->click();
   EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Plik zgodny z edytowaną konfiguracją."));
   EXPECT_FALSE(window().isDifferenceMarked(0, 0));
+  EXPECT_TRUE(warnings.isEmpty());
+}
+
+// The marks belong to the comparison that made them: every other change of
+// the grid takes them all away.
+TEST_F(ConfigFileTest, DifferenceMarksGoWithEveryOtherChangeOfTheGrid) {
+  write_bytes(path("inny.zel"), matrix_bytes(random_matrix(5)));
+  const auto any_marked = [this] {
+    for (int row = 0; row < 305; ++row)
+      for (int column = 0; column < 25; ++column)
+        if (window().isDifferenceMarked(row, column)) return true;
+    return false;
+  };
+  window().askAddressFill = [] {
+    return std::optional<AddressFill>(AddressFill{0, 24, 1, true, {LED_SLOW_BLINK, LED_STEADY, LED_FAST_BLINK}});
+  };
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"Otwórz...", [&] { load(path("inny.zel")); }},
+      {"a file from the command line", [&] { window().openConfigFile(path("inny.zel")); }},
+      {"paste", [&] {
+         QGuiApplication::clipboard()->setText(QStringLiteral("3\t3"));
+         window().PasteRowsClick();
+       }},
+      {"Wypełnij...", [&] { ui().FillButton->click(); }},
+      {"undo", [&] { window().UndoClick(); }},
+      {"redo", [&] { window().RedoClick(); }},
+  };
+  const QPoint cell = ui().DrawGrid1->visualRect(ui().DrawGrid1->model()->index(5, 0)).center();
+  for (const auto& [change, make] : changes) {
+    SCOPED_TRACE(change);
+    config_matrix().reset();
+    window().repaintMatrix();
+    // A step to undo and one to redo.
+    for (int i = 0; i < 2; ++i) QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);
+    window().UndoClick();
+    answer = path("inny.zel");
+    ui().CompareButton->click();
+    ASSERT_TRUE(any_marked());
+    const ConfigMatrix before = config_matrix();
+    make();
+    ASSERT_NE(config_matrix(), before);
+    EXPECT_FALSE(any_marked());
+  }
   EXPECT_TRUE(warnings.isEmpty());
 }
 

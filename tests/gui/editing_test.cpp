@@ -4,15 +4,18 @@
 // The mouse's own editing is in grid_editor_test.cpp.
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QScrollBar>
 #include <QPushButton>
 #include <QStatusBar>
 
+#include <functional>
 #include <optional>
 #include <tuple>
 
+#include "config/address_fill.h"
 #include "config/cell_block.h"
 #include "config/config_matrix.h"
 #include "gui/edit_history.h"
@@ -266,6 +269,144 @@ TEST_F(EditingTest, FillButtonAppliesTheRuleOfItsDialogAsOneStep) {
   ui().FillButton->click();
   EXPECT_EQ(config_matrix(), ConfigMatrix());
   EXPECT_EQ(steps(), before + 1);
+}
+
+// A status about an edit goes with the next change of the grid; one about
+// something else (a file, the module) stays until another takes its place.
+TEST_F(EditingTest, AStatusAboutAnEditGoesWithTheNextChangeOfTheGrid) {
+  window().askAddressFill = [] {
+    return std::optional<AddressFill>(AddressFill{0, 24, 1, true, {LED_SLOW_BLINK, LED_STEADY, LED_FAST_BLINK}});
+  };
+  const QString filled = QStringLiteral("Wypełniono: 75 komórek.");
+  const QString no_rows = QStringLiteral("Schowek nie zawiera wierszy konfiguracji.");
+  const auto fill = [&] { ui().FillButton->click(); };
+  const auto bad_paste = [&] {
+    QGuiApplication::clipboard()->setText(QStringLiteral("nie konfiguracja"));
+    key(matrix(), Qt::Key_V, Qt::ControlModifier);
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> earlier;  // the edit that set the status
+    QString status;
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"fill, then a key", fill, filled, [&] { key(matrix(), Qt::Key_3); }},
+      {"fill, then a click", fill, filled, [&] { click(200, 3); }},
+      {"fill, then undo", fill, filled, [&] { key(matrix(), Qt::Key_Z, Qt::ControlModifier); }},
+      {"fill, then a paste", fill, filled, [&] {
+         QGuiApplication::clipboard()->setText(QStringLiteral("2\t2"));
+         key(matrix(), Qt::Key_V, Qt::ControlModifier);
+       }},
+      {"a refused paste, then a key", bad_paste, no_rows, [&] { key(matrix(), Qt::Key_Delete); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    config_matrix().reset();
+    window().repaintMatrix();
+    click(250, 0);  // the current cell; left lit so Delete changes it
+    c.earlier();
+    ASSERT_EQ(ui().Status->currentMessage(), c.status);
+    const ConfigMatrix before = config_matrix();
+    c.change();
+    ASSERT_NE(config_matrix(), before);
+    EXPECT_EQ(ui().Status->currentMessage(), QString());
+  }
+
+  window().setStatusText(QStringLiteral("Konfiguracja zapisana!"));
+  click(250, 1);
+  EXPECT_EQ(ui().Status->currentMessage(), QStringLiteral("Konfiguracja zapisana!"));
+}
+
+// Every key of the grid does the same from the grid, from its row labels
+// and from a button of the page that has the focus (reached by Tab, then
+// clicked); only Space presses such a button instead.
+TEST_F(EditingTest, KeysActTheSameFromTheGridTheLabelsAndAButtonOfThePage) {
+  int fill_asked = 0;
+  window().askAddressFill = [&] {
+    ++fill_asked;
+    return std::optional<AddressFill>();  // Anuluj
+  };
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  const int page = ui().DrawGrid1->viewport()->height() / 24;
+
+  enum class Place { grid, labels, button };
+  // From the current cell (10, 5), which holds 2.
+  struct Case {
+    const char* name;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    CellBlock block;    // its current cell is where the key leads
+    std::uint8_t mode;  // of cell (10, 5) afterwards
+  };
+  const Case cases[] = {
+      {"Up", Qt::Key_Up, {}, CellBlock::at(9, 5), 2},
+      {"Down", Qt::Key_Down, {}, CellBlock::at(11, 5), 2},
+      {"PageUp", Qt::Key_PageUp, {}, CellBlock::at(std::max(0, 10 - page), 5), 2},
+      {"PageDown", Qt::Key_PageDown, {}, CellBlock::at(10 + page, 5), 2},
+      {"Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, CellBlock::at(0, 5), 2},
+      {"Ctrl+End", Qt::Key_End, Qt::ControlModifier, CellBlock::at(304, 5), 2},
+      {"Left", Qt::Key_Left, {}, CellBlock::at(10, 4), 2},
+      {"Right", Qt::Key_Right, {}, CellBlock::at(10, 6), 2},
+      {"Home", Qt::Key_Home, {}, CellBlock::at(10, 0), 2},
+      {"End", Qt::Key_End, {}, CellBlock::at(10, 24), 2},
+      {"Shift+Right", Qt::Key_Right, Qt::ShiftModifier, {10, 5, 10, 6}, 2},
+      {"Shift+Down", Qt::Key_Down, Qt::ShiftModifier, {10, 5, 11, 5}, 2},
+      {"Shift+End", Qt::Key_End, Qt::ShiftModifier, {10, 5, 10, 24}, 2},
+      {"Shift+PageDown", Qt::Key_PageDown, Qt::ShiftModifier, {10, 5, 10 + page, 5}, 2},
+      {"Space", Qt::Key_Space, {}, CellBlock::at(10, 5), 3},
+      {"0", Qt::Key_0, {}, CellBlock::at(10, 5), 0},
+      {"1", Qt::Key_1, {}, CellBlock::at(10, 5), 1},
+      {"3", Qt::Key_3, {}, CellBlock::at(10, 5), 3},
+      {"Delete", Qt::Key_Delete, {}, CellBlock::at(10, 5), 0},
+      {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier, CellBlock::at(10, 5), 1},
+  };
+  const std::pair<Place, const char*> places[] = {
+      {Place::grid, "the grid"}, {Place::labels, "the labels"}, {Place::button, "a button"}};
+  for (const auto& [place, place_name] : places) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(place_name) + ", " + c.name);
+      config_matrix().reset();
+      window().repaintMatrix();
+      ui().DrawGrid1->scrollToTop();  // the labels follow
+      click(10, 5);
+      click(10, 5);  // two steps: the cell holds 2
+      QWidget* focused = ui().DrawGrid1;
+      if (place == Place::labels) {
+        const QRect label = ui().StringGrid2->visualRect(ui().StringGrid2->model()->index(10, 0));
+        QTest::mouseClick(ui().StringGrid2->viewport(), Qt::LeftButton, {}, label.center());
+        focused = ui().StringGrid2;
+      } else if (place == Place::button) {
+        ui().FillButton->setFocus(Qt::TabFocusReason);
+        ui().FillButton->click();
+        focused = ui().FillButton;
+      }
+      ASSERT_EQ(QApplication::focusWidget(), focused);
+      const int asked = fill_asked;
+      QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(c.key), c.modifiers);
+      if (place == Place::button && c.key == Qt::Key_Space) {
+        EXPECT_EQ(fill_asked, asked + 1);  // a button with the focus is pressed
+        EXPECT_EQ(config_matrix().at(10, 5), 2);
+        continue;
+      }
+      expectCurrentCell(c.block.row, c.block.column);
+      EXPECT_EQ(window().selectedBlock(), c.block);
+      EXPECT_EQ(config_matrix().at(10, 5), c.mode);
+      EXPECT_EQ(fill_asked, asked);
+    }
+  }
+
+  // A click on a button leaves the keyboard where it was; Tab still reaches the buttons.
+  ui().DrawGrid1->setFocus();
+  QTest::mouseClick(ui().FillButton, Qt::LeftButton);
+  EXPECT_EQ(QApplication::focusWidget(), ui().DrawGrid1);
+  bool reached = false;
+  for (int i = 0; i < 40 && !reached; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    reached = QApplication::focusWidget() == ui().FillButton;
+  }
+  EXPECT_TRUE(reached);
 }
 
 }  // namespace

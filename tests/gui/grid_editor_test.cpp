@@ -359,7 +359,7 @@ TEST_F(GridEditorTest, KeysMoveTheRowOfBothGridsAndSetTestButton) {
   expect_row(0);
   for (int i = 0; i < 3; ++i) QTest::keyClick(ui().StringGrid2, Qt::Key_Down);
   expect_row(3);
-  QTest::keyClicks(ui().StringGrid2, "adr 9");  // no type-to-search
+  QTest::keyClicks(ui().StringGrid2, "adr");  // no type-to-search
   expect_row(3);
   QTest::keyClick(ui().StringGrid2, Qt::Key_PageDown);
   expect_row(21);

@@ -24,7 +24,13 @@
 #include <QTableWidget>
 #include <QToolTip>
 
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
 #include "app/application_setup.h"
+#include "app/console_view.h"
+#include "app/console_window.h"
 #include "app/file_dialogs.h"
 #include "gui/filled_shape.h"
 #include "window_fixture.h"
@@ -54,16 +60,18 @@ TEST_F(WindowTest, StartsOnTheConfigurationPageWithNothingDone) {
   EXPECT_FALSE(ui().CSpinEdit2->isEnabled());
 }
 
-TEST_F(WindowTest, HasAFixedDialogFrameOfTheDesignedSize) {
+// The designed size is where the window starts and the smallest it gets; it
+// may be maximised.
+TEST_F(WindowTest, StartsCentredAtTheDesignedSizeWhichIsItsSmallest) {
   EXPECT_EQ(window().windowTitle(),
             QString::fromUtf8("ZEL17 - Konfigurator tablicy synoptycznej systemu KVR17 (v1_1)"));
   EXPECT_EQ(QApplication::applicationName(), QString::fromUtf8(kApplicationTitle));
   EXPECT_EQ(window().size(), QSize(850, 614));
   EXPECT_EQ(window().minimumSize(), QSize(850, 614));
-  EXPECT_EQ(window().maximumSize(), QSize(850, 614));
+  EXPECT_EQ(window().maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
   const Qt::WindowFlags flags = window().windowFlags();
   EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
-  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(flags & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
   EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
   const QPoint screen_centre = window().screen()->availableGeometry().center();
@@ -153,6 +161,117 @@ TEST_F(WindowTest, ControlsSitWhereTheLayoutPutsThem) {
       EXPECT_EQ(group->title(), QString::fromUtf8(p.text));
     }
   }
+}
+
+// Larger than designed, the grid and its labels take the room, the right
+// column follows the right edge and the row of buttons the bottom; back at
+// the designed size every control is where the layout put it.
+TEST_F(WindowTest, GrowsWithItsGridAndReturnsToTheLayout) {
+  std::vector<std::pair<QWidget*, QRect>> designed;
+  for (QWidget* widget : window().findChildren<QWidget*>()) designed.emplace_back(widget, widget->geometry());
+  const auto rows_shown = [&](QAbstractScrollArea* grid) { return grid->viewport()->height() / 24; };
+  const int rows_before = rows_shown(ui().DrawGrid1);
+
+  window().resize(1200, 1000);
+  ASSERT_EQ(window().size(), QSize(1200, 1000));
+  constexpr int wider = 1200 - 850, taller = 1000 - 614;
+  EXPECT_GE(rows_shown(ui().DrawGrid1), rows_before + taller / 24 - 1);
+  EXPECT_EQ(rows_shown(ui().StringGrid2), rows_shown(ui().DrawGrid1));
+  struct Follows {
+    const char* name;
+    QPoint moved;
+    QSize grown;
+  };
+  const Follows follows[] = {
+      {"Page", {0, 0}, {wider, taller}},
+      {"DrawGrid1", {0, 0}, {wider, taller}},
+      {"StringGrid2", {0, 0}, {0, taller}},
+      {"StringGrid3", {0, 0}, {0, 0}},
+      {"Label9", {wider, 0}, {0, 0}},
+      {"KVRnumberEdit", {wider, 0}, {0, 0}},
+      {"Label5", {wider, 0}, {0, 0}},
+      {"Shape3", {wider, 0}, {0, 0}},
+      {"ConsoleButton", {wider, 0}, {0, 0}},
+      {"BoardButton", {wider, taller}, {0, 0}},
+      {"FillButton", {wider, taller}, {0, 0}},
+      {"TestButton", {wider, taller}, {0, 0}},
+      {"SaveConfigButton", {0, taller}, {0, 0}},
+      {"CompareButton", {0, taller}, {0, 0}},
+      {"WriteConfigButton", {0, taller}, {0, 0}},
+      {"Status", {0, taller}, {wider, 0}},
+      {"ProgressBar", {0, taller}, {wider, 0}},
+  };
+  for (const Follows& f : follows) {
+    SCOPED_TRACE(f.name);
+    auto* widget = window().findChild<QWidget*>(QString::fromLatin1(f.name));
+    ASSERT_NE(widget, nullptr);
+    const auto was = std::find_if(designed.begin(), designed.end(), [&](const auto& d) { return d.first == widget; });
+    ASSERT_NE(was, designed.end());
+    EXPECT_EQ(widget->geometry(), QRect(was->second.topLeft() + f.moved, was->second.size() + f.grown));
+  }
+  // The labels stay beside their rows down to the last one.
+  ui().DrawGrid1->verticalScrollBar()->setValue(ui().DrawGrid1->verticalScrollBar()->maximum());
+  EXPECT_EQ(ui().StringGrid2->verticalScrollBar()->value(), ui().DrawGrid1->verticalScrollBar()->value());
+  EXPECT_EQ(ui().StringGrid2->rowAt(ui().StringGrid2->viewport()->height() - 1),
+            ui().DrawGrid1->rowAt(ui().DrawGrid1->viewport()->height() - 1));
+  ui().DrawGrid1->verticalScrollBar()->setValue(0);
+
+  window().resize(600, 400);  // never below the designed size
+  EXPECT_EQ(window().size(), QSize(850, 614));
+  for (const auto& [widget, geometry] : designed)
+    EXPECT_EQ(widget->geometry(), geometry) << widget->objectName().toStdString();
+}
+
+// "Konsola" and F12 show the hidden page's console in a window of its own,
+// live, with its two tools; the service page stays hidden and its console
+// keeps showing the store.
+TEST_F(WindowTest, KonsolaShowsTheConsoleLiveInAWindowOfItsOwn) {
+  console_log().append_text("przed");
+  auto* button = window().findChild<QPushButton*>(QStringLiteral("ConsoleButton"));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), QStringLiteral("Konsola"));
+  EXPECT_EQ(button->parentWidget(), ui().ConfigTabSheet);
+  EXPECT_EQ(button->geometry(), QRect(736, 8, 75, 23));
+  EXPECT_EQ(window().consoleWindow(), nullptr);  // made when first asked for
+  button->click();
+  ConsoleWindow* console = window().consoleWindow();
+  ASSERT_NE(console, nullptr);
+  EXPECT_TRUE(console->isVisible());
+  EXPECT_TRUE(console->isWindow());
+  EXPECT_EQ(console->windowTitle(), QString::fromUtf8("Konsola – ZEL17"));
+  EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("przed"));
+  console_log().append_text("potem");
+  ui().Console->flush();
+  EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("przed\npotem"));
+  EXPECT_EQ(ui().Console->toPlainText(), QStringLiteral("przed\npotem"));
+
+  console->close();
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_F12);
+  EXPECT_EQ(window().consoleWindow(), console);
+  EXPECT_TRUE(console->isVisible());
+  EXPECT_FALSE(ui().Page->isTabVisible(ui().Page->indexOf(ui().AdvancedTabSheet)));
+
+  QTemporaryDir folder;
+  const QString saved = folder.filePath(QStringLiteral("log-konsoli.txt"));
+  window().chooseFile = [&](const FileDialogSettings& settings, FileDialogMode, const QString&) {
+    EXPECT_EQ(&settings, &SaveConsole);
+    return saved;
+  };
+  console->findChild<QPushButton*>(QStringLiteral("ConsoleWindowSave"))->click();
+  QFile file(saved);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("przed\r\npotem\r\n"));
+  auto* clear = console->findChild<QPushButton*>(QStringLiteral("ConsoleWindowClear"));
+  EXPECT_EQ(clear->text(), QString::fromUtf8("Wyczyść"));
+  clear->click();
+  EXPECT_EQ(console_log().size(), 0u);
+  EXPECT_EQ(console->view()->toPlainText(), QString());
+  EXPECT_EQ(ui().Console->toPlainText(), QString());
+
+  window().close();  // the console window goes with the main window
+  EXPECT_FALSE(console->isVisible());
 }
 
 struct LabelPlacement {

@@ -36,24 +36,29 @@ TEST_F(OutputTestTest, TestujHandsOverTheRowsEvent) {
   struct Case {
     int row;
     Payload payload;
+    std::string sent;  // the status once the test has ended
   };
   const Case cases[] = {
-      {0, payload_with()},
-      {4, payload_with()},
-      {5, payload_with(3, 0x01)},
-      {6, payload_with(3, 0x03)},
-      {7, payload_with(28, 0x01)},
-      {257, payload_with(24, 0x01)},
-      {302, payload_with(27, 0x40)},
-      {303, payload_with(27, 0xC0)},
-      {304, payload_with(40, 0x08)},
+      {0, payload_with(), "Wysłano test: Brak zdarzeń – ramka bez zdarzeń"},
+      {4, payload_with(), "Wysłano test: (brak funckji) – ramka bez zdarzeń"},
+      {5, payload_with(3, 0x01), "Wysłano test: adr 0. Alarm I"},
+      {6, payload_with(3, 0x03), "Wysłano test: adr 0. Alarm II"},
+      {7, payload_with(28, 0x01), "Wysłano test: adr 0. Awaria"},
+      {257, payload_with(24, 0x01), "Wysłano test: adr 84. Alarm I"},
+      {302, payload_with(27, 0x40), "Wysłano test: adr 99. Alarm I"},
+      {303, payload_with(27, 0xC0), "Wysłano test: adr 99. Alarm II"},
+      {304, payload_with(40, 0x08), "Wysłano test: adr 99. Awaria"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.row);
     select(c.row, c.row);
+    StatusRecorder recorder(ui().Status, ui().ProgressBar);
     ui().Testuj1->trigger();
     EXPECT_EQ(lastHandedOver(), c.payload);
-    EXPECT_EQ(status(), "Testowanie...");
+    // "Testowanie..." while the module is connected, the event once it is not.
+    EXPECT_EQ(recorder.texts(), (std::vector<std::string>{"Testowanie...", c.sent}));
+    EXPECT_EQ(status(), c.sent);
+    EXPECT_EQ(window().failureCause(), QString());
     EXPECT_EQ(window().selectedMatrixRow(), c.row);  // "Testuj" does not move on
     EXPECT_EQ(window().selectedLabelRow(), c.row);
     expectDisconnected();
@@ -127,12 +132,14 @@ TEST_F(OutputTestTest, HandOverNotAcceptedSaysSo) {
   struct Case {
     const char* name;
     ZelModule::Faults faults;
+    const char* cause;  // beside the status, as zel17-cli says it
   };
   ZelModule::Faults refused;
   refused.refuse_code = RS485_GIFT_USB_FRAME;
   ZelModule::Faults unplugged;
   unplugged.unplug_after = 1;  // after the hello
-  const Case cases[] = {{"refused", refused}, {"unplugged", unplugged}};
+  const Case cases[] = {{"refused", refused, "moduł nie przyjął polecenia RS485_gift_frame"},
+                        {"unplugged", unplugged, "moduł został odłączony podczas polecenia RS485_gift_frame"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     rebuildBed();
@@ -145,6 +152,8 @@ TEST_F(OutputTestTest, HandOverNotAcceptedSaysSo) {
     ui().TestButton->click();
     EXPECT_EQ(status(), "Błąd testowania!");
     EXPECT_EQ(recorder.texts(), (std::vector<std::string>{"Błąd testowania!"}));
+    EXPECT_EQ(window().failureCause(), QString::fromUtf8(c.cause));
+    EXPECT_TRUE(window().findChild<QWidget*>(QStringLiteral("FailureCause"))->isVisible());
     EXPECT_TRUE(module().rs485_received().empty());
     expectDisconnected();
     const std::vector<std::string> lines = console();
@@ -161,7 +170,13 @@ TEST_F(OutputTestTest, WithoutModuleSendsNothingAndSaysSo) {
   ui().Testuj1->trigger();
   EXPECT_EQ(console(), (std::vector<std::string>{"", kNotConnectedBanner, "", kDisconnectedBanner, ""}));
   EXPECT_EQ(status(), kNotConnectedStatus);
+  EXPECT_EQ(window().failureCause(), QStringLiteral("nie znaleziono modułu ZEL (VID_04D8&PID_003F)"));
   expectDisconnected();
+
+  // The next status takes the cause away with the status it explained.
+  window().setStatusText(QStringLiteral("Zapisano: obiekt.zel"));
+  EXPECT_EQ(window().failureCause(), QString());
+  EXPECT_FALSE(window().findChild<QWidget*>(QStringLiteral("FailureCause"))->isVisible());
 }
 
 }  // namespace

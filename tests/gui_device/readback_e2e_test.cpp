@@ -140,7 +140,7 @@ TEST_F(ReadbackTest, VerifyAgreesAfterAnUploadAndFindsOneClickedCell) {
   Form_main->selectLabelRow(200);
   from = console_log().size();
   ui().VerifyConfigButton->click();
-  EXPECT_EQ(status(), "Konfiguracja w module różni się w 1 komórkach!");
+  EXPECT_EQ(status(), "Konfiguracja w module różni się w 1 komórce!");
   EXPECT_EQ(Form_main->selectedMatrixRow(), 10);  // brought to the differing cell
   EXPECT_EQ(Form_main->selectedLabelRow(), 10);
   EXPECT_EQ(ui().StringGrid3->currentColumn(), 3);
@@ -165,6 +165,13 @@ TEST_F(ReadbackTest, VerifyAgreesAfterAnUploadAndFindsOneClickedCell) {
   ASSERT_LT(same_colour / 25, 18) << "a cell of the same colour in view";
   EXPECT_NE(cellImage(10, 3), cellImage(same_colour / 25, same_colour % 25));
   QTest::mouseClick(ui().DrawGrid1->viewport(), Qt::LeftButton, {}, cell);  // any change clears the marks
+  EXPECT_FALSE(window().isDifferenceMarked(10, 3));
+
+  // "Odczytaj" changes the grid too: the module's cells come in, the marks go.
+  ui().VerifyConfigButton->click();
+  ASSERT_TRUE(window().isDifferenceMarked(10, 3));
+  ui().ReadConfigButton->click();
+  EXPECT_EQ(config_matrix().at(10, 3), module_mode);
   EXPECT_FALSE(window().isDifferenceMarked(10, 3));
 }
 

@@ -249,6 +249,7 @@ TEST_F(UploadTest, WithoutModuleSendsNothingAndSaysSo) {
   EXPECT_EQ(console(), (std::vector<std::string>{"", kNotConnectedBanner, "", kDisconnectedBanner, ""}));
   EXPECT_EQ(recorder.shown, (std::vector<StatusRecorder::Shown>{{kNotConnectedStatus, 0, true}}));
   EXPECT_EQ(status(), kNotConnectedStatus);
+  EXPECT_EQ(window().failureCause(), QStringLiteral("nie znaleziono modułu ZEL (VID_04D8&PID_003F)"));
   expectEndedIdle();
 }
 
@@ -258,6 +259,7 @@ TEST_F(UploadTest, StopsAtTheFirstCommandNotAccepted) {
     ZelModule::Faults faults;
     bool unplugs;
     bool after_erase;  // the module accepted an erase before the failure
+    const char* cause;  // how the status bar's second field begins, in zel17-cli's words
     bool erase_unanswered = false;  // the first erase was sent, its answer never came
   };
   // Exchange 0 is the hello; 1-6 the erases, 7-10 the special blocks, then
@@ -281,13 +283,15 @@ TEST_F(UploadTest, StopsAtTheFirstCommandNotAccepted) {
   ZelModule::Faults unplug_at_first_erase;
   unplug_at_first_erase.unplug_after = 1;
   const Case cases[] = {
-      {"first erase unanswered", silent_first_erase, false, false, true},
-      {"unplugged at the first erase", unplug_at_first_erase, true, false, true},
-      {"unplugged", unplug, true, true},
-      {"write refused", refuse_write, false, true},
-      {"wrong code", wrong_code, false, true},
-      {"no answer", silent, false, true},
-      {"first erase refused", refuse_first_erase, false, false},
+      {"first erase unanswered", silent_first_erase, false, false,
+       "moduł nie odpowiedział na polecenie Erase_flash_page", true},
+      {"unplugged at the first erase", unplug_at_first_erase, true, false,
+       "moduł został odłączony podczas polecenia ", true},
+      {"unplugged", unplug, true, true, "moduł został odłączony podczas polecenia "},
+      {"write refused", refuse_write, false, true, "moduł nie przyjął polecenia Write_flash_block (strona 0, blok "},
+      {"wrong code", wrong_code, false, true, "moduł nie przyjął polecenia Erase_flash_page (strona 2)"},
+      {"no answer", silent, false, true, "moduł nie odpowiedział na polecenie "},
+      {"first erase refused", refuse_first_erase, false, false, "moduł nie przyjął polecenia Erase_flash_page (strona 0)"},
   };
   // Each warning with the status shown when it came up.
   std::vector<std::pair<std::string, QString>> warnings;
@@ -304,6 +308,8 @@ TEST_F(UploadTest, StopsAtTheFirstCommandNotAccepted) {
     upload();
 
     EXPECT_EQ(status(), "Błąd zapisu konfiguracji!");
+    EXPECT_TRUE(window().failureCause().startsWith(QString::fromUtf8(c.cause)))
+        << window().failureCause().toStdString();
     // Only after an accepted erase is the module left without a configuration.
     using Warnings = std::vector<std::pair<std::string, QString>>;
     const Warnings expected_warnings = {{"Błąd zapisu konfiguracji!",

@@ -130,11 +130,16 @@ TEST_F(WalkTest, KeysStepPauseAndStop) {
   key(Qt::Key_Space);
   EXPECT_TRUE(walk().paused());
   EXPECT_EQ(control<QPushButton>("WalkPause")->text(), QString::fromUtf8("Wznów"));
+  EXPECT_EQ(status(), "Test po kolei wstrzymany: 2 z 5 – adr 0. Alarm II");
+  key(Qt::Key_Right);  // a step while paused stays paused, and says so
+  EXPECT_EQ(status(), "Test po kolei wstrzymany: 3 z 5 – adr 0. Awaria");
+  key(Qt::Key_Left);
   key(Qt::Key_Space);
   EXPECT_EQ(control<QPushButton>("WalkPause")->text(), QStringLiteral("Pauza"));
+  EXPECT_EQ(status(), "Test po kolei: 2 z 5 – adr 0. Alarm II");
   key(Qt::Key_Escape);
   EXPECT_FALSE(walk().running());
-  EXPECT_EQ(module().rs485_received(), row_frames({5, 6, 7, 6, 0}));
+  EXPECT_EQ(module().rs485_received(), row_frames({5, 6, 7, 6, 7, 6, 0}));
   EXPECT_EQ(status(), "Test po kolei zatrzymany (2 z 5).");
   EXPECT_TRUE(control<QPushButton>("WalkStart")->isEnabled());
   expectDisconnected();
