@@ -2,7 +2,8 @@
 // Console: shows the process's console log store, read-only, one screen line
 // per logged line. Lines the store reports are queued and added in one go on
 // the next turn of the event loop, so a long burst of logging stays cheap;
-// flush() adds them at once.
+// flush() adds them at once. The store is bounded; the view shows what it
+// holds.
 
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -35,6 +36,8 @@ class ConsoleView : public QPlainTextEdit {
 
  private:
   void queue(std::string_view line);
+  void replaceLast(std::string_view line);
+  void refill();
   void clearShown();
   void updateTabStops();
 

@@ -11,7 +11,7 @@
 
 struct BusMonitorOutput {
   std::ostream& out;           // the changes, drops and (--raw) frames
-  std::ostream* log = nullptr; // --log: the changes as CSV rows, the header already written
+  std::ostream* log = nullptr; // --log: the changes and notes as CSV rows, the header already written
 };
 
 // Ends with the outcome of the poll that stopped it: accepted when the time

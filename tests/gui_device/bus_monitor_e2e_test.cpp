@@ -106,8 +106,7 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
   EXPECT_EQ(changes(), (std::vector<std::string>{"14:03:07.250  centrala 0  adr 7. Alarm I  początek"}));
   EXPECT_EQ(activeRows(), (std::vector<std::string>{"0|adr 7. Alarm I|14:03:07"}));
   EXPECT_EQ(tab_->view()->shownRow(), 26);  // nothing selected: the event that began last
-  EXPECT_EQ(window().selectedMatrixRow(), 26);  // and the grid follows, as the picture does
-  EXPECT_EQ(window().selectedLabelRow(), 26);
+  EXPECT_EQ(window().selectedMatrixRow(), 0);  // the grid stays where the user left it
   ASSERT_FALSE(shown.isEmpty());
   EXPECT_EQ(shown.last().at(0).toInt(), 26);
   // A poll that brought a frame logs its request and reply, as every command does.
@@ -289,9 +288,27 @@ TEST_F(BusMonitorTest, BoardWindowsTabDrivesThePictureAndHoldsOffTheOtherOperati
     EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
   EXPECT_FALSE(window().boardWindow()->findChild<WalkTab*>()->isEnabled());
 
+  // The engineer edits "adr 7. Alarm II" with a block selected while alarms arrive: the picture shows
+  // each event that begins, and the current cell and the block stay where they are.
+  window().selectMatrixRow(27);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_Down, Qt::ShiftModifier);
+  const CellBlock block = window().selectedBlock();
+  ASSERT_EQ(block, (CellBlock{27, 0, 28, 1}));
   module().queue_rs485(unit_frame(26));
   ASSERT_TRUE(QTest::qWaitFor([&] { return window().boardWindow()->shownRow() == 26; }, kPatienceMs));
+  EXPECT_EQ(window().selectedBlock(), block);
+  EXPECT_EQ(window().selectedMatrixRow(), 28);
+  EXPECT_EQ(window().selectedLabelRow(), 28);
+  EXPECT_EQ(ui().StringGrid3->currentIndex().column(), 1);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_3);  // the next digit lands on the block, not on the event's row
+  EXPECT_EQ(config_matrix().at(27, 0), LED_STEADY);
+  EXPECT_EQ(config_matrix().at(26, 0), LED_OFF);
+
+  // Only the user's choice of a line in the table moves the grid.
+  tab->findChild<QTableWidget*>(QStringLiteral("MonitorActiveTable"))->selectRow(0);
   EXPECT_EQ(window().selectedMatrixRow(), 26);
+  EXPECT_EQ(window().boardWindow()->shownRow(), 26);
 
   window().boardWindow()->close();  // ends the run
   EXPECT_FALSE(tab->controller()->running());
