@@ -117,7 +117,8 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
 
   module().set_dropped(3);
   module().queue_rs485(unit_frame(0));
-  ASSERT_TRUE(waitForChanges(2));
+  ASSERT_TRUE(waitForChanges(3));
+  EXPECT_EQ(changes()[1], "14:03:07.250  opuszczono 3 ramek");  // a line of its own, as the saved log has it
   EXPECT_EQ(changes().back(), "14:03:07.250  centrala 0  adr 7. Alarm I  koniec");
   EXPECT_TRUE(activeRows().empty());
   EXPECT_EQ(tab_->view()->shownRow(), -1);
@@ -126,7 +127,7 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
   EXPECT_EQ(dropped->palette().color(QPalette::WindowText), BusMonitorView::kWarningColour);
 
   module().queue_rs485(std::vector<std::uint8_t>(12, 0xAB));
-  ASSERT_TRUE(waitForChanges(3));
+  ASSERT_TRUE(waitForChanges(4));
   EXPECT_EQ(changes().back(), "14:03:07.250  inna ramka (12 B)");
 
   control<QPushButton>("MonitorStopButton")->click();
@@ -151,6 +152,7 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
 TEST_F(BusMonitorTest, SelectedEventIsShownAndKeptWhileOthersChange) {
   QSignalSpy selected(tab_->view(), &BusMonitorView::eventSelected);
   controller().start();
+  ASSERT_TRUE(waitForPolls(2));  // what comes now is live
   module().queue_rs485(unit_frame(26));
   module().queue_rs485(unit_frame(43, 2));
   ASSERT_TRUE(waitForChanges(2));
@@ -170,6 +172,28 @@ TEST_F(BusMonitorTest, SelectedEventIsShownAndKeptWhileOthersChange) {
   ASSERT_TRUE(waitForChanges(5));
   EXPECT_EQ(selected.last().at(0).toInt(), -1);
   EXPECT_EQ(tab_->view()->shownRow(), 44);
+}
+
+// Frames the module queued before Start are the state at the start, not a
+// burst of changes; Stop leaves no event shown as current.
+TEST_F(BusMonitorTest, QueuedFramesAreTheStartingStateAndStopEmptiesTheTable) {
+  for (int i = 0; i < 10; ++i) module().queue_rs485(unit_frame(i % 2 == 0 ? 0 : 26));
+  module().queue_rs485(unit_frame(43, 2));
+  control<QPushButton>("MonitorStartButton")->click();
+  ASSERT_TRUE(waitForChanges(1));
+  ASSERT_TRUE(waitForPolls(3));
+  EXPECT_EQ(changes(), (std::vector<std::string>{"14:03:07.250  stan na starcie z 11 ramek z kolejki modułu; aktywne: "
+                                                 "centrala 0 adr 7. Alarm I, centrala 2 adr 12. Awaria"}));
+  EXPECT_EQ(activeRows(), (std::vector<std::string>{"0|adr 7. Alarm I|przed startem", "2|adr 12. Awaria|przed startem"}));
+
+  module().queue_rs485(unit_frame(0));
+  ASSERT_TRUE(waitForChanges(2));
+  EXPECT_EQ(changes().back(), "14:03:07.250  centrala 0  adr 7. Alarm I  koniec");
+
+  control<QPushButton>("MonitorStopButton")->click();
+  EXPECT_TRUE(activeRows().empty());
+  EXPECT_EQ(tab_->view()->shownRow(), -1);
+  EXPECT_EQ(changes().back(), "14:03:07.250  Monitor magistrali zatrzymany.");
 }
 
 TEST_F(BusMonitorTest, RefusalUnplugAndNoModuleEndTheRunWithTheirCause) {
@@ -213,6 +237,7 @@ TEST_F(BusMonitorTest, RefusalUnplugAndNoModuleEndTheRunWithTheirCause) {
 
 TEST_F(BusMonitorTest, LogIsSavedAsCsvAndAFailedSaveWarns) {
   controller().start();
+  ASSERT_TRUE(waitForPolls(2));
   module().queue_rs485(unit_frame(26, 1));
   module().queue_rs485(unit_frame(0, 1));
   ASSERT_TRUE(waitForChanges(2));
@@ -233,7 +258,8 @@ TEST_F(BusMonitorTest, LogIsSavedAsCsvAndAFailedSaveWarns) {
             "\xEF\xBB\xBF"
             "czas;centrala;wiersz;zdarzenie;zmiana\r\n"
             "14:03:07.250;1;26;adr 7. Alarm I;początek\r\n"
-            "14:03:07.250;1;26;adr 7. Alarm I;koniec\r\n");
+            "14:03:07.250;1;26;adr 7. Alarm I;koniec\r\n"
+            "14:03:07.250;;;Monitor magistrali zatrzymany.;\r\n");
   EXPECT_TRUE(warning.isEmpty());
 
   tab_->chooseFile = [&](const FileDialogSettings&, FileDialogMode, const QString&) {
