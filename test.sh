@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every suite:
-#   1. native build (tests, GUI offscreen, emulated module)
+#   1. native build (tests, GUI offscreen, emulated module, every benchmark),
+#      and the benchmarks once briefly (scripts/bench.sh --quick)
 #   2. the same under AddressSanitizer + UndefinedBehaviorSanitizer
 #   3. the Windows core and the window's device-free tests, cross-built with
 #      mingw and run under wine, and the Windows release (zip, installer)
@@ -25,7 +26,18 @@ run_suite() {  # name build-dir cmake-args...
   ctest --test-dir "$dir" --output-on-failure -j 1
 }
 
-run_suite "native" build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The native build also builds every benchmark, so none can stop building unseen.
+run_suite "native" build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEL_BUILD_BENCH=ON
+# And runs them once, briefly, when that stays under a minute on this machine.
+echo "=== benchmarks (bench.sh --quick) ==="
+bench_status=0
+ZEL_BENCH_BUILD_DIR="$root/build" timeout --kill-after=10 60 scripts/bench.sh --quick || bench_status=$?
+if [[ $bench_status -eq 124 ]]; then
+  echo "bench.sh --quick took over a minute here: left unfinished (its build passed above)"
+elif [[ $bench_status -ne 0 ]]; then
+  echo "bench.sh --quick failed ($bench_status)"
+  exit 1
+fi
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "asan+ubsan" build-asan -DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON
 if [[ -x scripts/test-windows.sh ]]; then

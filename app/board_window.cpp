@@ -12,7 +12,7 @@
 #include "gui/lamp_board.h"
 
 BoardWindow::BoardWindow(QAbstractItemModel* model, int mode_role, QItemSelectionModel* selection, QWidget* parent)
-    : QWidget(parent, Qt::Window), model_(model), modeRole_(mode_role) {
+    : QWidget(parent, Qt::Window), model_(model), modeRole_(mode_role), selection_(selection) {
   setObjectName(QStringLiteral("BoardWindow"));
   setWindowTitle(QString::fromUtf8("Tablica synoptyczna – ZEL17"));
   setMinimumSize(640, 440);
@@ -55,6 +55,12 @@ void BoardWindow::closeEvent(QCloseEvent* event) {
 }
 
 void BoardWindow::addTab(QWidget* page, const QString& title) { tabs_->addTab(page, title); }
+
+void BoardWindow::showEventRow(int row) {
+  if (row >= 0) return showRow(row);
+  const QModelIndex current = selection_->currentIndex();
+  showRow(current.isValid() ? current.row() : 0);
+}
 
 void BoardWindow::showRow(int row) {
   if (row < 0 || row >= model_->rowCount()) return;

@@ -24,6 +24,9 @@ class BoardWindow : public QWidget {
   void addTab(QWidget* page, const QString& title);
   // The row the picture shows.
   int shownRow() const { return row_; }
+  // Shows a row that is not the grid's current one (an event the bus monitor
+  // heard) without touching the grid; -1 goes back to the grid's current row.
+  void showEventRow(int row);
 
  signals:
   void closed();
@@ -36,6 +39,7 @@ class BoardWindow : public QWidget {
 
   QAbstractItemModel* model_;
   int modeRole_;
+  QItemSelectionModel* selection_;
   LampBoard* lamps_;
   QTabWidget* tabs_;
   int row_ = -1;

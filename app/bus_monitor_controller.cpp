@@ -5,11 +5,6 @@
 #include "protocol/console_log.h"
 #include "protocol/usb_protocol.h"
 
-namespace {
-// Polls in one tick while frames keep coming: the module's whole queue.
-constexpr int kMostPollsPerTick = 32;
-}  // namespace
-
 BusMonitorController::BusMonitorController(Link link, QObject* parent)
     : QObject(parent), link_(std::move(link)), clock_([] { return time_of_day(std::chrono::system_clock::now()); }) {
   timer_.setInterval(kBusPollIntervalMs);
@@ -25,7 +20,7 @@ BusMonitorController::~BusMonitorController() {
 
 void BusMonitorController::start() {
   if (running()) return;
-  monitor_.forget_units();
+  monitor_.begin_run();
   emit activeChanged();
   session_ = link_();
   if (!session_->connected()) {
@@ -44,6 +39,9 @@ void BusMonitorController::stop() {
 void BusMonitorController::finish(const char* status) {
   timer_.stop();
   session_.reset();
+  // What the table showed is no longer current.
+  emit entriesAdded({monitor_.end_run(clock_(), status)});
+  emit activeChanged();
   emit runningChanged(false);
   emit statusChanged(QString::fromUtf8(status));
 }
@@ -52,13 +50,9 @@ void BusMonitorController::tick() {
   if (!running()) return;
   const quint64 dropped_before = monitor_.dropped_total();
   std::vector<BusLogEntry> added;
-  USB_protocol::Outcome outcome = USB_protocol::Outcome::accepted;
-  for (int poll_number = 0; poll_number < kMostPollsPerTick; ++poll_number) {
-    const BusPoll poll = monitor_.poll(session_->protocol(), clock_());
-    outcome = poll.outcome;
+  const USB_protocol::Outcome outcome = monitor_.drain(session_->protocol(), clock_, [&](const BusPoll& poll) {
     added.insert(added.end(), poll.new_entries.begin(), poll.new_entries.end());
-    if (outcome != USB_protocol::Outcome::accepted || poll.frame.empty()) break;
-  }
+  });
   if (monitor_.dropped_total() != dropped_before) emit droppedChanged(monitor_.dropped_total());
   if (!added.empty()) {
     emit entriesAdded(added);

@@ -2,7 +2,8 @@
 // Runs the bus monitor: one connection for the whole run, and a poll of the
 // module every kBusPollIntervalMs on the event loop. Each poll is one short
 // exchange; while frames keep coming, a tick asks again at once, so the
-// module's queue of 32 frames drains. A poll the module does not accept
+// module's queue of 32 frames drains. What was queued before Start is the
+// state at the start, not a burst of changes. A poll the module does not accept
 // (refused, no answer, unplugged) ends the run with its cause.
 
 #include <QObject>
@@ -33,9 +34,10 @@ class BusMonitorController : public QObject {
   // run, the active events of this one.
   const BusMonitor& monitor() const { return monitor_; }
 
-  // Forgets the units' states (their events begin again with their next
-  // frame) and keeps the list of changes.
+  // Forgets the units' states and takes the frames the module queued before
+  // as the state at the start; keeps the list of changes.
   void start();
+  // Ends the run; the table of active events empties, and the list says so.
   void stop();
   FileResult saveLog(const std::filesystem::path& path) const;
 

@@ -1,5 +1,6 @@
 #include "app/bus_monitor_wiring.h"
 
+#include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/main.h"
 #include "gui/bus_monitor_view.h"
@@ -10,7 +11,13 @@ BusMonitorTab* make_bus_monitor_tab(TForm_main& window, std::function<void(bool 
   BusMonitorController* controller = tab->controller();
   QObject::connect(controller, &BusMonitorController::statusChanged, form, &TForm_main::setStatusText);
   QObject::connect(controller, &BusMonitorController::runningChanged, form, std::move(running_changed));
+  // An event heard on the bus drives the lamp picture only: the engineer may
+  // be editing another row, and the grid's current cell must stay where it is.
   QObject::connect(tab->view(), &BusMonitorView::shownRowChanged, form, [form](int row) {
+    if (BoardWindow* board = form->boardWindow()) board->showEventRow(row);
+  });
+  // The grid follows only the user's own choice of a line in the table.
+  QObject::connect(tab->view(), &BusMonitorView::eventSelected, form, [form](int row) {
     if (row < 0) return;
     form->selectMatrixRow(row);
     form->selectLabelRow(row);

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 
 #include "protocol/console_log.h"
@@ -47,11 +48,12 @@ void ConsoleView::attach(ConsoleLog& log) {
   listening_views().insert(&log, this);
   clearShown();
   for (const std::string& line : log.lines()) pending_.append(displayLine(line));
-  log.set_listener([this](std::string_view line, bool cleared) {
-    if (cleared) {
-      clearShown();
-    } else {
-      queue(line);
+  log.set_listener([this](ConsoleChange change, std::string_view line) {
+    switch (change) {
+      case ConsoleChange::appended: queue(line); break;
+      case ConsoleChange::replaced_last: replaceLast(line); break;
+      case ConsoleChange::dropped_oldest: refill(); break;
+      case ConsoleChange::cleared: clearShown(); break;
     }
   });
   flush();
@@ -112,6 +114,28 @@ void ConsoleView::addShown(const QString& text) {
   cursor.movePosition(QTextCursor::End);
   cursor.insertText(text);
   if (follow_end) bar->setValue(bar->maximum());
+}
+
+void ConsoleView::replaceLast(std::string_view line) {
+  if (!pending_.isEmpty()) {
+    pending_.last() = displayLine(line);
+    return;
+  }
+  QTextCursor cursor(document()->lastBlock());
+  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  cursor.insertText(displayLine(line));
+}
+
+// The store dropped its oldest lines: show what it holds now, in one go.
+void ConsoleView::refill() {
+  QScrollBar* bar = verticalScrollBar();
+  const bool follow_end = bar->value() == bar->maximum();
+  clearShown();
+  QStringList lines;
+  for (const std::string& line : log_->lines()) lines.append(displayLine(line));
+  setPlainText(lines.join(QLatin1Char('\n')));
+  shows_lines_ = !lines.isEmpty();
+  bar->setValue(follow_end ? bar->maximum() : std::min(bar->value(), bar->maximum()));
 }
 
 void ConsoleView::clearShown() {

@@ -2,8 +2,9 @@
 // Console: shows the process's console log store, read-only, one screen line
 // per logged line. Lines the store reports are queued and added in one go on
 // the next turn of the event loop, so a long burst of logging stays cheap;
-// flush() adds them at once. A second view can follow one that shows the
-// store (the store has one listener) and shows the same, live.
+// flush() adds them at once. The store is bounded; the view shows what it
+// holds. A second view can follow one that shows the store (the store has
+// one listener) and shows the same, live.
 
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -45,6 +46,8 @@ class ConsoleView : public QPlainTextEdit {
 
  private:
   void queue(std::string_view line);
+  void replaceLast(std::string_view line);
+  void refill();
   void clearShown();
   // Adds `text` at the end, keeping the end in view if it was.
   void addShown(const QString& text);

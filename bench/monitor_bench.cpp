@@ -1,10 +1,12 @@
-// The bus monitor against the emulated module. Three rows:
+// The bus monitor against the emulated module. Four rows:
 //   - zel17-cli monitor (the real binary): time from a frame queued in the
 //     module to its line on the program's standard output;
 //   - CPU time of zel17-cli monitor on a quiet bus, over 10 s;
 //   - CPU time of the window's monitor (the monitor tab, polling on this
 //     process's event loop) on a quiet bus, over 10 s; the module's serving
-//     thread is not counted, only the thread that runs the window.
+//     thread is not counted, only the thread that runs the window;
+//   - the window's memory after an hour of a busy bus (simulated time) as a
+//     ratio to its memory after the first minute.
 // Must run under LD_PRELOAD=libumockdev-preload.so.0 (scripts/bench.sh).
 //   bench_monitor ZEL17_CLI [--runs N] [--cpu-runs N]
 
@@ -22,11 +24,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/bus_monitor_tab.h"
+#include "app/main.h"
 #include "bench_stats.h"
 #include "config/test_payload.h"
 #include "emulator/test_bed.h"
@@ -109,14 +114,76 @@ class Monitor {
   std::string buffer_;
 };
 
+// The connection of a long operation, as the window opens it, without its trace.
+LongOperationLink bench_link() {
+  return [] {
+    static std::ostream nowhere(nullptr);
+    return std::make_unique<Device_session>(connection_state(), nowhere);
+  };
+}
+
+// Processes events until `done` holds; false after five seconds.
+bool wait_until(const std::function<bool()>& done) {
+  const auto end = Clock::now() + std::chrono::seconds(5);
+  while (!done()) {
+    if (Clock::now() > end) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+long resident_bytes() {
+  long pages = 0, resident = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+  }
+  return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The real window with its console and the board's monitor, fed an hour of a
+// busy bus without waiting for it: four units each send their state once a
+// (simulated) second, and unit 0's alarm begins or ends every minute. The
+// frames come 32 at a time, as many as the module keeps, and each batch is
+// drained before the next. The window's resident memory after the hour, as a
+// ratio to its memory after the first minute.
+double busy_hour_memory_ratio(int argc, char** argv, TestBed& bed) {
+  QApplication app(argc, argv);
+  TForm_main window;
+  window.show();
+  window.BoardButtonClick();
+  BusMonitorTab* tab = window.busMonitor();
+  tab->controller()->start();
+  if (!tab->controller()->running()) fail("the window's monitor did not connect");
+  constexpr int kUnits = 4, kSecondsPerBatch = 8, kHour = 3600;
+  double at_start = 0;
+  for (int second = 0; second < kHour; second += kSecondsPerBatch) {
+    for (int s = second; s < second + kSecondsPerBatch; ++s) {
+      for (int unit = 0; unit < kUnits; ++unit) {
+        const bool alarm = unit == 0 && (s / 60) % 2 == 1;
+        const TestPayload payload = build_test_payload(alarm ? 26 : 0, unit);
+        bed.module().queue_rs485({payload.begin(), payload.end()});
+      }
+    }
+    bed.module().clear_requests();
+    // Each frame, then the empty answer that ends the drain.
+    if (!wait_until([&] { return bed.module().requests().size() > kUnits * kSecondsPerBatch; }))
+      fail("the window's monitor did not drain the module");
+    if (second == 56) {
+      QCoreApplication::processEvents();
+      at_start = static_cast<double>(resident_bytes());
+    }
+  }
+  QCoreApplication::processEvents();
+  const double after_hour = static_cast<double>(resident_bytes());
+  tab->controller()->stop();
+  return after_hour / at_start;
+}
+
 double window_cpu_share(int argc, char** argv) {
   QApplication app(argc, argv);
-  const BusMonitorController::Link link{[]() -> USB_protocol* {
-                                          ConnectionState& state = connection_state();
-                                          return connect_module(state) ? state.Protocol.get() : nullptr;
-                                        },
-                                        [] { disconnect_module(connection_state()); }};
-  BusMonitorTab tab(link);
+  BusMonitorTab tab(bench_link());
   tab.show();
   tab.controller()->start();
   if (!tab.controller()->running()) fail("the window's monitor did not connect");
@@ -170,5 +237,9 @@ int main(int argc, char** argv) {
             Goal::at_most, 2, "≤ 2 %");
   print_row("The window's monitor on a quiet bus: CPU time of its thread over 10 s", median(window_shares),
             "%.2f %% of a core", cpu_runs, Goal::at_most, 2, "≤ 2 %");
+  const double memory = busy_hour_memory_ratio(argc, argv, bed);
+  print_row("The window after an hour of a busy bus (4 units, a frame each per second, simulated): memory / at "
+            "its first minute",
+            memory, "%.2f", 1, Goal::at_most, 1.2, "≤ 1.2");
   return 0;
 }

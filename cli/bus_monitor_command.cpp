@@ -4,14 +4,13 @@
 
 #include "cli/platform_console.h"
 #include "commissioning/bus_monitor.h"
-#include "protocol/console_log.h"
 
 namespace {
 
-void print(const BusPoll& poll, BusClockTime now, const CliOptions& options, const BusMonitorOutput& output) {
+void print(const BusPoll& poll, const CliOptions& options, const BusMonitorOutput& output) {
+  if (!poll.brought_something() && poll.new_entries.empty()) return;
   if (options.raw && !poll.frame.empty())
-    output.out << raw_frame_tab_line(now, poll.frame.data(), poll.frame.size()) << '\n';
-  if (poll.dropped > 0) output.out << dropped_frames_tab_line(now, poll.dropped) << '\n';
+    output.out << raw_frame_tab_line(poll.time, poll.frame.data(), poll.frame.size()) << '\n';
   std::string rows;
   for (const BusLogEntry& entry : poll.new_entries) {
     output.out << bus_log_tab_line(entry) << '\n';
@@ -30,20 +29,16 @@ USB_protocol::Outcome run_bus_monitor(USB_protocol& protocol, const CliOptions& 
   const auto end = options.monitor_seconds < 0 ? Clock::time_point::max()
                                                : Clock::now() + std::chrono::seconds(options.monitor_seconds);
   BusMonitor monitor;
+  monitor.begin_run();
+  const auto now = [] { return time_of_day(std::chrono::system_clock::now()); };
   for (;;) {
     if (interrupt_requested()) return USB_protocol::Outcome::accepted;
-    const BusClockTime now = time_of_day(std::chrono::system_clock::now());
-    const BusPoll poll = monitor.poll(protocol, now);
-    if (poll.outcome != USB_protocol::Outcome::accepted) return poll.outcome;
-    if (poll.brought_something()) {
-      print(poll, now, options, output);
-      if (output.log && !output.log->failure().empty()) return USB_protocol::Outcome::accepted;
-      // --trace has shown the frames already; hours on a busy bus must not pile them up.
-      console_log().clear();
-    }
+    const USB_protocol::Outcome outcome =
+        monitor.drain(protocol, now, [&](const BusPoll& poll) { print(poll, options, output); });
+    if (outcome != USB_protocol::Outcome::accepted) return outcome;
+    if (output.log && !output.log->failure().empty()) return USB_protocol::Outcome::accepted;
     const auto left = end - Clock::now();
     if (left <= Clock::duration::zero()) return USB_protocol::Outcome::accepted;
-    if (!poll.frame.empty()) continue;  // more may be queued: drain before waiting
     const auto wait = left < interval ? std::chrono::duration_cast<std::chrono::milliseconds>(left) : interval;
     if (!sleep_unless_interrupted(wait)) return USB_protocol::Outcome::accepted;
   }

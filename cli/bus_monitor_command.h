@@ -12,7 +12,7 @@
 
 struct BusMonitorOutput {
   std::ostream& out;            // the changes, drops and (--raw) frames
-  AppendedFile* log = nullptr;  // --log: the changes as CSV rows, the header already written
+  AppendedFile* log = nullptr;  // --log: the changes and notes as CSV rows, the header already written
 };
 
 // Ends with the outcome of the poll that stopped it: accepted when the time

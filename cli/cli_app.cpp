@@ -33,8 +33,9 @@ class FrameLogEcho {
   FrameLogEcho(std::ostream& err, bool on) {
     console_log().clear();
     if (on) {
-      console_log().set_listener([&err](std::string_view line, bool cleared) {
-        if (!cleared) err << text::to_utf8(line) << '\n';
+      console_log().set_listener([&err](ConsoleChange change, std::string_view line) {
+        if (change == ConsoleChange::appended || change == ConsoleChange::replaced_last)
+          err << text::to_utf8(line) << '\n';
       });
     }
   }

@@ -6,6 +6,7 @@
 
 #include "commissioning/walk_plan.h"
 #include "config/config_matrix.h"
+#include "config/test_payload.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ bool is_option(const std::string& argument) {
 // Rows 1-4 are the module's own states and the unused row: no event on the
 // bus stands for them, so a test frame cannot call them up.
 std::optional<std::string> untestable_row(int row) {
-  if (row < 1 || row > ConfigMatrix::kNoFunctionRow) return std::nullopt;
+  if (row < 0 || row >= ConfigMatrix::kRows || is_bus_callable_row(row)) return std::nullopt;
   const std::string why = row == ConfigMatrix::kNoFunctionRow ? "wiersz nieużywany" : "stan samego modułu";
   return "wiersza " + std::to_string(row) + " („" + row_label(row) +
          "”) nie można wywołać ramką z magistrali (" + why + ")";

@@ -1,21 +1,18 @@
 #include "commissioning/bus_frame.h"
 
-namespace {
-constexpr std::size_t kAlarmStates = 3;
-constexpr std::size_t kFaults = 28;
-
-int row_of(int address, int kind) { return ConfigMatrix::kFirstAddressRow + 3 * address + kind; }
-}  // namespace
+#include "config/bus_frame_layout.h"
 
 std::optional<BusUnitState> decode_bus_frame(const std::uint8_t* data, std::size_t length) {
-  if (length != kBusFrameSize || data[0] != 0xFF || data[1] != 0x40) return std::nullopt;
+  namespace layout = bus_frame_layout;
+  if (length != layout::kSize || data[0] != layout::kFirst || data[1] != layout::kSecond) return std::nullopt;
   BusUnitState state;
-  state.unit = data[2];
+  state.unit = data[layout::kUnit];
   for (int address = 0; address < ConfigMatrix::kAddresses; ++address) {
-    const int alarm = (data[kAlarmStates + address / 4] >> (2 * (address % 4))) & 0x3;
-    if (alarm & 0x2) state.events.set(row_of(address, 1));
-    else if (alarm == 1) state.events.set(row_of(address, 0));
-    if ((data[kFaults + address / 8] >> (address % 8)) & 0x1) state.events.set(row_of(address, 2));
+    const int alarm = (data[layout::alarm_byte(address)] >> layout::alarm_shift(address)) & layout::kAlarmStateMask;
+    if (alarm & layout::kAlarmIIBit) state.events.set(address_row(address, AddressEvent::alarm_2));
+    else if (alarm == layout::kAlarmI) state.events.set(address_row(address, AddressEvent::alarm_1));
+    if ((data[layout::fault_byte(address)] >> layout::fault_bit(address)) & 0x1)
+      state.events.set(address_row(address, AddressEvent::fault));
   }
   return state;
 }

@@ -28,6 +28,7 @@ Fields fields_of(const BusLogEntry& entry) {
     return {std::to_string(change->unit), std::to_string(change->row), row_label(change->row),
             change->began ? kBegan : kEnded};
   }
+  if (const auto* note = std::get_if<BusNote>(&entry)) return {{}, {}, note->text, {}};
   return {{}, {}, other_frame_text(std::get<OtherBusFrame>(entry)), {}};
 }
 
@@ -71,8 +72,24 @@ std::string dropped_frames_label(std::uint64_t total) {
   return "Opuszczone ramki: " + std::to_string(total);
 }
 
-std::string dropped_frames_tab_line(BusClockTime time, unsigned dropped) {
-  return bus_clock_text(time) + "\topuszczono " + std::to_string(dropped) + " ramek";
+BusNote dropped_frames_note(BusClockTime time, unsigned dropped) {
+  return {time, "opuszczono " + std::to_string(dropped) + " ramek"};
+}
+
+BusNote start_state_note(BusClockTime time, std::size_t frames, const std::vector<ActiveBusEvent>& active) {
+  // "z 1 ramki", but "z 2 ramek", "z 10 ramek".
+  std::string text = "stan na starcie z " + std::to_string(frames) + (frames == 1 ? " ramki" : " ramek") +
+                     " z kolejki modułu; aktywne: ";
+  if (active.empty()) return {time, text + "brak"};
+  for (std::size_t i = 0; i < active.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += "centrala " + std::to_string(active[i].unit) + " " + row_label(active[i].row);
+  }
+  return {time, text};
+}
+
+BusNote skipped_entries_note(BusClockTime time, std::uint64_t skipped) {
+  return {time, "pominięto najstarsze wpisy: " + std::to_string(skipped)};
 }
 
 std::string raw_frame_tab_line(BusClockTime time, const std::uint8_t* data, std::size_t length) {

@@ -20,7 +20,25 @@ struct OtherBusFrame {
   friend bool operator==(const OtherBusFrame&, const OtherBusFrame&) = default;
 };
 
-using BusLogEntry = std::variant<BusChange, OtherBusFrame>;
+// A line of the monitor's own: the module's report of dropped frames, the
+// state a run began with, the end of a run, the oldest entries left out.
+struct BusNote {
+  BusClockTime time{};
+  std::string text;
+  friend bool operator==(const BusNote&, const BusNote&) = default;
+};
+
+using BusLogEntry = std::variant<BusChange, OtherBusFrame, BusNote>;
+
+// "opuszczono 3 ramek", one report of the module.
+BusNote dropped_frames_note(BusClockTime time, unsigned dropped);
+// "stan na starcie z 10 ramek z kolejki modułu; aktywne: centrala 0 adr 7. Alarm I":
+// the frames the module had queued before the run, taken as its starting state.
+BusNote start_state_note(BusClockTime time, std::size_t frames, const std::vector<ActiveBusEvent>& active);
+// "pominięto najstarsze wpisy: 1000", the first entry of a list that had to drop them.
+BusNote skipped_entries_note(BusClockTime time, std::uint64_t skipped);
+// "Od" of an event active since before the run began.
+inline constexpr const char* kBeforeStart = "przed startem";
 
 // The local time of day of a moment of the system clock.
 BusClockTime time_of_day(std::chrono::system_clock::time_point moment);
@@ -36,8 +54,6 @@ std::string bus_log_tab_line(const BusLogEntry& entry);
 
 // "Opuszczone ramki: 3", the sum of the drops the module reported.
 std::string dropped_frames_label(std::uint64_t total);
-// "14:03:07.250\topuszczono 3 ramek", one report of the module.
-std::string dropped_frames_tab_line(BusClockTime time, unsigned dropped);
 // "14:03:07.250\tFF 40 00 ...", a received frame as it came.
 std::string raw_frame_tab_line(BusClockTime time, const std::uint8_t* data, std::size_t length);
 

@@ -20,15 +20,30 @@ std::vector<BusChange> BusTracker::update(const BusUnitState& state, BusClockTim
     return event.unit == state.unit && ended.test(event.row);
   });
   for (const BusChange& change : changes) {
-    if (!change.began) continue;
-    const ActiveBusEvent event{state.unit, change.row, now, ++beginnings_};
-    const auto place = std::lower_bound(
-        active_.begin(), active_.end(), event, [](const ActiveBusEvent& a, const ActiveBusEvent& b) {
-          return a.unit != b.unit ? a.unit < b.unit : a.row < b.row;
-        });
-    active_.insert(place, event);
+    if (change.began) activate({state.unit, change.row, now, ++beginnings_});
   }
   return changes;
+}
+
+void BusTracker::take_start_state(const BusUnitState& state) {
+  units_[state.unit] = state.events;
+  std::erase_if(active_, [&](const ActiveBusEvent& event) { return event.unit == state.unit; });
+  for (int row = 0; row < ConfigMatrix::kRows; ++row) {
+    if (state.events.test(row)) activate({state.unit, row, {}, ++beginnings_, true});
+  }
+}
+
+bool BusTracker::would_change(const BusUnitState& state) const {
+  const auto known = units_.find(state.unit);
+  return (known == units_.end() ? BusEvents{} : known->second) != state.events;
+}
+
+void BusTracker::activate(const ActiveBusEvent& event) {
+  const auto place = std::lower_bound(
+      active_.begin(), active_.end(), event, [](const ActiveBusEvent& a, const ActiveBusEvent& b) {
+        return a.unit != b.unit ? a.unit < b.unit : a.row < b.row;
+      });
+  active_.insert(place, event);
 }
 
 std::optional<ActiveBusEvent> BusTracker::last_begun() const {

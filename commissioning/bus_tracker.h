@@ -26,6 +26,7 @@ struct ActiveBusEvent {
   int row = 0;
   BusClockTime since{};
   std::uint64_t began_order = 0;  // later beginnings have larger numbers
+  bool before_start = false;      // active in the state the run began with; `since` is not known
   friend bool operator==(const ActiveBusEvent&, const ActiveBusEvent&) = default;
 };
 
@@ -35,12 +36,20 @@ class BusTracker {
   // each in row order. A unit's first frame begins everything it holds.
   std::vector<BusChange> update(const BusUnitState& state, BusClockTime now);
 
+  // Takes the unit's state as it stood when the run began: its events are
+  // active, marked as from before the start, and no change is reported.
+  void take_start_state(const BusUnitState& state);
+  // Would this state of its unit change anything?
+  bool would_change(const BusUnitState& state) const;
+
   // The events active now, by unit, then row.
   const std::vector<ActiveBusEvent>& active() const { return active_; }
   // The active event that began last, if any is active.
   std::optional<ActiveBusEvent> last_begun() const;
 
  private:
+  void activate(const ActiveBusEvent& event);
+
   std::map<std::uint8_t, BusEvents> units_;
   std::vector<ActiveBusEvent> active_;
   std::uint64_t beginnings_ = 0;

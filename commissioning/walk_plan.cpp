@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/config_matrix.h"
+#include "config/test_payload.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ WalkPlan::WalkPlan(int first, int last) {
   const int low = std::clamp(std::min(first, last), 0, ConfigMatrix::kRows - 1);
   const int high = std::clamp(std::max(first, last), 0, ConfigMatrix::kRows - 1);
   for (int row = low; row <= high; ++row) {
-    if (is_walkable_row(row)) rows_.push_back(row);
+    if (is_bus_callable_row(row)) rows_.push_back(row);
   }
 }
 

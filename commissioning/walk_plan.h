@@ -33,8 +33,6 @@ class WalkPlan {
   int index_ = 0;
 };
 
-// Can a walk hand the module this row? Rows 1-4 cannot be called up by a bus frame.
-constexpr bool is_walkable_row(int row) { return row == 0 || (row >= 5 && row <= 304); }
 
 // "Test po kolei: 12 z 300 – adr 2. Alarm II" (UTF-8)
 std::string walk_status_text(const WalkPlan& plan);

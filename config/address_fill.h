@@ -11,8 +11,6 @@
 
 #include "config/config_matrix.h"
 
-enum class AddressEvent { alarm_1, alarm_2, fault };
-
 struct AddressFill {
   int first_address = 0;  // 0-99
   int last_address = ConfigMatrix::kAddresses - 1;  // first_address-99
@@ -24,11 +22,6 @@ struct AddressFill {
   bool others_off = false;
   friend bool operator==(const AddressFill&, const AddressFill&) = default;
 };
-
-// The matrix row of an address's event.
-constexpr int address_row(int address, AddressEvent event) {
-  return ConfigMatrix::kFirstAddressRow + 3 * address + static_cast<int>(event);
-}
 
 // The cells the rule changes, with their new values; cells that already
 // hold their value and cells that are not available are left out.

@@ -92,5 +92,17 @@ std::string row_label(int row);
 // Rows 5..304 are address events and can be tested.
 constexpr bool is_address_row(int row) { return row >= ConfigMatrix::kFirstAddressRow && row < ConfigMatrix::kRows; }
 
+// The three events of an address, in the order of their rows.
+enum class AddressEvent { alarm_1, alarm_2, fault };
+
+// The matrix row of an address's event, and back (for address rows only).
+constexpr int address_row(int address, AddressEvent event) {
+  return ConfigMatrix::kFirstAddressRow + 3 * address + static_cast<int>(event);
+}
+constexpr int address_of_row(int row) { return (row - ConfigMatrix::kFirstAddressRow) / 3; }
+constexpr AddressEvent event_of_row(int row) {
+  return static_cast<AddressEvent>((row - ConfigMatrix::kFirstAddressRow) % 3);
+}
+
 // The process's one matrix.
 ConfigMatrix& config_matrix();

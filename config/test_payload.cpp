@@ -1,30 +1,27 @@
 #include "config/test_payload.h"
 
+#include "config/bus_frame_layout.h"
 #include "config/config_matrix.h"
 #include "protocol/usb_protocol.h"
 
-namespace {
-constexpr int kAlarmStates = 3;
-constexpr int kFaults = 28;
-}  // namespace
-
 TestPayload build_test_payload(int row, int kvr_number) {
+  namespace layout = bus_frame_layout;
   TestPayload payload{};
-  payload[0] = 0xFF;
-  payload[1] = 0x40;
-  payload[2] = static_cast<std::uint8_t>(kvr_number & 0xFF);
+  payload[0] = layout::kFirst;
+  payload[1] = layout::kSecond;
+  payload[layout::kUnit] = static_cast<std::uint8_t>(kvr_number & 0xFF);
   if (!is_address_row(row)) return payload;
 
-  const int address = (row - ConfigMatrix::kFirstAddressRow) / 3;
-  switch ((row - ConfigMatrix::kFirstAddressRow) % 3) {
-    case 0:  // Alarm I
-      payload[kAlarmStates + address / 4] = static_cast<std::uint8_t>(1 << (2 * (address % 4)));
+  const int address = address_of_row(row);
+  switch (event_of_row(row)) {
+    case AddressEvent::alarm_1:
+      payload[layout::alarm_byte(address)] = static_cast<std::uint8_t>(layout::kAlarmI << layout::alarm_shift(address));
       break;
-    case 1:  // Alarm II
-      payload[kAlarmStates + address / 4] = static_cast<std::uint8_t>(3 << (2 * (address % 4)));
+    case AddressEvent::alarm_2:
+      payload[layout::alarm_byte(address)] = static_cast<std::uint8_t>(layout::kAlarmII << layout::alarm_shift(address));
       break;
-    default:  // Awaria
-      payload[kFaults + address / 8] = static_cast<std::uint8_t>(1 << (address % 8));
+    case AddressEvent::fault:
+      payload[layout::fault_byte(address)] = static_cast<std::uint8_t>(1 << layout::fault_bit(address));
       break;
   }
   return payload;

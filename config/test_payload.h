@@ -1,18 +1,16 @@
 #pragma once
 // The RS485 bus frame the output test hands to the module: the event of one
-// matrix row active, as if a control unit had reported it.
-//
-//   byte 0, 1: 0xFF, 0x40;  byte 2: control unit number (mod 256)
-//   bytes 3-27: 2 bits per address n in byte 3 + n/4, bits 2(n%4) and up:
-//               1 Alarm I, 3 Alarm II
-//   bytes 28-40: 1 fault bit per address n, bit n%8 of byte 28 + n/8
-//   bytes 41-45: zero
+// matrix row active, as if a control unit had reported it (the layout is in
+// config/bus_frame_layout.h; the unit number is taken mod 256).
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-inline constexpr int kTestPayloadSize = 46;
+#include "config/bus_frame_layout.h"
+#include "config/config_matrix.h"
+
+inline constexpr int kTestPayloadSize = static_cast<int>(bus_frame_layout::kSize);
 
 // The status after the module took the frame, and after it did not.
 inline constexpr const char* kTestStatusRunning = "Testowanie...";
@@ -32,6 +30,10 @@ class USB_protocol;
 
 // The row whose frame carries no event ("Brak zdarzeń").
 inline constexpr int kFrameWithoutEventsRow = 0;
+
+// Can a bus frame call this row up? Row 0 (the frame without events) and the
+// address rows; rows 1-4 are the module's own states and the unused row.
+constexpr bool is_bus_callable_row(int row) { return row == kFrameWithoutEventsRow || is_address_row(row); }
 
 // Hands the module the bus frame of this row's event; true when it took it.
 // Row 0 is the frame without events, which clears the board.

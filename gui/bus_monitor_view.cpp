@@ -111,7 +111,8 @@ void BusMonitorView::showActive(const std::vector<ActiveBusEvent>& active, std::
     const ActiveBusEvent& event = active[static_cast<std::size_t>(i)];
     active_->setItem(i, 0, cell(QString::number(event.unit), event));
     active_->setItem(i, 1, cell(qt_text(row_label(event.row)), event));
-    active_->setItem(i, 2, cell(qt_text(bus_clock_text(event.since)).left(8), event));
+    const QString since = event.before_start ? QString::fromUtf8(kBeforeStart) : qt_text(bus_clock_text(event.since)).left(8);
+    active_->setItem(i, 2, cell(since, event));
     if (selected && selected->first == event.unit && selected->second == event.row) reselect = i;
   }
   if (reselect >= 0) active_->selectRow(reselect);
@@ -141,7 +142,22 @@ void BusMonitorView::appendEntries(const std::vector<BusLogEntry>& entries) {
   QScrollBar* bar = changes_->verticalScrollBar();
   const bool following = bar->value() >= bar->maximum();
   for (const BusLogEntry& entry : entries) changes_->addItem(qt_text(bus_log_line(entry)));
+  dropOldest();
   if (following) changes_->scrollToBottom();
+}
+
+// The list is bounded as the monitor's own list is: its oldest tenth goes at
+// once, and its first line says how many went.
+void BusMonitorView::dropOldest() {
+  const int limit = static_cast<int>(BusMonitor::kBusEntryLimit);
+  const int note = skipped_ > 0 ? 1 : 0;
+  if (changes_->count() <= limit + limit / 10 + note) return;
+  const int excess = changes_->count() - note - limit;
+  for (int i = 0; i < excess; ++i) delete changes_->takeItem(note);
+  skipped_ += static_cast<std::uint64_t>(excess);
+  const QString text = qt_text(skipped_entries_note({}, skipped_).text);
+  if (note) changes_->item(0)->setText(text);
+  else changes_->insertItem(0, text);
 }
 
 void BusMonitorView::setDroppedTotal(std::uint64_t total) {

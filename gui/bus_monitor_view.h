@@ -1,7 +1,9 @@
 #pragma once
 // The "Monitor magistrali" tab's face: "Start" and "Stop", the events active
 // now (control unit, event, since), the list of changes with the count of
-// frames the module dropped beside it, and "Zapisz dziennik...". It only
+// frames the module dropped beside it (bounded, as the monitor's list is), and
+// "Zapisz dziennik...". An event active since before the run began shows
+// "przed startem" as its start. It only
 // shows and asks: whoever runs the monitor feeds it and listens.
 //
 // The row it names for the lamp picture is the selected active event's, or,
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "commissioning/bus_log.h"
+#include "commissioning/bus_monitor.h"
 
 class QLabel;
 class QListWidget;
@@ -52,6 +55,7 @@ class BusMonitorView : public QWidget {
  private:
   void selectionChanged();
   void updateShownRow();
+  void dropOldest();
   // The selected active event, if any.
   std::optional<std::pair<int, int>> selectedEvent() const;  // unit, row
 
@@ -62,6 +66,7 @@ class BusMonitorView : public QWidget {
   QLabel* dropped_;
   QPushButton* save_;
   QLabel* status_;
+  std::uint64_t skipped_ = 0;  // the oldest lines the list let go
   int lastBegunRow_ = -1;
   int shownRow_ = -1;
   bool refilling_ = false;

@@ -5,8 +5,23 @@
 #include "text/cp1250.h"
 
 void ConsoleLog::append_line(std::string line) {
+  repeats_ = 0;
   lines_.push_back(std::move(line));
-  if (listener_) listener_(lines_.back(), false);
+  notify(ConsoleChange::appended, lines_.back());
+  if (lines_.size() > line_limit_ + line_limit_ / 10 + (dropped_ > 0 ? 1 : 0)) drop_oldest();
+}
+
+// The oldest tenth goes at once, so appending stays cheap at the limit.
+void ConsoleLog::drop_oldest() {
+  const std::size_t note = dropped_ > 0 ? 1 : 0;
+  const std::size_t excess = lines_.size() - note - line_limit_;
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(note),
+               lines_.begin() + static_cast<std::ptrdiff_t>(note + excess));
+  dropped_ += excess;
+  const std::string first = text::to_cp1250(dropped_lines_note(dropped_));
+  if (note) lines_.front() = first;
+  else lines_.insert(lines_.begin(), first);
+  notify(ConsoleChange::dropped_oldest, lines_.front());
 }
 
 void ConsoleLog::append_text(std::string_view utf8) { append_line(text::to_cp1250(utf8)); }
@@ -29,9 +44,21 @@ void ConsoleLog::append_not_connected_notice() {
   append_text(banner_line(kNotConnectedMessage));
 }
 
+void ConsoleLog::count_repeat() {
+  if (repeats_ == 0 || lines_.empty()) {
+    append_text(repeat_line(1));
+    repeats_ = 1;
+    return;
+  }
+  lines_.back() = text::to_cp1250(repeat_line(++repeats_));
+  notify(ConsoleChange::replaced_last, lines_.back());
+}
+
 void ConsoleLog::clear() {
   lines_.clear();
-  if (listener_) listener_({}, true);
+  dropped_ = 0;
+  repeats_ = 0;
+  notify(ConsoleChange::cleared, {});
 }
 
 std::string ConsoleLog::save(const std::filesystem::path& path) const {
@@ -44,6 +71,15 @@ std::string ConsoleLog::save(const std::filesystem::path& path) const {
   file.close();
   if (!file) return "zapis do pliku nie powiódł się";
   return {};
+}
+
+std::string dropped_lines_note(std::uint64_t dropped) {
+  return "(pominięto najstarsze wiersze: " + std::to_string(dropped) + ")";
+}
+
+std::string repeat_line(std::uint64_t repeats) {
+  // Polish says "1 raz", but "2 razy", "5 razy", "21 razy".
+  return "(powtórzona " + std::to_string(repeats) + (repeats == 1 ? " raz)" : " razy)");
 }
 
 ConsoleLog& console_log() {

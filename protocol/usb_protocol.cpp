@@ -160,14 +160,18 @@ bool USB_protocol::RS485_please_frame(std::uint8_t& length, std::uint8_t& droppe
   return true;
 }
 
-USB_protocol::Outcome USB_protocol::Poll_RS485_frame(std::uint8_t& length, std::uint8_t& dropped) {
+USB_protocol::Outcome USB_protocol::Poll_RS485_frame(std::uint8_t& length, std::uint8_t& dropped,
+                                                     const PollLogFilter& log_it) {
   start(RS485_PLEASE_USB_FRAME);
   if (!exchange_request()) return Outcome::failed;
   const ReplyKind kind = classify_reply(RS485_PLEASE_USB_FRAME, response);
-  if (Check_CRC(response) && kind == ReplyKind::answer && response[1] == 0 && response[2] == 0) {
-    length = 0;
-    dropped = 0;
-    return Outcome::accepted;
+  if (Check_CRC(response) && kind == ReplyKind::answer) {
+    const bool nothing = response[1] == 0 && response[2] == 0;
+    if (nothing || (log_it && !log_it(response.data() + kRs485Offset, rs485_length(response[1]), response[2]))) {
+      length = rs485_length(response[1]);
+      dropped = response[2];
+      return Outcome::accepted;
+    }
   }
   if (!log_request({request.data() + kRs485Offset, 0})) return Outcome::invalid;
   const std::uint8_t received = rs485_length(response[1]);

@@ -53,7 +53,10 @@ class USB_protocol {
   // leaves the console as it was; everything else is logged as that command
   // logs it. Tells the caller how the exchange ended.
   enum class Outcome { accepted, refused, invalid, failed };
-  Outcome Poll_RS485_frame(std::uint8_t& length, std::uint8_t& dropped);
+  // Whether an accepted answer that brought something is logged: asked with
+  // the frame received and the dropped count; no filter logs every one.
+  using PollLogFilter = std::function<bool(const std::uint8_t* frame, std::uint8_t length, std::uint8_t dropped)>;
+  Outcome Poll_RS485_frame(std::uint8_t& length, std::uint8_t& dropped, const PollLogFilter& log_it = {});
   bool Erase_flash_page(std::uint8_t page);
   bool Read_flash_block(std::uint8_t page, std::uint8_t block, std::uint8_t half);
   bool Buffor_flash_block(const std::uint8_t* data32, std::uint8_t page, std::uint8_t block);

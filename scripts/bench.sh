@@ -15,10 +15,22 @@ if [[ "${1:-}" == "--quick" ]]; then
 fi
 
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEL_BUILD_BENCH=ON \
-  -DZEL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target bench_upload bench_cli bench_monitor bench_startup \
-  zel-testbed-launch zel-hidraw-preload zel17-cli >/dev/null
+# A folder configured before (./test.sh's build) keeps its settings and gains the benchmarks.
+configure=(-DZEL_BUILD_BENCH=ON)
+if [[ ! -f "$build/CMakeCache.txt" ]]; then
+  configure+=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEL_BUILD_TESTS=OFF)
+fi
+build_log=$(mktemp)
+# A benchmark that no longer builds must say why, not end the script without a word.
+if ! cmake -S "$root" -B "$build" "${configure[@]}" >"$build_log" 2>&1 ||
+   ! cmake --build "$build" -j "$(nproc)" --target bench_upload bench_cli bench_monitor bench_startup \
+     zel-testbed-launch zel-hidraw-preload zel17-cli >>"$build_log" 2>&1; then
+  cat "$build_log" >&2
+  rm -f "$build_log"
+  echo "bench.sh: the benchmarks do not build (above)" >&2
+  exit 1
+fi
+rm -f "$build_log"
 
 source "$root/scripts/xvfb-lib.sh"
 workdir=$(mktemp -d)

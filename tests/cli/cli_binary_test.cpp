@@ -582,35 +582,24 @@ std::vector<std::string> without_times(const std::string& text) {
   return lines;
 }
 
-TEST_F(CliBinaryTest, MonitorForOneSecondPrintsExactlyTheChanges) {
+// The module queued ten frames flapping one event while nobody asked: they
+// are the state at the start, one line, and no begin/end pairs.
+TEST_F(CliBinaryTest, MonitorTakesTheQueuedFramesAsTheStartingState) {
   TestBed bed;
   bed.module().set_dropped(3);
-  bed.module().queue_rs485(unit_frame(26));
-  bed.module().queue_rs485(unit_frame(0));
-  bed.module().queue_rs485(std::vector<std::uint8_t>(12, 0xAB));
+  for (int i = 0; i < 10; ++i) bed.module().queue_rs485(unit_frame(i % 2 == 0 ? 0 : 26));
   const fs::path log = dir_ / "zmiany.csv";
-  const CliRun run = run_cli_binary({"monitor", "--for", "1", "--raw", "--log", log.string()});
+  const CliRun run = run_cli_binary({"monitor", "--for", "1", "--log", log.string()});
   EXPECT_EQ(run.status, 0) << run.err;
-  auto hex = [](const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    for (std::uint8_t byte : bytes) text += (text.empty() ? "" : " ") + std::string{"0123456789ABCDEF"[byte >> 4], "0123456789ABCDEF"[byte & 15]};
-    return text;
-  };
-  const std::vector<std::string> expected{
-      hex(unit_frame(26)),
-      "opuszczono 3 ramek",
-      "centrala 0\t26\tadr 7. Alarm I\tpoczątek",
-      hex(unit_frame(0)),
-      "centrala 0\t26\tadr 7. Alarm I\tkoniec",
-      "AB AB AB AB AB AB AB AB AB AB AB AB",
-      "inna ramka (12 B)"};
-  EXPECT_EQ(without_times(run.out), expected);
-
+  EXPECT_EQ(without_times(run.out),
+            (std::vector<std::string>{"opuszczono 3 ramek",
+                                      "stan na starcie z 10 ramek z kolejki modułu; aktywne: centrala 0 adr 7. Alarm I"}));
   const std::string csv = file_bytes(log);
   ASSERT_TRUE(csv.starts_with("\xEF\xBB\xBF" "czas;centrala;wiersz;zdarzenie;zmiana\r\n")) << csv;
   EXPECT_EQ(without_times(csv.substr(csv.find('\n') + 1)),
-            (std::vector<std::string>{"0;26;adr 7. Alarm I;początek\r", "0;26;adr 7. Alarm I;koniec\r",
-                                      ";;inna ramka (12 B);\r"}));
+            (std::vector<std::string>{
+                ";;opuszczono 3 ramek;\r",
+                ";;stan na starcie z 10 ramek z kolejki modułu; aktywne: centrala 0 adr 7. Alarm I;\r"}));
   // A quiet bus for the rest of the second: polls, but nothing more printed.
   EXPECT_GT(bed.module().requests().size(), 10u);
 }
@@ -659,17 +648,41 @@ TEST_F(CliBinaryTest, MonitorLogIsAppendedToAndAFailedWriteIs73) {
 
 TEST_F(CliBinaryTest, MonitorPrintsEachChangeAtOnceUntilCtrlCOrAFailure) {
   TestBed bed;
-  CliProcess cli({"monitor"});
+  const fs::path log = dir_ / "zmiany.csv";
+  CliProcess cli({"monitor", "--raw", "--log", log.string()});
   ASSERT_TRUE(cli.started());
   while (bed.module().requests().size() < 3) std::this_thread::sleep_for(5ms);
+  bed.module().set_dropped(2);
   bed.module().queue_rs485(unit_frame(28, 4));
-  const std::optional<std::string> line = cli.next_line(5s);
-  ASSERT_TRUE(line);
-  EXPECT_EQ(line->substr(12), "\tcentrala 4\t28\tadr 7. Awaria\tpoczątek");
+  bed.module().queue_rs485(unit_frame(0, 4));
+  bed.module().queue_rs485(std::vector<std::uint8_t>(12, 0xAB));
+  auto hex = [](const std::vector<std::uint8_t>& bytes) {
+    std::string text;
+    for (std::uint8_t byte : bytes) text += (text.empty() ? "" : " ") + std::string{"0123456789ABCDEF"[byte >> 4], "0123456789ABCDEF"[byte & 15]};
+    return text;
+  };
+  const std::vector<std::string> expected{hex(unit_frame(28, 4)),
+                                          "opuszczono 2 ramek",
+                                          "centrala 4\t28\tadr 7. Awaria\tpoczątek",
+                                          hex(unit_frame(0, 4)),
+                                          "centrala 4\t28\tadr 7. Awaria\tkoniec",
+                                          "AB AB AB AB AB AB AB AB AB AB AB AB",
+                                          "inna ramka (12 B)"};
+  std::string out;
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const std::optional<std::string> line = cli.next_line(5s);
+    ASSERT_TRUE(line) << i;
+    out += *line + "\n";
+  }
+  EXPECT_EQ(without_times(out), expected);
   cli.interrupt();
   const CliRun run = cli.finish();
   EXPECT_EQ(run.status, 130) << run.err;
   EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
+  const std::string csv = file_bytes(log);
+  EXPECT_EQ(without_times(csv.substr(csv.find('\n') + 1)),
+            (std::vector<std::string>{";;opuszczono 2 ramek;\r", "4;28;adr 7. Awaria;początek\r",
+                                      "4;28;adr 7. Awaria;koniec\r", ";;inna ramka (12 B);\r"}));
 
   ZelModule::Faults refuse;
   refuse.refuse_code = RS485_PLEASE_USB_FRAME;

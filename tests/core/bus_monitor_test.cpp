@@ -132,6 +132,14 @@ TEST(BusLog, LinesOfTheWindowAndTheCommandLine) {
       {BusChange{milliseconds(5), 255, 304, false}, "00:00:00.005  centrala 255  adr 99. Awaria  koniec",
        "00:00:00.005\tcentrala 255\t304\tadr 99. Awaria\tkoniec"},
       {OtherBusFrame{at, 12}, "14:03:07.250  inna ramka (12 B)", "14:03:07.250\tinna ramka (12 B)"},
+      {dropped_frames_note(at, 7), "14:03:07.250  opuszczono 7 ramek", "14:03:07.250\topuszczono 7 ramek"},
+      {start_state_note(at, 10, {{0, 26, {}, 1, true}, {2, 43, {}, 2, true}}),
+       "14:03:07.250  stan na starcie z 10 ramek z kolejki modułu; aktywne: centrala 0 adr 7. Alarm I, "
+       "centrala 2 adr 12. Awaria",
+       "14:03:07.250\tstan na starcie z 10 ramek z kolejki modułu; aktywne: centrala 0 adr 7. Alarm I, "
+       "centrala 2 adr 12. Awaria"},
+      {start_state_note(at, 1, {}), "14:03:07.250  stan na starcie z 1 ramki z kolejki modułu; aktywne: brak",
+       "14:03:07.250\tstan na starcie z 1 ramki z kolejki modułu; aktywne: brak"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(bus_log_line(c.entry), c.line);
@@ -139,7 +147,6 @@ TEST(BusLog, LinesOfTheWindowAndTheCommandLine) {
   }
   EXPECT_EQ(bus_clock_text(milliseconds(86'399'999)), "23:59:59.999");
   EXPECT_EQ(dropped_frames_label(3), "Opuszczone ramki: 3");
-  EXPECT_EQ(dropped_frames_tab_line(at, 7), "14:03:07.250\topuszczono 7 ramek");
   const std::uint8_t raw[] = {0xFF, 0x40, 0x0A};
   EXPECT_EQ(raw_frame_tab_line(at, raw, 3), "14:03:07.250\tFF 40 0A");
 }
@@ -147,13 +154,15 @@ TEST(BusLog, LinesOfTheWindowAndTheCommandLine) {
 TEST(BusLog, CsvTableHoldsEveryEntry) {
   const std::vector<BusLogEntry> entries{BusChange{milliseconds(1500), 0, 26, true},
                                          OtherBusFrame{milliseconds(1600), 12},
-                                         BusChange{milliseconds(61'000), 4, 28, false}};
+                                         BusChange{milliseconds(61'000), 4, 28, false},
+                                         dropped_frames_note(milliseconds(62'000), 2)};
   EXPECT_EQ(bus_log_csv(entries),
             "\xEF\xBB\xBF"
             "czas;centrala;wiersz;zdarzenie;zmiana\r\n"
             "00:00:01.500;0;26;adr 7. Alarm I;początek\r\n"
             "00:00:01.600;;;inna ramka (12 B);\r\n"
-            "00:01:01.000;4;28;adr 7. Awaria;koniec\r\n");
+            "00:01:01.000;4;28;adr 7. Awaria;koniec\r\n"
+            "00:01:02.000;;;opuszczono 2 ramek;\r\n");
 }
 
 TEST(BusLog, TimeOfDayIsTheLocalClock) {
@@ -212,20 +221,101 @@ TEST(BusMonitor, PollsDecodeTrackAndCount) {
 
   poll = monitor.poll(protocol, milliseconds(30));
   EXPECT_EQ(poll.dropped, 3u);
-  EXPECT_EQ(poll.new_entries, (std::vector<BusLogEntry>{OtherBusFrame{milliseconds(30), 12}}));
+  EXPECT_EQ(poll.new_entries,
+            (std::vector<BusLogEntry>{dropped_frames_note(milliseconds(30), 3), OtherBusFrame{milliseconds(30), 12}}));
 
   monitor.poll(protocol, milliseconds(40));
   poll = monitor.poll(protocol, milliseconds(50));
   EXPECT_TRUE(poll.brought_something());
-  EXPECT_TRUE(poll.new_entries.empty());
+  EXPECT_EQ(poll.new_entries, (std::vector<BusLogEntry>{dropped_frames_note(milliseconds(50), 2)}));
   EXPECT_EQ(monitor.dropped_total(), 5u);
   EXPECT_TRUE(monitor.tracker().active().empty());
   EXPECT_EQ(monitor.entries(),
-            (std::vector<BusLogEntry>{BusChange{milliseconds(20), 0, 26, true}, OtherBusFrame{milliseconds(30), 12},
-                                      BusChange{milliseconds(40), 0, 26, false}}));
+            (std::vector<BusLogEntry>{BusChange{milliseconds(20), 0, 26, true}, dropped_frames_note(milliseconds(30), 3),
+                                      OtherBusFrame{milliseconds(30), 12}, BusChange{milliseconds(40), 0, 26, false},
+                                      dropped_frames_note(milliseconds(50), 2)}));
 
   EXPECT_EQ(monitor.poll(protocol, milliseconds(60)).outcome, USB_protocol::Outcome::failed);
-  EXPECT_EQ(monitor.entries().size(), 3u);
+  EXPECT_EQ(monitor.entries().size(), 5u);
+}
+
+// What the module queued while nobody asked is the state at the start: ten
+// frames flapping one event give one entry and an active event from before
+// the start; changes count from there on, and the end of the run empties
+// the active events.
+TEST(BusMonitor, StartTakesTheQueuedFramesAsTheStartingState) {
+  const std::vector<std::uint8_t> alarm = frame_of(build_test_payload(26, 0));
+  const std::vector<std::uint8_t> quiet = frame_of(build_test_payload(0, 0));
+  std::vector<UsbFrame> replies;
+  for (int i = 0; i < 10; ++i) replies.push_back(please_answer(i % 2 == 0 ? quiet : alarm, i == 0 ? 4 : 0));
+  replies.push_back(please_answer(frame_of(build_test_payload(44, 1))));
+  replies.push_back(please_answer({}));
+  replies.push_back(please_answer(quiet));
+  replies.push_back(please_answer({}));
+  USB_protocol protocol(answering(replies));
+  BusMonitor monitor;
+  monitor.begin_run();
+  std::vector<BusLogEntry> seen;
+  const auto clock = [] { return milliseconds(70); };
+  const auto collect = [&](const BusPoll& poll) {
+    seen.insert(seen.end(), poll.new_entries.begin(), poll.new_entries.end());
+  };
+  EXPECT_EQ(monitor.drain(protocol, clock, collect), USB_protocol::Outcome::accepted);
+  EXPECT_EQ(seen, (std::vector<BusLogEntry>{
+                      dropped_frames_note(milliseconds(70), 4),
+                      BusNote{milliseconds(70), "stan na starcie z 11 ramek z kolejki modułu; aktywne: centrala 0 adr "
+                                                "7. Alarm I, centrala 1 adr 13. Alarm I"}}));
+  ASSERT_EQ(monitor.tracker().active().size(), 2u);
+  EXPECT_TRUE(monitor.tracker().active()[0].before_start);
+  EXPECT_EQ(monitor.tracker().active()[0].row, 26);
+
+  seen.clear();
+  monitor.drain(protocol, clock, collect);
+  EXPECT_EQ(seen, (std::vector<BusLogEntry>{BusChange{milliseconds(70), 0, 26, false}}));
+
+  const BusLogEntry end = monitor.end_run(milliseconds(80), kBusMonitorStopped);
+  EXPECT_EQ(end, (BusLogEntry{BusNote{milliseconds(80), kBusMonitorStopped}}));
+  EXPECT_TRUE(monitor.tracker().active().empty());
+  EXPECT_EQ(monitor.entries().back(), end);
+}
+
+// Frames that change nothing: the first of a run is logged, the rest only
+// counted on the line after it; a change logs as always.
+TEST(BusMonitor, FramesThatChangeNothingAreLoggedOnceInARow) {
+  const std::vector<std::uint8_t> alarm = frame_of(build_test_payload(26, 0));
+  std::vector<UsbFrame> replies{please_answer(alarm), please_answer(alarm), please_answer({}),
+                                please_answer(alarm), please_answer(alarm), please_answer(frame_of(build_test_payload(0, 0))),
+                                please_answer(frame_of(build_test_payload(0, 0)))};
+  USB_protocol protocol(answering(replies));
+  BusMonitor monitor;
+  console_log().clear();
+  const struct {
+    std::size_t console_size;
+    std::string last_line;
+  } after[] = {{2, "  -->\tRS485_PLEASE_USB_FRAME"}, {4, "  -->\tRS485_PLEASE_USB_FRAME"},
+               {4, "  -->\tRS485_PLEASE_USB_FRAME"}, {5, "(powt\xF3rzona 1 raz)"},
+               {5, "(powt\xF3rzona 2 razy)"},          {7, "  -->\tRS485_PLEASE_USB_FRAME"},
+               {9, "  -->\tRS485_PLEASE_USB_FRAME"}};
+  for (std::size_t i = 0; i < std::size(after); ++i) {
+    monitor.poll(protocol, milliseconds(10));
+    EXPECT_EQ(console_log().size(), after[i].console_size) << i;
+    EXPECT_EQ(console_log().lines().back().substr(0, after[i].last_line.size()), after[i].last_line) << i;
+  }
+}
+
+TEST(BusMonitor, KeepsABoundedListAndSaysHowManyWent) {
+  std::vector<UsbFrame> replies;
+  for (int i = 0; i < 40; ++i) replies.push_back(please_answer(std::vector<std::uint8_t>(3, 0xAB)));
+  USB_protocol protocol(answering(replies));
+  BusMonitor monitor(10);
+  for (int i = 0; i < 40; ++i) monitor.poll(protocol, milliseconds(i));
+  ASSERT_LE(monitor.entries().size(), 12u);
+  const auto* note = std::get_if<BusNote>(&monitor.entries().front());
+  ASSERT_NE(note, nullptr);
+  const std::size_t kept = monitor.entries().size() - 1;
+  EXPECT_EQ(note->text, "pominięto najstarsze wpisy: " + std::to_string(40 - kept));
+  EXPECT_EQ(monitor.entries().back(), (BusLogEntry{OtherBusFrame{milliseconds(39), 3}}));
+  EXPECT_EQ(monitor.entries()[1], (BusLogEntry{OtherBusFrame{milliseconds(static_cast<long>(40 - kept)), 3}}));
 }
 
 }  // namespace

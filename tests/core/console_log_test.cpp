@@ -40,15 +40,54 @@ TEST(ConsoleLog, SaveIntoAMissingFolderReportsWhy) {
   EXPECT_NE(log.save("/nonexistent-folder/log.txt"), "");
 }
 
-TEST(ConsoleLog, ListenerSeesAppendsAndClear) {
+TEST(ConsoleLog, ListenerSeesAppendsRepeatsDropsAndClear) {
   ConsoleLog log;
   std::string seen;
-  log.set_listener([&](std::string_view line, bool cleared) {
-    seen += cleared ? std::string("<clear>") : std::string(line) + ";";
+  log.set_listener([&](ConsoleChange change, std::string_view line) {
+    const char* kinds[] = {"+", "=", "^", "<clear>"};
+    seen += kinds[static_cast<int>(change)] + std::string(line) + ";";
   });
   log.append_line("one");
+  log.count_repeat();
+  log.count_repeat();
   log.append_line("two");
+  log.count_repeat();
   log.clear();
-  EXPECT_EQ(seen, "one;two;<clear>");
+  EXPECT_EQ(seen, "+one;+(powt\xF3rzona 1 raz);=(powt\xF3rzona 2 razy);+two;+(powt\xF3rzona 1 raz);<clear>;");
   EXPECT_EQ(log.size(), 0u);
+}
+
+// Past its limit the store drops its oldest tenth at once and says on its
+// first line how many went; the newest lines are always kept.
+TEST(ConsoleLog, KeepsABoundedNumberOfLinesAndCountsTheDropped) {
+  ConsoleLog log(20);
+  std::string first_lines;
+  log.set_listener([&](ConsoleChange change, std::string_view line) {
+    if (change == ConsoleChange::dropped_oldest) first_lines += std::string(line) + ";";
+  });
+  const struct {
+    int appended;
+    std::size_t size;
+    std::uint64_t dropped;
+    std::string first, last;
+  } steps[] = {
+      {20, 20, 0, "0", "19"},
+      {22, 22, 0, "0", "21"},
+      {23, 21, 3, "(pomini\xEAto najstarsze wiersze: 3)", "22"},
+      {45, 22, 24, "(pomini\xEAto najstarsze wiersze: 24)", "44"},
+      {1000, 23, 978, "(pomini\xEAto najstarsze wiersze: 978)", "999"},
+  };
+  int next = 0;
+  for (const auto& step : steps) {
+    while (next < step.appended) log.append_line(std::to_string(next++));
+    EXPECT_EQ(log.size(), step.size) << step.appended;
+    EXPECT_EQ(log.dropped(), step.dropped) << step.appended;
+    EXPECT_EQ(log.lines().front(), step.first) << step.appended;
+    EXPECT_EQ(log.lines().back(), step.last) << step.appended;
+  }
+  EXPECT_EQ(first_lines.rfind("(pomini\xEAto najstarsze wiersze: 3);", 0), 0u);
+  EXPECT_EQ(log.lines()[1], "978");  // the lines after the note follow on without a gap
+  log.clear();
+  log.append_line("x");
+  EXPECT_EQ(log.lines(), std::vector<std::string>{"x"});
 }

@@ -89,6 +89,26 @@ TEST_F(ConsoleViewTest, AppendsAreBatchedUntilTheEventLoopOrFlush) {
   EXPECT_EQ(view_->document()->lastBlock().text(), QString::fromUtf8("linia 999"));
 }
 
+// The view shows what the bounded store holds: a count of repeats rewritten
+// in place, queued or shown, and the note of dropped lines on its first line.
+TEST_F(ConsoleViewTest, FollowsCountedRepeatsAndTheStoresBound) {
+  ConsoleLog small(4);
+  ConsoleView view;
+  view.attach(small);
+  small.append_text("ramka");
+  small.count_repeat();
+  small.count_repeat();  // still queued: the queued line is rewritten
+  view.flush();
+  EXPECT_EQ(view.toPlainText(), QString::fromUtf8("ramka\n(powtórzona 2 razy)"));
+  small.count_repeat();  // shown: the shown line is rewritten
+  view.flush();
+  EXPECT_EQ(view.toPlainText(), QString::fromUtf8("ramka\n(powtórzona 3 razy)"));
+  EXPECT_EQ(view.document()->blockCount(), 2);
+  for (const char* line : {"a", "b", "c", "d"}) small.append_text(line);
+  view.flush();
+  EXPECT_EQ(view.toPlainText(), QString::fromUtf8("(pominięto najstarsze wiersze: 2)\na\nb\nc\nd"));
+}
+
 TEST_F(ConsoleViewTest, ClearEmptiesTheViewAndDropsQueuedLines) {
   log_.append_text("pokazana");
   view_->flush();

@@ -106,8 +106,7 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
   EXPECT_EQ(changes(), (std::vector<std::string>{"14:03:07.250  centrala 0  adr 7. Alarm I  początek"}));
   EXPECT_EQ(activeRows(), (std::vector<std::string>{"0|adr 7. Alarm I|14:03:07"}));
   EXPECT_EQ(tab_->view()->shownRow(), 26);  // nothing selected: the event that began last
-  EXPECT_EQ(window().selectedMatrixRow(), 26);  // and the grid follows, as the picture does
-  EXPECT_EQ(window().selectedLabelRow(), 26);
+  EXPECT_EQ(window().selectedMatrixRow(), 0);  // the grid stays where the user left it
   ASSERT_FALSE(shown.isEmpty());
   EXPECT_EQ(shown.last().at(0).toInt(), 26);
   // A poll that brought a frame logs its request and reply, as every command does.
@@ -118,7 +117,8 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
 
   module().set_dropped(3);
   module().queue_rs485(unit_frame(0));
-  ASSERT_TRUE(waitForChanges(2));
+  ASSERT_TRUE(waitForChanges(3));
+  EXPECT_EQ(changes()[1], "14:03:07.250  opuszczono 3 ramek");  // a line of its own, as the saved log has it
   EXPECT_EQ(changes().back(), "14:03:07.250  centrala 0  adr 7. Alarm I  koniec");
   EXPECT_TRUE(activeRows().empty());
   EXPECT_EQ(tab_->view()->shownRow(), -1);
@@ -127,7 +127,7 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
   EXPECT_EQ(dropped->palette().color(QPalette::WindowText), BusMonitorView::kWarningColour);
 
   module().queue_rs485(std::vector<std::uint8_t>(12, 0xAB));
-  ASSERT_TRUE(waitForChanges(3));
+  ASSERT_TRUE(waitForChanges(4));
   EXPECT_EQ(changes().back(), "14:03:07.250  inna ramka (12 B)");
 
   control<QPushButton>("MonitorStopButton")->click();
@@ -152,6 +152,7 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
 TEST_F(BusMonitorTest, SelectedEventIsShownAndKeptWhileOthersChange) {
   QSignalSpy selected(tab_->view(), &BusMonitorView::eventSelected);
   controller().start();
+  ASSERT_TRUE(waitForPolls(2));  // what comes now is live
   module().queue_rs485(unit_frame(26));
   module().queue_rs485(unit_frame(43, 2));
   ASSERT_TRUE(waitForChanges(2));
@@ -171,6 +172,28 @@ TEST_F(BusMonitorTest, SelectedEventIsShownAndKeptWhileOthersChange) {
   ASSERT_TRUE(waitForChanges(5));
   EXPECT_EQ(selected.last().at(0).toInt(), -1);
   EXPECT_EQ(tab_->view()->shownRow(), 44);
+}
+
+// Frames the module queued before Start are the state at the start, not a
+// burst of changes; Stop leaves no event shown as current.
+TEST_F(BusMonitorTest, QueuedFramesAreTheStartingStateAndStopEmptiesTheTable) {
+  for (int i = 0; i < 10; ++i) module().queue_rs485(unit_frame(i % 2 == 0 ? 0 : 26));
+  module().queue_rs485(unit_frame(43, 2));
+  control<QPushButton>("MonitorStartButton")->click();
+  ASSERT_TRUE(waitForChanges(1));
+  ASSERT_TRUE(waitForPolls(3));
+  EXPECT_EQ(changes(), (std::vector<std::string>{"14:03:07.250  stan na starcie z 11 ramek z kolejki modułu; aktywne: "
+                                                 "centrala 0 adr 7. Alarm I, centrala 2 adr 12. Awaria"}));
+  EXPECT_EQ(activeRows(), (std::vector<std::string>{"0|adr 7. Alarm I|przed startem", "2|adr 12. Awaria|przed startem"}));
+
+  module().queue_rs485(unit_frame(0));
+  ASSERT_TRUE(waitForChanges(2));
+  EXPECT_EQ(changes().back(), "14:03:07.250  centrala 0  adr 7. Alarm I  koniec");
+
+  control<QPushButton>("MonitorStopButton")->click();
+  EXPECT_TRUE(activeRows().empty());
+  EXPECT_EQ(tab_->view()->shownRow(), -1);
+  EXPECT_EQ(changes().back(), "14:03:07.250  Monitor magistrali zatrzymany.");
 }
 
 TEST_F(BusMonitorTest, RefusalUnplugAndNoModuleEndTheRunWithTheirCause) {
@@ -214,6 +237,7 @@ TEST_F(BusMonitorTest, RefusalUnplugAndNoModuleEndTheRunWithTheirCause) {
 
 TEST_F(BusMonitorTest, LogIsSavedAsCsvAndAFailedSaveWarns) {
   controller().start();
+  ASSERT_TRUE(waitForPolls(2));
   module().queue_rs485(unit_frame(26, 1));
   module().queue_rs485(unit_frame(0, 1));
   ASSERT_TRUE(waitForChanges(2));
@@ -234,7 +258,8 @@ TEST_F(BusMonitorTest, LogIsSavedAsCsvAndAFailedSaveWarns) {
             "\xEF\xBB\xBF"
             "czas;centrala;wiersz;zdarzenie;zmiana\r\n"
             "14:03:07.250;1;26;adr 7. Alarm I;początek\r\n"
-            "14:03:07.250;1;26;adr 7. Alarm I;koniec\r\n");
+            "14:03:07.250;1;26;adr 7. Alarm I;koniec\r\n"
+            "14:03:07.250;;;Monitor magistrali zatrzymany.;\r\n");
   EXPECT_TRUE(warning.isEmpty());
 
   tab_->chooseFile = [&](const FileDialogSettings&, FileDialogMode, const QString&) {
@@ -289,9 +314,27 @@ TEST_F(BusMonitorTest, BoardWindowsTabDrivesThePictureAndHoldsOffTheOtherOperati
     EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
   EXPECT_FALSE(window().boardWindow()->findChild<WalkTab*>()->isEnabled());
 
+  // The engineer edits "adr 7. Alarm II" with a block selected while alarms arrive: the picture shows
+  // each event that begins, and the current cell and the block stay where they are.
+  window().selectMatrixRow(27);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_Down, Qt::ShiftModifier);
+  const CellBlock block = window().selectedBlock();
+  ASSERT_EQ(block, (CellBlock{27, 0, 28, 1}));
   module().queue_rs485(unit_frame(26));
   ASSERT_TRUE(QTest::qWaitFor([&] { return window().boardWindow()->shownRow() == 26; }, kPatienceMs));
+  EXPECT_EQ(window().selectedBlock(), block);
+  EXPECT_EQ(window().selectedMatrixRow(), 28);
+  EXPECT_EQ(window().selectedLabelRow(), 28);
+  EXPECT_EQ(ui().StringGrid3->currentIndex().column(), 1);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_3);  // the next digit lands on the block, not on the event's row
+  EXPECT_EQ(config_matrix().at(27, 0), LED_STEADY);
+  EXPECT_EQ(config_matrix().at(26, 0), LED_OFF);
+
+  // Only the user's choice of a line in the table moves the grid.
+  tab->findChild<QTableWidget*>(QStringLiteral("MonitorActiveTable"))->selectRow(0);
   EXPECT_EQ(window().selectedMatrixRow(), 26);
+  EXPECT_EQ(window().boardWindow()->shownRow(), 26);
 
   window().boardWindow()->close();  // ends the run
   EXPECT_FALSE(tab->controller()->running());
