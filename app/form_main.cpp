@@ -15,6 +15,7 @@
 #include <QStyleFactory>
 #include <QTabBar>
 
+#include "app/application_icon.h"
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/main.h"
@@ -81,6 +82,8 @@ void TForm_main::setupWindow() {
     plain->setParent(ui_->ProgressBar);
     ui_->ProgressBar->setStyle(plain);
   }
+
+  set_application_icon_after_first_paint(*this);
 
   TestMenu_ = new QMenu(this);
   TestMenu_->setObjectName(QStringLiteral("TestMenu"));

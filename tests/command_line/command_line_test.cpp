@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -42,6 +43,10 @@ int run_probe(int argc, char** argv) {
   window.show();
   open_command_line_file(window, app.programArguments());
   QCoreApplication::processEvents();
+  // The icon follows the first paint.
+  QElapsedTimer waited;
+  waited.start();
+  while (window.windowIcon().isNull() && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   std::string arguments;
   for (const std::filesystem::path& argument : app.programArguments())
     arguments += (arguments.empty() ? "" : "|") + argument.native();

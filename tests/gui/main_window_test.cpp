@@ -72,9 +72,10 @@ TEST_F(WindowTest, HasAFixedDialogFrameOfTheDesignedSize) {
 
 // The title bar, taskbar and Alt+Tab take the icon from the window, which has
 // it from the application: every size the systems ask for, each image drawn.
+// It comes right after the window's first paint.
 TEST_F(WindowTest, CarriesTheProgramIconInEverySize) {
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !window().windowIcon().isNull(); }, 5000));
   const QIcon icon = window().windowIcon();
-  ASSERT_FALSE(icon.isNull());
   EXPECT_EQ(icon.cacheKey(), QApplication::windowIcon().cacheKey());
   QList<int> sizes;
   for (const QSize& size : icon.availableSizes()) sizes.append(size.width());
@@ -266,6 +267,7 @@ TEST_F(WindowTest, QtSpeaksPolishWithSubstitutedFonts) {
       << window_family.toStdString();
   EXPECT_TRUE(QFontDatabase::isSmoothlyScalable(window_family));
   EXPECT_EQ(window().font().pixelSize(), 11);
+  ui().Page->setCurrentWidget(ui().AdvancedTabSheet);  // the console's font comes with its page
   const QFontInfo console(ui().Console->font());
   EXPECT_TRUE(console.fixedPitch());
   EXPECT_TRUE(QStringList({"Liberation Mono", "DejaVu Sans Mono", "Courier New"}).contains(console.family()))
