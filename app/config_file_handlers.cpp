@@ -13,6 +13,7 @@
 #include "config/config_matrix.h"
 #include "config/configuration_source.h"
 #include "gui/edit_history.h"
+#include "gui/user_settings.h"
 #include "text/utf8_path.h"
 
 void TForm_main::SaveConfigButtonClick() {
@@ -22,6 +23,7 @@ void TForm_main::SaveConfigButtonClick() {
   if (result.ok) {
     editHistory().markSaved();
     configFileName_ = name;
+    UserSettings::instance().addRecentFile(name);
     return;
   }
   setStatusText(QString::fromUtf8(kSaveStatusFailed));
@@ -50,6 +52,7 @@ void TForm_main::openConfigPath(const std::filesystem::path& path) {
   repaintMatrix();
   editHistory().markSaved();
   configFileName_ = QFileInfo(path).filePath();
+  UserSettings::instance().addRecentFile(configFileName_);
 }
 
 namespace {

@@ -24,6 +24,7 @@
 #include "config/config_file.h"
 #include "app/main.h"
 #include "app/zel_application.h"
+#include "gui/user_settings.h"
 #include "../child_output.h"
 
 namespace {
@@ -37,6 +38,7 @@ QString rect_text(const QRect& rect) {
 int run_probe(int argc, char** argv) {
   ZelApplication app(argc, argv);
   setup_application(app);
+  UserSettings::useFile(QString::fromStdString(testing::TempDir() + "zel-command-line-settings.ini"));
   TForm_main window;
   QStringList warnings;
   window.showWarning = [&warnings](const QString& text) { warnings << text; };
