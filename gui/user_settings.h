@@ -35,7 +35,7 @@ class UserSettings {
   // instance() opens it.
   static void useFile(const QString& path);
 
-  UserSettings(std::unique_ptr<QSettings> store);
+  explicit UserSettings(std::unique_ptr<QSettings> store);
   ~UserSettings();
   UserSettings(const UserSettings&) = delete;
   UserSettings& operator=(const UserSettings&) = delete;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QTemporaryDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -255,7 +256,17 @@ TEST_F(WindowTest, FileDialogsCarryTheirTexts) {
     EXPECT_EQ(dialog.defaultSuffix(), e.suffix);
     ASSERT_FALSE(dialog.selectedFiles().isEmpty());
     EXPECT_TRUE(dialog.selectedFiles().first().endsWith("/" + e.file)) << dialog.selectedFiles().first().toStdString();
+    EXPECT_TRUE(dialog.history().isEmpty());  // a first session
   }
+  // The history offers the folders last used for the dialog's kind of file, newest first.
+  const QTemporaryDir first, second;
+  UserSettings::instance().rememberFolderOf(FileKind::configuration, first.filePath(QStringLiteral("a.zel")));
+  UserSettings::instance().rememberFolderOf(FileKind::configuration, second.filePath(QStringLiteral("b.zel")));
+  UserSettings::instance().rememberFolderOf(FileKind::console_log, first.filePath(QStringLiteral("log.txt")));
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  apply_file_dialog_settings(dialog, OpenDialog);
+  EXPECT_EQ(dialog.history(), QStringList({second.path(), first.path()}));
 }
 
 TEST_F(WindowTest, QtSpeaksPolishWithSubstitutedFonts) {
