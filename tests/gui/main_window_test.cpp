@@ -256,7 +256,7 @@ TEST_F(WindowTest, FileDialogsCarryTheirTexts) {
     EXPECT_EQ(dialog.defaultSuffix(), e.suffix);
     ASSERT_FALSE(dialog.selectedFiles().isEmpty());
     EXPECT_TRUE(dialog.selectedFiles().first().endsWith("/" + e.file)) << dialog.selectedFiles().first().toStdString();
-    EXPECT_TRUE(dialog.history().isEmpty());  // a first session
+    EXPECT_LE(dialog.history().size(), 1);  // a first session: the dialog's own folder only
   }
   // The history offers the folders last used for the dialog's kind of file, newest first.
   const QTemporaryDir first, second;
@@ -266,7 +266,8 @@ TEST_F(WindowTest, FileDialogsCarryTheirTexts) {
   QFileDialog dialog;
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   apply_file_dialog_settings(dialog, OpenDialog);
-  EXPECT_EQ(dialog.history(), QStringList({second.path(), first.path()}));
+  // (The dialog adds the folder it shows at the end.)
+  EXPECT_EQ(dialog.history().mid(0, 2), QStringList({second.path(), first.path()}));
 }
 
 TEST_F(WindowTest, QtSpeaksPolishWithSubstitutedFonts) {
