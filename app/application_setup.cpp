@@ -31,7 +31,7 @@ void setup_application(QApplication& app) {
   // The title under which the desktop lists the program. It is not set as the
   // display name: Qt would append that to the window caption.
   QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
-  set_application_icon();
+  set_desktop_file_name();  // the icon follows the main window's first paint
 
   QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                              {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});

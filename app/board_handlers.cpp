@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include "app/board_settings.h"
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/bus_monitor_wiring.h"
@@ -20,7 +21,7 @@
 
 void TForm_main::BoardButtonClick() {
   if (!board_) createBoard();
-  if (!walk_->running()) walkTab_->setDefaultRange(selectedMatrixRow());
+  if (!walk_->running()) set_walk_range_on_opening(*walkTab_, selectedMatrixRow());
   board_->show();
   board_->raise();
   board_->activateWindow();
@@ -40,7 +41,11 @@ void TForm_main::createBoard() {
   board_->addTab(monitorTab_, QStringLiteral("Monitor magistrali"));
   connect(board_, &BoardWindow::closed, monitorTab_->controller(), &BusMonitorController::stop);
 
+  restore_board_settings(*board_, *walkTab_);
+  connect(board_, &BoardWindow::closed, this, [this] { remember_board_place(*board_); });
+
   connect(walkTab_, &WalkTab::startRequested, this, [this] {
+    remember_walk(*walkTab_);
     walk_->start(walkTab_->firstRow(), walkTab_->lastRow(), ui_->KVRnumberEdit->value(), walkTab_->dwell());
   });
   connect(walkTab_, &WalkTab::pauseToggled, walk_, &WalkController::togglePause);

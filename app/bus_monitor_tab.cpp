@@ -26,9 +26,10 @@ BusMonitorTab::BusMonitorTab(BusMonitorController::Link link, QWidget* parent)
 }
 
 void BusMonitorTab::saveLog() {
-  const QString name = chooseFile(BusLogDialog, FileDialogMode::save, lastLogName_);
+  const QString name = chooseFile(BusLogDialog, FileDialogMode::save, start_file_name(BusLogDialog, lastLogName_));
   if (name.isEmpty()) return;
   lastLogName_ = name;
+  remember_chosen_file(BusLogDialog, name);
   const FileResult result = controller_->saveLog(utf8_path(name.toStdString()));
   if (result.ok) {
     view_->setStatus(QString::fromUtf8("Dziennik zapisany."));

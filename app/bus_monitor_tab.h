@@ -15,7 +15,8 @@ class BusMonitorView;
 
 // Saving the bus monitor's list of changes.
 inline constexpr FileDialogSettings BusLogDialog{
-    "Zapisz dziennik magistrali", "Tabela CSV (*.csv);;Wszystkie pliki (*.*)", "csv", "dziennik-magistrali.csv"};
+    "Zapisz dziennik magistrali", "Tabela CSV (*.csv);;Wszystkie pliki (*.*)", "csv", "dziennik-magistrali.csv",
+    FileKind::monitor_log};
 
 class BusMonitorTab : public QWidget {
   Q_OBJECT

@@ -4,6 +4,10 @@
 
 #include "app/main.h"
 
+bool take_reset_settings_option(std::vector<std::filesystem::path>& arguments) {
+  return std::erase(arguments, std::filesystem::path(kResetSettingsOption)) > 0;
+}
+
 void open_command_line_file(TForm_main& window, const std::vector<std::filesystem::path>& arguments) {
   if (arguments.empty()) return;
   const std::filesystem::path& file = arguments.front();

@@ -16,6 +16,7 @@
 #include "config/config_matrix.h"
 #include "config/configuration_source.h"
 #include "gui/edit_history.h"
+#include "gui/user_settings.h"
 #include "text/utf8_path.h"
 
 void TForm_main::SaveConfigButtonClick() {
@@ -28,6 +29,7 @@ void TForm_main::SaveConfigButtonClick() {
     QString status = QStringLiteral("Zapisano: ") + QFileInfo(name).fileName();
     if (!result.note.empty()) status += QStringLiteral(". ") + QString::fromStdString(result.note);
     setStatusText(status);
+    UserSettings::instance().addRecentFile(name);
     return;
   }
   setStatusText(QString::fromUtf8(kSaveStatusFailed));
@@ -56,6 +58,7 @@ void TForm_main::openConfigPath(const std::filesystem::path& path) {
   repaintMatrix();
   editHistory().markSaved();
   setConfigFileName(QFileInfo(path).filePath());
+  UserSettings::instance().addRecentFile(configFileName_);
   setStatusText({});  // a load is silent: the caption names the file
 }
 

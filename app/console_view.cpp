@@ -32,7 +32,6 @@ ConsoleView::ConsoleView(QWidget* parent) : QPlainTextEdit(parent) {
   setUndoRedoEnabled(false);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  setFont(console_font());
   updateTabStops();
   flush_timer_.setSingleShot(true);
   flush_timer_.setInterval(0);
@@ -144,6 +143,17 @@ void ConsoleView::clearShown() {
   shows_lines_ = false;
   clear();
   emit shownCleared();
+}
+
+// The typewriter font is loaded only when the console is first shown: it
+// sits on the service page, which most sessions never open, and loading
+// a second font family slows the window's start.
+void ConsoleView::showEvent(QShowEvent* event) {
+  if (!fontChosen_) {
+    fontChosen_ = true;
+    setFont(console_font());
+  }
+  QPlainTextEdit::showEvent(event);
 }
 
 void ConsoleView::changeEvent(QEvent* event) {

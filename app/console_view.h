@@ -43,6 +43,7 @@ class ConsoleView : public QPlainTextEdit {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void queue(std::string_view line);
@@ -57,4 +58,5 @@ class ConsoleView : public QPlainTextEdit {
   QStringList pending_;
   bool shows_lines_ = false;
   QTimer flush_timer_;
+  bool fontChosen_ = false;
 };

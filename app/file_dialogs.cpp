@@ -1,5 +1,6 @@
 #include "app/file_dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QRegularExpression>
 
@@ -14,4 +15,16 @@ void apply_file_dialog_settings(QFileDialog& dialog, const FileDialogSettings& s
     if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1));
   });
   dialog.selectFile(QString::fromUtf8(settings.proposed_name));
+  dialog.setHistory(UserSettings::instance().recentFolders(settings.kind));
+}
+
+QString start_file_name(const FileDialogSettings& settings, const QString& last_chosen) {
+  if (!last_chosen.isEmpty()) return last_chosen;
+  const QString proposed = QString::fromUtf8(settings.proposed_name);
+  const QString folder = UserSettings::instance().folder(settings.kind);
+  return folder.isEmpty() ? proposed : QDir(folder).filePath(proposed);
+}
+
+void remember_chosen_file(const FileDialogSettings& settings, const QString& chosen) {
+  UserSettings::instance().rememberFolderOf(settings.kind, chosen);
 }

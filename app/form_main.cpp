@@ -16,6 +16,7 @@
 #include <QStyleFactory>
 #include <QTabBar>
 
+#include "app/application_icon.h"
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/console_window.h"
@@ -37,6 +38,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   connectHandlers();
   setupEditing();
   setupBlockEditing();
+  setupRecentFiles();
   setupResizing();
   ui_->Console->attach(console_log());
   Form_main = this;
@@ -95,6 +97,8 @@ void TForm_main::setupWindow() {
   ui_->Status->addPermanentWidget(failureCause_);
   failureCause_->hide();
   ui_->Status->setSizeGripEnabled(false);
+
+  set_application_icon_after_first_paint(*this);
 
   TestMenu_ = new QMenu(this);
   TestMenu_->setObjectName(QStringLiteral("TestMenu"));

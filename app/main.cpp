@@ -8,14 +8,17 @@
 #include "app/command_line.h"
 #include "app/main.h"
 #include "app/zel_application.h"
+#include "gui/user_settings.h"
 
 int main(int argc, char** argv) {
   ZelApplication app(argc, argv);
   try {
     setup_application(app);
+    std::vector<std::filesystem::path> arguments = app.programArguments();
+    if (take_reset_settings_option(arguments)) UserSettings::instance().clear();
     TForm_main window;  // its creation handler runs before it is shown
     window.show();
-    open_command_line_file(window, app.programArguments());
+    open_command_line_file(window, arguments);
     ZelApplication::exec();
   } catch (const std::exception& error) {
     show_exception_box(QString::fromLocal8Bit(error.what()));

@@ -150,6 +150,8 @@ class TForm_main : public QWidget {
   // not valid UTF-8, as the command line may bring one.
   void openConfigFile(const QString& name);
   void openConfigPath(const std::filesystem::path& path);
+  // The recent files beside "Otwórz...", as the list shows them now.
+  void fillRecentFilesMenu();
 
   // "Konsola" (F12): the console of the service page in a window of its own.
   void ConsoleButtonClick();
@@ -197,6 +199,7 @@ class TForm_main : public QWidget {
   void selectBlock(const CellBlock& block);
   void setupBlockEditing();
   void setupEditing();
+  void setupRecentFiles();
   void setCells(const std::vector<CellValue>& cells, const QString& step, std::optional<CellBlock> block = {});
   // Marks these cells until the grid changes or the marks are replaced.
   void showDifferences(const std::vector<CellDifference>& cells);

@@ -64,8 +64,9 @@ QString file_failure_text(std::string_view what_utf8, const QString& file, std::
 
 QString TForm_main::askFileName(const FileDialogSettings& dialog, FileDialogMode mode) {
   QString& last = lastFileNames_[&dialog];
-  if (last.isEmpty()) last = QString::fromUtf8(dialog.proposed_name);
-  const QString chosen = chooseFile(dialog, mode, last);
-  if (!chosen.isEmpty()) last = chosen;
+  const QString chosen = chooseFile(dialog, mode, start_file_name(dialog, last));
+  if (chosen.isEmpty()) return chosen;
+  last = chosen;
+  remember_chosen_file(dialog, chosen);
   return chosen;
 }

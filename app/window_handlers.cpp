@@ -29,7 +29,8 @@ const QStringList kRightColumn = {"Label9", "KVRnumberEdit", "Label3", "Shape1",
 const QStringList kRightColumnBottom = {"BoardButton", "FillButton", "TestButton"};
 // The row of buttons below the grid.
 const QStringList kBottomRow = {"SaveConfigButton", "LoadConfigButton", "ReadConfigButton", "VerifyConfigButton",
-                                "CompareButton",    "ExportButton",     "PrintButton",      "WriteConfigButton"};
+                                "CompareButton",    "ExportButton",     "PrintButton",      "WriteConfigButton",
+                                "RecentFilesButton"};
 
 }  // namespace
 

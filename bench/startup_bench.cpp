@@ -1,9 +1,9 @@
 // Start-up to the first painted window and peak memory until then, of the
 // program against a bare Qt window of the same size, started in turn on the
 // same display with the first-paint probe preloaded. Each row is the median
-// of the per-round ratios. For comparison the program is also set against
-// the bare window holding one text label: Qt starts its font system only
-// for a window that shows text, and that alone is a good part of the gap.
+// of the per-round ratios. The program is also set against the bare window
+// holding one text label: Qt starts its font system only for a window that
+// shows text, and that alone is a good part of the gap to the empty one.
 //   bench_startup PROGRAM BARE_WINDOW PROBE_LIBRARY [RUNS]
 
 #include <fcntl.h>
@@ -138,15 +138,15 @@ int main(int argc, char** argv) {
             Goal::at_most, 1.3, "≤ 1.3");
   std::snprintf(shown, sizeof shown, "%.2f (%.0f ms / %.0f ms)", median(label_time_ratios), median(program_ms),
                 median(label_ms));
-  print_row("… for comparison: / the bare window with one text label", median(label_time_ratios), shown, runs,
-            Goal::none, 0, "");
+  print_row("… / the bare window with one text label", median(label_time_ratios), shown, runs, Goal::at_most, 1.15,
+            "≤ 1.15");
   std::snprintf(shown, sizeof shown, "%.2f (%.1f MiB / %.1f MiB)", median(memory_ratios), median(program_mib),
                 median(bare_mib));
   print_row("Peak memory until then (VmHWM) / a bare Qt window", median(memory_ratios), shown, runs,
             Goal::at_most, 1.3, "≤ 1.3");
   std::snprintf(shown, sizeof shown, "%.2f (%.1f MiB / %.1f MiB)", median(label_memory_ratios),
                 median(program_mib), median(label_mib));
-  print_row("… for comparison: / the bare window with one text label", median(label_memory_ratios), shown, runs,
-            Goal::none, 0, "");
+  print_row("… / the bare window with one text label", median(label_memory_ratios), shown, runs, Goal::at_most,
+            1.15, "≤ 1.15");
   return 0;
 }

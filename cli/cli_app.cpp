@@ -21,6 +21,9 @@
 #include "text/utf8_path.h"
 #include "transport/hid_device.h"
 
+#ifndef ZEL_LICENCE_NOTICE
+#define ZEL_LICENCE_NOTICE ""
+#endif
 #ifndef ZEL_VERSION
 #define ZEL_VERSION "?"
 #endif
@@ -137,7 +140,7 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   const ParsedCommandLine parsed = parse_command_line(arguments);
   switch (parsed.kind) {
     case ParsedCommandLine::help: out << usage_text(); return exit_code::kDone;
-    case ParsedCommandLine::version: out << "zel17-cli " ZEL_VERSION "\n"; return exit_code::kDone;
+    case ParsedCommandLine::version: out << "zel17-cli " ZEL_VERSION "\n" ZEL_LICENCE_NOTICE "\n"; return exit_code::kDone;
     case ParsedCommandLine::usage_error:
       err << "zel17-cli: " << parsed.error << "\nWięcej: zel17-cli --help\n";
       return exit_code::kUsage;

@@ -96,6 +96,14 @@ void WalkTab::setDefaultRange(int selected_row) {
   last_->setCurrentIndex(ConfigMatrix::kRows - 1);
 }
 
+void WalkTab::setRange(int first_row, int last_row) {
+  first_->setCurrentIndex(first_row);
+  last_->setCurrentIndex(last_row);
+}
+
+void WalkTab::setDwellSeconds(double seconds) { dwell_->setValue(seconds); }
+double WalkTab::dwellSeconds() const { return dwell_->value(); }
+
 int WalkTab::firstRow() const { return first_->currentIndex(); }
 int WalkTab::lastRow() const { return last_->currentIndex(); }
 

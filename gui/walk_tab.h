@@ -22,6 +22,10 @@ class WalkTab : public QWidget {
 
   // "Od": the selected row, or 5 when it is below 5; "Do": the last row.
   void setDefaultRange(int selected_row);
+  // Rows 0-304; "Czas na zdarzenie" within 0.5-60 s.
+  void setRange(int first_row, int last_row);
+  void setDwellSeconds(double seconds);
+  double dwellSeconds() const;
   int firstRow() const;
   int lastRow() const;
   std::chrono::milliseconds dwell() const;

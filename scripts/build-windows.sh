@@ -91,6 +91,8 @@ install -m644 /usr/share/qt6/translations/qtbase_pl.qm "$stage/translations/"
 printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' >"$stage/qt.conf"
 # Notepad shows a UTF-8 text with Windows line ends and a byte order mark.
 { printf '\xef\xbb\xbf'; sed 's/$/\r/' packaging/windows/CZYTAJ.txt; } >"$stage/CZYTAJ.txt"
+# The project's licence and the notices of every third-party file staged.
+scripts/windows-notices.sh "$stage" "$qt"
 echo "left to Windows: $(printf '%s\n' "${windows_dlls[@]}" | sort -f | tr '\n' ' ')"
 
 zip_file="$dist/$name.zip"

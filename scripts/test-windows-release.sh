@@ -81,6 +81,7 @@ resources_of() {  # program description
     { echo "$1: FileDescription '$(version_value "$program" FileDescription)'" >&2; ok=1; }
   [[ "$(version_value "$program" OriginalFilename)" == "$1" ]] || { echo "$1: OriginalFilename" >&2; ok=1; }
   [[ "$(version_value "$program" ProductName)" == ZEL17 ]] || { echo "$1: ProductName" >&2; ok=1; }
+  [[ "$(version_value "$program" LegalCopyright)" == *"Licencja MIT"* ]] || { echo "$1: LegalCopyright" >&2; ok=1; }
   wrestool -x --raw --type=16 "$program" | iconv -f UTF-16LE -t UTF-8 -c | grep -aq 041504B0 &&
     wrestool -l --type=16 "$program" | grep -q -- '--language=1045' ||
     { echo "$1: the version information is not Polish (041504B0, language 1045)" >&2; ok=1; }
@@ -97,6 +98,24 @@ manifest_of_window() {
     grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' "$work/manifest.xml"
 }
 check "zel17.exe has its manifest: per-monitor DPI v2, Windows 10/11, common controls 6" manifest_of_window
+
+# --- licences ------------------------------------------------------------------
+# Every DLL staged is named in the third-party notices, whose licence texts
+# are there too, beside the program's own licence.
+notices_of_stage() {
+  local notices=$stage/licencje/INFORMACJE.txt ok=0 dll text
+  [[ -s "$stage/LICENSE.txt" ]] && grep -q "MIT License" "$stage/LICENSE.txt" || { echo "LICENSE.txt" >&2; ok=1; }
+  [[ -s "$notices" ]] || { echo "no $notices" >&2; return 1; }
+  while IFS= read -r dll; do
+    dll=${dll#"$stage"/}
+    grep -qiF "    ${dll//\//\\}"$'\r' "$notices" || { echo "no notice for $dll" >&2; ok=1; }
+  done < <(find "$stage" -type f -iname '*.dll')
+  for text in $(tr -d '\r' <"$notices" | grep -o '[A-Za-z0-9.-]*\.txt' | sort -u); do
+    [[ "$text" == LICENSE.txt || -s "$stage/licencje/$text" ]] || { echo "no licencje/$text" >&2; ok=1; }
+  done
+  return "$ok"
+}
+check "every staged DLL has its notice and licence text (licencje\\INFORMACJE.txt)" notices_of_stage
 
 # --- the program from its folder ---------------------------------------------
 # A configuration with three cells of "adr 0. Alarm I" (row 5) set: outputs

@@ -6,7 +6,6 @@
 ; /S installs (and the uninstaller uninstalls) without questions.
 
 Unicode true
-!pragma warning disable 9100  ; no copyright line in the version information
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
@@ -30,12 +29,16 @@ VIAddVersionKey /LANG=1045 "ProductName" "${APP_NAME}"
 VIAddVersionKey /LANG=1045 "FileDescription" "${APP_TITLE}"
 VIAddVersionKey /LANG=1045 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1045 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1045 "LegalCopyright" "Copyright (c) 2026 ZEL17 developers. Licencja MIT."
 
 !ifdef ICON
   !define MUI_ICON "${ICON}"
   !define MUI_UNICON "${ICON}"
 !endif
 
+; The program's licence (MIT); the third-party notices are installed in licencje\.
+!define MUI_LICENSEPAGE_TEXT_TOP "ZEL17 jest udostępniany na licencji MIT. Biblioteki innych autorów: licencje\INFORMACJE.txt."
+!insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM

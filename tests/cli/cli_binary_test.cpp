@@ -699,3 +699,11 @@ TEST_F(CliBinaryTest, MonitorPrintsEachChangeAtOnceUntilCtrlCOrAFailure) {
 }
 
 }  // namespace
+
+// --version names the program's licence.
+TEST_F(CliBinaryTest, VersionNamesTheLicence) {
+  const CliRun run = run_cli_binary({"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.out.starts_with("zel17-cli 1.")) << run.out;
+  EXPECT_NE(run.out.find("\nCopyright (c) 2026 ZEL17 developers. Licencja MIT.\n"), std::string::npos) << run.out;
+}

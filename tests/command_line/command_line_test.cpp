@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -23,6 +24,7 @@
 #include "config/config_file.h"
 #include "app/main.h"
 #include "app/zel_application.h"
+#include "gui/user_settings.h"
 #include "../child_output.h"
 
 namespace {
@@ -36,12 +38,17 @@ QString rect_text(const QRect& rect) {
 int run_probe(int argc, char** argv) {
   ZelApplication app(argc, argv);
   setup_application(app);
+  UserSettings::useFile(QString::fromStdString(testing::TempDir() + "zel-command-line-settings.ini"));
   TForm_main window;
   QStringList warnings;
   window.showWarning = [&warnings](const QString& text) { warnings << text; };
   window.show();
   open_command_line_file(window, app.programArguments());
   QCoreApplication::processEvents();
+  // The icon follows the first paint.
+  QElapsedTimer waited;
+  waited.start();
+  while (window.windowIcon().isNull() && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   std::string arguments;
   for (const std::filesystem::path& argument : app.programArguments())
     arguments += (arguments.empty() ? "" : "|") + argument.native();

@@ -82,7 +82,8 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryCellIncludingRowFour) {
   EXPECT_TRUE(warnings.isEmpty());
   EXPECT_TRUE(window().statusText().isEmpty());  // success is silent
 
-  // Each dialog starts with the name last chosen in it.
+  // Each dialog starts with the name last chosen in it; one not used yet in
+  // the folder last used for a configuration.
   save(path("druga.zel"));
   ASSERT_EQ(asked.size(), 3u);
   EXPECT_EQ(asked[0].settings, &SaveDialog);
@@ -90,7 +91,7 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryCellIncludingRowFour) {
   EXPECT_EQ(asked[0].start_file, "konfiguracja.zel");
   EXPECT_EQ(asked[1].settings, &OpenDialog);
   EXPECT_EQ(asked[1].mode, FileDialogMode::open);
-  EXPECT_EQ(asked[1].start_file, "konfiguracja.zel");
+  EXPECT_EQ(asked[1].start_file, path("konfiguracja.zel"));
   EXPECT_EQ(asked[2].start_file, path("układ.zel"));
 }
 

@@ -127,6 +127,7 @@ TEST_F(ConsoleViewTest, ReadOnlyFixedPitchUnwrappedWithBothScrollBars) {
   EXPECT_EQ(view_->lineWrapMode(), QPlainTextEdit::NoWrap);
   EXPECT_EQ(view_->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_EQ(view_->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  view_->show();  // the typewriter font comes with the first showing
   EXPECT_TRUE(QFontInfo(view_->font()).fixedPitch());
   EXPECT_DOUBLE_EQ(view_->tabStopDistance(), 8.0 * view_->fontMetrics().averageCharWidth());
 }

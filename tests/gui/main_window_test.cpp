@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QTemporaryDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -80,9 +81,10 @@ TEST_F(WindowTest, StartsCentredAtTheDesignedSizeWhichIsItsSmallest) {
 
 // The title bar, taskbar and Alt+Tab take the icon from the window, which has
 // it from the application: every size the systems ask for, each image drawn.
+// It comes right after the window's first paint.
 TEST_F(WindowTest, CarriesTheProgramIconInEverySize) {
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !window().windowIcon().isNull(); }, 5000));
   const QIcon icon = window().windowIcon();
-  ASSERT_FALSE(icon.isNull());
   EXPECT_EQ(icon.cacheKey(), QApplication::windowIcon().cacheKey());
   QList<int> sizes;
   for (const QSize& size : icon.availableSizes()) sizes.append(size.width());
@@ -373,7 +375,18 @@ TEST_F(WindowTest, FileDialogsCarryTheirTexts) {
     EXPECT_EQ(dialog.defaultSuffix(), e.suffix);
     ASSERT_FALSE(dialog.selectedFiles().isEmpty());
     EXPECT_TRUE(dialog.selectedFiles().first().endsWith("/" + e.file)) << dialog.selectedFiles().first().toStdString();
+    EXPECT_LE(dialog.history().size(), 1);  // a first session: the dialog's own folder only
   }
+  // The history offers the folders last used for the dialog's kind of file, newest first.
+  const QTemporaryDir first, second;
+  UserSettings::instance().rememberFolderOf(FileKind::configuration, first.filePath(QStringLiteral("a.zel")));
+  UserSettings::instance().rememberFolderOf(FileKind::configuration, second.filePath(QStringLiteral("b.zel")));
+  UserSettings::instance().rememberFolderOf(FileKind::console_log, first.filePath(QStringLiteral("log.txt")));
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  apply_file_dialog_settings(dialog, OpenDialog);
+  // (The dialog adds the folder it shows at the end.)
+  EXPECT_EQ(dialog.history().mid(0, 2), QStringList({second.path(), first.path()}));
 }
 
 TEST_F(WindowTest, QtSpeaksPolishWithSubstitutedFonts) {
@@ -385,6 +398,7 @@ TEST_F(WindowTest, QtSpeaksPolishWithSubstitutedFonts) {
       << window_family.toStdString();
   EXPECT_TRUE(QFontDatabase::isSmoothlyScalable(window_family));
   EXPECT_EQ(window().font().pixelSize(), 11);
+  ui().Page->setCurrentWidget(ui().AdvancedTabSheet);  // the console's font comes with its page
   const QFontInfo console(ui().Console->font());
   EXPECT_TRUE(console.fixedPitch());
   EXPECT_TRUE(QStringList({"Liberation Mono", "DejaVu Sans Mono", "Courier New"}).contains(console.family()))

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/main.h"
+#include "gui/user_settings.h"
 #include "protocol/console_log.h"
 #include "ui_main_window.h"
 
@@ -16,6 +17,11 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     console_log().clear();
+    UserSettings::instance().clear();  // each test starts as a first session
+    startWindow();
+  }
+  // A new window, shown, as the program starts.
+  void startWindow() {
     window_ = std::make_unique<TForm_main>();
     // A question nobody answers would hang the test: tests that close an
     // edited window answer it themselves.
