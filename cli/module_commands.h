@@ -11,6 +11,7 @@
 #include "cli/cli_options.h"
 #include "cli/progress_line.h"
 #include "config/config_matrix.h"
+#include "config/project_names.h"
 
 struct ModuleResult {
   int exit_status = 0;  // see cli/exit_codes.h
@@ -27,6 +28,7 @@ struct ModuleJob {
   std::ostream& transport_trace;   // the transport's trace (--trace), or a stream that drops it
   std::ostream* results_out = nullptr;  // walk: its lines as they come, not at the end
   const BusMonitorOutput* monitor_output = nullptr;  // monitor: where it prints as it runs
+  const ProjectNames* names = nullptr;  // when FILE is a project: its names end each result line
 };
 
 ModuleResult run_on_module(const ModuleJob& job);
