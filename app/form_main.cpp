@@ -33,6 +33,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   connectHandlers();
   setupEditing();
   setupBlockEditing();
+  setupNames();
   ui_->Console->attach(console_log());
   Form_main = this;
   FormCreate();
