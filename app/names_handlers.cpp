@@ -5,17 +5,25 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <QDateTime>
+
 #include "app/board_window.h"
+#include "app/file_dialogs.h"
 #include "app/main.h"
 #include "config/configuration_source.h"
 #include "config/name_text.h"
 #include "gui/edit_history.h"
+#include "gui/label_geometry_dialog.h"
+#include "gui/label_insert.h"
 #include "gui/matrix_model.h"
 #include "gui/swap_command.h"
 #include "ui_main_window.h"
 
 namespace {
 const char* const kNamesStep = "Nazwy";
+const char* const kLabelInsertFailed = "Błąd zapisu wkładki z nazwami lamp!";
+constexpr FileDialogSettings kLabelInsertDialog{"Zapisz wkładkę z nazwami lamp", "Dokument PDF (*.pdf)", "pdf",
+                                                "etykiety.pdf"};
 const char* const kNamesLeftOutStatus =
     "Nazwy nie zostały zapisane w tym pliku; zachowa je projekt (Zapisz... jako plik .zelp).";
 }  // namespace
@@ -24,6 +32,27 @@ void TForm_main::setupNames() {
   project_names() = ProjectNames{};
   matrixModel_->setNames(&project_names());
   connect(ui_->NamesButton, &QPushButton::clicked, this, &TForm_main::NamesButtonClick);
+  // "Etykiety...": the geometry, kept in the project as an undo step, then the insert's PDF.
+  connect(ui_->LabelsButton, &QPushButton::clicked, this, [this] {
+    const std::optional<LabelGeometry> geometry = ask_label_geometry(this, labels_);
+    if (!geometry) return;
+    if (*geometry != labels_)
+      history_->stack().push(new SwapCommand<LabelGeometry>(labels_, *geometry, QString::fromUtf8(kNamesStep), {}));
+    const QString name = askFileName(kLabelInsertDialog, FileDialogMode::save);
+    if (name.isEmpty()) return;
+    QList<int> not_fitting;
+    QString error;
+    if (!export_label_insert_pdf(name, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting, &error)) {
+      setStatusText(QString::fromUtf8(kLabelInsertFailed));
+      showWarning(file_failure_text("Nie udało się zapisać wkładki z nazwami lamp do pliku", name, error.toStdString()));
+      return;
+    }
+    QStringList lamps;
+    for (const int lamp : not_fitting) lamps << QString::number(lamp);
+    setStatusText(lamps.isEmpty() ? QStringLiteral("Wkładka z nazwami lamp zapisana.")
+                                  : QString::fromUtf8("Wkładka zapisana; nazwy nie mieszczą się w polach lamp: ") +
+                                        lamps.join(QStringLiteral(", ")) + QLatin1Char('.'));
+  });
 }
 
 void TForm_main::showNames() {

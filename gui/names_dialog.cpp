@@ -61,6 +61,7 @@ NamesDialog::NamesDialog(const ProjectNames& names, QWidget* parent) : QDialog(p
   layout->addWidget(tabs_);
   layout->addWidget(buttons);
   resize(480, 520);
+  site_[0]->setFocus();
 }
 
 QTableWidget* NamesDialog::nameList(const QString& object_name, const QString& number_title, int rows,
@@ -71,6 +72,8 @@ QTableWidget* NamesDialog::nameList(const QString& object_name, const QString& n
   list->verticalHeader()->hide();
   list->horizontalHeader()->setStretchLastSection(true);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Tab leaves the list, as in the rest of the dialog; the arrows move within it.
+  list->setTabKeyNavigation(false);
   // Typing starts editing the name; Return then ends it and stays in the list.
   list->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                         QAbstractItemView::EditKeyPressed);
@@ -87,8 +90,17 @@ QTableWidget* NamesDialog::nameList(const QString& object_name, const QString& n
 
 bool NamesDialog::eventFilter(QObject* watched, QEvent* event) {
   auto* list = qobject_cast<QTableWidget*>(watched);
-  if (list && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+  if (!list || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->matches(QKeySequence::Paste)) {
     pasteColumn(list);
+    return true;
+  }
+  // The lists would keep Ctrl+Tab for themselves; it changes tabs here as everywhere in the dialog.
+  if (key->matches(QKeySequence::NextChild) || key->matches(QKeySequence::PreviousChild)) {
+    const int step = key->matches(QKeySequence::NextChild) ? 1 : tabs_->count() - 1;
+    tabs_->setCurrentIndex((tabs_->currentIndex() + step) % tabs_->count());
+    tabs_->currentWidget()->setFocus();
     return true;
   }
   return QDialog::eventFilter(watched, event);
