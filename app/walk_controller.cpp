@@ -1,5 +1,6 @@
 #include "app/walk_controller.h"
 
+#include "config/name_text.h"
 #include "config/test_payload.h"
 #include "protocol/failed_command.h"
 #include "protocol/usb_protocol.h"
@@ -43,7 +44,8 @@ void WalkController::start(int first_row, int last_row, int unit, std::chrono::m
 void WalkController::show() {
   if (!hand_over_event(session_->protocol(), plan_->current_row(), unit_)) return fail();
   emit rowShown(plan_->current_row());
-  emit statusChanged(qt_text(walk_status_text(*plan_)));
+  // The label ends the status line: the address's name follows it.
+  emit statusChanged(qt_text(with_name(walk_status_text(*plan_), address_name_of_row(project_names(), plan_->current_row()))));
   if (!paused_) dwell_.start();
 }
 
