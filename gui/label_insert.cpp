@@ -1,13 +1,11 @@
 #include "gui/label_insert.h"
 
-#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "config/durable_save.h"
-#include "text/utf8_path.h"
+#include "gui/pdf_file.h"
 
 namespace {
 
@@ -130,25 +128,14 @@ bool paint_label_insert(QPagedPaintDevice& device, const ProjectNames& names, co
 
 bool export_label_insert_pdf(const QString& path, const ProjectNames& names, const LabelGeometry& geometry,
                              const QDateTime& date, QList<int>* not_fitting, QString* error) {
-  QByteArray pdf;
-  {
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
+  return write_pdf_file(path, [&](QPdfWriter& writer) {
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageOrientation(QPageLayout::Portrait);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     writer.setResolution(1200);
     writer.setTitle(QStringLiteral("Wkładka z nazwami lamp"));
-    writer.setCreator(QStringLiteral("ZEL17"));
-    if (!paint_label_insert(writer, names, geometry, date, not_fitting)) {
-      if (error) *error = QStringLiteral("nie można narysować strony");
-      return false;
-    }
-  }
-  const FileResult saved = save_file_durably(
-      utf8_path(path.toStdString()),
-      {reinterpret_cast<const std::uint8_t*>(pdf.constData()), static_cast<std::size_t>(pdf.size())});
-  if (!saved.ok && error) *error = QString::fromStdString(saved.reason);
-  return saved.ok;
+    if (paint_label_insert(writer, names, geometry, date, not_fitting)) return true;
+    if (error) *error = QStringLiteral("nie można narysować strony");
+    return false;
+  }, error);
 }
