@@ -37,6 +37,9 @@ while [[ $# -gt 0 ]]; do
       cmake --build "$build" -j "$(nproc)" --target zel-testbed-launch
       # Its bus carries a short loop of events for the bus monitor.
       launch=("$build/emulator/zel-testbed-launch" --delay-ms 3 --bus "$root/scripts/demo-bus.txt" -- "$build/app/zel17")
+      # A project with a site, lamp and address names; its table lights lamps
+      # for the events the bus plays.
+      program_args+=("$root/scripts/demo.zelp")
       ;;
     *) program_args+=("$1") ;;
   esac

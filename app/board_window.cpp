@@ -9,7 +9,9 @@
 #include <QVBoxLayout>
 
 #include "config/config_matrix.h"
+#include "config/name_text.h"
 #include "gui/lamp_board.h"
+#include "gui/matrix_model.h"
 
 BoardWindow::BoardWindow(QAbstractItemModel* model, int mode_role, QItemSelectionModel* selection, QWidget* parent)
     : QWidget(parent, Qt::Window), model_(model), modeRole_(mode_role), selection_(selection) {
@@ -46,6 +48,7 @@ BoardWindow::BoardWindow(QAbstractItemModel* model, int mode_role, QItemSelectio
     if (row_ >= from.row() && row_ <= to.row()) showRow(row_);
   });
   connect(model_, &QAbstractItemModel::modelReset, this, [this] { showRow(row_); });
+  connect(model_, &QAbstractItemModel::headerDataChanged, this, [this] { showRow(row_); });
   showRow(selection->currentIndex().isValid() ? selection->currentIndex().row() : 0);
 }
 
@@ -71,5 +74,10 @@ void BoardWindow::showRow(int row) {
         static_cast<std::uint8_t>(model_->data(model_->index(row, column), modeRole_).toUInt());
   }
   lamps_->setModes(modes);
-  lamps_->setHeading(QString::fromStdString(row_label(row)));
+  LampBoard::Names names;
+  for (int column = 0; column < LampBoard::kLamps; ++column)
+    names[static_cast<std::size_t>(column)] = model_->headerData(column, Qt::Horizontal, ConfigMatrixModel::kNameRole).toString();
+  lamps_->setNames(names);
+  const QString address = model_->headerData(row, Qt::Vertical, ConfigMatrixModel::kNameRole).toString();
+  lamps_->setHeading(QString::fromStdString(with_name(row_label(row), address.toStdString())));
 }

@@ -15,28 +15,33 @@
 #include "config/config_file.h"
 #include "config/config_matrix.h"
 #include "config/configuration_source.h"
+#include "config/name_text.h"
 #include "gui/edit_history.h"
 #include "gui/user_settings.h"
 #include "text/utf8_path.h"
+#include "ui_main_window.h"
 
 void TForm_main::SaveConfigButtonClick() {
   const QString name = askFileName(SaveDialog, FileDialogMode::save);
   if (name.isEmpty()) return;
-  const FileResult result = save_configuration(utf8_path(name.toStdString()), config_matrix());
+  const std::filesystem::path path = utf8_path(name.toStdString());
+  const FileResult result = save_configuration(path, currentProject());
   if (result.ok) {
-    editHistory().markSaved();
+    // Names left out of the file keep the window marked as changed, so closing still asks.
+    if (has_project_extension(path) || !has_names(project_names())) editHistory().markSaved();
     setConfigFileName(name);
     QString status = QStringLiteral("Zapisano: ") + QFileInfo(name).fileName();
     if (!result.note.empty()) status += QStringLiteral(". ") + QString::fromStdString(result.note);
     setStatusText(status);
     UserSettings::instance().addRecentFile(name);
+    reportNamesLeftOut(path, status);
     return;
   }
   setStatusText(QString::fromUtf8(kSaveStatusFailed));
   showWarning(file_failure_text("Nie udało się zapisać konfiguracji do pliku", name, result.reason));
 }
 
-bool TForm_main::readConfigFile(const std::filesystem::path& path, ConfigMatrix& into) {
+bool TForm_main::readConfigFile(const std::filesystem::path& path, Project& into) {
   const FileResult result = load_configuration(path, into);
   if (result.ok) return true;
   setStatusText(QString::fromUtf8(kLoadStatusFailed));
@@ -53,9 +58,15 @@ void TForm_main::LoadConfigButtonClick() {
 void TForm_main::openConfigFile(const QString& name) { openConfigPath(utf8_path(name.toStdString())); }
 
 void TForm_main::openConfigPath(const std::filesystem::path& path) {
-  // A load changes the grid only when the file holds a whole configuration.
-  if (!readConfigFile(path, config_matrix())) return;
+  // A load changes the grid only when the file holds a whole configuration;
+  // a project brings its names with it, in the same undo step.
+  Project project = currentProject();
+  if (!readConfigFile(path, project)) return;
+  history_->stack().beginMacro(QStringLiteral("Nowa konfiguracja"));
+  config_matrix() = project.matrix;
   repaintMatrix();
+  if (has_project_extension(path)) takeProjectParts(project);
+  history_->stack().endMacro();
   editHistory().markSaved();
   setConfigFileName(QFileInfo(path).filePath());
   UserSettings::instance().addRecentFile(configFileName_);
@@ -64,11 +75,12 @@ void TForm_main::openConfigPath(const std::filesystem::path& path) {
 
 namespace {
 
-// The one configuration file (.zel or .csv) a drag carries, or none.
+// The one configuration file (.zelp, .zel or .csv) a drag carries, or none.
 QString dragged_config_file(const QMimeData* data) {
   if (!data || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
   const QString name = data->urls().front().toLocalFile();
   const bool known = name.endsWith(QStringLiteral(".zel"), Qt::CaseInsensitive) ||
+                     name.endsWith(QStringLiteral(".zelp"), Qt::CaseInsensitive) ||
                      name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
   return known ? name : QString();
 }
@@ -90,9 +102,9 @@ void TForm_main::dropEvent(QDropEvent* event) {
 void TForm_main::CompareButtonClick() {
   const QString name = askFileName(OpenDialog, FileDialogMode::open);
   if (name.isEmpty()) return;
-  ConfigMatrix file;
+  Project file;
   if (!readConfigFile(utf8_path(name.toStdString()), file)) return;
-  const std::vector<CellDifference> differing = differing_cells(config_matrix().bytes(), file.bytes());
+  const std::vector<CellDifference> differing = differing_cells(config_matrix().bytes(), file.matrix.bytes());
   showDifferences(differing);
   setStatusText(differing.empty() ? QStringLiteral("Plik zgodny z edytowaną konfiguracją.")
                                   : QStringLiteral("Plik różni się od edytowanej konfiguracji ") +

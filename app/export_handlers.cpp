@@ -8,6 +8,7 @@
 #include "app/file_dialogs.h"
 #include "app/main.h"
 #include "config/config_csv.h"
+#include "config/name_text.h"
 #include "gui/config_report.h"
 #include "text/utf8_path.h"
 
@@ -18,7 +19,7 @@ constexpr const char* kExportFailedStatus = "Błąd eksportu konfiguracji!";
 }  // namespace
 
 ConfigReportInfo TForm_main::reportInfo() const {
-  return {QDir::toNativeSeparators(configFileName_), QDateTime::currentDateTime()};
+  return {QDir::toNativeSeparators(configFileName_), QDateTime::currentDateTime(), &project_names()};
 }
 
 void TForm_main::ExportButtonClick() {
@@ -37,6 +38,7 @@ void TForm_main::ExportButtonClick() {
   if (reason.empty()) {
     setStatusText(QStringLiteral("Konfiguracja wyeksportowana.") +
                   (note.empty() ? QString() : QStringLiteral(" ") + QString::fromStdString(note)));
+    if (has_csv_extension(path)) reportNamesLeftOut(path, statusText());
     return;
   }
   setStatusText(QString::fromUtf8(kExportFailedStatus));

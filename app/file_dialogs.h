@@ -20,12 +20,12 @@ struct FileDialogSettings {
 
 // Saving the configuration.
 inline constexpr FileDialogSettings SaveDialog{
-    "Zapisz konfigurację modułu ZEL", "Konfiguracja ZEL (*.zel);;Wszystkie pliki (*.*)", "zel",
+    "Zapisz konfigurację modułu ZEL", "Projekt ZEL z nazwami (*.zelp);;Konfiguracja ZEL (*.zel);;Wszystkie pliki (*.*)", "zel",
     "konfiguracja.zel", FileKind::configuration};
 
 // Opening a configuration: the dialog carries the same title as saving.
 inline constexpr FileDialogSettings OpenDialog{
-    "Zapisz konfigurację modułu ZEL", "Konfiguracja ZEL (*.zel);;Wszystkie pliki (*.*)", "zel",
+    "Zapisz konfigurację modułu ZEL", "Projekt ZEL z nazwami (*.zelp);;Konfiguracja ZEL (*.zel);;Wszystkie pliki (*.*)", "zel",
     "konfiguracja.zel", FileKind::configuration};
 
 // Exporting the table: the format follows the chosen filter or the typed extension.

@@ -38,6 +38,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   connectHandlers();
   setupEditing();
   setupBlockEditing();
+  setupNames();
   setupRecentFiles();
   setupResizing();
   ui_->Console->attach(console_log());

@@ -18,7 +18,9 @@
 #include "app/long_operation_link.h"
 #include "app/user_prompts.h"
 #include "config/cell_block.h"
+#include "config/project_file.h"
 #include "gui/address_fill_dialog.h"
+#include "gui/names_dialog.h"
 #include "gui/grid_marks.h"
 
 namespace Ui {
@@ -84,6 +86,7 @@ class TForm_main : public QWidget {
   SaveChangesPrompt askSaveChanges = [this] { return ask_save_changes(this); };
   PrinterSetup setUpPrinter = [this](QPrinter& printer) { return run_print_dialog(this, printer); };
   AddressFillPrompt askAddressFill = [this] { return ask_address_fill(this); };
+  NamesPrompt askNames = [this](const ProjectNames& names) { return ask_names(this, names); };
 
   // Grid editor, for the file, upload and output-test features.
   void repaintMatrix();              // after config_matrix() was replaced: one undo step
@@ -141,6 +144,10 @@ class TForm_main : public QWidget {
   void CompareButtonClick();
   // Lamps assigned to a range of addresses by rule, asked through askAddressFill.
   void FillButtonClick();
+  // The site's, the lamps' and the addresses' names, asked through askNames: one undo step.
+  void NamesButtonClick();
+  // The table with the names and the label geometry, as a project file holds them.
+  Project currentProject() const;
 
   // Handing the table over: a PDF report or CSV table, and printing.
   void ExportButtonClick();
@@ -212,7 +219,15 @@ class TForm_main : public QWidget {
   // A status that describes an edit; the next change of the grid clears it.
   void setEditStatusText(const QString& text);
   // Reads a configuration file into `into`, or warns and leaves it unchanged.
-  bool readConfigFile(const std::filesystem::path& path, ConfigMatrix& into);
+  bool readConfigFile(const std::filesystem::path& path, Project& into);
+  // Every text that shows a name follows the names.
+  void setupNames();
+  void showNames();
+  // A project's names, geometry and kept keys in place, as one undo step with the table's replacement.
+  void takeProjectParts(const Project& project);
+  // After a save to `path`: the names, when there are any and it is no project, were not saved.
+  // `lead` is the status the message follows.
+  void reportNamesLeftOut(const std::filesystem::path& path, const QString& lead = {});
   // What the report says of the grid's file, and now.
   ConfigReportInfo reportInfo() const;
 
@@ -259,6 +274,8 @@ class TForm_main : public QWidget {
   WalkTab* walkTab_ = nullptr;
   WalkController* walk_ = nullptr;
   BusMonitorTab* monitorTab_ = nullptr;
+  LabelGeometry labels_;      // the label insert's, kept in the project
+  std::string unknownKeys_;  // the project file's keys this version does not know
 };
 
 // The one main window; null while none exists.

@@ -1,5 +1,6 @@
 #include "app/walk_controller.h"
 
+#include "config/name_text.h"
 #include "config/test_payload.h"
 #include "protocol/failed_command.h"
 #include "protocol/usb_protocol.h"
@@ -49,7 +50,9 @@ void WalkController::show() {
 
 // Where the walk stands, and whether it waits for "Wznów".
 void WalkController::showStatus() {
-  emit statusChanged(qt_text(paused_ ? walk_paused_text(*plan_) : walk_status_text(*plan_)));
+  // The label ends the status line: the address's name follows it.
+  const std::string text = paused_ ? walk_paused_text(*plan_) : walk_status_text(*plan_);
+  emit statusChanged(qt_text(with_name(text, address_name_of_row(project_names(), plan_->current_row()))));
 }
 
 void WalkController::dwellOver() {

@@ -26,7 +26,7 @@ const QStringList kAlongTheBottom = {"Status", "ProgressBar"};
 const QStringList kRightColumn = {"Label9", "KVRnumberEdit", "Label3", "Shape1", "Label4",
                                   "Shape2", "Label5",        "Shape3", "ConsoleButton"};
 // The right column's buttons next to the bottom row, which go with both edges.
-const QStringList kRightColumnBottom = {"BoardButton", "FillButton", "TestButton"};
+const QStringList kRightColumnBottom = {"LabelsButton", "NamesButton", "BoardButton", "FillButton", "TestButton"};
 // The row of buttons below the grid.
 const QStringList kBottomRow = {"SaveConfigButton", "LoadConfigButton", "ReadConfigButton", "VerifyConfigButton",
                                 "CompareButton",    "ExportButton",     "PrintButton",      "WriteConfigButton",

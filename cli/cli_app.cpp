@@ -149,9 +149,12 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   const CliOptions& options = parsed.options;
 
   // The file is read before anything is sent to a module.
-  ConfigMatrix file;
+  Project project;
+  const ConfigMatrix& file = project.matrix;
+  const ProjectNames* names = nullptr;  // a project's, for the results' last field
   if (options.command == CliCommand::upload || options.command == CliCommand::verify) {
-    const FileResult loaded = load_configuration(utf8_path(options.file), file);
+    const FileResult loaded = load_configuration(utf8_path(options.file), project);
+    if (has_project_extension(utf8_path(options.file))) names = &project.names;
     if (!loaded.ok) {
       err << kLoadStatusFailed << "\nBŁĄD: nie udało się wczytać konfiguracji z pliku \"" << options.file
           << "\": " << loaded.reason << std::endl;
@@ -189,8 +192,8 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   const FrameLogEcho echo(err, options.trace);
   std::ostream nowhere(nullptr);
   ProgressLine progress(err, !options.quiet && standard_error_is_terminal());
-  const ModuleJob job{options,         file, progress, options.trace ? err : nowhere, &out, &monitor_output,
-                      options.quiet ? nullptr : &err};
+  const ModuleJob job{options, file,           progress, options.trace ? err : nowhere, &out, &monitor_output,
+                      options.quiet ? nullptr : &err, names};
   ResultLog* const log_file = log ? &*log : nullptr;
   if (options.repeat) return run_repeated(job, log_file, out, err);
 

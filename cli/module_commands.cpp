@@ -81,7 +81,7 @@ ModuleResult verify(USB_protocol& protocol, const ModuleJob& job, const char* ok
   if (differences.empty()) return done(same_as_file, ok_summary);
   const std::string status = verify_status_text(differences.size());
   ModuleResult result{exit_code::kDiffers, status, "RÓŻNICE: " + status, {}, {}};
-  for (const CellDifference& d : differences) result.results.push_back(difference_row(d));
+  for (const CellDifference& d : differences) result.results.push_back(difference_row(d, job.names));
   return result;
 }
 

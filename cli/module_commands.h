@@ -11,6 +11,7 @@
 #include "cli/cli_options.h"
 #include "cli/progress_line.h"
 #include "config/config_matrix.h"
+#include "config/project_names.h"
 
 struct ModuleResult {
   int exit_status = 0;  // see cli/exit_codes.h
@@ -28,6 +29,7 @@ struct ModuleJob {
   std::ostream* results_out = nullptr;  // walk: its lines as they come, not at the end
   const BusMonitorOutput* monitor_output = nullptr;  // monitor: where it prints as it runs
   std::ostream* notices = nullptr;  // walk: its pauses and resumes (standard error unless --quiet)
+  const ProjectNames* names = nullptr;  // when FILE is a project: its names end each result line
 };
 
 ModuleResult run_on_module(const ModuleJob& job);

@@ -1,10 +1,13 @@
 #include "cli/result_text.h"
 
 #include "config/config_matrix.h"
+#include "config/name_text.h"
 
-std::string difference_row(const CellDifference& d) {
-  return std::to_string(d.row) + "\t" + row_label(d.row) + "\t" + std::to_string(d.column + 1) +
-         "\t" + std::to_string(d.grid_mode) + "\t" + std::to_string(d.other_mode);
+std::string difference_row(const CellDifference& d, const ProjectNames* names) {
+  std::string line = std::to_string(d.row) + "\t" + row_label(d.row) + "\t" + std::to_string(d.column + 1) +
+                     "\t" + std::to_string(d.grid_mode) + "\t" + std::to_string(d.other_mode);
+  if (names) line += "\t" + address_name_of_row(*names, d.row);
+  return line;
 }
 
 std::string repeat_line(int number, std::string_view summary) {

@@ -6,12 +6,13 @@
 #include <string_view>
 
 #include "config/config_readback.h"
+#include "config/project_names.h"
 #include "protocol/failed_command.h"
 
 
 // One differing cell, tab-separated: row, label, output (1-25), mode in the
-// file, mode in the module.
-std::string difference_row(const CellDifference& difference);
+// file, mode in the module; with a project's names, the address's name last.
+std::string difference_row(const CellDifference& difference, const ProjectNames* names = nullptr);
 
 // "3: OK (zapisano i zweryfikowano)"
 std::string repeat_line(int number, std::string_view summary);

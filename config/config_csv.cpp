@@ -339,25 +339,9 @@ FileResult save_config_csv(const fs::path& path, const ConfigMatrix& matrix) {
 }
 
 FileResult load_config_csv(const fs::path& path, ConfigMatrix& matrix) {
-  std::ifstream in;
-  if (FileResult opened = open_for_reading(path, in); !opened.ok) return opened;
-  std::string text(kMaxConfigCsvBytes + 1, '\0');
-  errno = 0;
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (in.bad()) return read_failure();
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  if (text.size() > kMaxConfigCsvBytes)
-    return FileResult::failure("plik jest za duży (ponad " + std::to_string(kMaxConfigCsvBytes / 1024) +
-                   " KiB), to nie jest tabela konfiguracji");
+  std::string text;
+  if (FileResult read = read_small_file(path, kMaxConfigCsvBytes, "tabela konfiguracji", text); !read.ok) return read;
   return parse_config_csv(text, matrix);
 }
 
-bool has_csv_extension(const fs::path& path) {
-  const std::u8string name = path.filename().u8string();
-  if (name.size() < 4) return false;
-  std::string tail(name.end() - 4, name.end());
-  std::transform(tail.begin(), tail.end(), tail.begin(), [](char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  });
-  return tail == ".csv";
-}
+bool has_csv_extension(const fs::path& path) { return has_file_extension(path, ".csv"); }

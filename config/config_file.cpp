@@ -1,6 +1,8 @@
 #include "config/config_file.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <fstream>
 #include <memory>
@@ -97,6 +99,31 @@ FileResult open_for_reading(const fs::path& path, std::ifstream& in) {
 }
 
 FileResult read_failure() { return FileResult::failure("błąd odczytu pliku: " + describe_file_error(last_error())); }
+
+FileResult read_small_file(const fs::path& path, std::uintmax_t limit, const char* what, std::string& text) {
+  std::ifstream in;
+  if (FileResult opened = open_for_reading(path, in); !opened.ok) return opened;
+  text.assign(static_cast<std::size_t>(limit) + 1, '\0');
+  errno = 0;
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) return read_failure();
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  if (text.size() > limit)
+    return failure("plik jest za duży (ponad " + std::to_string(limit / 1024) + " KiB), to nie jest " + what);
+  FileResult result;
+  result.ok = true;
+  return result;
+}
+
+bool has_file_extension(const fs::path& path, std::string_view extension) {
+  const std::u8string name = path.filename().u8string();
+  if (name.size() < extension.size()) return false;
+  std::string tail(name.end() - static_cast<std::ptrdiff_t>(extension.size()), name.end());
+  std::transform(tail.begin(), tail.end(), tail.begin(), [](char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  });
+  return tail == extension;
+}
 
 FileResult load_config_file(const fs::path& path, ConfigMatrix& matrix) {
   std::ifstream in;

@@ -44,6 +44,12 @@ FileResult load_config_file(const std::filesystem::path& path, ConfigMatrix& mat
 FileResult open_for_reading(const std::filesystem::path& path, std::ifstream& in);
 // The failure of a read that went wrong just now, with the system's reason.
 FileResult read_failure();
+// Reads a whole file of at most `limit` bytes into `text`; a larger one is
+// refused as not being `what` ("tabela konfiguracji").
+FileResult read_small_file(const std::filesystem::path& path, std::uintmax_t limit, const char* what,
+                           std::string& text);
+// Whether the file name ends in `extension` (".csv", lower case), in any case.
+bool has_file_extension(const std::filesystem::path& path, std::string_view extension);
 
 FileResult save_config_file(const std::filesystem::path& path, const ConfigMatrix& matrix);
 FileResult save_config_file(const std::filesystem::path& path, const ConfigMatrix& matrix,

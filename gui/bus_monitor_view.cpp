@@ -9,6 +9,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "config/name_text.h"
+
 const QColor BusMonitorView::kWarningColour(192, 80, 0);
 
 namespace {
@@ -110,7 +112,7 @@ void BusMonitorView::showActive(const std::vector<ActiveBusEvent>& active, std::
   for (int i = 0; i < static_cast<int>(active.size()); ++i) {
     const ActiveBusEvent& event = active[static_cast<std::size_t>(i)];
     active_->setItem(i, 0, cell(QString::number(event.unit), event));
-    active_->setItem(i, 1, cell(qt_text(row_label(event.row)), event));
+    active_->setItem(i, 1, cell(qt_text(with_name(row_label(event.row), address_name_of_row(project_names(), event.row))), event));
     const QString since = event.before_start ? QString::fromUtf8(kBeforeStart) : qt_text(bus_clock_text(event.since)).left(8);
     active_->setItem(i, 2, cell(since, event));
     if (selected && selected->first == event.unit && selected->second == event.row) reselect = i;

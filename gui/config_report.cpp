@@ -6,14 +6,13 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QBuffer>
 #include <algorithm>
 #include <array>
 #include <vector>
 
-#include "config/durable_save.h"
+#include "config/name_text.h"
 #include "gui/matrix_model.h"
-#include "text/utf8_path.h"
+#include "gui/pdf_file.h"
 
 namespace {
 
@@ -120,6 +119,8 @@ class ReportPainter {
   template <typename NewPage>
   bool paint_pages(NewPage new_page) {
     const std::vector<PageRows> pages = paginate(rows_.size(), height_);
+    const bool lamp_page = info_.names && has_names(*info_.names);
+    const int page_count = static_cast<int>(pages.size()) + (lamp_page ? 1 : 0);
     for (std::size_t page = 0; page < pages.size(); ++page) {
       if (page > 0 && !new_page()) return false;
       double y = 0;
@@ -127,7 +128,12 @@ class ReportPainter {
       y = paint_table_header(y);
       for (std::size_t i = 0; i < pages[page].count; ++i) y = paint_row(rows_[pages[page].first + i], y);
       if (page + 1 == pages.size()) paint_totals(y);
-      paint_footer(static_cast<int>(page) + 1, static_cast<int>(pages.size()));
+      paint_footer(static_cast<int>(page) + 1, page_count);
+    }
+    if (lamp_page) {
+      if (!new_page()) return false;
+      paint_lamp_names();
+      paint_footer(page_count, page_count);
     }
     return true;
   }
@@ -166,8 +172,9 @@ class ReportPainter {
     const QString file = info_.source_file.isEmpty() ? file_text() : QStringLiteral("Plik: ") + file_text();
     text(rect(0, y, width_, kTextLineHeight), file, Qt::AlignLeft);
     y += kTextLineHeight;
-    text(rect(0, y, width_, kTextLineHeight),
-         QStringLiteral("Data: ") + info_.created.toString(QStringLiteral("dd.MM.yyyy HH:mm")), Qt::AlignLeft);
+    QString date = QStringLiteral("Data: ") + info_.created.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    if (const QString site = site_text(); !site.isEmpty()) date += QStringLiteral("     ") + site;
+    text(rect(0, y, width_, kTextLineHeight), date, Qt::AlignLeft);
     y += kTextLineHeight;
     paint_legend(y);
     return y + kTextLineHeight + kGap;
@@ -247,8 +254,14 @@ class ReportPainter {
     }
     painter_.setPen(Qt::black);
     painter_.setFont(font(kTableTextSize));
-    text(rect(kPadding, y, kLabelWidth - 2 * kPadding, kRowHeight), QString::fromStdString(row_label(row)),
-         Qt::AlignLeft);
+    const QString label = QString::fromStdString(row_label(row));
+    text(rect(kPadding, y, kLabelWidth - 2 * kPadding, kRowHeight), label, Qt::AlignLeft);
+    if (info_.names) {
+      const QString name = QString::fromStdString(address_name_of_row(*info_.names, row));
+      const double used = QFontMetricsF(painter_.font(), &device_).horizontalAdvance(label) / unit_ + 4;
+      if (!name.isEmpty() && used < kLabelWidth - 2 * kPadding)
+        text(rect(kPadding + used, y, kLabelWidth - 2 * kPadding - used, kRowHeight), name, Qt::AlignLeft);
+    }
     paint_grid(y, kRowHeight);
     return y + kRowHeight;
   }
@@ -268,6 +281,43 @@ class ReportPainter {
     painter_.setPen(Qt::black);
     painter_.setFont(font(kTextSize, true));
     text(rect(0, y + kGap / 2, width_, kTotalsHeight - kGap / 2), line, Qt::AlignLeft);
+  }
+
+  // "Obiekt: Zakład, ul. Długa 5, miejsce tablicy: portiernia"; empty without a site.
+  QString site_text() const {
+    if (!info_.names) return {};
+    const SiteInfo& site = info_.names->site;
+    QStringList parts;
+    if (!site.name.empty()) parts << QString::fromStdString(site.name);
+    if (!site.address.empty()) parts << QString::fromStdString(site.address);
+    if (!site.board_place.empty()) parts << QStringLiteral("miejsce tablicy: ") + QString::fromStdString(site.board_place);
+    return parts.isEmpty() ? QString() : QStringLiteral("Obiekt: ") + parts.join(QStringLiteral(", "));
+  }
+
+  // The lamps' names, one line each, and the site's notes.
+  void paint_lamp_names() {
+    painter_.setPen(Qt::black);
+    painter_.setFont(font(kTitleSize, true));
+    text(rect(0, 0, width_, kTitleHeight), QStringLiteral("Nazwy lamp"), Qt::AlignLeft);
+    double y = kTitleHeight;
+    painter_.setFont(font(kTextSize));
+    if (const QString site = site_text(); !site.isEmpty()) {
+      text(rect(0, y, width_, kTextLineHeight), site, Qt::AlignLeft);
+      y += kTextLineHeight;
+    }
+    if (!info_.names->site.notes.empty()) {
+      text(rect(0, y, width_, kTextLineHeight), QStringLiteral("Uwagi: ") + QString::fromStdString(info_.names->site.notes),
+           Qt::AlignLeft);
+      y += kTextLineHeight;
+    }
+    y += kGap;
+    const double line = std::min(kTextLineHeight, (height_ - y - kFooterHeight) / ConfigMatrix::kColumns);
+    for (int lamp = 0; lamp < ConfigMatrix::kColumns; ++lamp) {
+      const QString name = QString::fromStdString(lamp_name(*info_.names, lamp));
+      text(rect(0, y, width_, line), QStringLiteral("Wyjście %1: %2").arg(lamp + 1).arg(name.isEmpty() ? QStringLiteral("–") : name),
+           Qt::AlignLeft);
+      y += line;
+    }
   }
 
   void paint_footer(int page, int pages) {
@@ -313,27 +363,15 @@ bool paint_config_report(QPagedPaintDevice& device, const ConfigMatrix& matrix, 
   return true;
 }
 
-// Rendered into memory first, then saved as the CSV table is: the same
-// durable replacement and the same refusals (a FIFO, a folder, a link loop).
 bool export_config_pdf(const QString& path, const ConfigMatrix& matrix, const ConfigReportInfo& info,
                        QString* error) {
-  QByteArray pdf;
-  {
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
+  return write_pdf_file(path, [&](QPdfWriter& writer) {
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageOrientation(QPageLayout::Landscape);
     writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     writer.setTitle(QString::fromUtf8(kConfigReportTitle));
-    writer.setCreator(QStringLiteral("ZEL17"));
-    if (!paint_config_report(writer, matrix, info, error)) return false;
-  }
-  const FileResult saved = save_file_durably(
-      utf8_path(path.toStdString()),
-      {reinterpret_cast<const std::uint8_t*>(pdf.constData()), static_cast<std::size_t>(pdf.size())});
-  if (!saved.ok) set_error(error, QString::fromStdString(saved.reason));
-  return saved.ok;
+    return paint_config_report(writer, matrix, info, error);
+  }, error);
 }
 
 bool print_config_report(QPrinter& printer, const ConfigMatrix& matrix, const ConfigReportInfo& info,

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include "config/config_matrix.h"
+#include "config/project_names.h"
 
 class QPagedPaintDevice;
 class QPrinter;
@@ -24,6 +25,9 @@ inline constexpr const char* kConfigReportNoFile = "konfiguracja niezapisana";
 struct ConfigReportInfo {
   QString source_file;  // the file the grid was last saved to or loaded from; empty: none
   QDateTime created;    // the date and time printed on the report
+  // The project's names: the site on the title block, each address's name
+  // beside its rows' labels, and a last page listing the lamps. None: none.
+  const ProjectNames* names = nullptr;
 };
 
 // Paints every page onto the device, which keeps its page size, orientation

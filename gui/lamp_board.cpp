@@ -88,8 +88,9 @@ LampBoard::Metrics LampBoard::metrics() const {
   g.cell_width = width() / kPerRow;
   g.cell_height = (height() - kHeadingHeight) / kPerRow;
   g.text_height = fontMetrics().height();
-  // Under each lamp: its number and its mode's letter.
-  g.diameter = std::max(8, std::min(g.cell_width - 8, g.cell_height - 2 * g.text_height - 6));
+  // Under each lamp: its number, its name when any lamp has one, and its mode's letter.
+  const int lines = hasNames() ? 3 : 2;
+  g.diameter = std::max(8, std::min(g.cell_width - 8, g.cell_height - lines * g.text_height - 6));
   return g;
 }
 
@@ -121,9 +122,25 @@ QColor LampBoard::lampColor(int lamp) const {
 }
 
 QString LampBoard::lampToolTip(int lamp) const {
-  return QStringLiteral("Wyjście %1: %2")
+  const QString& name = names_[static_cast<std::size_t>(lamp)];
+  return QStringLiteral("Wyjście %1%2: %3")
       .arg(lamp + 1)
+      .arg(name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(name))
       .arg(QString::fromUtf8(led_mode_name(modes_[static_cast<std::size_t>(lamp)])));
+}
+
+void LampBoard::setNames(const Names& names) {
+  if (names == names_) return;
+  names_ = names;
+  update();
+}
+
+bool LampBoard::hasNames() const {
+  return std::any_of(names_.begin(), names_.end(), [](const QString& name) { return !name.isEmpty(); });
+}
+
+QString LampBoard::shownName(int lamp) const {
+  return fontMetrics().elidedText(names_[static_cast<std::size_t>(lamp)], Qt::ElideRight, metrics().cell_width - 4);
 }
 
 QSize LampBoard::minimumSizeHint() const {
@@ -172,9 +189,14 @@ void LampBoard::paintEvent(QPaintEvent*) {
     const QRect number(cellRect(lamp).left(), circle.bottom() + 2, g.cell_width, g.text_height);
     painter.setFont(font());
     painter.drawText(number, Qt::AlignCenter, QString::number(lamp + 1));
+    QRect below = number.translated(0, g.text_height);
+    if (hasNames()) {
+      painter.drawText(below, Qt::AlignCenter, shownName(lamp));
+      below.translate(0, g.text_height);
+    }
     if (const char letter = led_mode_letter(mode)) {
       painter.setFont(bold);
-      painter.drawText(number.translated(0, g.text_height), Qt::AlignCenter, QString(QChar(letter)));
+      painter.drawText(below, Qt::AlignCenter, QString(QChar(letter)));
     }
   }
 }

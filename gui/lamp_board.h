@@ -26,12 +26,18 @@ class LampBoard : public QWidget {
   static constexpr int kLamps = 25;
   static constexpr int kPerRow = 5;
   using Modes = std::array<std::uint8_t, kLamps>;
+  using Names = std::array<QString, kLamps>;
   using PhaseClock = std::function<qint64()>;
 
   explicit LampBoard(QWidget* parent = nullptr);
 
   void setModes(const Modes& modes);
   const Modes& modes() const { return modes_; }
+  // Each lamp's name, under its number (shortened to the lamp's width) and in its tool tip.
+  void setNames(const Names& names);
+  const Names& names() const { return names_; }
+  // The name as painted under lamp 0-24: whole, or shortened with "…".
+  QString shownName(int lamp) const;
   void setHeading(const QString& heading);
   QString heading() const { return heading_; }
   // Replaces the steady clock the blinking follows.
@@ -45,7 +51,7 @@ class LampBoard : public QWidget {
   QRect lampRect(int lamp) const;
   // The colour lamp 0-24 shows now.
   QColor lampColor(int lamp) const;
-  // "Wyjście 7: szybkie miganie"
+  // "Wyjście 7: szybkie miganie"; "Wyjście 7 (Hala A): szybkie miganie" with a name
   QString lampToolTip(int lamp) const;
 
   QSize minimumSizeHint() const override;
@@ -66,7 +72,10 @@ class LampBoard : public QWidget {
   QRect cellRect(int lamp) const;
   void scheduleTick();
 
+  bool hasNames() const;
+
   Modes modes_{};
+  Names names_{};
   QString heading_;
   PhaseClock clock_;
   QTimer timer_;

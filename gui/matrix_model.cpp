@@ -1,6 +1,7 @@
 #include "gui/matrix_model.h"
 
 #include "config/cell_description.h"
+#include "config/name_text.h"
 
 QColor to_qcolor(Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
@@ -30,7 +31,8 @@ QVariant ConfigMatrixModel::data(const QModelIndex& index, int role) const {
     // The mode in words: shown on hover and read by a screen reader.
     case Qt::ToolTipRole:
     case Qt::AccessibleTextRole:
-      return QString::fromStdString(cell_description(index.row(), index.column(), value));
+      return QString::fromStdString(names_ ? named_cell_description(*names_, index.row(), index.column(), value)
+                                           : cell_description(index.row(), index.column(), value));
     default: return {};
   }
 }
@@ -47,4 +49,24 @@ void ConfigMatrixModel::cellsChanged(int first_row, int last_row, int first_colu
 void ConfigMatrixModel::matrixReplaced() {
   emit dataChanged(index(0, 0), index(ConfigMatrix::kRows - 1, ConfigMatrix::kColumns - 1),
                    kCellRoles);
+}
+
+QVariant ConfigMatrixModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != kNameRole) return QAbstractTableModel::headerData(section, orientation, role);
+  if (!names_) return QString();
+  const std::string& name =
+      orientation == Qt::Horizontal ? lamp_name(*names_, section) : address_name_of_row(*names_, section);
+  return QString::fromStdString(name);
+}
+
+void ConfigMatrixModel::setNames(const ProjectNames* names) {
+  names_ = names;
+  namesChanged();
+}
+
+void ConfigMatrixModel::namesChanged() {
+  emit headerDataChanged(Qt::Horizontal, 0, ConfigMatrix::kColumns - 1);
+  emit headerDataChanged(Qt::Vertical, 0, ConfigMatrix::kRows - 1);
+  emit dataChanged(index(0, 0), index(ConfigMatrix::kRows - 1, ConfigMatrix::kColumns - 1),
+                   {Qt::ToolTipRole, Qt::AccessibleTextRole});
 }

@@ -128,7 +128,8 @@ if [[ -f "$desktop" ]]; then
   desktop-file-validate "$desktop" || fail "desktop-file-validate"
   # A file manager hands the chosen file to the program.
   grep -Eqx 'Exec=zel17 %f' "$desktop" || fail "desktop entry: Exec is not 'zel17 %f'"
-  grep -qx 'MimeType=application/x-zel17-config;' "$desktop" || fail "desktop entry: no MimeType for .zel files"
+  grep -qx 'MimeType=application/x-zel17-config;application/x-zel17-project;' "$desktop" ||
+    fail "desktop entry: no MimeType for .zel and .zelp files"
 fi
 
 # The .zel file type: the MIME database built from the package's XML alone
@@ -138,6 +139,8 @@ mime_xml=$unpacked/usr/share/mime/packages/zel17.xml
 cmp -s "$mime_xml" "$root/packaging/zel17-mime.xml" || fail "the MIME XML differs from packaging/zel17-mime.xml"
 cp -r "$unpacked/usr/share/mime" "$work/mime"
 if update-mime-database "$work/mime" 2>"$work/mime.log"; then
+  grep -qx '50:application/x-zel17-project:\*.zelp' "$work/mime/globs2" ||
+    fail "the MIME database does not map *.zelp to application/x-zel17-project"
   grep -qx '50:application/x-zel17-config:\*.zel' "$work/mime/globs2" ||
     fail "the MIME database does not map *.zel to application/x-zel17-config"
 else

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Suites beyond the unit, device and window tests: bounded fuzzing of the
-# configuration file loader, the CSV table reader, pasted clipboard text and
-# every command's reply handling (clang, libFuzzer), and the Debian
-# package's contents. Called by ./test.sh.
+# configuration file loader, the CSV table reader, pasted clipboard text,
+# the project reader and every command's reply handling (clang, libFuzzer),
+# and the Debian package's contents. Called by ./test.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -11,11 +11,11 @@ fuzz_seconds=${ZEL_FUZZ_SECONDS:-30}
 echo "=== fuzzing (${fuzz_seconds}s per target) ==="
 CC=clang CXX=clang++ cmake -S "$root" -B build-fuzz -G Ninja -DZEL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j "$(nproc)"
-for target in config_file config_csv protocol_reply row_clipboard; do
+for target in config_file config_csv protocol_reply row_clipboard project_file; do
   work=$(mktemp -d)
   # A whole CSV table is about 21 kB; its seeds must not be cut.
   max_len=20000
-  [[ $target == config_csv ]] && max_len=40000
+  [[ $target == config_csv || $target == project_file ]] && max_len=40000
   # New finds go to a scratch folder; the kept corpus is only read. A crash
   # leaves its input in build-fuzz/ for reproduction.
   if ! ./build-fuzz/tests/fuzz/fuzz_$target -max_total_time="$fuzz_seconds" -max_len="$max_len" \

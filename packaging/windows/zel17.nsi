@@ -17,6 +17,7 @@ RequestExecutionLevel admin
 !define APP_NAME "ZEL17"
 !define APP_TITLE "ZEL17 - Konfigurator tablicy synoptycznej systemu KVR17"
 !define FILE_CLASS "ZEL17.Konfiguracja"
+!define PROJECT_CLASS "ZEL17.Projekt"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEL17"
 !define SHCNE_ASSOCCHANGED 0x08000000
 
@@ -68,6 +69,11 @@ Section "ZEL17"
   WriteRegStr HKLM "Software\Classes\${FILE_CLASS}" "" "Konfiguracja ZEL"
   WriteRegStr HKLM "Software\Classes\${FILE_CLASS}\DefaultIcon" "" "$INSTDIR\zel17.exe,0"
   WriteRegStr HKLM "Software\Classes\${FILE_CLASS}\shell\open\command" "" '"$INSTDIR\zel17.exe" "%1"'
+  ; .zelp projects (the table with its names) open the same way.
+  WriteRegStr HKLM "Software\Classes\.zelp" "" "${PROJECT_CLASS}"
+  WriteRegStr HKLM "Software\Classes\${PROJECT_CLASS}" "" "Projekt ZEL"
+  WriteRegStr HKLM "Software\Classes\${PROJECT_CLASS}\DefaultIcon" "" "$INSTDIR\zel17.exe,0"
+  WriteRegStr HKLM "Software\Classes\${PROJECT_CLASS}\shell\open\command" "" '"$INSTDIR\zel17.exe" "%1"'
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${APP_TITLE}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -101,6 +107,11 @@ Section "Uninstall"
     DeleteRegKey HKLM "Software\Classes\.zel"
   ${EndIf}
   DeleteRegKey HKLM "Software\Classes\${FILE_CLASS}"
+  ReadRegStr $0 HKLM "Software\Classes\.zelp" ""
+  ${If} $0 == "${PROJECT_CLASS}"
+    DeleteRegKey HKLM "Software\Classes\.zelp"
+  ${EndIf}
+  DeleteRegKey HKLM "Software\Classes\${PROJECT_CLASS}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 
   System::Call 'shell32::SHChangeNotify(i ${SHCNE_ASSOCCHANGED}, i 0, p 0, p 0)'

@@ -22,6 +22,7 @@
 #include "cli_process.h"
 #include "config/sha256.h"
 #include "config/config_csv.h"
+#include "config/project_file.h"
 #include "config/config_file.h"
 #include "config/config_matrix.h"
 #include "config/config_readback.h"
@@ -133,6 +134,17 @@ TEST_F(CliBinaryTest, VerifyListsExactlyTheChangedCell) {
                              std::to_string(in_module) + "\n");
   // The cells on standard output, the summary once on standard error.
   EXPECT_EQ(differs.err, "RÓŻNICE: Konfiguracja w module różni się w 1 komórce!\n");
+
+  // A project adds the address's name as the last field.
+  Project project;
+  project.matrix = matrix;
+  project.names.addresses[7] = "Kotłownia";
+  const fs::path named = dir_ / "zmieniony.zelp";
+  ASSERT_TRUE(save_project(named, project).ok);
+  const CliRun named_run = run_cli_binary({"verify", "--quiet", named.string()});
+  EXPECT_EQ(named_run.status, 1) << named_run.err;
+  EXPECT_EQ(named_run.out, "27\tadr 7. Alarm II\t13\t" + std::to_string(in_file) + "\t" +
+                               std::to_string(in_module) + "\tKotłownia\n");
 }
 
 // Each cause has its own text and the same status 74; once the module has

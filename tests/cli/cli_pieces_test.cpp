@@ -16,6 +16,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/progress_line.h"
+#include "config/project_names.h"
 #include "cli/result_log.h"
 #include "cli/result_text.h"
 #include "cli/terminal_keys.h"
@@ -205,6 +206,10 @@ TEST(CliTexts, RefusedCommandNamesItsFlashAddress) {
 TEST(CliTexts, DifferingCellAndRepeatLines) {
   EXPECT_EQ(difference_row({304, 24, 3, 0}), "304\tadr 99. Awaria\t25\t3\t0");
   EXPECT_EQ(difference_row({0, 0, 0, 2}), "0\tBrak zdarzeń\t1\t0\t2");
+  ProjectNames names;
+  names.addresses[99] = "Kotłownia";
+  EXPECT_EQ(difference_row({304, 24, 3, 0}, &names), "304\tadr 99. Awaria\t25\t3\t0\tKotłownia");
+  EXPECT_EQ(difference_row({0, 0, 0, 2}, &names), "0\tBrak zdarzeń\t1\t0\t2\t");
   EXPECT_EQ(repeat_line(3, "OK (zapisano i zweryfikowano)"), "3: OK (zapisano i zweryfikowano)");
   EXPECT_EQ(closing_count(5, 4), "Moduły: 5, poprawnie: 4, z błędem: 1");
 }

@@ -32,6 +32,8 @@
 #include "config/address_fill.h"
 #include "config/config_csv.h"
 #include "config/config_matrix.h"
+#include "config/name_text.h"
+#include "config/project_file.h"
 #include "file_bytes.h"
 #include "flash_layout.h"
 #include "gui/edit_history.h"
@@ -205,6 +207,17 @@ TEST_F(ConfigFileTest, AFileThatIsNoConfigurationIsRefusedFromEverySource) {
   with_a_4[ConfigMatrix::index(11, 1)] = 4;
   std::string mode_in_row_4 = matrix_bytes(ConfigMatrix());
   mode_in_row_4[ConfigMatrix::index(4, 0)] = 0;
+  Project breaking;
+  breaking.matrix.bytes() = random_matrix(5).bytes();
+  breaking.matrix.set(11, 1, 4);
+  breaking.names.lamps[0] = "Hala A";
+  Project named;
+  named.names.addresses[3] = "Kotłownia";
+  std::string damaged_project = project_text(named);
+  const std::string first_row = "\"0000000000000000000000000\"";
+  damaged_project.replace(damaged_project.find(first_row), first_row.size(), "\"1000000000000000000000000\"");
+  std::string newer_project = project_text(named);
+  newer_project.replace(newer_project.find("\"wersja\": 1"), 11, "\"wersja\": 2");
   std::string text_file;  // long enough, and no white space to skip
   while (text_file.size() < 9000) text_file += "#ZEL17-konfigurator-tablicy-synoptycznej.";
   struct Case {
@@ -214,11 +227,20 @@ TEST_F(ConfigFileTest, AFileThatIsNoConfigurationIsRefusedFromEverySource) {
     const char* reason;
   };
   const Case cases[] = {
-      {"a 4 in one cell", "czwórka.zel", with_a_4, "wiersz „adr 2. Alarm I”, wyjście 2, wartość 4."},
-      {"a mode in row 4", "wiersz4.zel", mode_in_row_4, "wiersz „(brak funckji)”, wyjście 1, wartość 0."},
-      {"a text file", "README.md", text_file, "wiersz „Brak zdarzeń”, wyjście 1, wartość 35."},
+      {"a 4 in one cell", "czwórka.zel", with_a_4, "Plik nie jest konfiguracją: wiersz „adr 2. Alarm I”, wyjście 2, wartość 4."},
+      {"a mode in row 4", "wiersz4.zel", mode_in_row_4, "Plik nie jest konfiguracją: wiersz „(brak funckji)”, wyjście 1, wartość 0."},
+      {"a text file", "README.md", text_file, "Plik nie jest konfiguracją: wiersz „Brak zdarzeń”, wyjście 1, wartość 35."},
       {"a CSV table under a .zel name", "tabela.zel", config_csv_text(random_matrix(6)),
-       "wiersz „Brak zdarzeń”, wyjście 1, wartość 239."},
+       "Plik nie jest konfiguracją: wiersz „Brak zdarzeń”, wyjście 1, wartość 239."},
+      // Projects: their names must not arrive either.
+      {"a damaged project", "uszkodzony.zelp", damaged_project,
+       "Plik projektu jest uszkodzony: tabela nie zgadza się z sumą „sha256”."},
+      {"a newer project", "nowszy.zelp", newer_project,
+       "Plik projektu ma wersję 2, nowszą niż ta wersja programu (1); otwórz go nowszą wersją programu."},
+      {"a project breaking the rule", "zly.zelp", project_text(breaking),
+       "Plik nie jest konfiguracją: wiersz „adr 2. Alarm I”, wyjście 2, wartość 4."},
+      {"a .zel file under a project's name", "tabela.zelp", matrix_bytes(random_matrix(3)),
+       "To nie jest plik projektu: niepoprawny JSON."},
   };
   config_matrix() = random_matrix(7);
   window().repaintMatrix();
@@ -254,10 +276,11 @@ TEST_F(ConfigFileTest, AFileThatIsNoConfigurationIsRefusedFromEverySource) {
       ui().Status->clearMessage();
       sources[source]();
       ASSERT_EQ(warnings.size(), 1);
-      EXPECT_TRUE(warnings[0].endsWith(QStringLiteral("\n\nPlik nie jest konfiguracją: ") + QString::fromUtf8(c.reason)))
+      EXPECT_TRUE(warnings[0].endsWith(QStringLiteral("\n\n") + QString::fromUtf8(c.reason)))
           << warnings[0].toStdString();
       EXPECT_EQ(window().statusText(), QStringLiteral("Błąd odczytu pliku konfiguracji!"));
       EXPECT_EQ(config_matrix(), before);
+      EXPECT_EQ(project_names(), ProjectNames{});
       EXPECT_EQ(window().editHistory().stack().count(), steps);
       EXPECT_EQ(window().windowTitle(), caption);
       EXPECT_FALSE(window().isDifferenceMarked(0, 0));

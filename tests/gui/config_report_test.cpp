@@ -18,24 +18,11 @@
 #include <vector>
 
 #include "gui/config_report.h"
+#include "poppler_run.h"
 
 namespace {
 
-// Runs a poppler tool; fails the test when it can't.
-QString run(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  // The tools are not ours: they run without this binary's preloaded
-  // libraries (the test bed, the sanitizer's runtime).
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.remove(QStringLiteral("LD_PRELOAD"));
-  process.setProcessEnvironment(environment);
-  process.start(program, arguments);
-  if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-    ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
-    return {};
-  }
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
+QString run(const QString& program, const QStringList& arguments) { return run_poppler(program, arguments); }
 
 int page_count(const QString& pdf) {
   const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run("pdfinfo", {pdf}));

@@ -1,0 +1,95 @@
+// "Nazwy...": the project's names, edited as one undo step, and every place
+// of the window that shows them. Names never go to the module; a save that
+// leaves them out says so.
+
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <QDateTime>
+
+#include "app/board_window.h"
+#include "app/file_dialogs.h"
+#include "app/main.h"
+#include "config/configuration_source.h"
+#include "config/name_text.h"
+#include "gui/edit_history.h"
+#include "gui/label_geometry_dialog.h"
+#include "gui/label_insert.h"
+#include "gui/matrix_model.h"
+#include "gui/swap_command.h"
+#include "ui_main_window.h"
+
+namespace {
+const char* const kNamesStep = "Nazwy";
+const char* const kLabelInsertFailed = "Błąd zapisu wkładki z nazwami lamp!";
+constexpr FileDialogSettings kLabelInsertDialog{"Zapisz wkładkę z nazwami lamp", "Dokument PDF (*.pdf)", "pdf",
+                                                "etykiety.pdf"};
+const char* const kNamesLeftOutStatus =
+    "Nazwy nie zostały zapisane w tym pliku; zachowa je projekt (Zapisz... jako plik .zelp).";
+}  // namespace
+
+void TForm_main::setupNames() {
+  project_names() = ProjectNames{};
+  matrixModel_->setNames(&project_names());
+  connect(ui_->NamesButton, &QPushButton::clicked, this, &TForm_main::NamesButtonClick);
+  // "Etykiety...": the geometry, kept in the project as an undo step, then the insert's PDF.
+  connect(ui_->LabelsButton, &QPushButton::clicked, this, [this] {
+    const std::optional<LabelGeometry> geometry = ask_label_geometry(this, labels_);
+    if (!geometry) return;
+    if (*geometry != labels_)
+      history_->stack().push(new SwapCommand<LabelGeometry>(labels_, *geometry, QString::fromUtf8(kNamesStep), {}));
+    const QString name = askFileName(kLabelInsertDialog, FileDialogMode::save);
+    if (name.isEmpty()) return;
+    QList<int> not_fitting;
+    QString error;
+    if (!export_label_insert_pdf(name, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting, &error)) {
+      setStatusText(QString::fromUtf8(kLabelInsertFailed));
+      showWarning(file_failure_text("Nie udało się zapisać wkładki z nazwami lamp do pliku", name, error.toStdString()));
+      return;
+    }
+    QStringList lamps;
+    for (const int lamp : not_fitting) lamps << QString::number(lamp);
+    setStatusText(lamps.isEmpty() ? QStringLiteral("Wkładka z nazwami lamp zapisana.")
+                                  : QString::fromUtf8("Wkładka zapisana; nazwy nie mieszczą się w polach lamp: ") +
+                                        lamps.join(QStringLiteral(", ")) + QLatin1Char('.'));
+  });
+}
+
+void TForm_main::showNames() {
+  matrixModel_->namesChanged();
+  for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
+    if (QTableWidgetItem* header = ui_->StringGrid3->item(0, column))
+      header->setToolTip(QString::fromStdString(lamp_name(project_names(), column)));
+  }
+}
+
+void TForm_main::NamesButtonClick() {
+  const std::optional<ProjectNames> names = askNames(project_names());
+  if (!names || *names == project_names()) return;
+  history_->stack().push(new SwapCommand<ProjectNames>(project_names(), *names, QString::fromUtf8(kNamesStep),
+                                                       [this] { showNames(); }));
+}
+
+Project TForm_main::currentProject() const {
+  Project project;
+  project.matrix = config_matrix();
+  project.names = project_names();
+  project.labels = labels_;
+  project.unknown_keys = unknownKeys_;
+  return project;
+}
+
+void TForm_main::takeProjectParts(const Project& project) {
+  unknownKeys_ = project.unknown_keys;
+  if (project.labels != labels_)
+    history_->stack().push(new SwapCommand<LabelGeometry>(labels_, project.labels, QString::fromUtf8(kNamesStep), {}));
+  if (project.names != project_names())
+    history_->stack().push(new SwapCommand<ProjectNames>(project_names(), project.names,
+                                                         QString::fromUtf8(kNamesStep), [this] { showNames(); }));
+}
+
+void TForm_main::reportNamesLeftOut(const std::filesystem::path& path, const QString& lead) {
+  if (has_project_extension(path) || !has_names(project_names())) return;
+  const QString note = QString::fromUtf8(kNamesLeftOutStatus);
+  setStatusText(lead.isEmpty() ? note : lead + QLatin1Char(' ') + note);
+}

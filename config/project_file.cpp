@@ -1,0 +1,283 @@
+#include "config/project_file.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cmath>
+#include <optional>
+#include <span>
+
+#include "config/config_file.h"
+#include "config/configuration_check.h"
+#include "config/durable_save.h"
+#include "config/name_text.h"
+#include "config/sha256.h"
+
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+constexpr const char* kFormat = "zel17-projekt";
+constexpr char kNotAvailableMark = '-';
+// Deeper nesting is no project; it would also cost stack when written back.
+constexpr int kMaxDepth = 32;
+
+struct SiteKey {
+  const char* key;
+  std::string SiteInfo::*field;
+};
+constexpr std::array<SiteKey, 4> kSiteKeys{{{"nazwa", &SiteInfo::name},
+                                            {"adres", &SiteInfo::address},
+                                            {"miejsce_tablicy", &SiteInfo::board_place},
+                                            {"uwagi", &SiteInfo::notes}}};
+
+struct LabelKey {
+  const char* key;
+  double LabelGeometry::*field;
+};
+constexpr std::array<LabelKey, 4> kLabelKeys{{{"rozstaw_poziomo_mm", &LabelGeometry::pitch_across_mm},
+                                              {"rozstaw_pionowo_mm", &LabelGeometry::pitch_down_mm},
+                                              {"szerokosc_mm", &LabelGeometry::width_mm},
+                                              {"wysokosc_mm", &LabelGeometry::height_mm}}};
+
+constexpr std::array<const char*, 8> kTopKeys{"format", "wersja", "obiekt", "lampy", "adresy",
+                                              "etykiety", "konfiguracja", "sha256"};
+
+const char* known_name(const char* key) { return key; }
+const char* known_name(const SiteKey& key) { return key.key; }
+const char* known_name(const LabelKey& key) { return key.key; }
+
+template <typename Keys>
+bool is_known(const Keys& keys, const std::string& key) {
+  for (const auto& known : keys)
+    if (key == known_name(known)) return true;
+  return false;
+}
+
+// A whole millimetre is written as an integer, so the defaults read as the contract shows them.
+Json millimetres(double value) {
+  if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e9)
+    return static_cast<long long>(value);
+  return value;
+}
+
+std::string row_text(const ConfigMatrix& matrix, int row) {
+  std::string text;
+  for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
+    const std::uint8_t value = matrix.at(row, column);
+    text += value == LED_NOT_AVAILABLE ? kNotAvailableMark : static_cast<char>('0' + value % 10);
+  }
+  return text;
+}
+
+// Keys of `source` that `keys` does not name, appended to `target`.
+template <typename Keys>
+void append_unknown(Json& target, const Json* source, const Keys& keys) {
+  if (!source || !source->is_object()) return;
+  for (const auto& [key, value] : source->items())
+    if (!is_known(keys, key)) target[key] = value;
+}
+
+FileResult failure(std::string reason) {
+  FileResult result;
+  result.reason = std::move(reason);
+  return result;
+}
+
+FileResult format_failure(const std::string& what) { return failure("błędny plik projektu: " + what); }
+
+// Reads `count` names from the array at `key`, if present.
+template <std::size_t N>
+std::string read_names(const Json& document, const char* key, const char* what, std::array<std::string, N>& names) {
+  const auto found = document.find(key);
+  if (found == document.end()) return {};
+  if (!found->is_array() || found->size() != N)
+    return std::string("„") + key + "” musi być listą " + std::to_string(N) + " nazw";
+  for (std::size_t i = 0; i < N; ++i) {
+    const Json& item = (*found)[i];
+    if (!item.is_string()) return std::string("„") + key + "”: " + what + " " + std::to_string(i + (N == 25)) + " nie jest tekstem";
+    std::string name = item.get<std::string>();
+    if (const std::string fault = name_fault(name); !fault.empty())
+      return std::string("„") + key + "”: " + what + " " + std::to_string(i + (N == 25)) + ": " + fault;
+    names[i] = std::move(name);
+  }
+  return {};
+}
+
+std::string read_site(const Json& document, SiteInfo& site) {
+  const auto found = document.find("obiekt");
+  if (found == document.end()) return {};
+  if (!found->is_object()) return "„obiekt” musi być obiektem";
+  for (const SiteKey& key : kSiteKeys) {
+    const auto value = found->find(key.key);
+    if (value == found->end()) continue;
+    if (!value->is_string()) return std::string("„obiekt.") + key.key + "” nie jest tekstem";
+    std::string text = value->get<std::string>();
+    if (const std::string fault = name_fault(text); !fault.empty())
+      return std::string("„obiekt.") + key.key + "”: " + fault;
+    site.*key.field = std::move(text);
+  }
+  return {};
+}
+
+std::string read_labels(const Json& document, LabelGeometry& labels) {
+  const auto found = document.find("etykiety");
+  if (found == document.end()) return {};
+  if (!found->is_object()) return "„etykiety” musi być obiektem";
+  for (const LabelKey& key : kLabelKeys) {
+    const auto value = found->find(key.key);
+    if (value == found->end()) continue;
+    if (!value->is_number()) return std::string("„etykiety.") + key.key + "” nie jest liczbą";
+    labels.*key.field = value->get<double>();
+  }
+  if (const std::string fault = label_geometry_fault(labels); !fault.empty()) return "„etykiety”: " + fault;
+  return {};
+}
+
+std::string read_table(const Json& document, ConfigMatrix& matrix) {
+  const auto found = document.find("konfiguracja");
+  if (found == document.end() || !found->is_array() || found->size() != ConfigMatrix::kRows)
+    return "„konfiguracja” musi być listą " + std::to_string(ConfigMatrix::kRows) + " wierszy";
+  for (int row = 0; row < ConfigMatrix::kRows; ++row) {
+    const Json& item = (*found)[static_cast<std::size_t>(row)];
+    const std::string where = "„konfiguracja”, wiersz " + std::to_string(row) + " (" + row_label(row) + ")";
+    if (!item.is_string()) return where + " nie jest tekstem";
+    const std::string& text = item.get_ref<const std::string&>();
+    if (text.size() != static_cast<std::size_t>(ConfigMatrix::kColumns))
+      return where + ": oczekiwano " + std::to_string(ConfigMatrix::kColumns) + " znaków";
+    for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
+      const char c = text[static_cast<std::size_t>(column)];
+      if (c == kNotAvailableMark) {
+        matrix.set(row, column, LED_NOT_AVAILABLE);
+      } else if (c >= '0' && c <= '9') {
+        matrix.set(row, column, static_cast<std::uint8_t>(c - '0'));
+      } else {
+        return where + ", wyjście " + std::to_string(column + 1) + ": znak „" + std::string(1, c) +
+               "” nie jest cyfrą ani „-”";
+      }
+    }
+  }
+  return {};
+}
+
+std::optional<Json> parse_document(std::string_view text, bool& too_deep) {
+  too_deep = false;
+  Json::parser_callback_t watch_depth = [&too_deep](int depth, Json::parse_event_t, Json&) {
+    if (depth > kMaxDepth) too_deep = true;
+    return !too_deep;
+  };
+  Json document = Json::parse(text.begin(), text.end(), watch_depth, /*allow_exceptions=*/false);
+  if (document.is_discarded() || too_deep) return std::nullopt;
+  return document;
+}
+
+}  // namespace
+
+std::string label_geometry_fault(const LabelGeometry& g) {
+  // Five fields across and down must fit an A4 page inside 10 mm margins.
+  constexpr double kMin = 5;
+  constexpr double kMaxAcross = (210.0 - 20.0) / 5;
+  constexpr double kMaxDown = (297.0 - 40.0) / 5;
+  const auto in = [](double value, double low, double high) { return std::isfinite(value) && value >= low && value <= high; };
+  if (!in(g.pitch_across_mm, kMin, kMaxAcross)) return "rozstaw poziomy musi wynosić od 5 do 38 mm";
+  if (!in(g.pitch_down_mm, kMin, kMaxDown)) return "rozstaw pionowy musi wynosić od 5 do 51,4 mm";
+  if (!in(g.width_mm, kMin, g.pitch_across_mm)) return "szerokość pola musi wynosić od 5 mm do rozstawu poziomego";
+  if (!in(g.height_mm, kMin, g.pitch_down_mm)) return "wysokość pola musi wynosić od 5 mm do rozstawu pionowego";
+  return {};
+}
+
+std::string project_text(const Project& project) {
+  const Json kept = project.unknown_keys.empty() ? Json::object() : Json::parse(project.unknown_keys, nullptr, false);
+  const auto kept_part = [&kept](const char* key) -> const Json* {
+    if (!kept.is_object()) return nullptr;
+    const auto found = kept.find(key);
+    return found == kept.end() ? nullptr : &*found;
+  };
+
+  Json document = Json::object();
+  document["format"] = kFormat;
+  document["wersja"] = kProjectVersion;
+  Json site = Json::object();
+  for (const SiteKey& key : kSiteKeys) site[key.key] = project.names.site.*key.field;
+  append_unknown(site, kept_part("obiekt"), kSiteKeys);
+  document["obiekt"] = std::move(site);
+  document["lampy"] = project.names.lamps;
+  document["adresy"] = project.names.addresses;
+  Json labels = Json::object();
+  for (const LabelKey& key : kLabelKeys) labels[key.key] = millimetres(project.labels.*key.field);
+  append_unknown(labels, kept_part("etykiety"), kLabelKeys);
+  document["etykiety"] = std::move(labels);
+  Json table = Json::array();
+  for (int row = 0; row < ConfigMatrix::kRows; ++row) table.push_back(row_text(project.matrix, row));
+  document["konfiguracja"] = std::move(table);
+  document["sha256"] = sha256_hex(project.matrix.bytes());
+  if (kept.is_object())
+    for (const auto& [key, value] : kept.items())
+      if (!is_known(kTopKeys, key)) document[key] = value;
+  return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+FileResult parse_project(std::string_view text, Project& project) {
+  bool too_deep = false;
+  const std::optional<Json> parsed = parse_document(text, too_deep);
+  if (!parsed) return failure(too_deep ? "to nie jest plik projektu: dane zagnieżdżone zbyt głęboko"
+                                       : "to nie jest plik projektu: niepoprawny JSON");
+  const Json& document = *parsed;
+  if (!document.is_object()) return failure("to nie jest plik projektu");
+  const auto format = document.find("format");
+  if (format == document.end() || *format != kFormat)
+    return failure("to nie jest plik projektu: brak „format”: „zel17-projekt”");
+  const auto version = document.find("wersja");
+  if (version == document.end() || !version->is_number_integer() || *version < 1)
+    return format_failure("„wersja” musi być liczbą całkowitą od 1");
+  if (*version > kProjectVersion)
+    return failure("plik projektu ma wersję " + version->dump() + ", nowszą niż ta wersja programu (" +
+                   std::to_string(kProjectVersion) + "); otwórz go nowszą wersją programu");
+
+  Project read;
+  std::string fault = read_site(document, read.names.site);
+  if (fault.empty()) fault = read_names(document, "lampy", "lampa", read.names.lamps);
+  if (fault.empty()) fault = read_names(document, "adresy", "adres", read.names.addresses);
+  if (fault.empty()) fault = read_labels(document, read.labels);
+  if (fault.empty()) fault = read_table(document, read.matrix);
+  if (!fault.empty()) return format_failure(fault);
+
+  const auto sum = document.find("sha256");
+  if (sum == document.end() || !sum->is_string() || *sum != sha256_hex(read.matrix.bytes()))
+    return failure("plik projektu jest uszkodzony: tabela nie zgadza się z sumą „sha256”");
+  if (const std::string rule = configuration_fault(read.matrix); !rule.empty())
+    return failure("plik nie jest konfiguracją: " + rule);
+
+  Json unknown = Json::object();
+  append_unknown(unknown, &document, kTopKeys);
+  const auto keep_inner = [&document, &unknown](const char* part, const auto& keys) {
+    const auto found = document.find(part);
+    if (found == document.end()) return;
+    Json inner = Json::object();
+    append_unknown(inner, &*found, keys);
+    if (!inner.empty()) unknown[part] = std::move(inner);
+  };
+  keep_inner("obiekt", kSiteKeys);
+  keep_inner("etykiety", kLabelKeys);
+  if (!unknown.empty()) read.unknown_keys = unknown.dump(-1, ' ', false, Json::error_handler_t::replace);
+
+  project = std::move(read);
+  FileResult result;
+  result.ok = true;
+  result.values_read = ConfigMatrix::kCells;
+  return result;
+}
+
+FileResult save_project(const fs::path& path, const Project& project) {
+  const std::string text = project_text(project);
+  return save_file_durably(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+FileResult load_project(const fs::path& path, Project& project) {
+  std::string text;
+  if (FileResult read = read_small_file(path, kMaxProjectBytes, "plik projektu", text); !read.ok) return read;
+  return parse_project(text, project);
+}
+
+bool has_project_extension(const fs::path& path) { return has_file_extension(path, ".zelp"); }

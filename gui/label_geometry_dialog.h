@@ -1,0 +1,29 @@
+#pragma once
+// "Etykiety": the label insert's geometry in mm, "Rozstaw lamp" across and
+// down and the field's size, before the insert is written. OK takes it when
+// it fits an A4 page (config/project_file.h), otherwise says why.
+
+#include <QDialog>
+#include <array>
+#include <optional>
+
+#include "config/project_file.h"
+
+class QDoubleSpinBox;
+class QLabel;
+
+class LabelGeometryDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit LabelGeometryDialog(const LabelGeometry& geometry, QWidget* parent = nullptr);
+
+  LabelGeometry geometry() const;
+  void accept() override;
+
+ private:
+  std::array<QDoubleSpinBox*, 4> fields_{};
+  QLabel* message_;
+};
+
+std::optional<LabelGeometry> ask_label_geometry(QWidget* parent, const LabelGeometry& geometry);

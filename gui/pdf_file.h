@@ -1,0 +1,14 @@
+#pragma once
+// A PDF the tool writes: rendered into memory first, then saved as the CSV
+// table is, with the same durable replacement and the same refusals (a FIFO,
+// a folder, a link loop). An existing file is replaced only once the new one
+// is complete.
+
+#include <QString>
+#include <functional>
+
+class QPdfWriter;
+
+// `paint` sets the writer up and paints every page; false (with *error set
+// by it) stops before anything is written.
+bool write_pdf_file(const QString& path, const std::function<bool(QPdfWriter& writer)>& paint, QString* error);

@@ -1,0 +1,100 @@
+// The label insert as written: the names in reading order in its text, the
+// fields' size and pitch measured on the page rendered at 254 dpi (0.1 mm a
+// pixel), and the names too long for their field.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "gui/label_insert.h"
+#include "poppler_run.h"
+
+namespace {
+
+constexpr double kMmPerPixel = 0.1;  // at 254 dpi
+
+// The centres of the dark runs along a line of the image, in mm.
+std::vector<double> dark_runs(const QImage& image, QPoint from, QPoint step, int length) {
+  std::vector<double> centres;
+  int start = -1;
+  for (int i = 0; i <= length; ++i) {
+    const QPoint p = from + step * i;
+    const bool dark = i < length && image.valid(p) && qGray(image.pixel(p)) < 128;
+    if (dark && start < 0) start = i;
+    if (!dark && start >= 0) {
+      const double along = (from.x() * step.x() + from.y() * step.y()) + (start + i - 1) / 2.0;
+      centres.push_back(along * kMmPerPixel);
+      start = -1;
+    }
+  }
+  return centres;
+}
+
+class LabelInsert : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+  QString path(const char* name) const { return folder.filePath(QString::fromUtf8(name)); }
+  QTemporaryDir folder;
+};
+
+TEST_F(LabelInsert, NamesReadInOrderAndFieldsMeasureWhatWasSet) {
+  ProjectNames names;
+  for (std::size_t lamp = 0; lamp < 25; ++lamp) names.lamps[lamp] = "Strefa" + std::to_string(101 + lamp);
+  names.site.name = "Zakład Północ";
+  const LabelGeometry geometry{24.5, 19, 21.5, 13};
+  QList<int> not_fitting;
+  QString error;
+  ASSERT_TRUE(export_label_insert_pdf(path("etykiety.pdf"), names, geometry, QDateTime(QDate(2026, 12, 7), QTime(9, 0)),
+                                      &not_fitting, &error))
+      << error.toStdString();
+  EXPECT_TRUE(not_fitting.isEmpty());
+
+  const QString text = run_poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path("etykiety.pdf"), QStringLiteral("-")});
+  qsizetype at = 0;
+  for (int lamp = 0; lamp < 25; ++lamp) {
+    const qsizetype found = text.indexOf(QStringLiteral("Strefa%1").arg(101 + lamp), at);
+    ASSERT_GE(found, 0) << "lamp " << lamp + 1 << " out of order in:\n" << text.toStdString();
+    at = found;
+  }
+  EXPECT_TRUE(text.contains(QStringLiteral("Zakład Północ – 07.12.2026")));
+  EXPECT_TRUE(run_poppler(QStringLiteral("pdfinfo"), {path("etykiety.pdf")}).contains(QStringLiteral("(A4)")));
+
+  run_poppler(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-gray"),
+                                           QStringLiteral("-png"), QStringLiteral("-singlefile"), path("etykiety.pdf"),
+                                           path("strona")});
+  const QImage page(path("strona.png"));
+  ASSERT_FALSE(page.isNull());
+  const LabelOrigin origin = label_insert_origin(geometry);
+  // Just inside the first fields' top edge and left edge, where no text stands.
+  const int across_y = static_cast<int>((origin.top_mm + 0.4) / kMmPerPixel);
+  const std::vector<double> across = dark_runs(page, {0, across_y}, {1, 0}, page.width());
+  const int down_x = static_cast<int>((origin.left_mm + 0.4) / kMmPerPixel);
+  const std::vector<double> down = dark_runs(page, {down_x, 0}, {0, 1}, page.height());
+  ASSERT_GE(across.size(), 4u);
+  ASSERT_GE(down.size(), 4u);
+  EXPECT_NEAR(across[1] - across[0], 21.5, 0.2);  // field 1's width
+  EXPECT_NEAR(across[3] - across[2], 21.5, 0.2);  // field 2's width
+  EXPECT_NEAR(across[2] - across[0], 24.5, 0.2);  // pitch across
+  EXPECT_NEAR(down[1] - down[0], 13, 0.2);        // field 1's height
+  EXPECT_NEAR(down[3] - down[2], 13, 0.2);        // field 6's height
+  EXPECT_NEAR(down[2] - down[0], 19, 0.2);        // pitch down
+  EXPECT_NEAR(across[0], origin.left_mm, 0.2);
+  EXPECT_NEAR(down[0], origin.top_mm, 0.2);
+}
+
+TEST_F(LabelInsert, NamesThatDoNotFitEvenAtTheSmallestSizeAreNamed) {
+  ProjectNames names;
+  names.lamps[0] = "Kotłownia";
+  names.lamps[1] = "Hala produkcyjna";  // wraps to two lines
+  names.lamps[6] = "Bardzo długa nazwa pomieszczenia technicznego numer 1234";
+  names.lamps[24] = "Nazwabezżadnychodstępówktóraniemożesięzawinąć";
+  QList<int> not_fitting;
+  QString error;
+  ASSERT_TRUE(export_label_insert_pdf(path("za-dlugie.pdf"), names, LabelGeometry{}, QDateTime::currentDateTime(),
+                                      &not_fitting, &error));
+  EXPECT_EQ(not_fitting, (QList<int>{7, 25}));
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+#pragma once
+// Runs a poppler tool (pdftotext, pdfinfo, ...) on a written PDF; fails the
+// test when it can't.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+inline QString run_poppler(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  // The tools are not ours: they run without this binary's preloaded
+  // libraries (the test bed, the sanitizer's runtime).
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("LD_PRELOAD"));
+  process.setProcessEnvironment(environment);
+  process.start(program, arguments);
+  if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
+    return {};
+  }
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
