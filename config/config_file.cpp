@@ -109,10 +109,8 @@ FileResult read_small_file(const fs::path& path, std::uintmax_t limit, const cha
   if (in.bad()) return read_failure();
   text.resize(static_cast<std::size_t>(in.gcount()));
   if (text.size() > limit)
-    return failure("plik jest za duży (ponad " + std::to_string(limit / 1024) + " KiB), to nie jest " + what);
-  FileResult result;
-  result.ok = true;
-  return result;
+    return FileResult::failure("plik jest za duży (ponad " + std::to_string(limit / 1024) + " KiB), to nie jest " + what);
+  return FileResult::success();
 }
 
 bool has_file_extension(const fs::path& path, std::string_view extension) {

@@ -79,13 +79,7 @@ void append_unknown(Json& target, const Json* source, const Keys& keys) {
     if (!is_known(keys, key)) target[key] = value;
 }
 
-FileResult failure(std::string reason) {
-  FileResult result;
-  result.reason = std::move(reason);
-  return result;
-}
-
-FileResult format_failure(const std::string& what) { return failure("błędny plik projektu: " + what); }
+FileResult format_failure(const std::string& what) { return FileResult::failure("błędny plik projektu: " + what); }
 
 // Reads `count` names from the array at `key`, if present.
 template <std::size_t N>
@@ -221,18 +215,18 @@ std::string project_text(const Project& project) {
 FileResult parse_project(std::string_view text, Project& project) {
   bool too_deep = false;
   const std::optional<Json> parsed = parse_document(text, too_deep);
-  if (!parsed) return failure(too_deep ? "to nie jest plik projektu: dane zagnieżdżone zbyt głęboko"
+  if (!parsed) return FileResult::failure(too_deep ? "to nie jest plik projektu: dane zagnieżdżone zbyt głęboko"
                                        : "to nie jest plik projektu: niepoprawny JSON");
   const Json& document = *parsed;
-  if (!document.is_object()) return failure("to nie jest plik projektu");
+  if (!document.is_object()) return FileResult::failure("to nie jest plik projektu");
   const auto format = document.find("format");
   if (format == document.end() || *format != kFormat)
-    return failure("to nie jest plik projektu: brak „format”: „zel17-projekt”");
+    return FileResult::failure("to nie jest plik projektu: brak „format”: „zel17-projekt”");
   const auto version = document.find("wersja");
   if (version == document.end() || !version->is_number_integer() || *version < 1)
     return format_failure("„wersja” musi być liczbą całkowitą od 1");
   if (*version > kProjectVersion)
-    return failure("plik projektu ma wersję " + version->dump() + ", nowszą niż ta wersja programu (" +
+    return FileResult::failure("plik projektu ma wersję " + version->dump() + ", nowszą niż ta wersja programu (" +
                    std::to_string(kProjectVersion) + "); otwórz go nowszą wersją programu");
 
   Project read;
@@ -245,9 +239,9 @@ FileResult parse_project(std::string_view text, Project& project) {
 
   const auto sum = document.find("sha256");
   if (sum == document.end() || !sum->is_string() || *sum != sha256_hex(read.matrix.bytes()))
-    return failure("plik projektu jest uszkodzony: tabela nie zgadza się z sumą „sha256”");
+    return FileResult::failure("plik projektu jest uszkodzony: tabela nie zgadza się z sumą „sha256”");
   if (const std::string rule = configuration_fault(read.matrix); !rule.empty())
-    return failure("plik nie jest konfiguracją: " + rule);
+    return FileResult::failure("plik nie jest konfiguracją: " + rule);
 
   Json unknown = Json::object();
   append_unknown(unknown, &document, kTopKeys);
