@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Suites beyond the unit, device and window tests: bounded fuzzing of the
-# configuration file loader, the CSV table reader and every command's reply
+# configuration file loader, the CSV table reader, the walk journal reader and every command's reply
 # handling (clang, libFuzzer), and the Debian package's contents. Called by
 # ./test.sh.
 set -euo pipefail
@@ -11,7 +11,7 @@ fuzz_seconds=${ZEL_FUZZ_SECONDS:-30}
 echo "=== fuzzing (${fuzz_seconds}s per target) ==="
 CC=clang CXX=clang++ cmake -S "$root" -B build-fuzz -G Ninja -DZEL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j "$(nproc)"
-for target in config_file config_csv protocol_reply; do
+for target in config_file config_csv protocol_reply walk_journal; do
   work=$(mktemp -d)
   # A whole CSV table is about 21 kB; its seeds must not be cut.
   max_len=20000
