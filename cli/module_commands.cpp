@@ -7,6 +7,7 @@
 #include "cli/platform_console.h"
 #include "cli/result_text.h"
 #include "cli/walk_command.h"
+#include "cli/walk_confirm.h"
 #include "commissioning/bus_monitor.h"
 #include "config/configuration_source.h"
 #include "config/flash_image.h"
@@ -39,14 +40,6 @@ constexpr const char* kUploadFinishesNotice =
     "zakończy pracę. Ponowne Ctrl+C przerwie zapis, a moduł zostanie bez poprawnej "
     "konfiguracji.\n";
 
-// A run stopped on a command the module did not accept, or at a Ctrl+C
-// (then the last command was accepted).
-ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
-  if (protocol.last_failure() == CommandFailure::none) return interrupted();
-  return failed(exit_code::kIoError, std::move(status),
-                failed_command_text(protocol.last_request(), protocol.last_failure()));
-}
-
 // The upload stopped after an erase: whatever the cause, the user must know
 // that the module now holds no configuration.
 ModuleResult left_without_configuration(ModuleResult result) {
@@ -65,6 +58,8 @@ ModuleResult not_connected(const std::string& search_trace) {
                 "nie znaleziono modułu ZEL (VID_04D8&PID_003F)");
 }
 
+}  // namespace
+
 OperationView view_on(ProgressLine& progress) {
   return {[&progress](std::string_view utf8) { progress.set_status(utf8); },
           [&progress](int position) { progress.set_position(position); },
@@ -74,6 +69,14 @@ OperationView view_on(ProgressLine& progress) {
                                                      : kUploadFinishesNotice + 1);
           }};
 }
+
+ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
+  if (protocol.last_failure() == CommandFailure::none) return interrupted();
+  return failed(exit_code::kIoError, std::move(status),
+                failed_command_text(protocol.last_request(), protocol.last_failure()));
+}
+
+namespace {
 
 // Reads the module's cells back and compares them with the file's.
 ModuleResult verify(USB_protocol& protocol, const ModuleJob& job, const char* ok_summary) {
@@ -172,8 +175,11 @@ ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
     case CliCommand::verify: return verify(protocol, job, "OK (zgodna)");
     case CliCommand::test: return test_event(protocol, job);
     case CliCommand::hello: return greeting(protocol);
-    case CliCommand::walk: return walk_events(protocol, job);
+    case CliCommand::walk:
+      if (!job.options.confirm_file.empty()) return walk_with_verdicts(protocol, job);
+      return walk_events(protocol, job);
     case CliCommand::monitor: return monitor(protocol, job);
+    case CliCommand::protocol: break;  // needs no module
   }
   return failed(exit_code::kUsage, "", "nieznane polecenie");
 }

@@ -11,6 +11,10 @@
 #include "cli/cli_options.h"
 #include "cli/progress_line.h"
 #include "config/config_matrix.h"
+#include "config/operation_view.h"
+#include "config/project_names.h"
+
+class USB_protocol;
 
 struct ModuleResult {
   int exit_status = 0;  // see cli/exit_codes.h
@@ -22,14 +26,23 @@ struct ModuleResult {
 
 struct ModuleJob {
   const CliOptions& options;
-  const ConfigMatrix& file;        // upload and verify: the cells read from FILE
+  const ConfigMatrix& file;        // upload, verify, walk --confirm: the cells read from FILE
   ProgressLine& progress;
   std::ostream& transport_trace;   // the transport's trace (--trace), or a stream that drops it
   std::ostream* results_out = nullptr;  // walk: its lines as they come, not at the end
   const BusMonitorOutput* monitor_output = nullptr;  // monitor: where it prints as it runs
+  const ProjectNames* names = nullptr;  // walk --confirm: the project's names for the record
+  std::ostream* prompts = nullptr;      // walk --confirm: what the engineer is asked, and the comment typed
 };
 
 ModuleResult run_on_module(const ModuleJob& job);
 
 // A run that Ctrl+C stopped.
 ModuleResult interrupted();
+
+// A run stopped on a command the module did not accept, or at a Ctrl+C
+// (then the last command was accepted).
+ModuleResult not_accepted(const USB_protocol& protocol, std::string status);
+
+// The status and the progress of a long step on the progress line; Ctrl+C stops it.
+OperationView view_on(ProgressLine& progress);

@@ -159,6 +159,11 @@ JournalReading load_walk_journal(const fs::path& path) {
   return parse_walk_journal(text);
 }
 
+const WalkRecord* unfinished_record(const JournalReading& reading, const std::string& sha256) {
+  if (!reading.ok || !reading.record || reading.record->header.sha256 != sha256) return nullptr;
+  return reading.record->complete() ? nullptr : &*reading.record;
+}
+
 std::string journal_start_line(const RecordHeader& header) {
   return line_of({{"type", "start"},
                   {"time", header.started},

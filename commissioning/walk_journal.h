@@ -34,6 +34,10 @@ JournalReading parse_walk_journal(std::string_view text);
 JournalReading load_walk_journal(const std::filesystem::path& path);
 inline constexpr std::uintmax_t kMaxJournalBytes = 16 * 1024 * 1024;
 
+// The journal's last record when it is of the configuration with this
+// SHA-256 and some event of its plan has no line yet: a walk can go on with it.
+const WalkRecord* unfinished_record(const JournalReading& reading, const std::string& sha256);
+
 // The lines as written, each with its line end.
 std::string journal_start_line(const RecordHeader& header);
 std::string journal_verdict_line(const RecordLine& line);

@@ -4,6 +4,8 @@
 
 #include "config/config_matrix.h"
 #include "config/readback_runner.h"
+#include "config/sha256.h"
+#include "text/local_time.h"
 
 namespace {
 
@@ -107,6 +109,21 @@ RecordLine event_line(const ConfigMatrix& matrix, int row, const ProjectNames& n
   line.name = address_name(row, names);
   line.expected = expected_lamps_text(matrix, row, names);
   return line;
+}
+
+RecordHeader new_record_header(const std::string& file_name, const ConfigMatrix& matrix, int differing_cells,
+                               const std::string& tool_version, const std::string& engineer,
+                               const ProjectNames& names, const std::vector<int>& rows) {
+  RecordHeader header;
+  header.configuration_file = file_name;
+  header.sha256 = sha256_hex(matrix.bytes());
+  header.differing_cells = differing_cells;
+  header.tool_version = tool_version;
+  header.engineer = engineer;
+  header.site = names.site;
+  header.started = iso8601_local_time(std::time(nullptr));
+  header.rows = rows;
+  return header;
 }
 
 std::string readback_result_text(int differing_cells) {

@@ -80,6 +80,11 @@ std::string address_name(int row, const ProjectNames& names);
 // The line of an event as the walk records it, without verdict or time.
 RecordLine event_line(const ConfigMatrix& matrix, int row, const ProjectNames& names);
 
+// The header of a new record of a walk over `rows` of `matrix`, begun now.
+RecordHeader new_record_header(const std::string& file_name, const ConfigMatrix& matrix, int differing_cells,
+                               const std::string& tool_version, const std::string& engineer,
+                               const ProjectNames& names, const std::vector<int>& rows);
+
 // "Konfiguracja w module zgodna z plikiem." or "Konfiguracja w module różni się w N komórkach!"
 std::string readback_result_text(int differing_cells);
 
