@@ -39,6 +39,7 @@ std::filesystem::path WalkRecordKeeper::journalPath() const {
 
 int WalkRecordKeeper::prepare(int& first_row, int& last_row) {
   resume_.reset();
+  if (!walk_->waitsForVerdict()) return -1;
   const JournalReading reading = load_walk_journal(journalPath());
   const WalkRecord* unfinished = unfinished_record(reading, sha256_hex(sources_.grid().bytes()));
   if (unfinished == nullptr || unfinished->header.rows.empty()) return -1;
@@ -64,6 +65,11 @@ std::vector<int> WalkRecordKeeper::prepareRepeat() {
 }
 
 bool WalkRecordKeeper::beforeFirstEvent(USB_protocol& protocol) {
+  // A walk on its timer is a quick look at the board, as before: no read-back, no record.
+  if (!walk_->waitsForVerdict()) {
+    resume_.reset();
+    return true;
+  }
   // A walk against a module that holds another table proves nothing.
   const OperationView view{[this](std::string_view utf8) { sources_.status(qt_text(std::string(utf8))); },
                            [](int) {}};

@@ -3,7 +3,7 @@
 // table with the grid (and asks before a walk against another table), opens
 // the journal and begins a record or goes on with an unfinished one of the
 // same configuration; then every verdict goes to the journal before the walk
-// moves on. Without "Czekaj na ocenę" each shown event is "nie oceniono".
+// moves on. A walk on its timer (without "Czekaj na ocenę") keeps no record.
 
 #include <QObject>
 #include <QString>

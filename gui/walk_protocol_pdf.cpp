@@ -12,21 +12,21 @@ namespace {
 QString html(const std::string& utf8) { return QString::fromStdString(utf8).toHtmlEscaped(); }
 
 QString field(const char* name, const QString& value) {
-  return QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(QString::fromUtf8(name), value);
+  return QStringLiteral("<tr><td width='22%'><b>%1</b></td><td>%2</td></tr>").arg(QString::fromUtf8(name), value);
 }
 
 }  // namespace
 
 QString walk_protocol_html(const WalkRecord& record) {
   const RecordHeader& header = record.header;
-  QString page = QStringLiteral("<h2>%1</h2><table cellspacing='0' cellpadding='2'>")
+  QString page = QStringLiteral("<h2>%1</h2><table width='100%' cellspacing='0' cellpadding='2'>")
                      .arg(QString::fromUtf8(kWalkProtocolTitle));
   page += field("Obiekt", html(header.site.name));
   page += field("Adres obiektu", html(header.site.address));
   page += field("Miejsce tablicy", html(header.site.board_place));
   if (!header.site.notes.empty()) page += field("Uwagi", html(header.site.notes));
   page += field("Plik konfiguracji", html(header.configuration_file));
-  page += field("SHA-256", QStringLiteral("<tt>%1</tt>").arg(html(header.sha256)));
+  page += field("SHA-256", QStringLiteral("<span style='font-family:monospace; font-size:7pt; white-space:nowrap'>%1</span>").arg(html(header.sha256)));
   page += field("Odczyt z modułu", html(readback_result_text(header.differing_cells)));
   page += field("Wersja programu", html(header.tool_version));
   page += field("Początek", html(record_time_text(header.started)));

@@ -159,6 +159,7 @@ void WalkTab::setExpected(const QString& text) {
 }
 
 void WalkTab::setFaultsToRepeat(int count) {
+  faults_ = count;
   repeat_->setEnabled(count > 0 && !running_);
   repeat_->setText(count > 0 ? QString::fromUtf8("Powtórz błędne (%1)").arg(count) : QString::fromUtf8("Powtórz błędne"));
 }
@@ -186,7 +187,7 @@ void WalkTab::setRunning(bool running) {
   running_ = running;
   for (QWidget* before : std::initializer_list<QWidget*>{first_, last_, dwell_, start_, wait_, engineer_, protocol_})
     before->setEnabled(!running);
-  if (running) repeat_->setEnabled(false);
+  repeat_->setEnabled(!running && faults_ > 0);
   updateVerdictControls();
   for (QWidget* during : {pause_, back_, next_, stop_}) during->setEnabled(running);
   setPaused(false);

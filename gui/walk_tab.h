@@ -79,4 +79,5 @@ class WalkTab : public QWidget {
   QPushButton* protocol_;
   QPushButton* repeat_;
   bool running_ = false;
+  int faults_ = 0;  // rated "Błąd" in the record
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStandardPaths>
 
 #include "app/application_setup.h"
 
@@ -14,5 +15,7 @@ inline int run_window_tests(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   setup_application(app);
+  // Settings and data folders of the tests' own, never the user's.
+  QStandardPaths::setTestModeEnabled(true);
   return RUN_ALL_TESTS();
 }
