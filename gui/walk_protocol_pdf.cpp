@@ -26,7 +26,8 @@ QString walk_protocol_html(const WalkRecord& record) {
   page += field("Miejsce tablicy", html(header.site.board_place));
   if (!header.site.notes.empty()) page += field("Uwagi", html(header.site.notes));
   page += field("Plik konfiguracji", html(header.configuration_file));
-  page += field("SHA-256", QStringLiteral("<span style='font-family:monospace; font-size:7pt; white-space:nowrap'>%1</span>").arg(html(header.sha256)));
+  // The fingerprint on a line of its own, so that it is never broken.
+  page += QStringLiteral("<tr><td colspan='2'><b>SHA-256</b> <tt>%1</tt></td></tr>").arg(html(header.sha256));
   page += field("Odczyt z modułu", html(readback_result_text(header.differing_cells)));
   page += field("Wersja programu", html(header.tool_version));
   page += field("Początek", html(record_time_text(header.started)));

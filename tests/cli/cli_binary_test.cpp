@@ -549,6 +549,43 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRecordsEachInTheJournalAndTheProtocolHasTh
   EXPECT_EQ(run_cli_binary({"protocol", (dir_ / "brak.jsonl").string(), "--csv", csv.string()}).status, 66);
 }
 
+// Killed (SIGKILL) after the third verdict: the journal keeps the three,
+// and the next walk offers to go on at the fourth event.
+TEST_F(CliBinaryTest, WalkWithVerdictsKilledGoesOnAtTheFirstEventWithoutAVerdict) {
+  TestBed bed;
+  const ConfigMatrix matrix = random_matrix(13);
+  const std::string file = write_file("hala.zel", matrix);
+  ASSERT_EQ(run_cli_binary({"upload", file}).status, 0);
+  {
+    CliProcess killed({"walk", "5", "9", "--confirm", file}, nullptr, true);
+    for (int shown = 1; shown <= 3; ++shown) {
+      ASSERT_TRUE(killed.wait_for_err("ocena (Enter", static_cast<std::size_t>(shown), 20s)) << killed.err_so_far();
+      killed.press("o");
+      ASSERT_TRUE(killed.next_line(5s));
+    }
+  }  // the process is killed with SIGKILL here
+  const JournalReading left = load_walk_journal(dir_ / "hala-protokol.jsonl");
+  ASSERT_TRUE(left.ok && left.record) << left.reason;
+  EXPECT_EQ(left.record->lines.size(), 3u);
+  EXPECT_FALSE(left.record->closed);
+
+  CliProcess again({"walk", "5", "9", "--confirm", file}, nullptr, true);
+  ASSERT_TRUE(again.wait_for_err("[T/n]", 1, 20s)) << again.err_so_far();
+  EXPECT_NE(again.err_so_far().find("sprawdzono 3 z 5 zdarzeń. Dokończyć od „adr 1. Alarm I”?"), std::string::npos)
+      << again.err_so_far();
+  again.press("t");
+  for (int shown = 1; shown <= 2; ++shown) {
+    ASSERT_TRUE(again.wait_for_err("ocena (Enter", static_cast<std::size_t>(shown), 20s)) << again.err_so_far();
+    again.press("o");
+  }
+  const CliRun run = again.finish();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "8\tadr 1. Alarm I\tOK\n9\tadr 1. Alarm II\tOK\n");
+  const JournalReading done = load_walk_journal(dir_ / "hala-protokol.jsonl");
+  ASSERT_TRUE(done.record);
+  EXPECT_EQ(done.record->summary(), (RecordSummary{5, 5, 0, 0, 0}));
+}
+
 // Another table in the module: the walk does not begin without --force,
 // and names the number of differing cells; --confirm needs a terminal.
 TEST_F(CliBinaryTest, WalkWithVerdictsRefusesAModuleHoldingAnotherTable) {
