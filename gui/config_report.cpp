@@ -13,6 +13,7 @@
 
 #include "config/durable_save.h"
 #include "gui/matrix_model.h"
+#include "gui/pdf_file.h"
 #include "text/utf8_path.h"
 
 namespace {
@@ -317,23 +318,9 @@ bool paint_config_report(QPagedPaintDevice& device, const ConfigMatrix& matrix, 
 // durable replacement and the same refusals (a FIFO, a folder, a link loop).
 bool export_config_pdf(const QString& path, const ConfigMatrix& matrix, const ConfigReportInfo& info,
                        QString* error) {
-  QByteArray pdf;
-  {
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageOrientation(QPageLayout::Landscape);
-    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    writer.setTitle(QString::fromUtf8(kConfigReportTitle));
-    writer.setCreator(QStringLiteral("ZEL17"));
-    if (!paint_config_report(writer, matrix, info, error)) return false;
-  }
-  const FileResult saved = save_file_durably(
-      utf8_path(path.toStdString()),
-      {reinterpret_cast<const std::uint8_t*>(pdf.constData()), static_cast<std::size_t>(pdf.size())});
-  if (!saved.ok) set_error(error, QString::fromStdString(saved.reason));
-  return saved.ok;
+  return save_pdf_file(path, QString::fromUtf8(kConfigReportTitle), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                       [&](QPdfWriter& writer, QString* reason) { return paint_config_report(writer, matrix, info, reason); },
+                       error);
 }
 
 bool print_config_report(QPrinter& printer, const ConfigMatrix& matrix, const ConfigReportInfo& info,

@@ -1,11 +1,9 @@
 #include "gui/walk_protocol_pdf.h"
 
-#include <QBuffer>
 #include <QPdfWriter>
 #include <QTextDocument>
 
-#include "config/durable_save.h"
-#include "text/utf8_path.h"
+#include "gui/pdf_file.h"
 
 namespace {
 
@@ -67,28 +65,17 @@ QString walk_protocol_html(const WalkRecord& record) {
 }
 
 bool export_walk_protocol_pdf(const QString& path, const WalkRecord& record, QString* error) {
-  QByteArray pdf;
-  {
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageOrientation(QPageLayout::Portrait);
-    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    writer.setTitle(QString::fromUtf8(kWalkProtocolTitle));
-    writer.setCreator(QStringLiteral("ZEL17"));
-    QTextDocument document;
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9);
-    document.setDefaultFont(font);
-    document.setHtml(walk_protocol_html(record));
-    document.print(&writer);
-  }
-  const FileResult saved = save_file_durably(
-      utf8_path(path.toStdString()),
-      {reinterpret_cast<const std::uint8_t*>(pdf.constData()), static_cast<std::size_t>(pdf.size())});
-  if (!saved.ok && error != nullptr) *error = QString::fromStdString(saved.reason);
-  return saved.ok;
+  return save_pdf_file(path, QString::fromUtf8(kWalkProtocolTitle), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                       [&record](QPdfWriter& writer, QString*) {
+                         QTextDocument document;
+                         QFont font;
+                         font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+                         font.setStyleHint(QFont::SansSerif);
+                         font.setPointSizeF(9);
+                         document.setDefaultFont(font);
+                         document.setHtml(walk_protocol_html(record));
+                         document.print(&writer);
+                         return true;
+                       },
+                       error);
 }
