@@ -3,26 +3,29 @@
 // command may reach the module.
 
 #include <QAction>
+#include <QColor>
+#include <QFont>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 
+
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/bus_monitor_wiring.h"
-#include "app/main.h"
 #include "app/engineer_setting.h"
 #include "app/file_dialogs.h"
+#include "app/main.h"
 #include "app/walk_controller.h"
 #include "app/walk_record_keeper.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_csv.h"
-#include "gui/walk_protocol_pdf.h"
-#include "text/utf8_path.h"
 #include "gui/bus_monitor_view.h"
 #include "gui/matrix_model.h"
+#include "gui/walk_protocol_pdf.h"
 #include "gui/walk_tab.h"
 #include "protocol/console_log.h"
+#include "text/utf8_path.h"
 #include "ui_main_window.h"
 
 void TForm_main::BoardButtonClick() {
@@ -112,7 +115,29 @@ void TForm_main::RepeatFaultsClick() {
 
 void TForm_main::showWalkFaults() {
   const std::optional<WalkRecord> record = walkRecord_->record();
-  walkTab_->setFaultsToRepeat(record ? static_cast<int>(record->fault_rows().size()) : 0);
+  std::vector<const RecordLine*> faults(ConfigMatrix::kRows, nullptr);
+  QStringList listed;
+  if (record) {
+    for (const RecordLine& line : record->lines) {
+      if (line.verdict != Verdict::fault) continue;
+      faults[static_cast<std::size_t>(line.row)] = &line;
+      listed << QString::fromStdString(line.label + (line.comment.empty() ? "" : ": " + line.comment));
+    }
+  }
+  walkTab_->setFaultsToRepeat(static_cast<int>(listed.size()), listed.join(QLatin1Char('\n')));
+  // A fault's row label bold on a red ground, the verdict's comment in its tip.
+  for (int row = 0; row < ConfigMatrix::kRows; ++row) {
+    QTableWidgetItem* label = ui_->StringGrid2->item(row, 0);
+    if (label == nullptr) continue;
+    const RecordLine* fault = faults[static_cast<std::size_t>(row)];
+    QFont font = label->font();
+    font.setBold(fault != nullptr);
+    label->setFont(font);
+    label->setData(Qt::BackgroundRole, fault ? QVariant(QColor(255, 190, 190)) : QVariant());
+    label->setToolTip(fault ? QString::fromUtf8("Test po kolei: Błąd") +
+                                  (fault->comment.empty() ? QString() : QStringLiteral(" – ") + QString::fromStdString(fault->comment))
+                            : QString());
+  }
 }
 
 void TForm_main::WalkProtocolClick() {

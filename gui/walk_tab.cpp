@@ -158,8 +158,9 @@ void WalkTab::setExpected(const QString& text) {
   expected_->setText(text.isEmpty() ? QString() : QString::fromUtf8("Oczekiwane: ") + text);
 }
 
-void WalkTab::setFaultsToRepeat(int count) {
+void WalkTab::setFaultsToRepeat(int count, const QString& list) {
   faults_ = count;
+  repeat_->setToolTip(list);
   repeat_->setEnabled(count > 0 && !running_);
   repeat_->setText(count > 0 ? QString::fromUtf8("Powtórz błędne (%1)").arg(count) : QString::fromUtf8("Powtórz błędne"));
 }

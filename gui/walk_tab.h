@@ -42,8 +42,8 @@ class WalkTab : public QWidget {
   void setEngineer(const QString& name);
   // What the event shown must light; empty when none is shown.
   void setExpected(const QString& text);
-  // "Powtórz błędne" is offered when the record has faults.
-  void setFaultsToRepeat(int count);
+  // "Powtórz błędne" is offered when the record has faults; `list` names them.
+  void setFaultsToRepeat(int count, const QString& list = {});
 
  signals:
   void startRequested();

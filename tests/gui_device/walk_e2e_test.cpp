@@ -309,6 +309,12 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   EXPECT_EQ(record->header.sha256, sha256_hex(config_matrix().bytes()));
   EXPECT_TRUE(record->closed);
   EXPECT_EQ(control<QPushButton>("WalkRepeatFaults")->text(), QString::fromUtf8("Powtórz błędne (2)"));
+  EXPECT_EQ(control<QPushButton>("WalkRepeatFaults")->toolTip(),
+            QString::fromUtf8("adr 0. Alarm II: lampa 3 nie swieci\nadr 0. Awaria"));
+  std::vector<int> marked;
+  for (int row = 0; row < ConfigMatrix::kRows; ++row)
+    if (ui().StringGrid2->item(row, 0)->font().bold()) marked.push_back(row);
+  EXPECT_EQ(marked, (std::vector<int>{6, 7}));
 
   const fs::path pdf = dir_ / "protokol.pdf";
   const fs::path csv = dir_ / "protokol.csv";
@@ -341,6 +347,7 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   EXPECT_EQ(Frames(handed.begin() + static_cast<std::ptrdiff_t>(handed_before), handed.end()), row_frames({6, 7, 0}));
   EXPECT_EQ(journal()->summary(), (RecordSummary{5, 5, 0, 0, 0}));
   EXPECT_FALSE(control<QPushButton>("WalkRepeatFaults")->isEnabled());
+  EXPECT_FALSE(ui().StringGrid2->item(6, 0)->font().bold());
 }
 
 // A module holding another table: the window asks before it walks, and
