@@ -9,7 +9,6 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
-
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/bus_monitor_wiring.h"
