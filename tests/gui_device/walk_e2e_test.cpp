@@ -16,6 +16,7 @@
 
 #include "app/board_window.h"
 #include "app/file_dialogs.h"
+#include "app/protocol_command.h"
 #include "app/walk_controller.h"
 #include "commissioning/walk_journal.h"
 #include "commissioning/walk_protocol_csv.h"
@@ -334,6 +335,11 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   }
   for (int row = 5; row <= 9; ++row) EXPECT_NE(text.find(row_label(row)), std::string::npos) << row;
   EXPECT_EQ(file_text(csv), walk_protocol_csv(*record));
+  // zel17 --protocol writes the same pages from the journal alone.
+  const fs::path scripted = dir_ / "skrypt.pdf";
+  EXPECT_EQ(write_protocol_from_command_line({"--protocol", dir_ / "hala-protokol.jsonl", scripted}), 0);
+  EXPECT_EQ(pdf_text(scripted), text);
+  EXPECT_EQ(write_protocol_from_command_line({"--protocol", dir_ / "brak.jsonl", scripted}), 66);
 
   // "Powtórz błędne": rows 6 and 7 again, their verdicts into the same record.
   const std::size_t handed_before = module().rs485_received().size();
