@@ -3,6 +3,8 @@
 // command may reach the module.
 
 #include <QAction>
+#include <QColor>
+#include <QFont>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -11,12 +13,19 @@
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/bus_monitor_wiring.h"
+#include "app/file_dialogs.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
+#include "app/walk_record_keeper.h"
+#include "commissioning/walk_protocol_csv.h"
+#include "config/config_csv.h"
 #include "gui/bus_monitor_view.h"
 #include "gui/matrix_model.h"
+#include "gui/user_settings.h"
+#include "gui/walk_protocol_pdf.h"
 #include "gui/walk_tab.h"
 #include "protocol/console_log.h"
+#include "text/utf8_path.h"
 #include "ui_main_window.h"
 
 void TForm_main::BoardButtonClick() {
@@ -44,10 +53,27 @@ void TForm_main::createBoard() {
   restore_board_settings(*board_, *walkTab_);
   connect(board_, &BoardWindow::closed, this, [this] { remember_board_place(*board_); });
 
+  walkTab_->setEngineer(UserSettings::instance().engineerName());
+  WalkRecordKeeper::Sources sources{
+      [] () -> const ConfigMatrix& { return config_matrix(); },
+      [this] { return projectNames(); },
+      [this] { return configFileName_; },
+      [this] { return walkTab_->engineer(); },
+      [this](const QString& question) { return askYesNo(question); },
+      [this](const QString& text) { showWarning(text); },
+      [this](const QString& status) { setStatusText(status); }};
+  walkRecord_ = new WalkRecordKeeper(walk_, std::move(sources), this);
   connect(walkTab_, &WalkTab::startRequested, this, [this] {
     remember_walk(*walkTab_);
-    walk_->start(walkTab_->firstRow(), walkTab_->lastRow(), ui_->KVRnumberEdit->value(), walkTab_->dwell());
+    startWalk();
   });
+  connect(walkTab_, &WalkTab::verdictGiven, this, [this](bool ok, const QString& comment) {
+    walkRecord_->giveVerdict(ok ? Verdict::ok : Verdict::fault, comment);
+  });
+  connect(walkTab_, &WalkTab::protocolRequested, this, &TForm_main::WalkProtocolClick);
+  connect(walkTab_, &WalkTab::repeatFaultsRequested, this, &TForm_main::RepeatFaultsClick);
+  connect(walkRecord_, &WalkRecordKeeper::expectedChanged, walkTab_, &WalkTab::setExpected);
+  connect(walkRecord_, &WalkRecordKeeper::recordChanged, this, &TForm_main::showWalkFaults);
   connect(walkTab_, &WalkTab::pauseToggled, walk_, &WalkController::togglePause);
   connect(walkTab_, &WalkTab::backRequested, walk_, &WalkController::back);
   connect(walkTab_, &WalkTab::nextRequested, walk_, &WalkController::next);
@@ -71,6 +97,76 @@ void TForm_main::createBoard() {
 
 bool TForm_main::longOperationRunning() const {
   return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running());
+}
+
+void TForm_main::startWalk(const std::vector<int>& rows) {
+  if (walk_->running()) return;
+  UserSettings::instance().setEngineerName(walkTab_->engineer());
+  walk_->setWaitForVerdict(walkTab_->waitForVerdict());
+  const int unit = ui_->KVRnumberEdit->value();
+  if (!rows.empty()) {
+    walk_->start(WalkPlan(rows), unit, walkTab_->dwell());
+    return;
+  }
+  int first = walkTab_->firstRow();
+  int last = walkTab_->lastRow();
+  const int from_row = walkRecord_->prepare(first, last);
+  walk_->start(first, last, unit, walkTab_->dwell(), from_row);
+}
+
+void TForm_main::RepeatFaultsClick() {
+  const std::vector<int> faults = walkRecord_->prepareRepeat();
+  if (!faults.empty()) startWalk(faults);
+}
+
+void TForm_main::showWalkFaults() {
+  const std::optional<WalkRecord> record = walkRecord_->record();
+  std::vector<const RecordLine*> faults(ConfigMatrix::kRows, nullptr);
+  QStringList listed;
+  if (record) {
+    for (const RecordLine& line : record->lines) {
+      if (line.verdict != Verdict::fault) continue;
+      faults[static_cast<std::size_t>(line.row)] = &line;
+      listed << QString::fromStdString(line.label + (line.comment.empty() ? "" : ": " + line.comment));
+    }
+  }
+  walkTab_->setFaultsToRepeat(static_cast<int>(listed.size()), listed.join(QLatin1Char('\n')));
+  // A fault's row label bold on a red ground, the verdict's comment in its tip.
+  for (int row = 0; row < ConfigMatrix::kRows; ++row) {
+    QTableWidgetItem* label = ui_->StringGrid2->item(row, 0);
+    if (label == nullptr) continue;
+    const RecordLine* fault = faults[static_cast<std::size_t>(row)];
+    QFont font = label->font();
+    font.setBold(fault != nullptr);
+    label->setFont(font);
+    label->setData(Qt::BackgroundRole, fault ? QVariant(QColor(255, 190, 190)) : QVariant());
+    label->setToolTip(fault ? QString::fromUtf8("Test po kolei: Błąd") +
+                                  (fault->comment.empty() ? QString() : QStringLiteral(" – ") + QString::fromStdString(fault->comment))
+                            : QString());
+  }
+}
+
+void TForm_main::WalkProtocolClick() {
+  const std::optional<WalkRecord> record = walkRecord_->record();
+  if (!record) {
+    showWarning(QString::fromUtf8("Nie ma jeszcze protokołu: przeprowadź test po kolei."));
+    return;
+  }
+  const QString name = askFileName(WalkProtocolDialog, FileDialogMode::save);
+  if (name.isEmpty()) return;
+  const std::filesystem::path path = utf8_path(name.toStdString());
+  std::string reason;
+  if (has_csv_extension(path)) {
+    const FileResult result = save_walk_protocol_csv(path, *record);
+    if (!result.ok) reason = result.reason;
+  } else if (QString error; !export_walk_protocol_pdf(name, *record, &error)) {
+    reason = error.toStdString();
+  }
+  if (reason.empty()) {
+    setStatusText(QString::fromUtf8("Protokół zapisany."));
+    return;
+  }
+  showWarning(file_failure_text("Nie udało się zapisać protokołu do pliku", name, reason));
 }
 
 void TForm_main::showWalkedRow(int row) {

@@ -33,6 +33,10 @@ inline constexpr FileDialogSettings ExportDialog{
     "Eksportuj konfigurację modułu ZEL", "Raport PDF (*.pdf);;Tabela CSV (*.csv)", "pdf", "konfiguracja.pdf",
     FileKind::report};
 
+// The walk's protocol: the format follows the chosen filter or the typed extension.
+inline constexpr FileDialogSettings WalkProtocolDialog{
+    "Zapisz protokół sprawdzenia", "Protokół PDF (*.pdf);;Tabela CSV (*.csv)", "pdf", "protokol.pdf"};
+
 // Saving the console log.
 inline constexpr FileDialogSettings SaveConsole{
     "", "Pliki tekstowe (*.txt);;Wszystkie pliki (*.*)", "txt", "log-konsoli.txt", FileKind::console_log};

@@ -19,6 +19,7 @@
 #include "app/user_prompts.h"
 #include "config/cell_block.h"
 #include "config/project_file.h"
+#include "config/project_names.h"
 #include "gui/address_fill_dialog.h"
 #include "gui/names_dialog.h"
 #include "gui/grid_marks.h"
@@ -42,6 +43,7 @@ class AnchoredLayout;
 class BoardWindow;
 class ConsoleWindow;
 class WalkController;
+class WalkRecordKeeper;
 class BusMonitorTab;
 class WalkTab;
 struct OperationView;
@@ -87,6 +89,9 @@ class TForm_main : public QWidget {
   PrinterSetup setUpPrinter = [this](QPrinter& printer) { return run_print_dialog(this, printer); };
   AddressFillPrompt askAddressFill = [this] { return ask_address_fill(this); };
   NamesPrompt askNames = [this](const ProjectNames& names) { return ask_names(this, names); };
+  YesNoPrompt askYesNo = [this](const QString& question) { return ask_yes_no(this, question); };
+  // The names of the project the grid belongs to (site, lamps, addresses).
+  std::function<ProjectNames()> projectNames = [] { return project_names(); };
 
   // Grid editor, for the file, upload and output-test features.
   void repaintMatrix();              // after config_matrix() was replaced: one undo step
@@ -168,6 +173,11 @@ class TForm_main : public QWidget {
   void BoardButtonClick();
   BoardWindow* boardWindow() const { return board_; }
   WalkController* walk() const { return walk_; }
+  WalkRecordKeeper* walkRecord() const { return walkRecord_; }
+  // "Protokół...": the walk's record saved as a PDF or a CSV table.
+  void WalkProtocolClick();
+  // "Powtórz błędne": a walk over only the events rated "Błąd".
+  void RepeatFaultsClick();
   BusMonitorTab* busMonitor() const { return monitorTab_; }
   // A walk or the bus monitor holds the connection.
   bool longOperationRunning() const;
@@ -246,6 +256,10 @@ class TForm_main : public QWidget {
   void runDeviceOperation(int progress_max, const DeviceOperation& operation);
   // The board window and its walk, made on first use.
   void createBoard();
+  // Starts a walk from the tab's range, or over `rows` only ("Powtórz błędne").
+  void startWalk(const std::vector<int>& rows = {});
+  // The row labels of events rated "Błąd" marked, and "Powtórz błędne" offered.
+  void showWalkFaults();
   // A walked row selected in both grids.
   void showWalkedRow(int row);
   // Off while a long operation holds the connection: every other command to the module.
@@ -273,6 +287,7 @@ class TForm_main : public QWidget {
   AnchoredLayout* layout_ = nullptr;
   WalkTab* walkTab_ = nullptr;
   WalkController* walk_ = nullptr;
+  WalkRecordKeeper* walkRecord_ = nullptr;
   BusMonitorTab* monitorTab_ = nullptr;
   LabelGeometry labels_;      // the label insert's, kept in the project
   std::string unknownKeys_;  // the project file's keys this version does not know

@@ -30,6 +30,14 @@ void show_warning_box(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, QApplication::applicationName(), text);
 }
 
+bool ask_yes_no(QWidget* parent, const QString& question) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, QMessageBox::NoButton, parent);
+  QPushButton* yes = box.addButton(QStringLiteral("Tak"), QMessageBox::YesRole);
+  box.addButton(QStringLiteral("Nie"), QMessageBox::NoRole);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
 bool run_print_dialog(QWidget* parent, QPrinter& printer) {
   QPrintDialog dialog(&printer, parent);
   return dialog.exec() == QDialog::Accepted;

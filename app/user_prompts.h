@@ -23,6 +23,8 @@ using WarningBox = std::function<void(const QString& text)>;
 // Closing the window with unsaved changes.
 enum class SaveChangesAnswer { save, discard, cancel };
 using SaveChangesPrompt = std::function<SaveChangesAnswer()>;
+// A question answered "Tak" (true) or "Nie".
+using YesNoPrompt = std::function<bool(const QString& question)>;
 // Sets up the printer to print on; false when the user cancelled.
 using PrinterSetup = std::function<bool(QPrinter& printer)>;
 
@@ -34,6 +36,8 @@ QString run_file_dialog(QWidget* parent, const FileDialogSettings& settings, Fil
 // A modal warning box titled with the application's name.
 void show_warning_box(QWidget* parent, const QString& text);
 
+// A modal question box with "Tak" and "Nie"; closing it is "Nie".
+bool ask_yes_no(QWidget* parent, const QString& question);
 // The system's print dialog.
 bool run_print_dialog(QWidget* parent, QPrinter& printer);
 

@@ -22,9 +22,13 @@ WalkController::~WalkController() {
   stop();
 }
 
-void WalkController::start(int first_row, int last_row, int unit, std::chrono::milliseconds dwell) {
+void WalkController::start(int first_row, int last_row, int unit, std::chrono::milliseconds dwell, int from_row) {
+  start(WalkPlan(first_row, last_row), unit, dwell, from_row);
+}
+
+void WalkController::start(const WalkPlan& plan, int unit, std::chrono::milliseconds dwell, int from_row) {
   if (running()) return;
-  plan_.emplace(first_row, last_row);
+  plan_.emplace(plan);
   if (plan_->empty()) {
     emit statusChanged(QString::fromUtf8("Wierszy 1-4 nie wywoła ramka magistrali: nie ma czego testować."));
     return;
@@ -37,6 +41,12 @@ void WalkController::start(int first_row, int last_row, int unit, std::chrono::m
     session_.reset();
     return;
   }
+  if (before_first_event_ && !before_first_event_(session_->protocol())) {
+    session_.reset();
+    return;
+  }
+  while (from_row >= 0 && plan_->current_row() != from_row && plan_->advance()) {
+  }
   emit runningChanged(true);
   show();
 }
@@ -45,7 +55,7 @@ void WalkController::show() {
   if (!hand_over_event(session_->protocol(), plan_->current_row(), unit_)) return fail();
   emit rowShown(plan_->current_row());
   showStatus();
-  if (!paused_) dwell_.start();
+  if (!paused_ && !wait_for_verdict_) dwell_.start();
 }
 
 // Where the walk stands, and whether it waits for "Wznów".
@@ -66,7 +76,7 @@ void WalkController::togglePause() {
   paused_ = !paused_;
   if (paused_) {
     dwell_.stop();
-  } else {
+  } else if (!wait_for_verdict_) {
     dwell_.start();
   }
   emit pausedChanged(paused_);

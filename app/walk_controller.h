@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,7 +31,16 @@ class WalkController : public QObject {
   bool paused() const { return paused_; }
   const std::optional<WalkPlan>& plan() const { return plan_; }
 
-  void start(int first_row, int last_row, int unit, std::chrono::milliseconds dwell);
+  // `from_row`: where in the plan the walk begins (a resumed walk); -1: at its first row.
+  void start(int first_row, int last_row, int unit, std::chrono::milliseconds dwell, int from_row = -1);
+  void start(const WalkPlan& plan, int unit, std::chrono::milliseconds dwell, int from_row = -1);
+  // Each event stays until next() (a verdict given) instead of for the dwell time.
+  void setWaitForVerdict(bool wait) { wait_for_verdict_ = wait; }
+  bool waitsForVerdict() const { return wait_for_verdict_; }
+  // Runs on the walk's connection before the first event; false ends the
+  // walk there, its status given.
+  using BeforeFirstEvent = std::function<bool(USB_protocol& protocol)>;
+  void setBeforeFirstEvent(BeforeFirstEvent check) { before_first_event_ = std::move(check); }
   void togglePause();
   void back();
   void next();
@@ -58,5 +68,7 @@ class WalkController : public QObject {
   std::unique_ptr<Device_session> session_;
   int unit_ = 0;
   bool paused_ = false;
+  bool wait_for_verdict_ = false;
+  BeforeFirstEvent before_first_event_;
   QTimer dwell_;
 };

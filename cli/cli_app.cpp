@@ -12,6 +12,8 @@
 #include "cli/result_log.h"
 #include "cli/result_text.h"
 #include "commissioning/bus_log.h"
+#include "commissioning/walk_journal.h"
+#include "commissioning/walk_protocol_csv.h"
 #include "config/config_file.h"
 #include "config/configuration_source.h"
 #include "config/sha256.h"
@@ -91,7 +93,8 @@ const ConfigMatrix* logged_configuration(const ModuleJob& job, const ModuleResul
     case CliCommand::test:
     case CliCommand::hello:
     case CliCommand::walk:
-    case CliCommand::monitor: return nullptr;
+    case CliCommand::monitor:
+    case CliCommand::protocol: return nullptr;
   }
   return nullptr;
 }
@@ -136,6 +139,24 @@ int run_repeated(const ModuleJob& job, ResultLog* log, std::ostream& out, std::o
   return interrupt_exit_status();
 }
 
+// protocol JOURNAL --csv FILE: no module, only the files.
+int write_protocol(const CliOptions& options, std::ostream& out, std::ostream& err) {
+  const JournalReading reading = load_walk_journal(utf8_path(options.file));
+  if (!reading.ok || !reading.record) {
+    err << "BŁĄD: nie można odczytać dziennika \"" << options.file
+        << "\": " << (reading.ok ? "dziennik jest pusty" : reading.reason) << std::endl;
+    return exit_code::kNoInput;
+  }
+  const FileResult saved = save_walk_protocol_csv(utf8_path(options.csv_file), *reading.record);
+  if (!saved.ok) {
+    err << "BŁĄD: nie udało się zapisać protokołu do pliku \"" << options.csv_file << "\": " << saved.reason
+        << std::endl;
+    return exit_code::kCantCreate;
+  }
+  if (!options.quiet) out << "Protokół zapisany." << std::endl;
+  return exit_code::kDone;
+}
+
 int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   const ParsedCommandLine parsed = parse_command_line(arguments);
   switch (parsed.kind) {
@@ -147,16 +168,24 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
     case ParsedCommandLine::run: break;
   }
   const CliOptions& options = parsed.options;
+  if (options.command == CliCommand::protocol) return write_protocol(options, out, err);
+  if (!options.confirm_file.empty() && !standard_input_is_terminal()) {
+    err << "zel17-cli: --confirm wymaga terminala na standardowym wejściu (oceny podaje się klawiszami)\n"
+           "Więcej: zel17-cli --help\n";
+    return exit_code::kUsage;
+  }
 
   // The file is read before anything is sent to a module.
   Project project;
   const ConfigMatrix& file = project.matrix;
-  const ProjectNames* names = nullptr;  // a project's, for the results' last field
-  if (options.command == CliCommand::upload || options.command == CliCommand::verify) {
-    const FileResult loaded = load_configuration(utf8_path(options.file), project);
-    if (has_project_extension(utf8_path(options.file))) names = &project.names;
+  const ProjectNames* names = nullptr;  // a project's, for the results' last field and the walk's record
+  const std::string& file_name = options.confirm_file.empty() ? options.file : options.confirm_file;
+  if (options.command == CliCommand::upload || options.command == CliCommand::verify ||
+      !options.confirm_file.empty()) {
+    const FileResult loaded = load_configuration(utf8_path(file_name), project);
+    if (has_project_extension(utf8_path(file_name))) names = &project.names;
     if (!loaded.ok) {
-      err << kLoadStatusFailed << "\nBŁĄD: nie udało się wczytać konfiguracji z pliku \"" << options.file
+      err << kLoadStatusFailed << "\nBŁĄD: nie udało się wczytać konfiguracji z pliku \"" << file_name
           << "\": " << loaded.reason << std::endl;
       return exit_code::kNoInput;
     }
@@ -193,7 +222,7 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   std::ostream nowhere(nullptr);
   ProgressLine progress(err, !options.quiet && standard_error_is_terminal());
   const ModuleJob job{options, file,           progress, options.trace ? err : nowhere, &out, &monitor_output,
-                      options.quiet ? nullptr : &err, names};
+                      options.quiet ? nullptr : &err, names, &err};
   ResultLog* const log_file = log ? &*log : nullptr;
   if (options.repeat) return run_repeated(job, log_file, out, err);
 

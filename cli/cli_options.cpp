@@ -23,7 +23,7 @@ constexpr CommandName kCommands[] = {
     {"upload", CliCommand::upload, true}, {"read", CliCommand::read, true},
     {"verify", CliCommand::verify, true}, {"test", CliCommand::test, false},
     {"hello", CliCommand::hello, false}, {"walk", CliCommand::walk, false},
-    {"monitor", CliCommand::monitor, false},
+    {"monitor", CliCommand::monitor, false}, {"protocol", CliCommand::protocol, true},
 };
 
 std::optional<int> parse_number(std::string_view text, int low, int high) {
@@ -87,6 +87,24 @@ std::optional<std::string> read_log_file(const std::string& value, CliOptions& o
   return std::nullopt;
 }
 
+std::optional<std::string> read_named_file(const char* option, const std::string& value, std::string& file) {
+  if (value.empty()) return std::string(option) + " wymaga nazwy pliku";
+  file = value;
+  return std::nullopt;
+}
+
+std::optional<std::string> read_confirm(const std::string& value, CliOptions& options) {
+  return read_named_file("--confirm", value, options.confirm_file);
+}
+
+std::optional<std::string> read_record(const std::string& value, CliOptions& options) {
+  return read_named_file("--record", value, options.record_file);
+}
+
+std::optional<std::string> read_csv(const std::string& value, CliOptions& options) {
+  return read_named_file("--csv", value, options.csv_file);
+}
+
 struct OptionRule {
   std::string_view name;
   ParsedCommandLine::Kind ends_with = ParsedCommandLine::run;  // help and version end the parsing
@@ -109,6 +127,10 @@ constexpr OptionRule kOptions[] = {
     {"--for", kRun, nullptr, read_monitor_seconds, "--for wymaga liczby sekund"},
     {"--raw", kRun, &CliOptions::raw},
     {"--log", kRun, nullptr, read_log_file, "--log wymaga nazwy pliku"},
+    {"--confirm", kRun, nullptr, read_confirm, "--confirm wymaga nazwy pliku"},
+    {"--record", kRun, nullptr, read_record, "--record wymaga nazwy pliku"},
+    {"--force", kRun, &CliOptions::force},
+    {"--csv", kRun, nullptr, read_csv, "--csv wymaga nazwy pliku"},
 };
 
 std::string unknown_row(const std::string& text) {
@@ -120,6 +142,9 @@ ParsedCommandLine walk_range(const std::vector<std::string>& operands, ParsedCom
   CliOptions& options = parsed.options;
   if (options.verify_after_upload) return failure("--verify dotyczy tylko polecenia upload");
   if (options.repeat) return failure("--repeat nie dotyczy polecenia walk");
+  if (options.confirm_file.empty() && (!options.record_file.empty() || options.force))
+    return failure("--record i --force dotyczą tylko polecenia walk z --confirm");
+  if (!options.csv_file.empty()) return failure("--csv dotyczy tylko polecenia protocol");
   int* bounds[] = {&options.walk_first, &options.walk_last};
   for (std::size_t i = 1; i < operands.size(); ++i) {
     const auto row = parse_event_row(operands[i]);
@@ -203,6 +228,14 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
     return walk_range(operands, parsed);
   }
   if (was_given("--dwell") && options.command != CliCommand::walk) return failure("--dwell dotyczy tylko polecenia walk");
+  if (was_given("--confirm") || was_given("--record") || was_given("--force"))
+    return failure("--confirm, --record i --force dotyczą tylko polecenia walk");
+  if (was_given("--csv") && options.command != CliCommand::protocol)
+    return failure("--csv dotyczy tylko polecenia protocol");
+  if (options.command == CliCommand::protocol && operands.size() == expected && options.csv_file.empty())
+    return failure("protocol: nie podano pliku CSV (--csv PLIK)");
+  if (options.command == CliCommand::protocol && (options.repeat || !options.log_file.empty()))
+    return failure("--repeat i --log nie dotyczą polecenia protocol");
   if (operands.size() < expected) {
     return failure(std::string(command->name) +
                    (command->takes_file ? ": nie podano pliku" : ": nie podano wiersza"));
@@ -251,6 +284,18 @@ std::string usage_text() {
          "                          wiersz, zdarzenie (rozdzielone tabulatorem).\n"
          "                          Na terminalu: spacja – pauza, n/→ – dalej,\n"
          "                          p/← – wstecz, q – koniec\n"
+         "  walk [OD [DO]] --confirm PLIK [--record DZIENNIK] [--force]\n"
+         "                          test po kolei z oceną każdego zdarzenia: najpierw\n"
+         "                          porównuje moduł z PLIKIEM (.zel, .csv; przy różnicach\n"
+         "                          kończy z kodem 1, chyba że podano --force), potem\n"
+         "                          czeka przy każdym zdarzeniu na ocenę: Enter/o – OK,\n"
+         "                          b – błąd (z uwagami); po ocenie wiersz: wiersz,\n"
+         "                          zdarzenie, ocena, uwagi. Oceny od razu trafiają do\n"
+         "                          DZIENNIKA (domyślnie PLIK-protokol.jsonl obok PLIKU);\n"
+         "                          wymaga terminala na standardowym wejściu\n"
+         "  protocol DZIENNIK --csv PLIK\n"
+         "                          zapisuje protokół testu po kolei z DZIENNIKA do\n"
+         "                          PLIKU CSV\n"
          "  monitor [--for SEKUNDY] [--raw] [--log PLIK]\n"
          "                          nasłuch magistrali RS485: jeden wiersz na zmianę\n"
          "                          (czas, centrala, wiersz, zdarzenie, początek albo\n"
@@ -273,7 +318,7 @@ std::string usage_text() {
          "\n"
          "Kody wyjścia:\n"
          "   0  wykonano (verify: moduł zgodny z PLIKIEM; monitor: minął czas --for)\n"
-         "   1  verify znalazł różnice\n"
+         "   1  verify znalazł różnice; walk --confirm: moduł różni się od PLIKU\n"
          "  64  nieprawidłowe argumenty\n"
          "  65  moduł nie zawiera poprawnej konfiguracji\n"
          "  66  nie można wczytać PLIKU albo nie jest on konfiguracją\n"

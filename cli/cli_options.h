@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
-enum class CliCommand { upload, read, verify, test, hello, walk, monitor };
+enum class CliCommand { upload, read, verify, test, hello, walk, monitor, protocol };
 
 struct CliOptions {
   CliCommand command = CliCommand::hello;
-  std::string file;  // upload, read, verify: as typed (UTF-8)
+  std::string file;  // upload, read, verify: as typed (UTF-8); protocol: the journal
   int row = 0;       // test: the event row, 0 to 304
   int unit = 0;      // test, walk: the control unit number, 0 to 255
   int walk_first = 5;     // walk: OD and DO, rows 0 to 304
@@ -20,6 +20,10 @@ struct CliOptions {
   int monitor_seconds = -1;  // monitor --for: how long to listen; -1 until Ctrl+C
   bool raw = false;          // monitor --raw: also each received frame in hex
   std::string log_file;      // --log: as typed (UTF-8); for monitor the changes as CSV
+  std::string confirm_file;  // walk --confirm: the configuration the module must hold (UTF-8)
+  std::string record_file;   // walk --record: the journal; empty: beside confirm_file
+  bool force = false;        // walk --force: walk also when the module holds another table
+  std::string csv_file;      // protocol --csv: where the protocol goes
   bool verify_after_upload = false;
   bool repeat = false;
   bool trace = false;

@@ -7,6 +7,7 @@
 #include "cli/platform_console.h"
 #include "cli/result_text.h"
 #include "cli/walk_command.h"
+#include "cli/walk_confirm.h"
 #include "commissioning/bus_monitor.h"
 #include "config/configuration_source.h"
 #include "config/flash_image.h"
@@ -37,18 +38,12 @@ constexpr const char* kUploadFinishesNotice =
     "zakończy pracę. Ponowne Ctrl+C przerwie zapis, a moduł zostanie bez poprawnej "
     "konfiguracji.\n";
 
-// A run stopped on a command the module did not accept, or at a Ctrl+C
-// (then the last command was accepted).
-ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
-  const std::string cause = last_failure_text(protocol);
-  if (cause.empty()) return interrupted();
-  return failed(exit_code::kIoError, std::move(status), cause);
-}
-
 
 ModuleResult not_connected(bool module_found) {
   return failed(exit_code::kUnavailable, kConnectStatusFailed, connect_failure_text(module_found));
 }
+
+}  // namespace
 
 OperationView view_on(ProgressLine& progress) {
   return {[&progress](std::string_view utf8) { progress.set_status(utf8); },
@@ -59,6 +54,16 @@ OperationView view_on(ProgressLine& progress) {
                                                      : kUploadFinishesNotice + 1);
           }};
 }
+
+// A run stopped on a command the module did not accept, or at a Ctrl+C
+// (then the last command was accepted).
+ModuleResult not_accepted(const USB_protocol& protocol, std::string status) {
+  const std::string cause = last_failure_text(protocol);
+  if (cause.empty()) return interrupted();
+  return failed(exit_code::kIoError, std::move(status), cause);
+}
+
+namespace {
 
 // "Konfiguracja w module zgodna z plikiem wzor.zel."
 std::string same_as_file_text(const std::string& file) {
@@ -176,8 +181,11 @@ ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
     case CliCommand::verify: return verify(protocol, job, "OK (zgodna)");
     case CliCommand::test: return test_event(protocol, job);
     case CliCommand::hello: return greeting(protocol);
-    case CliCommand::walk: return walk_events(protocol, job);
+    case CliCommand::walk:
+      if (!job.options.confirm_file.empty()) return walk_with_verdicts(protocol, job);
+      return walk_events(protocol, job);
     case CliCommand::monitor: return monitor(protocol, job);
+    case CliCommand::protocol: break;  // needs no module
   }
   return failed(exit_code::kUsage, "", "nieznane polecenie");
 }

@@ -11,7 +11,10 @@
 #include "cli/cli_options.h"
 #include "cli/progress_line.h"
 #include "config/config_matrix.h"
+#include "config/operation_view.h"
 #include "config/project_names.h"
+
+class USB_protocol;
 
 struct ModuleResult {
   int exit_status = 0;  // see cli/exit_codes.h
@@ -23,16 +26,25 @@ struct ModuleResult {
 
 struct ModuleJob {
   const CliOptions& options;
-  const ConfigMatrix& file;        // upload and verify: the cells read from FILE
+  const ConfigMatrix& file;        // upload, verify, walk --confirm: the cells read from FILE
   ProgressLine& progress;
   std::ostream& transport_trace;   // the transport's trace (--trace), or a stream that drops it
   std::ostream* results_out = nullptr;  // walk: its lines as they come, not at the end
   const BusMonitorOutput* monitor_output = nullptr;  // monitor: where it prints as it runs
   std::ostream* notices = nullptr;  // walk: its pauses and resumes (standard error unless --quiet)
-  const ProjectNames* names = nullptr;  // when FILE is a project: its names end each result line
+  // When FILE is a project: its names end each result line and go into the walk's record.
+  const ProjectNames* names = nullptr;
+  std::ostream* prompts = nullptr;  // walk --confirm: what the engineer is asked, and the comment typed
 };
 
 ModuleResult run_on_module(const ModuleJob& job);
 
 // A run that Ctrl+C stopped.
 ModuleResult interrupted();
+
+// A run stopped on a command the module did not accept, or at a Ctrl+C
+// (then the last command was accepted).
+ModuleResult not_accepted(const USB_protocol& protocol, std::string status);
+
+// The status and the progress of a long step on the progress line; Ctrl+C stops it.
+OperationView view_on(ProgressLine& progress);

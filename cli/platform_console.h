@@ -30,6 +30,7 @@ int interrupt_wake_fd();
 bool sleep_unless_interrupted(std::chrono::milliseconds time);
 
 bool standard_error_is_terminal();
+bool standard_input_is_terminal();
 
 // The command line as UTF-8, whatever the console's code page; also makes
 // the console show UTF-8 output.

@@ -69,6 +69,7 @@ bool sleep_unless_interrupted(std::chrono::milliseconds time) {
 }
 
 bool standard_error_is_terminal() { return isatty(STDERR_FILENO) != 0; }
+bool standard_input_is_terminal() { return isatty(STDIN_FILENO) != 0; }
 
 std::vector<std::string> utf8_arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);

@@ -65,6 +65,7 @@ bool sleep_unless_interrupted(std::chrono::milliseconds time) {
 }
 
 bool standard_error_is_terminal() { return _isatty(_fileno(stderr)) != 0; }
+bool standard_input_is_terminal() { return _isatty(_fileno(stdin)) != 0; }
 
 std::vector<std::string> utf8_arguments(int argc, char** argv) {
   SetConsoleOutputCP(CP_UTF8);

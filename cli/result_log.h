@@ -6,11 +6,11 @@
 // configuration file's name and the SHA-256 of its 7625 bytes (both empty
 // for a command without a configuration).
 
-#include <ctime>
 #include <filesystem>
 #include <string>
 
 #include "cli/appended_file.h"
+#include "text/local_time.h"
 
 struct LogRecord {
   std::string time;  // see iso8601_local_time()
@@ -23,11 +23,6 @@ struct LogRecord {
 // The line as written, with its line end. A tab or line break inside a
 // field would break the record and becomes a space.
 std::string log_line(const LogRecord& record);
-
-// "2026-12-07T14:03:11+01:00": `local` is a local time `utc_offset_seconds`
-// ahead of UTC.
-std::string iso8601(const std::tm& local, long utc_offset_seconds);
-std::string iso8601_local_time(std::time_t time);
 
 class ResultLog {
  public:

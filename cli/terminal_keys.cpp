@@ -7,3 +7,5 @@ WalkKey decode_walk_key(std::string_view input) {
   if (input == "q" || input == "Q") return WalkKey::quit;
   return WalkKey::none;
 }
+
+WalkKey TerminalKeys::wait(std::chrono::milliseconds time) { return decode_walk_key(read_key(time)); }

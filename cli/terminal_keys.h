@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 #include <string_view>
 
 enum class WalkKey { none, pause, next, back, quit };
@@ -26,6 +27,11 @@ class TerminalKeys {
   // The next key pressed within `time` (a negative time: no limit); none when
   // the time ran out or a stop was requested (Ctrl+C). Not a terminal: sleeps.
   WalkKey wait(std::chrono::milliseconds time);
+  // The text of the next key pressed within `time` (a negative time: no
+  // limit), arrows as the terminal's escape sequences ("\x1b[C"), Return as
+  // "\r"; empty when the time ran out or a stop was requested. A pasted text
+  // may come in one piece. Not a terminal: sleeps.
+  std::string read_key(std::chrono::milliseconds time);
 
  private:
   bool active_ = false;

@@ -37,22 +37,22 @@ TerminalKeys::~TerminalKeys() {
   if (saved_ && in_terminal_foreground()) tcsetattr(STDIN_FILENO, TCSANOW, &saved_->settings);
 }
 
-WalkKey TerminalKeys::wait(std::chrono::milliseconds time) {
+std::string TerminalKeys::read_key(std::chrono::milliseconds time) {
   if (!active_ || !in_terminal_foreground()) {
     sleep_unless_interrupted(time < std::chrono::milliseconds::zero() ? std::chrono::hours(24) : time);
-    return WalkKey::none;
+    return {};
   }
-  if (interrupt_requested()) return WalkKey::none;
+  if (interrupt_requested()) return {};
   pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {interrupt_wake_fd(), POLLIN, 0}};
   const int count = interrupt_wake_fd() >= 0 ? 2 : 1;
   int ready = 0;
   while ((ready = poll(fds, count, static_cast<int>(time.count()))) < 0 && errno == EINTR) {
-    if (interrupt_requested()) return WalkKey::none;
+    if (interrupt_requested()) return {};
   }
-  if (ready <= 0 || !(fds[0].revents & POLLIN)) return WalkKey::none;
+  if (ready <= 0 || !(fds[0].revents & POLLIN)) return {};
   // One key press arrives whole: an arrow is three bytes at once.
-  char input[8];
+  char input[256];
   const ssize_t length = read(STDIN_FILENO, input, sizeof input);
-  if (length <= 0) return WalkKey::none;
-  return decode_walk_key(std::string_view(input, static_cast<std::size_t>(length)));
+  if (length <= 0) return {};
+  return std::string(input, static_cast<std::size_t>(length));
 }

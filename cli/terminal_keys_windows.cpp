@@ -12,15 +12,16 @@ struct TerminalKeys::Saved {
 
 namespace {
 
-WalkKey key_of(const KEY_EVENT_RECORD& key) {
+// The key as a terminal would send it; empty for a key that types nothing.
+std::string text_of(const KEY_EVENT_RECORD& key) {
   switch (key.wVirtualKeyCode) {
-    case VK_SPACE: return WalkKey::pause;
-    case VK_RIGHT: return WalkKey::next;
-    case VK_LEFT: return WalkKey::back;
+    case VK_RIGHT: return "\x1b[C";
+    case VK_LEFT: return "\x1b[D";
+    case VK_RETURN: return "\r";
     default: break;
   }
-  const char typed[] = {static_cast<char>(key.uChar.AsciiChar), '\0'};
-  return decode_walk_key(typed);
+  if (key.uChar.AsciiChar == '\0') return {};
+  return std::string(1, static_cast<char>(key.uChar.AsciiChar));
 }
 
 }  // namespace
@@ -39,26 +40,26 @@ TerminalKeys::~TerminalKeys() {
   if (saved_) SetConsoleMode(saved_->input, saved_->mode);
 }
 
-WalkKey TerminalKeys::wait(std::chrono::milliseconds time) {
+std::string TerminalKeys::read_key(std::chrono::milliseconds time) {
   const bool forever = time < std::chrono::milliseconds::zero();
   if (!active_) {
     sleep_unless_interrupted(forever ? std::chrono::hours(24) : time);
-    return WalkKey::none;
+    return {};
   }
   // Ctrl+C sets only a flag: look at it every slice.
   constexpr std::chrono::milliseconds kSlice(50);
   const auto deadline = std::chrono::steady_clock::now() + time;
   while (!interrupt_requested()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (!forever && left <= std::chrono::milliseconds::zero()) return WalkKey::none;
+    if (!forever && left <= std::chrono::milliseconds::zero()) return {};
     const auto slice = forever ? kSlice : std::min(kSlice, left);
     if (WaitForSingleObject(saved_->input, static_cast<DWORD>(slice.count())) != WAIT_OBJECT_0) continue;
     INPUT_RECORD record;
     DWORD read = 0;
     if (!ReadConsoleInputA(saved_->input, &record, 1, &read) || read == 0) continue;
     if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
-    const WalkKey key = key_of(record.Event.KeyEvent);
-    if (key != WalkKey::none) return key;
+    std::string key = text_of(record.Event.KeyEvent);
+    if (!key.empty()) return key;
   }
-  return WalkKey::none;
+  return {};
 }

@@ -33,6 +33,12 @@ WalkPlan::WalkPlan(int first, int last) {
   }
 }
 
+WalkPlan::WalkPlan(const std::vector<int>& rows) {
+  for (int row : rows) {
+    if (is_walkable_row(row)) rows_.push_back(row);
+  }
+}
+
 int WalkPlan::current_row() const { return rows_.empty() ? -1 : rows_[static_cast<std::size_t>(index_)]; }
 
 bool WalkPlan::advance() {

@@ -14,6 +14,9 @@ class WalkPlan {
   // The rows from `first` to `last` (either way round, clamped to the matrix),
   // ascending, without rows 1-4.
   WalkPlan(int first, int last);
+  // These rows in this order, without those no bus frame calls up (a second
+  // walk over only some events).
+  explicit WalkPlan(const std::vector<int>& rows);
 
   const std::vector<int>& rows() const { return rows_; }
   int count() const { return static_cast<int>(rows_.size()); }

@@ -365,13 +365,9 @@ bool paint_config_report(QPagedPaintDevice& device, const ConfigMatrix& matrix, 
 
 bool export_config_pdf(const QString& path, const ConfigMatrix& matrix, const ConfigReportInfo& info,
                        QString* error) {
-  return write_pdf_file(path, [&](QPdfWriter& writer) {
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageOrientation(QPageLayout::Landscape);
-    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    writer.setTitle(QString::fromUtf8(kConfigReportTitle));
-    return paint_config_report(writer, matrix, info, error);
-  }, error);
+  return save_pdf_file(path, QString::fromUtf8(kConfigReportTitle), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                       [&](QPdfWriter& writer, QString* reason) { return paint_config_report(writer, matrix, info, reason); },
+                       error);
 }
 
 bool print_config_report(QPrinter& printer, const ConfigMatrix& matrix, const ConfigReportInfo& info,

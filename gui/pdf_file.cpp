@@ -1,6 +1,7 @@
 #include "gui/pdf_file.h"
 
 #include <QBuffer>
+#include <QPageSize>
 #include <QPdfWriter>
 
 #include "config/durable_save.h"
@@ -18,6 +19,21 @@ bool write_pdf_file(const QString& path, const std::function<bool(QPdfWriter& wr
   const FileResult saved = save_file_durably(
       utf8_path(path.toStdString()),
       {reinterpret_cast<const std::uint8_t*>(pdf.constData()), static_cast<std::size_t>(pdf.size())});
-  if (!saved.ok && error) *error = QString::fromStdString(saved.reason);
+  if (!saved.ok && error != nullptr) *error = QString::fromStdString(saved.reason);
   return saved.ok;
+}
+
+bool save_pdf_file(const QString& path, const QString& title, QPageLayout::Orientation orientation,
+                   const QMarginsF& margins_mm, const std::function<bool(QPdfWriter&, QString*)>& paint,
+                   QString* error) {
+  return write_pdf_file(
+      path,
+      [&](QPdfWriter& writer) {
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageOrientation(orientation);
+        writer.setPageMargins(margins_mm, QPageLayout::Millimeter);
+        writer.setTitle(title);
+        return paint(writer, error);
+      },
+      error);
 }

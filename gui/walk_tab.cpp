@@ -1,6 +1,8 @@
 #include "gui/walk_tab.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -41,6 +43,12 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   form->addRow(QStringLiteral("Od"), first_);
   form->addRow(QStringLiteral("Do"), last_);
   form->addRow(QStringLiteral("Czas na zdarzenie"), dwell_);
+  wait_ = new QCheckBox(QString::fromUtf8("Czekaj na ocenę"), this);
+  wait_->setObjectName(QStringLiteral("WalkWaitForVerdict"));
+  form->addRow(QString(), wait_);
+  engineer_ = new QLineEdit(this);
+  engineer_->setObjectName(QStringLiteral("WalkEngineer"));
+  form->addRow(QString::fromUtf8("Sprawdzający"), engineer_);
 
   start_ = addButton("WalkStart", QStringLiteral("Start"));
   pause_ = addButton("WalkPause", QStringLiteral("Pauza"));
@@ -54,11 +62,33 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   status_->setObjectName(QStringLiteral("WalkStatus"));
   status_->setWordWrap(true);
 
+  expected_ = new QLabel(this);
+  expected_->setObjectName(QStringLiteral("WalkExpected"));
+  expected_->setWordWrap(true);
+  ok_ = addButton("WalkVerdictOk", QStringLiteral("OK"));
+  fault_ = addButton("WalkVerdictFault", QString::fromUtf8("Błąd"));
+  comment_ = new QLineEdit(this);
+  comment_->setObjectName(QStringLiteral("WalkComment"));
+  comment_->setPlaceholderText(QStringLiteral("Uwagi do błędu (B, potem Enter)"));
+  auto* verdicts = new QHBoxLayout;
+  verdicts->addWidget(ok_);
+  verdicts->addWidget(fault_);
+  verdicts->addWidget(comment_, 1);
+  protocol_ = addButton("WalkProtocol", QString::fromUtf8("Protokół..."));
+  repeat_ = addButton("WalkRepeatFaults", QString::fromUtf8("Powtórz błędne"));
+  auto* record = new QHBoxLayout;
+  record->addWidget(protocol_);
+  record->addWidget(repeat_);
+  record->addStretch(1);
+
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(buttons);
   layout->addWidget(status_);
+  layout->addWidget(expected_);
+  layout->addLayout(verdicts);
   layout->addStretch(1);
+  layout->addLayout(record);
 
   connect(start_, &QPushButton::clicked, this, &WalkTab::startRequested);
   connect(pause_, &QPushButton::clicked, this, &WalkTab::pauseToggled);
@@ -66,13 +96,36 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   connect(next_, &QPushButton::clicked, this, &WalkTab::nextRequested);
   connect(stop_, &QPushButton::clicked, this, &WalkTab::stopRequested);
 
+  connect(ok_, &QPushButton::clicked, this, [this] { giveVerdict(true); });
+  connect(fault_, &QPushButton::clicked, this, [this] { giveVerdict(false); });
+  connect(comment_, &QLineEdit::returnPressed, this, [this] { giveVerdict(false); });
+  connect(protocol_, &QPushButton::clicked, this, &WalkTab::protocolRequested);
+  connect(repeat_, &QPushButton::clicked, this, &WalkTab::repeatFaultsRequested);
+
   const auto key = [this](Qt::Key key, void (WalkTab::*request)()) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);
     shortcut->setContext(Qt::WindowShortcut);  // wherever the focus is in the board window
-    connect(shortcut, &QShortcut::activated, this, [this, request] {
-      if (running_ && isVisible()) emit(this->*request)();
+    connect(shortcut, &QShortcut::activated, this, [this, key, request] {
+      if (!running_ || !isVisible()) return;
+      if (comment_->hasFocus() && key == Qt::Key_Escape) {  // the comment taken back, the walk goes on
+        comment_->clear();
+        setFocus(Qt::OtherFocusReason);
+        return;
+      }
+      emit(this->*request)();
     });
   };
+  const auto verdict_key = [this](QKeySequence keys, auto action) {
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, action] {
+      if (running_ && isVisible() && ok_->isEnabled()) action();
+    });
+  };
+  for (Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+    verdict_key(QKeySequence(enter), [this] { giveVerdict(!comment_->hasFocus()); });
+  }
+  verdict_key(QKeySequence(Qt::Key_B), [this] { comment_->setFocus(Qt::ShortcutFocusReason); });
   key(Qt::Key_Space, &WalkTab::pauseToggled);
   key(Qt::Key_Left, &WalkTab::backRequested);
   key(Qt::Key_Right, &WalkTab::nextRequested);
@@ -82,6 +135,34 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::ClickFocus);
   setDefaultRange(ConfigMatrix::kFirstAddressRow);
   setRunning(false);
+  setFaultsToRepeat(0);
+}
+
+void WalkTab::giveVerdict(bool ok) {
+  const QString comment = ok ? QString() : comment_->text().trimmed();
+  comment_->clear();
+  setFocus(Qt::OtherFocusReason);  // the arrows steer the walk again
+  emit verdictGiven(ok, comment);
+}
+
+void WalkTab::updateVerdictControls() {
+  const bool open = running_ && wait_->isChecked();
+  for (QWidget* verdict : std::initializer_list<QWidget*>{ok_, fault_, comment_}) verdict->setEnabled(open);
+}
+
+bool WalkTab::waitForVerdict() const { return wait_->isChecked(); }
+QString WalkTab::engineer() const { return engineer_->text().trimmed(); }
+void WalkTab::setEngineer(const QString& name) { engineer_->setText(name); }
+
+void WalkTab::setExpected(const QString& text) {
+  expected_->setText(text.isEmpty() ? QString() : QString::fromUtf8("Oczekiwane: ") + text);
+}
+
+void WalkTab::setFaultsToRepeat(int count, const QString& list) {
+  faults_ = count;
+  repeat_->setToolTip(list);
+  repeat_->setEnabled(count > 0 && !running_);
+  repeat_->setText(count > 0 ? QString::fromUtf8("Powtórz błędne (%1)").arg(count) : QString::fromUtf8("Powtórz błędne"));
 }
 
 QPushButton* WalkTab::addButton(const char* name, const QString& text) {
@@ -113,7 +194,10 @@ std::chrono::milliseconds WalkTab::dwell() const {
 
 void WalkTab::setRunning(bool running) {
   running_ = running;
-  for (QWidget* before : std::initializer_list<QWidget*>{first_, last_, dwell_, start_}) before->setEnabled(!running);
+  for (QWidget* before : std::initializer_list<QWidget*>{first_, last_, dwell_, start_, wait_, engineer_, protocol_})
+    before->setEnabled(!running);
+  repeat_->setEnabled(!running && faults_ > 0);
+  updateVerdictControls();
   for (QWidget* during : {pause_, back_, next_, stop_}) during->setEnabled(running);
   setPaused(false);
   if (running) setFocus(Qt::OtherFocusReason);

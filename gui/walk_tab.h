@@ -5,11 +5,18 @@
 // whether a walk runs and is paused. While a walk runs and the tab is shown,
 // Space, Left, Right and Escape anywhere in its window stand for
 // "Pauza"/"Wznów", "Wstecz", "Dalej" and "Stop".
+//
+// With "Czekaj na ocenę" each event waits for its verdict: Return is "OK";
+// B opens the comment of a fault ("Błąd"), which Return gives (Escape takes
+// it back). Beside them what the event must light, the engineer's name, and
+// "Protokół..." and "Powtórz błędne" for the record.
 
 #include <QWidget>
 #include <chrono>
 
+class QCheckBox;
 class QComboBox;
+class QLineEdit;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
@@ -34,15 +41,29 @@ class WalkTab : public QWidget {
   void setPaused(bool paused);
   void setStatus(const QString& text);
 
+  bool waitForVerdict() const;
+  QString engineer() const;
+  void setEngineer(const QString& name);
+  // What the event shown must light; empty when none is shown.
+  void setExpected(const QString& text);
+  // "Powtórz błędne" is offered when the record has faults; `list` names them.
+  void setFaultsToRepeat(int count, const QString& list = {});
+
  signals:
   void startRequested();
   void pauseToggled();
   void backRequested();
   void nextRequested();
   void stopRequested();
+  // A verdict on the event shown: "OK", or "Błąd" with its comment.
+  void verdictGiven(bool ok, const QString& comment);
+  void protocolRequested();
+  void repeatFaultsRequested();
 
  private:
   QPushButton* addButton(const char* name, const QString& text);
+  void giveVerdict(bool ok);
+  void updateVerdictControls();
 
   QComboBox* first_;
   QComboBox* last_;
@@ -53,5 +74,14 @@ class WalkTab : public QWidget {
   QPushButton* next_;
   QPushButton* stop_;
   QLabel* status_;
+  QCheckBox* wait_;
+  QLineEdit* engineer_;
+  QLabel* expected_;
+  QPushButton* ok_;
+  QPushButton* fault_;
+  QLineEdit* comment_;
+  QPushButton* protocol_;
+  QPushButton* repeat_;
   bool running_ = false;
+  int faults_ = 0;  // rated "Błąd" in the record
 };

@@ -15,6 +15,7 @@ packages=(
   dpkg-dev file
   poppler-utils shared-mime-info desktop-file-utils
   librsvg2-bin scdoc bash-completion lintian appstream
+  nlohmann-json3-dev
 )
 if [[ "${1:-}" == "--windows" ]]; then
   # nsis and zip pack the release; fonts-wine gives wine the fonts of a Windows;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Suites beyond the unit, device and window tests: bounded fuzzing of the
 # configuration file loader, the CSV table reader, pasted clipboard text,
-# the project reader and every command's reply handling (clang, libFuzzer),
-# and the Debian package's contents. Called by ./test.sh.
+# the project reader, the walk journal reader and every command's reply
+# handling (clang, libFuzzer), and the Debian package's contents. Called by
+# ./test.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -11,7 +12,7 @@ fuzz_seconds=${ZEL_FUZZ_SECONDS:-30}
 echo "=== fuzzing (${fuzz_seconds}s per target) ==="
 CC=clang CXX=clang++ cmake -S "$root" -B build-fuzz -G Ninja -DZEL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j "$(nproc)"
-for target in config_file config_csv protocol_reply row_clipboard project_file; do
+for target in config_file config_csv protocol_reply row_clipboard project_file walk_journal; do
   work=$(mktemp -d)
   # A whole CSV table is about 21 kB; its seeds must not be cut.
   max_len=20000

@@ -20,6 +20,8 @@
 #include "../immutable_folder.h"
 #include "../small_tmpfs.h"
 #include "cli_process.h"
+#include "commissioning/walk_journal.h"
+#include "commissioning/walk_protocol_csv.h"
 #include "config/sha256.h"
 #include "config/config_csv.h"
 #include "config/project_file.h"
@@ -519,15 +521,10 @@ TEST_F(CliBinaryTest, WalkEndsWith74WhenTheModuleIsUnpluggedMidWalk) {
 // error, and the row stays on the board meanwhile.
 TEST_F(CliBinaryTest, WalkSaysOnStandardErrorWhenItIsPausedAndResumed) {
   TestBed bed;
-  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(terminal, 0);
-  ASSERT_EQ(grantpt(terminal), 0);
-  ASSERT_EQ(unlockpt(terminal), 0);
-  const std::string keys_from = ptsname(terminal);
-  CliProcess cli({"walk", "5", "6", "--dwell", "0.5"}, nullptr, keys_from.c_str());
+  CliProcess cli({"walk", "5", "6", "--dwell", "0.5"}, nullptr, true);
   ASSERT_TRUE(cli.started());
   const auto press_space_until_said = [&](const std::string& said) {
-    EXPECT_EQ(write(terminal, " ", 1), 1);
+    cli.press(" ");
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (cli.err_so_far().find(said) == std::string::npos && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(10ms);
@@ -539,7 +536,6 @@ TEST_F(CliBinaryTest, WalkSaysOnStandardErrorWhenItIsPausedAndResumed) {
   press_space_until_said("wznowiono\n");
   EXPECT_EQ(cli.next_line(10s), "6	adr 0. Alarm II");
   const CliRun run = cli.finish();
-  close(terminal);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "wstrzymano\nwznowiono\n" + walk_finished_text(2) + "\n");
   EXPECT_EQ(bed.module().rs485_received(), row_frames({5, 6, 0}));
@@ -571,6 +567,138 @@ TEST_F(CliBinaryTest, CtrlCDuringAWalkClearsTheBoardAndEndsWith130) {
       EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
     }
   }
+}
+
+// The walk with verdicts, by keys on a terminal: rows 5-9 rated OK, Błąd with
+// a comment, OK, back to change a verdict, OK, OK. Each verdict is in the
+// journal beside the configuration, and the protocol command turns it into CSV.
+TEST_F(CliBinaryTest, WalkWithVerdictsRecordsEachInTheJournalAndTheProtocolHasThem) {
+  TestBed bed;
+  ConfigMatrix matrix = random_matrix(11);
+  matrix.set(9, 0, 0);
+  for (int column = 0; column < ConfigMatrix::kColumns; ++column) matrix.set(8, column, LED_OFF);
+  const std::string file = write_file("hala.zel", matrix);
+  ASSERT_EQ(run_cli_binary({"upload", file}).status, 0);
+
+  CliProcess cli({"walk", "5", "9", "--confirm", file}, nullptr, true);
+  ASSERT_TRUE(cli.started());
+  const auto rate = [&](int shown, const std::string& keys) {
+    ASSERT_TRUE(cli.wait_for_err("ocena (Enter", static_cast<std::size_t>(shown), 20s)) << cli.err_so_far();
+    cli.press(keys);
+  };
+  const auto comment = [&](int asked, const std::string& text) {
+    ASSERT_TRUE(cli.wait_for_err("uwagi: ", static_cast<std::size_t>(asked), 5s)) << cli.err_so_far();
+    cli.press(text + "\r");
+  };
+  rate(1, "\r");
+  EXPECT_EQ(cli.next_line(5s), "5\tadr 0. Alarm I\tOK");
+  rate(2, "b");
+  comment(1, "lampa 3 nie świeci");
+  EXPECT_EQ(cli.next_line(5s), "6\tadr 0. Alarm II\tBłąd\tlampa 3 nie świeci");
+  rate(3, "o");
+  EXPECT_EQ(cli.next_line(5s), "7\tadr 0. Awaria\tOK");
+  rate(4, "p");  // back from row 8 to row 7
+  rate(5, "b");
+  comment(2, "");
+  EXPECT_EQ(cli.next_line(5s), "7\tadr 0. Awaria\tBłąd");
+  rate(6, "o");
+  rate(7, "\r");
+  const CliRun run = cli.finish();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("oczekiwane: nic"), std::string::npos) << run.err;  // row 8 lights nothing
+  EXPECT_NE(run.err.find("Test po kolei zakończony (5 zdarzeń)."), std::string::npos) << run.err;
+  EXPECT_EQ(bed.module().rs485_received().back(), row_frame(0));
+
+  const fs::path journal = dir_ / "hala-protokol.jsonl";
+  const JournalReading reading = load_walk_journal(journal);
+  ASSERT_TRUE(reading.ok && reading.record) << reading.reason;
+  const WalkRecord& record = *reading.record;
+  EXPECT_EQ(record.header.sha256, sha256_hex(matrix.bytes()));
+  EXPECT_EQ(record.header.configuration_file, "hala.zel");
+  EXPECT_EQ(record.header.differing_cells, 0);
+  std::vector<std::string> verdicts;
+  for (const RecordLine& line : record.lines) verdicts.push_back(verdict_text(line.verdict) + (":" + line.comment));
+  EXPECT_EQ(verdicts, (std::vector<std::string>{"OK:", "Błąd:lampa 3 nie świeci", "Błąd:", "OK:", "OK:"}));
+  EXPECT_EQ(record.lines[0].expected, expected_lamps_text(matrix, 5, ProjectNames{}));
+  EXPECT_TRUE(record.closed);
+
+  const fs::path csv = dir_ / "protokol.csv";
+  const CliRun protocol = run_cli_binary({"protocol", journal.string(), "--csv", csv.string()});
+  EXPECT_EQ(protocol.status, 0) << protocol.err;
+  EXPECT_EQ(file_bytes(csv), walk_protocol_csv(record));
+  EXPECT_NE(file_bytes(csv).find(";6;adr 0. Alarm II;;"), std::string::npos);
+  EXPECT_EQ(run_cli_binary({"protocol", (dir_ / "brak.jsonl").string(), "--csv", csv.string()}).status, 66);
+}
+
+// Killed (SIGKILL) after the third verdict: the journal keeps the three,
+// and the next walk offers to go on at the fourth event.
+TEST_F(CliBinaryTest, WalkWithVerdictsKilledGoesOnAtTheFirstEventWithoutAVerdict) {
+  TestBed bed;
+  const ConfigMatrix matrix = random_matrix(13);
+  const std::string file = write_file("hala.zel", matrix);
+  ASSERT_EQ(run_cli_binary({"upload", file}).status, 0);
+  {
+    CliProcess killed({"walk", "5", "9", "--confirm", file}, nullptr, true);
+    for (int shown = 1; shown <= 3; ++shown) {
+      ASSERT_TRUE(killed.wait_for_err("ocena (Enter", static_cast<std::size_t>(shown), 20s)) << killed.err_so_far();
+      killed.press("o");
+      ASSERT_TRUE(killed.next_line(5s));
+    }
+  }  // the process is killed with SIGKILL here
+  const JournalReading left = load_walk_journal(dir_ / "hala-protokol.jsonl");
+  ASSERT_TRUE(left.ok && left.record) << left.reason;
+  EXPECT_EQ(left.record->lines.size(), 3u);
+  EXPECT_FALSE(left.record->closed);
+
+  CliProcess again({"walk", "5", "9", "--confirm", file}, nullptr, true);
+  ASSERT_TRUE(again.wait_for_err("[T/n]", 1, 20s)) << again.err_so_far();
+  EXPECT_NE(again.err_so_far().find("sprawdzono 3 z 5 zdarzeń. Dokończyć od „adr 1. Alarm I”?"), std::string::npos)
+      << again.err_so_far();
+  again.press("t");
+  for (int shown = 1; shown <= 2; ++shown) {
+    ASSERT_TRUE(again.wait_for_err("ocena (Enter", static_cast<std::size_t>(shown), 20s)) << again.err_so_far();
+    again.press("o");
+  }
+  const CliRun run = again.finish();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "8\tadr 1. Alarm I\tOK\n9\tadr 1. Alarm II\tOK\n");
+  const JournalReading done = load_walk_journal(dir_ / "hala-protokol.jsonl");
+  ASSERT_TRUE(done.record);
+  EXPECT_EQ(done.record->summary(), (RecordSummary{5, 5, 0, 0, 0}));
+}
+
+// Another table in the module: the walk does not begin without --force,
+// and names the number of differing cells; --confirm needs a terminal.
+TEST_F(CliBinaryTest, WalkWithVerdictsRefusesAModuleHoldingAnotherTable) {
+  TestBed bed;
+  const ConfigMatrix matrix = random_matrix(12);
+  ASSERT_EQ(run_cli_binary({"upload", write_file("w-module.zel", matrix)}).status, 0);
+  ConfigMatrix other = matrix;
+  for (int row : {5, 17, 300}) other.set(row, 3, static_cast<std::uint8_t>((other.at(row, 3) + 1) % 4));
+  const std::string file = write_file("inna.zel", other);
+  bed.module().clear_requests();
+
+  CliProcess refused({"walk", "5", "9", "--confirm", file}, nullptr, true);
+  const CliRun run = refused.finish();
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("Konfiguracja w module różni się w 3 komórkach!"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("3 komórek się różni"), std::string::npos) << run.err;
+  EXPECT_TRUE(bed.module().rs485_received().empty());
+  EXPECT_FALSE(fs::exists(dir_ / "inna-protokol.jsonl"));
+
+  CliProcess forced({"walk", "5", "5", "--confirm", file, "--force", "--record", (dir_ / "d.jsonl").string()},
+                    nullptr, true);
+  ASSERT_TRUE(forced.wait_for_err("ocena (Enter", 1, 20s)) << forced.err_so_far();
+  forced.press("o");
+  EXPECT_EQ(forced.finish().status, 0);
+  const JournalReading reading = load_walk_journal(dir_ / "d.jsonl");
+  ASSERT_TRUE(reading.record);
+  EXPECT_EQ(reading.record->header.differing_cells, 3);
+
+  const CliRun no_terminal = run_cli_binary({"walk", "--confirm", file});
+  EXPECT_EQ(no_terminal.status, 64);
+  EXPECT_NE(no_terminal.err.find("--confirm wymaga terminala"), std::string::npos) << no_terminal.err;
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "cli/result_log.h"
 #include "cli/result_text.h"
 #include "cli/terminal_keys.h"
+#include "cli/walk_confirm.h"
 
 namespace {
 
@@ -75,6 +76,15 @@ TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
       {{"walk", "1", "4"}, "wierszy 1-4 nie wywoła ramka magistrali: nie ma czego testować"},
       {{"walk", "5", "6", "7"}, "nadmiarowy argument: 7"},
       {{"walk", "--repeat"}, "--repeat nie dotyczy polecenia walk"},
+      {{"walk", "--force"}, "--record i --force dotyczą tylko polecenia walk z --confirm"},
+      {{"walk", "--record", "d.jsonl"}, "--record i --force dotyczą tylko polecenia walk z --confirm"},
+      {{"walk", "--confirm"}, "--confirm wymaga nazwy pliku"},
+      {{"walk", "--confirm", "a.zel", "--csv", "p.csv"}, "--csv dotyczy tylko polecenia protocol"},
+      {{"verify", "a.zel", "--confirm", "b.zel"}, "--confirm, --record i --force dotyczą tylko polecenia walk"},
+      {{"protocol", "d.jsonl"}, "protocol: nie podano pliku CSV (--csv PLIK)"},
+      {{"protocol", "--csv", "p.csv"}, "protocol: nie podano pliku"},
+      {{"protocol", "d.jsonl", "--csv", "p.csv", "--repeat"}, "--repeat i --log nie dotyczą polecenia protocol"},
+      {{"hello", "--csv", "p.csv"}, "--csv dotyczy tylko polecenia protocol"},
       {{"test", "5", "--unit"}, "--unit wymaga numeru centrali (0-255)"},
       {{"test", "5", "--unit", "-1"}, "nieprawidłowy numer centrali: -1 (0-255)"},
       {{"hello", "-q"}, "nieznana opcja: -q"},
@@ -127,6 +137,12 @@ TEST(CliTerminalKeys, KeysThatSteerTheWalk) {
       {"\x1b[A", WalkKey::none}, {"nn", WalkKey::none},
   };
   for (const auto& [input, key] : cases) EXPECT_EQ(decode_walk_key(input), key) << input;
+  const std::pair<const char*, VerdictKey> verdicts[] = {
+      {"\r", VerdictKey::ok},      {"o", VerdictKey::ok},       {"b", VerdictKey::fault}, {"B", VerdictKey::fault},
+      {"\x1b[D", VerdictKey::back}, {"n", VerdictKey::next},    {"q", VerdictKey::quit},  {" ", VerdictKey::none},
+      {"ob", VerdictKey::none},
+  };
+  for (const auto& [input, key] : verdicts) EXPECT_EQ(decode_verdict_key(input), key) << input;
 }
 
 // `zel17-cli walk ... &`: a job in the terminal's background leaves the

@@ -31,9 +31,15 @@ class CliProcess {
  public:
   // Standard output goes to a pipe that the test reads, or to the file
   // `output_path` names (e.g. /dev/full). Standard input is /dev/null, or
-  // the file `input_path` names (e.g. a terminal's, to press keys on).
+  // with `keys_from_terminal` a pseudo-terminal that press() types into.
   explicit CliProcess(const std::vector<std::string>& arguments, const char* output_path = nullptr,
-                      const char* input_path = nullptr) {
+                      bool keys_from_terminal = false) {
+    std::string input_path = "/dev/null";
+    if (keys_from_terminal) {
+      terminal_fd_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+      if (terminal_fd_ < 0 || grantpt(terminal_fd_) != 0 || unlockpt(terminal_fd_) != 0) return;
+      input_path = ptsname(terminal_fd_);
+    }
     char err_template[] = "/tmp/zel-cli-stderr.XXXXXX";
     const int err_fd = mkstemp(err_template);
     err_path_ = err_template;
@@ -54,8 +60,7 @@ class CliProcess {
     else
       posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err_fd, STDERR_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input_path ? input_path : "/dev/null",
-                                     input_path ? O_RDWR | O_NOCTTY : O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input_path.c_str(), O_RDWR | O_NOCTTY, 0);
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(out_pipe[1]);
@@ -68,7 +73,26 @@ class CliProcess {
       waitpid(pid_, nullptr, 0);
     }
     if (out_fd_ >= 0) close(out_fd_);
+    if (terminal_fd_ >= 0) close(terminal_fd_);
     std::remove(err_path_.c_str());
+  }
+
+  // Types `keys` on the terminal at once, as one key press (or a paste).
+  void press(const std::string& keys) const {
+    if (terminal_fd_ >= 0 && write(terminal_fd_, keys.data(), keys.size()) < 0) std::perror("press");
+  }
+
+  // Waits until standard error holds `text` at least `times` times.
+  bool wait_for_err(const std::string& text, std::size_t times, std::chrono::milliseconds patience) const {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (std::chrono::steady_clock::now() < deadline) {
+      const std::string err = err_so_far();
+      std::size_t count = 0;
+      for (std::size_t at = err.find(text); at != std::string::npos; at = err.find(text, at + 1)) ++count;
+      if (count >= times) return true;
+      poll(nullptr, 0, 10);
+    }
+    return false;
   }
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
@@ -133,6 +157,7 @@ class CliProcess {
 
   pid_t pid_ = -1;
   int out_fd_ = -1;
+  int terminal_fd_ = -1;  // the pseudo-terminal's master side
   std::string err_path_;
   std::string out_;
   std::size_t taken_ = 0;

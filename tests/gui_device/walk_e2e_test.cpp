@@ -3,6 +3,11 @@
 // grids following, steering keys, Stop, and an unplug in the middle.
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -10,7 +15,13 @@
 #include <QTableWidget>
 
 #include "app/board_window.h"
+#include "app/file_dialogs.h"
+#include "app/protocol_command.h"
 #include "app/walk_controller.h"
+#include "commissioning/walk_journal.h"
+#include "commissioning/walk_protocol_csv.h"
+#include "config/config_file.h"
+#include "config/sha256.h"
 #include "config/test_payload.h"
 #include "gui/walk_tab.h"
 #include "module_window_fixture.h"
@@ -194,6 +205,200 @@ TEST_F(WalkTest, UnplugMidWalkEndsItWithTheCause) {
   EXPECT_FALSE(walk().running());
   EXPECT_EQ(status(), kNotConnectedStatus);
   expectDisconnected();
+}
+
+}  // namespace
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string pdf_text(const fs::path& pdf) {
+  std::string text;
+  if (FILE* out = popen(("pdftotext -layout '" + pdf.string() + "' -").c_str(), "r")) {
+    char buffer[4096];
+    while (std::size_t n = fread(buffer, 1, sizeof buffer, out)) text.append(buffer, n);
+    pclose(out);
+  }
+  return text;
+}
+
+std::string file_text(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A walk with verdicts against a module that holds the grid's file, the
+// journal beside that file.
+class WalkRecordTest : public WalkTest {
+ protected:
+  void SetUp() override {
+    WalkTest::SetUp();
+    dir_ = fs::temp_directory_path() / ("zel-walk-record-" + std::to_string(getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    ConfigMatrix matrix;
+    matrix.set(5, 2, LED_STEADY);
+    matrix.set(5, 6, LED_FAST_BLINK);
+    ASSERT_TRUE(save_config_file(dir_ / "hala.zel", matrix).ok);
+    window().openConfigPath(dir_ / "hala.zel");
+    window().WriteConfigButtonClick();
+    module().clear_requests();
+    window().askYesNo = [this](const QString& question) {
+      questions_.push_back(question.toStdString());
+      return answer_;
+    };
+    ProjectNames names;
+    names.site.name = "Magazyn Północ";
+    names.lamps[2] = "Hala A";
+    window().projectNames = [names] { return names; };
+  }
+  void TearDown() override {
+    WalkTest::TearDown();
+    fs::remove_all(dir_);
+  }
+  void startWithVerdicts(int first, int last) {
+    pickRange(first, last);
+    control<QCheckBox>("WalkWaitForVerdict")->setChecked(true);
+    control<QLineEdit>("WalkEngineer")->setText(QStringLiteral("Jan Kowalski"));
+    window().boardWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window().boardWindow()));
+    control<QPushButton>("WalkStart")->click();
+    QTest::qWait(50);  // the platform settles the focus first
+  }
+  void key(Qt::Key key) { QTest::keyClick(window().boardWindow()->windowHandle(), key, {}, 10); }
+  void type(const std::string& text) {
+    for (char c : text) QTest::keyClick(window().boardWindow()->windowHandle(), c, {}, 5);
+  }
+  std::optional<WalkRecord> journal() {
+    const JournalReading reading = load_walk_journal(dir_ / "hala-protokol.jsonl");
+    EXPECT_TRUE(reading.ok) << reading.reason;
+    return reading.record;
+  }
+
+  fs::path dir_;
+  std::vector<std::string> questions_;
+  bool answer_ = true;
+};
+
+// Rows 5-9 by keys alone: OK, Błąd with a comment, OK, back, the verdict
+// changed, OK, OK. The journal holds the five verdicts, and the protocol
+// shows them with the site, the SHA-256 and the read-back result.
+TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
+  startWithVerdicts(5, 9);
+  ASSERT_TRUE(walk().running());
+  EXPECT_EQ(control<QLabel>("WalkExpected")->text(),
+            QString::fromUtf8("Oczekiwane: 3 Hala A – ciągłe, 7 – szybkie miganie"));
+  key(Qt::Key_Return);
+  key(Qt::Key_B);
+  type("lampa 3 nie swieci");
+  key(Qt::Key_Return);
+  key(Qt::Key_Return);
+  EXPECT_EQ(window().selectedMatrixRow(), 8);
+  key(Qt::Key_Left);
+  EXPECT_EQ(window().selectedMatrixRow(), 7);
+  key(Qt::Key_B);
+  key(Qt::Key_Return);
+  key(Qt::Key_Return);
+  key(Qt::Key_Return);
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_TRUE(questions_.empty());
+  EXPECT_EQ(module().rs485_received(), row_frames({5, 6, 7, 8, 7, 8, 9, 0}));
+
+  const std::optional<WalkRecord> record = journal();
+  ASSERT_TRUE(record);
+  std::vector<std::string> verdicts;
+  for (const RecordLine& line : record->lines) verdicts.push_back(verdict_text(line.verdict) + (":" + line.comment));
+  EXPECT_EQ(verdicts, (std::vector<std::string>{"OK:", "Błąd:lampa 3 nie swieci", "Błąd:", "OK:", "OK:"}));
+  EXPECT_EQ(record->header.engineer, "Jan Kowalski");
+  EXPECT_EQ(record->header.site.name, "Magazyn Północ");
+  EXPECT_EQ(record->header.sha256, sha256_hex(config_matrix().bytes()));
+  EXPECT_TRUE(record->closed);
+  EXPECT_EQ(control<QPushButton>("WalkRepeatFaults")->text(), QString::fromUtf8("Powtórz błędne (2)"));
+  EXPECT_EQ(control<QPushButton>("WalkRepeatFaults")->toolTip(),
+            QString::fromUtf8("adr 0. Alarm II: lampa 3 nie swieci\nadr 0. Awaria"));
+  std::vector<int> marked;
+  for (int row = 0; row < ConfigMatrix::kRows; ++row)
+    if (ui().StringGrid2->item(row, 0)->font().bold()) marked.push_back(row);
+  EXPECT_EQ(marked, (std::vector<int>{6, 7}));
+
+  const fs::path pdf = dir_ / "protokol.pdf";
+  const fs::path csv = dir_ / "protokol.csv";
+  for (const fs::path& target : {pdf, csv}) {
+    window().chooseFile = [&](const FileDialogSettings&, FileDialogMode, const QString&) {
+      return QString::fromStdString(target.string());
+    };
+    control<QPushButton>("WalkProtocol")->click();
+  }
+  const std::string text = pdf_text(pdf);
+  for (const std::string& expected :
+       {std::string("Protokół sprawdzenia tablicy synoptycznej"), std::string("Magazyn Północ"),
+        sha256_hex(config_matrix().bytes()), std::string("Konfiguracja w module zgodna z plikiem."),
+        std::string("lampa 3 nie swieci"), std::string("Jan Kowalski"),
+        std::string("sprawdzono zdarzeń: 5, OK: 3, błędy: 2, nie oceniono: 0, nie sprawdzono: 0")}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+  }
+  for (int row = 5; row <= 9; ++row) EXPECT_NE(text.find(row_label(row)), std::string::npos) << row;
+  EXPECT_EQ(file_text(csv), walk_protocol_csv(*record));
+  // zel17 --protocol writes the same pages from the journal alone.
+  const fs::path scripted = dir_ / "skrypt.pdf";
+  EXPECT_EQ(write_protocol_from_command_line({"--protocol", dir_ / "hala-protokol.jsonl", scripted}), 0);
+  EXPECT_EQ(pdf_text(scripted), text);
+  EXPECT_EQ(write_protocol_from_command_line({"--protocol", dir_ / "brak.jsonl", scripted}), 66);
+
+  // "Powtórz błędne": rows 6 and 7 again, their verdicts into the same record.
+  const std::size_t handed_before = module().rs485_received().size();
+  control<QPushButton>("WalkRepeatFaults")->click();
+  ASSERT_TRUE(walk().running());
+  QTest::qWait(50);
+  key(Qt::Key_Return);
+  key(Qt::Key_Return);
+  ASSERT_TRUE(waitForEnd());
+  const auto handed = module().rs485_received();
+  EXPECT_EQ(Frames(handed.begin() + static_cast<std::ptrdiff_t>(handed_before), handed.end()), row_frames({6, 7, 0}));
+  EXPECT_EQ(journal()->summary(), (RecordSummary{5, 5, 0, 0, 0}));
+  EXPECT_FALSE(control<QPushButton>("WalkRepeatFaults")->isEnabled());
+  EXPECT_FALSE(ui().StringGrid2->item(6, 0)->font().bold());
+}
+
+// A module holding another table: the window asks before it walks, and
+// "Nie" sends no event.
+TEST_F(WalkRecordTest, AModuleHoldingAnotherTableIsAskedAbout) {
+  for (int row : {5, 6, 7}) config_matrix().set(row, 0, LED_STEADY);
+  answer_ = false;
+  startWithVerdicts(5, 9);
+  EXPECT_FALSE(walk().running());
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_NE(questions_[0].find("Konfiguracja w module różni się w 3 komórkach!"), std::string::npos) << questions_[0];
+  EXPECT_TRUE(module().rs485_received().empty());
+  expectDisconnected();
+}
+
+// What a killed program leaves: three verdicts and a line cut short. The
+// next walk offers to go on at the fourth event; the protocol has all five.
+TEST_F(WalkRecordTest, AnUnfinishedJournalIsOfferedToGoOnAtTheFirstEventWithoutAVerdict) {
+  {
+    WalkJournal killed(dir_ / "hala-protokol.jsonl");
+    ASSERT_EQ(killed.begin(new_record_header("hala.zel", config_matrix(), 0, "1.1.0", "Jan", {}, {5, 6, 7, 8, 9})), "");
+    for (int row : {5, 6, 7}) {
+      RecordLine line = event_line(config_matrix(), row, {});
+      line.verdict = Verdict::ok;
+      line.time = "2026-12-07T14:00:00+01:00";
+      ASSERT_EQ(killed.rate(line), "");
+    }
+  }
+  std::ofstream(dir_ / "hala-protokol.jsonl", std::ios::app) << R"({"type":"verdict","time":"2026)";
+  startWithVerdicts(5, 9);
+  ASSERT_EQ(questions_.size(), 1u);
+  EXPECT_NE(questions_[0].find("sprawdzono 3 z 5 zdarzeń"), std::string::npos) << questions_[0];
+  EXPECT_NE(questions_[0].find("adr 1. Alarm I"), std::string::npos) << questions_[0];
+  ASSERT_TRUE(walk().running());
+  EXPECT_EQ(window().selectedMatrixRow(), 8);
+  key(Qt::Key_Return);
+  key(Qt::Key_Return);
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(module().rs485_received(), row_frames({8, 9, 0}));
+  EXPECT_EQ(journal()->summary(), (RecordSummary{5, 5, 0, 0, 0}));
 }
 
 }  // namespace

@@ -77,8 +77,8 @@ class BashCompletionTest : public testing::Test {
 std::vector<std::string> sorted(std::set<std::string> items) { return {items.begin(), items.end()}; }
 
 // Options the help lists for all commands that a command still refuses.
-const std::map<std::string, std::set<std::string>> kRefusedOptions = {{"walk", {"--repeat"}},
-                                                                       {"monitor", {"--repeat"}}};
+const std::map<std::string, std::set<std::string>> kRefusedOptions = {
+    {"walk", {"--repeat"}}, {"monitor", {"--repeat"}}, {"protocol", {"--repeat", "--log"}}};
 
 // Commands, and the options of each, are those `zel17-cli --help` lists.
 TEST_F(BashCompletionTest, OffersTheCommandsAndOptionsOfTheHelp) {

@@ -42,7 +42,9 @@ inline HelpLists read_lists(const std::string& text, const ListSyntax& syntax) {
       section = match[1];
     } else if (section == syntax.commands_section && std::regex_match(line, match, syntax.command)) {
       lists.commands.insert(match[1]);
-      lists.command_options[match[1]] = long_options_in(match[2]);
+      // A command may have a line per way of calling it.
+      const std::set<std::string> options = long_options_in(match[2]);
+      lists.command_options[match[1]].insert(options.begin(), options.end());
     } else if (section == syntax.options_section && std::regex_match(line, match, syntax.option)) {
       lists.common_options.insert(match[1]);
     } else if (section == syntax.codes_section && std::regex_match(line, match, syntax.code)) {

@@ -1,0 +1,157 @@
+#include "app/walk_record_keeper.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <ctime>
+
+#include "app/walk_controller.h"
+#include "config/readback_runner.h"
+#include "config/sha256.h"
+#include "text/local_time.h"
+
+#ifndef ZEL_VERSION
+#define ZEL_VERSION "?"
+#endif
+
+namespace {
+
+QString qt_text(const std::string& utf8) { return QString::fromStdString(utf8); }
+std::string now() { return iso8601_local_time(std::time(nullptr)); }
+
+std::filesystem::path path_of(const QString& name) { return std::filesystem::path(name.toStdU16String()); }
+
+}  // namespace
+
+WalkRecordKeeper::WalkRecordKeeper(WalkController* walk, Sources sources, QObject* parent)
+    : QObject(parent), walk_(walk), sources_(std::move(sources)) {
+  walk_->setBeforeFirstEvent([this](USB_protocol& protocol) { return beforeFirstEvent(protocol); });
+  connect(walk_, &WalkController::rowShown, this, &WalkRecordKeeper::rowShown);
+  connect(walk_, &WalkController::runningChanged, this, &WalkRecordKeeper::runningChanged);
+}
+
+std::filesystem::path WalkRecordKeeper::journalPath() const {
+  const QString file = sources_.configuration_file();
+  if (!file.isEmpty()) return journal_path_for(path_of(file));
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  QDir().mkpath(folder);
+  return path_of(folder) / "konfiguracja-protokol.jsonl";
+}
+
+int WalkRecordKeeper::prepare(int& first_row, int& last_row) {
+  resume_.reset();
+  if (!walk_->waitsForVerdict()) return -1;
+  const JournalReading reading = load_walk_journal(journalPath());
+  const WalkRecord* unfinished = unfinished_record(reading, sha256_hex(sources_.grid().bytes()));
+  if (unfinished == nullptr || unfinished->header.rows.empty()) return -1;
+  const int next_row = unfinished->first_unwalked_row();
+  const QString question =
+      QString::fromUtf8("Niedokończony protokół tej konfiguracji: sprawdzono %1 z %2 zdarzeń.\nDokończyć od „%3”?")
+          .arg(unfinished->summary().walked)
+          .arg(unfinished->header.rows.size())
+          .arg(qt_text(row_label(next_row)));
+  if (!sources_.ask(question)) return -1;
+  resume_ = *unfinished;
+  first_row = unfinished->header.rows.front();
+  last_row = unfinished->header.rows.back();
+  return next_row;
+}
+
+std::vector<int> WalkRecordKeeper::prepareRepeat() {
+  resume_.reset();
+  const std::optional<WalkRecord> last = record();
+  if (!last || last->header.sha256 != sha256_hex(sources_.grid().bytes())) return {};
+  resume_ = *last;
+  return last->fault_rows();
+}
+
+bool WalkRecordKeeper::beforeFirstEvent(USB_protocol& protocol) {
+  // A walk on its timer is a quick look at the board, as before: no read-back, no record.
+  if (!walk_->waitsForVerdict()) {
+    resume_.reset();
+    return true;
+  }
+  // A walk against a module that holds another table proves nothing.
+  const OperationView view{[this](std::string_view utf8) { sources_.status(qt_text(std::string(utf8))); },
+                           [](int) {}};
+  std::vector<CellDifference> differences;
+  const ConfigMatrix& grid = sources_.grid();
+  const ReadbackOutcome outcome = verify_configuration(protocol, grid, view, differences);
+  if (outcome != ReadbackOutcome::read) return false;
+  if (!differences.empty()) {
+    const QString question = qt_text(verify_status_text(differences.size())) +
+                             QString::fromUtf8("\nTest po kolei sprawdzi wtedy inną tablicę niż edytowana. Mimo to rozpocząć?");
+    if (!sources_.ask(question)) return false;
+  }
+
+  const std::filesystem::path path = journalPath();
+  journal_.emplace(path);
+  std::string error = journal_->error();
+  if (error.empty() && resume_) {
+    error = journal_->resume(*resume_, now());
+  } else if (error.empty()) {
+    const QString file = sources_.configuration_file();
+    const std::u8string name = path_of(file.isEmpty() ? QStringLiteral("(bez pliku)") : file).filename().u8string();
+    const WalkPlan& plan = *walk_->plan();
+    error = journal_->begin(new_record_header(std::string(name.begin(), name.end()), grid,
+                                              static_cast<int>(differences.size()), ZEL_VERSION,
+                                              sources_.engineer().toStdString(), sources_.names(), plan.rows()));
+  }
+  resume_.reset();
+  if (!error.empty()) {
+    journal_.reset();
+    const std::u8string shown = path.u8string();
+    sources_.warn(QString::fromUtf8("Nie można zapisać protokołu do pliku\n%1\n\n%2")
+                      .arg(QString::fromUtf8(reinterpret_cast<const char*>(shown.c_str())), qt_text(error)));
+    return false;
+  }
+  last_ = journal_->record();
+  emit recordChanged();
+  return true;
+}
+
+void WalkRecordKeeper::rowShown(int row) {
+  shown_ = event_line(sources_.grid(), row, sources_.names());
+  emit expectedChanged(qt_text(shown_->expected));
+  if (!walk_->waitsForVerdict()) rate(*shown_);
+}
+
+void WalkRecordKeeper::giveVerdict(Verdict verdict, const QString& comment) {
+  if (!walk_->running() || !shown_) return;
+  RecordLine line = *shown_;
+  line.verdict = verdict;
+  line.comment = comment.toStdString();
+  rate(std::move(line));
+  if (journal_) walk_->next();
+}
+
+void WalkRecordKeeper::rate(RecordLine line) {
+  if (!journal_) return;
+  line.time = now();
+  const std::string error = journal_->rate(line);
+  if (!error.empty()) {
+    // Unrecorded checks count as not done: the walk stops.
+    sources_.warn(QString::fromUtf8("Nie można zapisać oceny do protokołu:\n%1").arg(qt_text(error)));
+    journal_.reset();
+    walk_->stop();
+    return;
+  }
+  last_ = journal_->record();
+  emit recordChanged();
+}
+
+void WalkRecordKeeper::runningChanged(bool running) {
+  if (running) return;
+  shown_.reset();
+  emit expectedChanged(QString());
+  if (!journal_) return;
+  journal_->end(now());
+  last_ = journal_->record();
+  journal_.reset();
+  emit recordChanged();
+}
+
+std::optional<WalkRecord> WalkRecordKeeper::record() const {
+  if (last_) return last_;
+  JournalReading reading = load_walk_journal(journalPath());
+  return reading.ok ? reading.record : std::nullopt;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// `zel17-cli walk --confirm PLIK`: the walk with a verdict for every event.
+// Before the first event the module's table is read back and compared with
+// PLIK's; with differences the walk does not start unless --force. Each
+// event waits on the terminal for its verdict, which goes to the journal
+// (commissioning/walk_journal.h) before the walk goes on; an unfinished
+// record of the same configuration is offered to go on with.
+
+#include <string_view>
+
+#include "cli/module_commands.h"
+
+class USB_protocol;
+
+ModuleResult walk_with_verdicts(USB_protocol& protocol, const ModuleJob& job);
+
+// What a key stands for while the walk waits for a verdict.
+enum class VerdictKey { none, ok, fault, back, next, quit };
+VerdictKey decode_verdict_key(std::string_view input);

@@ -1,0 +1,34 @@
+#include "commissioning/walk_protocol_csv.h"
+
+#include "config/config_csv.h"
+#include "config/durable_save.h"
+
+namespace {
+
+std::string csv_field(const std::string& text) {
+  if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+std::string walk_protocol_csv(const WalkRecord& record) {
+  std::string text(kUtf8ByteOrderMark);
+  text += "czas;wiersz;zdarzenie;nazwa;oczekiwane;ocena;uwagi\r\n";
+  for (const RecordLine& line : record.lines) {
+    text += csv_field(record_time_text(line.time)) + ";" + std::to_string(line.row) + ";" + csv_field(line.label) +
+            ";" + csv_field(line.name) + ";" + csv_field(line.expected) + ";" + verdict_text(line.verdict) + ";" +
+            csv_field(line.comment) + "\r\n";
+  }
+  return text;
+}
+
+FileResult save_walk_protocol_csv(const std::filesystem::path& path, const WalkRecord& record) {
+  const std::string text = walk_protocol_csv(record);
+  return save_file_durably(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The walk's protocol as a spreadsheet table, like the tool's other tables:
+// UTF-8 with a byte order mark, ';' between fields, CR LF line ends. The
+// header "czas;wiersz;zdarzenie;nazwa;oczekiwane;ocena;uwagi", then one line
+// per walked event in the walk's order. A field holding ';', a double quote
+// or a line end (a comment, a name) is put in double quotes, its quotes
+// doubled, as the tool's table reader takes them.
+
+#include <filesystem>
+#include <string>
+
+#include "commissioning/walk_record.h"
+#include "config/file_result.h"
+
+std::string walk_protocol_csv(const WalkRecord& record);
+// Saved whole or not at all.
+FileResult save_walk_protocol_csv(const std::filesystem::path& path, const WalkRecord& record);
