@@ -18,6 +18,7 @@
 #include "app/long_operation_link.h"
 #include "app/user_prompts.h"
 #include "config/cell_block.h"
+#include "config/name_text.h"
 #include "config/project_file.h"
 #include "config/project_names.h"
 #include "gui/address_fill_dialog.h"

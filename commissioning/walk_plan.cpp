@@ -35,7 +35,7 @@ WalkPlan::WalkPlan(int first, int last) {
 
 WalkPlan::WalkPlan(const std::vector<int>& rows) {
   for (int row : rows) {
-    if (is_walkable_row(row)) rows_.push_back(row);
+    if (is_bus_callable_row(row)) rows_.push_back(row);
   }
 }
 
