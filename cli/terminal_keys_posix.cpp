@@ -16,7 +16,12 @@ namespace {
 // Only the terminal's foreground job may change its modes or read from it:
 // anyone else (`zel17-cli walk ... &`) is stopped by SIGTTOU or SIGTTIN,
 // and would hold the module's connection while stopped.
-bool in_terminal_foreground() { return tcgetpgrp(STDIN_FILENO) == getpgrp(); }
+// A terminal that is not the process's controlling one (tcgetpgrp fails)
+// sends it no such signal, and its keys are the process's.
+bool in_terminal_foreground() {
+  const pid_t group = tcgetpgrp(STDIN_FILENO);
+  return group < 0 || group == getpgrp();
+}
 
 }  // namespace
 
