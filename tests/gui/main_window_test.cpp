@@ -360,9 +360,9 @@ TEST_F(WindowTest, FileDialogsCarryTheirTexts) {
   };
   const Expected expected[] = {
       {SaveDialog, QString::fromUtf8("Zapisz konfigurację modułu ZEL"),
-       {"Konfiguracja ZEL (*.zel)", "Wszystkie pliki (*.*)"}, "zel", "konfiguracja.zel"},
+       {"Projekt ZEL z nazwami (*.zelp)", "Konfiguracja ZEL (*.zel)", "Wszystkie pliki (*.*)"}, "zel", "konfiguracja.zel"},
       {OpenDialog, QString::fromUtf8("Zapisz konfigurację modułu ZEL"),
-       {"Konfiguracja ZEL (*.zel)", "Wszystkie pliki (*.*)"}, "zel", "konfiguracja.zel"},
+       {"Projekt ZEL z nazwami (*.zelp)", "Konfiguracja ZEL (*.zel)", "Wszystkie pliki (*.*)"}, "zel", "konfiguracja.zel"},
       {SaveConsole, QString(), {"Pliki tekstowe (*.txt)", "Wszystkie pliki (*.*)"}, "txt", "log-konsoli.txt"},
   };
   for (const Expected& e : expected) {

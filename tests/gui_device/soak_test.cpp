@@ -214,7 +214,7 @@ TEST_F(SoakTest, UploadsAndOutputTestsWithRandomFaults) {
 
       expectIdle();
       if (fault.kind == FaultKind::none) {
-        EXPECT_EQ(status(), "Testowanie...");
+        EXPECT_EQ(status(), test_sent_text(row));
         const auto received = module().rs485_received();
         ASSERT_EQ(received.size(), gifts_before + 1);
         const TestPayload payload = build_test_payload(row, ui().KVRnumberEdit->value());
