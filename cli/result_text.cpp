@@ -10,6 +10,12 @@ std::string difference_row(const CellDifference& d, const ProjectNames* names) {
   return line;
 }
 
+std::string verdict_row(const RecordLine& line, const ProjectNames* names) {
+  std::string text = std::to_string(line.row) + "\t" + line.label + "\t" + verdict_text(line.verdict);
+  if (names) return text + "\t" + line.comment + "\t" + address_name_of_row(*names, line.row);
+  return line.comment.empty() ? text : text + "\t" + line.comment;
+}
+
 std::string repeat_line(int number, std::string_view summary) {
   return std::to_string(number) + ": " + std::string(summary);
 }

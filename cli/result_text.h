@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "commissioning/walk_record.h"
 #include "config/config_readback.h"
 #include "config/project_names.h"
 #include "protocol/failed_command.h"
@@ -13,6 +14,11 @@
 // One differing cell, tab-separated: row, label, output (1-25), mode in the
 // file, mode in the module; with a project's names, the address's name last.
 std::string difference_row(const CellDifference& difference, const ProjectNames* names = nullptr);
+
+// One rated event of the walk, tab-separated: row, label, verdict, the
+// comment when there is one. With a project's names the comment's field is
+// always there, so that the address's name is always the last and the fifth.
+std::string verdict_row(const RecordLine& line, const ProjectNames* names = nullptr);
 
 // "3: OK (zapisano i zweryfikowano)"
 std::string repeat_line(int number, std::string_view summary);

@@ -6,6 +6,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
+#include "cli/result_text.h"
 #include "cli/terminal_keys.h"
 #include "commissioning/walk_journal.h"
 #include "commissioning/walk_plan.h"
@@ -207,8 +208,7 @@ ModuleResult walk_with_verdicts(USB_protocol& protocol, const ModuleJob& job) {
           break;
         }
         if (job.results_out) {
-          *job.results_out << line.row << '\t' << line.label << '\t' << verdict_text(line.verdict)
-                           << (line.comment.empty() ? "" : "\t" + line.comment) << std::endl;
+          *job.results_out << verdict_row(line, job.names) << std::endl;
         }
         walking = plan.advance();
         break;

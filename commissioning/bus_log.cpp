@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "config/config_csv.h"
+#include "config/name_text.h"
 
 namespace {
 
@@ -23,10 +24,12 @@ struct Fields {
   std::string unit, row, event, change;
 };
 
-Fields fields_of(const BusLogEntry& entry) {
+// `names`: the address's name follows the label; none without them.
+Fields fields_of(const BusLogEntry& entry, const ProjectNames* names = nullptr) {
   if (const auto* change = std::get_if<BusChange>(&entry)) {
-    return {std::to_string(change->unit), std::to_string(change->row), row_label(change->row),
-            change->began ? kBegan : kEnded};
+    std::string event = row_label(change->row);
+    if (names) event = with_name(event, address_name_of_row(*names, change->row));
+    return {std::to_string(change->unit), std::to_string(change->row), event, change->began ? kBegan : kEnded};
   }
   if (const auto* note = std::get_if<BusNote>(&entry)) return {{}, {}, note->text, {}};
   return {{}, {}, other_frame_text(std::get<OtherBusFrame>(entry)), {}};
@@ -54,8 +57,8 @@ std::string bus_clock_text(BusClockTime time) {
   return text;
 }
 
-std::string bus_log_line(const BusLogEntry& entry) {
-  const Fields f = fields_of(entry);
+std::string bus_log_line(const BusLogEntry& entry, const ProjectNames* names) {
+  const Fields f = fields_of(entry, names);
   std::string line = bus_clock_text(entry_time(entry)) + "  ";
   if (f.unit.empty()) return line + f.event;
   return line + "centrala " + f.unit + "  " + f.event + "  " + f.change;

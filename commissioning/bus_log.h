@@ -12,6 +12,7 @@
 
 #include "commissioning/bus_tracker.h"
 #include "config/durable_save.h"
+#include "config/project_names.h"
 
 // A frame that is not a control unit's state: counted and shown, never decoded.
 struct OtherBusFrame {
@@ -46,8 +47,9 @@ BusClockTime time_of_day(std::chrono::system_clock::time_point moment);
 // "14:03:07.250"
 std::string bus_clock_text(BusClockTime time);
 
-// "14:03:07.250  centrala 0  adr 7. Alarm I  początek", "14:03:07.250  inna ramka (12 B)"
-std::string bus_log_line(const BusLogEntry& entry);
+// "14:03:07.250  centrala 0  adr 7. Alarm I  początek", "14:03:07.250  inna ramka (12 B)";
+// with `names`, a named address follows its label: "adr 7. Alarm I (Kotłownia)".
+std::string bus_log_line(const BusLogEntry& entry, const ProjectNames* names = nullptr);
 // The same, tab-separated, with the row between the unit and the label:
 // "14:03:07.250\tcentrala 0\t26\tadr 7. Alarm I\tpoczątek"
 std::string bus_log_tab_line(const BusLogEntry& entry);

@@ -143,7 +143,7 @@ void BusMonitorView::updateShownRow() {
 void BusMonitorView::appendEntries(const std::vector<BusLogEntry>& entries) {
   QScrollBar* bar = changes_->verticalScrollBar();
   const bool following = bar->value() >= bar->maximum();
-  for (const BusLogEntry& entry : entries) changes_->addItem(qt_text(bus_log_line(entry)));
+  for (const BusLogEntry& entry : entries) changes_->addItem(qt_text(bus_log_line(entry, &project_names())));
   dropOldest();
   if (following) changes_->scrollToBottom();
 }

@@ -226,6 +226,14 @@ TEST(CliTexts, DifferingCellAndRepeatLines) {
   names.addresses[99] = "Kotłownia";
   EXPECT_EQ(difference_row({304, 24, 3, 0}, &names), "304\tadr 99. Awaria\t25\t3\t0\tKotłownia");
   EXPECT_EQ(difference_row({0, 0, 0, 2}, &names), "0\tBrak zdarzeń\t1\t0\t2\t");
+  // A rated event: the comment's field stays with names, so the name is always fifth.
+  RecordLine rated{304, "adr 99. Awaria", "", "", Verdict::ok, "", ""};
+  EXPECT_EQ(verdict_row(rated), "304\tadr 99. Awaria\tOK");
+  EXPECT_EQ(verdict_row(rated, &names), "304\tadr 99. Awaria\tOK\t\tKotłownia");
+  rated.verdict = Verdict::fault;
+  rated.comment = "nie świeci";
+  EXPECT_EQ(verdict_row(rated), "304\tadr 99. Awaria\tBłąd\tnie świeci");
+  EXPECT_EQ(verdict_row(rated, &names), "304\tadr 99. Awaria\tBłąd\tnie świeci\tKotłownia");
   EXPECT_EQ(repeat_line(3, "OK (zapisano i zweryfikowano)"), "3: OK (zapisano i zweryfikowano)");
   EXPECT_EQ(closing_count(5, 4), "Moduły: 5, poprawnie: 4, z błędem: 1");
 }

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QRegularExpression>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -17,6 +18,9 @@
 
 #include "answered_prompts.h"
 #include "app/board_window.h"
+#include "app/bus_monitor_tab.h"
+#include "gui/bus_monitor_view.h"
+#include "commissioning/bus_log.h"
 #include "config/name_text.h"
 #include "gui/edit_history.h"
 #include "gui/lamp_board.h"
@@ -119,6 +123,12 @@ TEST_F(NamesWindowTest, ANameTypedInTheDialogAppearsWhereverItsLampOrAddressDoes
   EXPECT_EQ(lamps->names()[6], QStringLiteral("Hala A"));
   EXPECT_EQ(lamps->lampToolTip(6), QStringLiteral("Wyjście 7 (Hala A): wyłączone"));
   EXPECT_EQ(lamps->heading(), QStringLiteral("adr 12. Alarm I (Kotłownia)"));
+  // The monitor's list of changes names the address after its label.
+  BusMonitorView* monitor = window().busMonitor()->view();
+  monitor->appendEntries({BusChange{std::chrono::milliseconds(1000), 0, 41, true}});
+  auto* changes = monitor->findChild<QListWidget*>(QStringLiteral("MonitorChangeList"));
+  EXPECT_EQ(changes->item(changes->count() - 1)->text(),
+            QStringLiteral("00:00:01.000  centrala 0  adr 12. Alarm I (Kotłownia)  początek"));
 
   answer = path("raport.pdf");
   ui().ExportButton->click();

@@ -21,6 +21,7 @@
 #include "commissioning/walk_journal.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_file.h"
+#include "config/name_text.h"
 #include "config/sha256.h"
 #include "config/test_payload.h"
 #include "gui/walk_tab.h"
@@ -87,6 +88,7 @@ TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
 
   pickRange(4, 9);
   control<QDoubleSpinBox>("WalkDwell")->setValue(0.5);
+  project_names().addresses[1] = "Kotłownia";  // the status line names it after the label
   std::vector<int> selected, labels, lamps;
   std::vector<std::vector<bool>> controls;
   QObject context;
@@ -110,8 +112,9 @@ TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
   EXPECT_EQ(deviceControlsEnabled(), std::vector<bool>(8, true));
   EXPECT_EQ(recorder.texts(), (std::vector<std::string>{
                                   "Test po kolei: 1 z 5 – adr 0. Alarm I", "Test po kolei: 2 z 5 – adr 0. Alarm II",
-                                  "Test po kolei: 3 z 5 – adr 0. Awaria", "Test po kolei: 4 z 5 – adr 1. Alarm I",
-                                  "Test po kolei: 5 z 5 – adr 1. Alarm II", "Test po kolei zakończony (5 zdarzeń).",
+                                  "Test po kolei: 3 z 5 – adr 0. Awaria",
+                                  "Test po kolei: 4 z 5 – adr 1. Alarm I (Kotłownia)",
+                                  "Test po kolei: 5 z 5 – adr 1. Alarm II (Kotłownia)", "Test po kolei zakończony (5 zdarzeń).",
                               }));
   EXPECT_EQ(control<QLabel>("WalkStatus")->text(), QString::fromUtf8("Test po kolei zakończony (5 zdarzeń)."));
   const std::vector<std::string> lines = console();
