@@ -687,11 +687,19 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRefusesAModuleHoldingAnotherTable) {
   EXPECT_TRUE(bed.module().rs485_received().empty());
   EXPECT_FALSE(fs::exists(dir_ / "inna-protokol.jsonl"));
 
-  CliProcess forced({"walk", "5", "5", "--confirm", file, "--force", "--record", (dir_ / "d.jsonl").string()},
+  // A project's walk ends each rated line with the address's name.
+  Project project;
+  project.matrix = other;
+  project.names.addresses[0] = "Hala A";
+  const fs::path named = dir_ / "inna.zelp";
+  ASSERT_TRUE(save_project(named, project).ok);
+  CliProcess forced({"walk", "5", "5", "--confirm", named.string(), "--force", "--record", (dir_ / "d.jsonl").string()},
                     nullptr, true);
   ASSERT_TRUE(forced.wait_for_err("ocena (Enter", 1, 20s)) << forced.err_so_far();
   forced.press("o");
-  EXPECT_EQ(forced.finish().status, 0);
+  const CliRun forced_run = forced.finish();
+  EXPECT_EQ(forced_run.status, 0) << forced_run.err;
+  EXPECT_EQ(forced_run.out, "5\tadr 0. Alarm I\tOK\t\tHala A\n");
   const JournalReading reading = load_walk_journal(dir_ / "d.jsonl");
   ASSERT_TRUE(reading.record);
   EXPECT_EQ(reading.record->header.differing_cells, 3);
