@@ -1,9 +1,6 @@
 #include "app/walk_controller.h"
 
 #include "config/name_text.h"
-#include "config/test_payload.h"
-#include "protocol/failed_command.h"
-#include "protocol/usb_protocol.h"
 
 namespace {
 
@@ -33,7 +30,6 @@ void WalkController::start(const WalkPlan& plan, int unit, std::chrono::millisec
     emit statusChanged(QString::fromUtf8("Wierszy 1-4 nie wywoła ramka magistrali: nie ma czego testować."));
     return;
   }
-  unit_ = unit;
   dwell_.setInterval(dwell);
   paused_ = false;
   session_ = link_();
@@ -45,14 +41,15 @@ void WalkController::start(const WalkPlan& plan, int unit, std::chrono::millisec
     session_.reset();
     return;
   }
-  while (from_row >= 0 && plan_->current_row() != from_row && plan_->advance()) {
+  sequence_.emplace(session_->protocol(), *plan_, unit);
+  while (from_row >= 0 && plan_->current_row() != from_row && sequence_->next()) {
   }
   emit runningChanged(true);
   show();
 }
 
 void WalkController::show() {
-  if (!hand_over_event(session_->protocol(), plan_->current_row(), unit_)) return fail();
+  if (const std::string cause = sequence_->show(); !cause.empty()) return fail(cause);
   emit rowShown(plan_->current_row());
   showStatus();
   if (!paused_ && !wait_for_verdict_) dwell_.start();
@@ -67,8 +64,8 @@ void WalkController::showStatus() {
 
 void WalkController::dwellOver() {
   if (!running()) return;
-  if (plan_->advance()) return show();
-  finish(walk_finished_text(plan_->count()), true);
+  if (sequence_->next()) return show();
+  finish(sequence_->finished_text(), true);
 }
 
 void WalkController::togglePause() {
@@ -84,31 +81,32 @@ void WalkController::togglePause() {
 }
 
 void WalkController::back() {
-  if (running() && plan_->back()) show();
+  if (running() && sequence_->back()) show();
 }
 
 void WalkController::next() {
   if (!running()) return;
   dwell_.stop();
-  if (plan_->advance()) return show();
-  finish(walk_finished_text(plan_->count()), true);
+  if (sequence_->next()) return show();
+  finish(sequence_->finished_text(), true);
 }
 
 void WalkController::stop() {
-  if (running()) finish(walk_stopped_text(plan_->position(), plan_->count()), true);
+  if (running()) finish(sequence_->stopped_text(), true);
 }
 
 void WalkController::finish(const std::string& status, bool clear_board) {
   dwell_.stop();
-  if (clear_board && !hand_over_event(session_->protocol(), kFrameWithoutEventsRow, unit_)) return fail();
+  if (clear_board) {
+    if (const std::string cause = sequence_->finish(); !cause.empty()) return fail(cause);
+  }
+  sequence_.reset();
   session_.reset();
   emit runningChanged(false);
   emit statusChanged(qt_text(status));
 }
 
-void WalkController::fail() {
-  const USB_protocol& protocol = session_->protocol();
-  const std::string cause = failed_command_text(protocol.last_request(), protocol.last_failure());
+void WalkController::fail(const std::string& cause) {
   emit failed(qt_text(cause));
-  finish(walk_failed_text(plan_->position(), plan_->count(), cause), false);
+  finish(sequence_->failed_text(cause), false);
 }

@@ -15,6 +15,7 @@
 
 #include "app/long_operation_link.h"
 #include "commissioning/walk_plan.h"
+#include "commissioning/walk_sequence.h"
 
 class WalkController : public QObject {
   Q_OBJECT
@@ -61,12 +62,12 @@ class WalkController : public QObject {
   void dwellOver();
   // Ends the walk; the frame without events first when `clear_board`.
   void finish(const std::string& status, bool clear_board);
-  void fail();
+  void fail(const std::string& cause);
 
   Link link_;
   std::optional<WalkPlan> plan_;
   std::unique_ptr<Device_session> session_;
-  int unit_ = 0;
+  std::optional<WalkSequence> sequence_;  // over session_ and plan_ while running
   bool paused_ = false;
   bool wait_for_verdict_ = false;
   BeforeFirstEvent before_first_event_;

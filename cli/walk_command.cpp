@@ -6,11 +6,8 @@
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
 #include "cli/terminal_keys.h"
-#include "commissioning/walk_plan.h"
+#include "commissioning/walk_sequence.h"
 #include "config/config_matrix.h"
-#include "config/test_payload.h"
-#include "protocol/failed_command.h"
-#include "protocol/usb_protocol.h"
 
 namespace {
 
@@ -48,16 +45,16 @@ Step wait_for_step(TerminalKeys& keys, milliseconds dwell, const std::function<v
 ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
   const CliOptions& options = job.options;
   WalkPlan plan(options.walk_first, options.walk_last);
+  WalkSequence walk(protocol, plan, options.unit);
   TerminalKeys keys;
   job.progress.start(plan.count());
 
-  std::string status = walk_finished_text(plan.count());
+  std::string status = walk.finished_text();
   bool stopped_by_signal = false;
   for (bool walking = true; walking;) {
-    if (!hand_over_event(protocol, plan.current_row(), options.unit)) {
+    if (const std::string cause = walk.show(); !cause.empty()) {
       // A module failure is one, also after a Ctrl+C.
-      const std::string cause = failed_command_text(protocol.last_request(), protocol.last_failure());
-      return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()), "BŁĄD: " + cause, {}, {}};
+      return {exit_code::kIoError, walk.stopped_text(), "BŁĄD: " + cause, {}, {}};
     }
     job.progress.clear();
     if (job.results_out) {
@@ -74,13 +71,13 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
     };
     switch (wait_for_step(keys, milliseconds(options.dwell_ms), paused_now)) {
       case Step::next:
-        walking = plan.advance();
+        walking = walk.next();
         break;
       case Step::back:
-        plan.back();
+        walk.back();
         break;
       case Step::quit:
-        status = walk_stopped_text(plan.position(), plan.count());
+        status = walk.stopped_text();
         walking = false;
         break;
       case Step::interrupted:
@@ -91,10 +88,8 @@ ModuleResult walk_events(USB_protocol& protocol, const ModuleJob& job) {
   }
 
   // The board must not keep showing the last event.
-  const bool cleared = hand_over_event(protocol, kFrameWithoutEventsRow, options.unit);
-  if (!cleared) {
-    return {exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()),
-            "BŁĄD: " + failed_command_text(protocol.last_request(), protocol.last_failure()), {}, {}};
+  if (const std::string cause = walk.finish(); !cause.empty()) {
+    return {exit_code::kIoError, walk.stopped_text(), "BŁĄD: " + cause, {}, {}};
   }
   if (stopped_by_signal) return interrupted();
   return {exit_code::kDone, status, "OK (" + status + ")", {}, {}};

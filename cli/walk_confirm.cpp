@@ -10,10 +10,9 @@
 #include "cli/terminal_keys.h"
 #include "commissioning/walk_journal.h"
 #include "commissioning/walk_plan.h"
+#include "commissioning/walk_sequence.h"
 #include "config/readback_runner.h"
 #include "config/test_payload.h"
-#include "protocol/failed_command.h"
-#include "protocol/usb_protocol.h"
 #include "text/local_time.h"
 #include "text/utf8_path.h"
 
@@ -175,14 +174,14 @@ ModuleResult walk_with_verdicts(USB_protocol& protocol, const ModuleJob& job) {
   const ProjectNames no_names;
   const ProjectNames& names = job.names ? *job.names : no_names;
 
-  std::string status = walk_finished_text(plan.count());
+  WalkSequence walk(protocol, plan, options.unit);
+  std::string status = walk.finished_text();
   std::string journal_failure;
   bool stopped_by_signal = false;
   for (bool walking = true; walking;) {
-    if (!hand_over_event(protocol, plan.current_row(), options.unit)) {
+    if (const std::string cause = walk.show(); !cause.empty()) {
       if (interrupt_requested()) return interrupted();
-      return failure(exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()),
-                     failed_command_text(protocol.last_request(), protocol.last_failure()));
+      return failure(exit_code::kIoError, walk.stopped_text(), cause);
     }
     RecordLine line = event_line(job.file, plan.current_row(), names);
     ask << walk_status_text(plan) << "\n  oczekiwane: " << line.expected
@@ -210,12 +209,12 @@ ModuleResult walk_with_verdicts(USB_protocol& protocol, const ModuleJob& job) {
         if (job.results_out) {
           *job.results_out << verdict_row(line, job.names) << std::endl;
         }
-        walking = plan.advance();
+        walking = walk.next();
         break;
-      case VerdictKey::back: plan.back(); break;
-      case VerdictKey::next: walking = plan.advance(); break;
+      case VerdictKey::back: walk.back(); break;
+      case VerdictKey::next: walking = walk.next(); break;
       case VerdictKey::quit:
-        status = walk_stopped_text(plan.position(), plan.count());
+        status = walk.stopped_text();
         walking = false;
         break;
       case VerdictKey::none:
@@ -227,14 +226,10 @@ ModuleResult walk_with_verdicts(USB_protocol& protocol, const ModuleJob& job) {
   if (journal_failure.empty() && !stopped_by_signal) journal_failure = journal.file->end(now());
 
   // The board must not keep showing the last event.
-  const bool cleared = hand_over_event(protocol, kFrameWithoutEventsRow, options.unit);
+  const std::string clear_failure = walk.finish();
   if (stopped_by_signal) return interrupted();
   if (!journal_failure.empty())
-    return failure(exit_code::kCantCreate, walk_stopped_text(plan.position(), plan.count()),
-                   "nie można zapisać dziennika: " + journal_failure);
-  if (!cleared) {
-    return failure(exit_code::kIoError, walk_stopped_text(plan.position(), plan.count()),
-                   failed_command_text(protocol.last_request(), protocol.last_failure()));
-  }
+    return failure(exit_code::kCantCreate, walk.stopped_text(), "nie można zapisać dziennika: " + journal_failure);
+  if (!clear_failure.empty()) return failure(exit_code::kIoError, walk.stopped_text(), clear_failure);
   return {exit_code::kDone, status, "OK (" + status + ")", {}, {}};
 }

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "commissioning/walk_plan.h"
+#include "commissioning/walk_sequence.h"
+#include "config/test_payload.h"
+#include "protocol/usb_protocol.h"
 
 namespace {
 
@@ -55,6 +60,70 @@ TEST(WalkPlan, StatusTexts) {
       {22, "Test po kolei zakończony (22 zdarzenia)."}, {112, "Test po kolei zakończony (112 zdarzeń)."},
   };
   for (const auto& [count, text] : finished) EXPECT_EQ(walk_finished_text(count), text);
+}
+
+}  // namespace
+
+namespace {
+
+// A module that answers each request with the next scripted reply, and then
+// no more.
+struct ScriptedModule {
+  std::vector<UsbFrame> replies;
+  std::vector<UsbFrame> requests;
+
+  USB_protocol::Exchange exchange() {
+    return [this](const UsbFrame& request, UsbFrame& response) {
+      requests.push_back(request);
+      if (replies.size() < requests.size()) return false;
+      response = replies[requests.size() - 1];
+      return true;
+    };
+  }
+  // The bus frame the last request carried.
+  TestPayload handed_over() const {
+    TestPayload payload{};
+    std::copy_n(requests.back().begin() + 4, payload.size(), payload.begin());
+    return payload;
+  }
+};
+
+UsbFrame reply(std::uint8_t code) {
+  UsbFrame frame{};
+  frame[0] = code;
+  if (code == 0) frame[1] = RS485_GIFT_USB_FRAME;  // a refusal names the refused command
+  return frame;
+}
+
+TEST(WalkSequence, HandsOverEachRowAndTheFrameWithoutEventsOrNamesTheCause) {
+  const UsbFrame taken = reply(RS485_GIFT_USB_FRAME), refused = reply(0);
+  ScriptedModule module{{taken, taken, taken, taken, refused}, {}};
+  USB_protocol protocol(module.exchange());
+  WalkPlan plan(5, 7);
+  WalkSequence walk(protocol, plan, 3);
+
+  EXPECT_EQ(walk.show(), "");
+  EXPECT_EQ(module.handed_over(), build_test_payload(5, 3));
+  ASSERT_TRUE(walk.next());
+  EXPECT_EQ(walk.show(), "");
+  EXPECT_EQ(module.handed_over(), build_test_payload(6, 3));
+  ASSERT_TRUE(walk.back());
+  EXPECT_FALSE(walk.back());
+  EXPECT_EQ(walk.stopped_text(), "Test po kolei zatrzymany (1 z 3).");
+  EXPECT_EQ(walk.finish(), "");
+  EXPECT_EQ(module.handed_over(), build_test_payload(kFrameWithoutEventsRow, 3));
+  EXPECT_TRUE(walk.next() && walk.next());
+  EXPECT_FALSE(walk.next());
+  EXPECT_EQ(walk.finished_text(), "Test po kolei zakończony (3 zdarzenia).");
+  EXPECT_EQ(walk.show(), "");
+
+  // The module refuses the frame without events, then falls silent.
+  const std::string refusal = walk.finish();
+  EXPECT_TRUE(refusal.starts_with("moduł nie przyjął polecenia")) << refusal;
+  const std::string silence = walk.show();
+  EXPECT_TRUE(silence.starts_with("moduł nie odpowiedział na polecenie")) << silence;
+  EXPECT_EQ(walk.failed_text(silence), "Test po kolei przerwany (3 z 3): " + silence);
+  EXPECT_EQ(module.requests.size(), 6u);
 }
 
 }  // namespace
