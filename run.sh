@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds the program and starts it.
 #   ./run.sh [ARGS...]
 #   ./run.sh --demo    the same program against an emulated module, no hardware

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and runs every suite:
 #   1. native build (tests, GUI offscreen, emulated module, every benchmark),
 #      and the benchmarks once briefly (scripts/bench.sh --quick)

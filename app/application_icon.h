@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's icon, the same on both systems: the window's title bar, the
 // taskbar and Alt+Tab. The images are made from packaging/zel17.svg at build

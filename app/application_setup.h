@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Everything the application object needs before the window is built:
 // style, fonts, Polish texts of Qt's own dialogs, the application title.

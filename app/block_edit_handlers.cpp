@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Editing more than one cell at a time: the selected block of DrawGrid1
 // and the addresses filled by rule.
 

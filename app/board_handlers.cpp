@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Tablica...": the board window with the lamps of the selected row, and the
 // walk test through the events. While a walk holds the connection, no other
 // command may reach the module.

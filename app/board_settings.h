@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The board window as the user left it in an earlier session: its place,
 // size and open tab, and the walk's range and time per event.

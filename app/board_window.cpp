@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/board_window.h"
 
 #include <QAbstractItemModel>

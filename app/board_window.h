@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The board window "Tablica synoptyczna – ZEL17": the lamp picture of one
 // row of the matrix beside a set of tabs ("Test po kolei", ...) that share

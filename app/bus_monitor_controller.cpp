@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/bus_monitor_controller.h"
 
 #include <chrono>

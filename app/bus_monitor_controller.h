@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs the bus monitor: one connection for the whole run, and a poll of the
 // module every kBusPollIntervalMs on the event loop. Each poll is one short

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The "Monitor magistrali" tab: its view and the controller that runs the
 // monitor, wired together, and the saving of the list of changes. It knows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/bus_monitor_wiring.h"
 
 #include "app/board_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The monitor tab as the main window uses it: connected through the
 // window's device session (banners, lamp, not-connected notice),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's own command line: at most one configuration file (.zel or
 // .csv), opened at start as "Otwórz..." opens it. More arguments, or one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Zapisz...", "Otwórz..." and "Porównaj..." of the configuration page. A
 // failure is shown in a warning box naming the file and in the status bar;
 // a save or load that succeeded names its file in the window's caption, a

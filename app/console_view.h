@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Console: shows the process's console log store, read-only, one screen line
 // per logged line. Lines the store reports are queued and added in one go on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/console_window.h"
 
 #include <QHBoxLayout>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window "Konsola – ZEL17": the console that the service page keeps out
 // of sight, shown live in a window of its own, with the service page's two

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Editing beside the mouse: the undo history's shortcuts and the window's
 // modified mark, rows through the clipboard and the difference marks. The
 // question before unsaved changes are closed away is the window's close

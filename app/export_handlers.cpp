@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Eksportuj..." and "Drukuj...": the table handed over as a PDF report, a
 // CSV table or on paper. The grid stays as it is.
 

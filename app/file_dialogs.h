@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The texts of the window's three file dialogs. Texts are UTF-8; filters are
 // in Qt's form ("Name (*.ext);;Other (*.*)"). An empty title leaves the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TForm_main itself: building the window, its own events (show, hide,
 // close, the grids' event filter) and every button wired to its handler.
 // The handlers live by area in app/*_handlers.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The grid editor of the main window: the matrix grid DrawGrid1, the row
 // labels StringGrid2 and the output numbers StringGrid3, scrolled together.
 

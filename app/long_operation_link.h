@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How a long device operation (the walk, the bus monitor) gets the one
 // connection it holds for its whole run: a device session, which the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Program entry: the application object, the one main window, the event loop.
 // Qt's options on the command line take no effect (ZelApplication); the
 // program's own argument is a configuration file to open (command_line.h),

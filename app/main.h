@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window: the configuration page with the grid editor and the
 // hidden service page with the console. Controls are built from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device operations of the configuration page: "Konfiguruj!" writes the
 // grid into the module, "Odczytaj" reads the module's configuration into the
 // grid and "Weryfikuj" compares the two. Each connects anew, shows its

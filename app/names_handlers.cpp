@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Nazwy...": the project's names, edited as one undo step, and every place
 // of the window that shows them. Names never go to the module; a save that
 // leaves them out says so.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The output test: the module is handed the bus frame of one event row, as
 // if a control unit had reported that event. "Test" then moves on to the
 // next row, "Testuj" of the pop-up menu does not.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's own command line after its name, exactly as the user gave
 // it: one file per OS. Paths, not text, so that a file name that is not

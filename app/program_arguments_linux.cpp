@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/program_arguments.h"
 
 // A file name is bytes here; decoding it as text would spoil one that is not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // `zel17 --protocol JOURNAL FILE.pdf`: the walk's protocol written from its
 // journal without a window (Qt's offscreen platform), for scripts. Exit

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The arrow beside "Otwórz...": the configuration files last opened or
 // saved, newest first, read when the list opens so that a file deleted
 // meanwhile is left out. Choosing one opens it as "Otwórz..." does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The service page: connecting and disconnecting, the connection lamp, one
 // button per module command, and saving the console to a file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the window asks the user something: a file name from a file dialog,
 // or an acknowledgement of a warning. The window holds one function object

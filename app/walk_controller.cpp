@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/walk_controller.h"
 
 #include "config/name_text.h"

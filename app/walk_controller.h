@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs a walk test: one connection for the whole walk, each row of the plan
 // handed to the module in turn as the bus frame of its event, a wait on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/walk_record_keeper.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Keeps the walk's record: before the first event it compares the module's
 // table with the grid (and asks before a walk against another table), opens

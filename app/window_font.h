@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The font families that draw the window's "MS Sans Serif" on this platform.
 // The window was laid out for that font at 8 points (11 pixels); each

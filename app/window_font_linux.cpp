@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window_font.h"
 
 // Asked for by its own name: setup_application substitutes it with

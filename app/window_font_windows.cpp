@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/window_font.h"
 
 // Windows has "MS Sans Serif" itself, but as a bitmap font: Qt would draw it

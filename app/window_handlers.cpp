@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window beside its stored layout: it can grow, its controls anchored to
 // the edges they belong to, and "Konsola" (F12) shows the console of the
 // hidden service page in a window of its own.

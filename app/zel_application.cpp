@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/zel_application.h"
 
 #include <QMessageBox>

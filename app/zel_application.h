@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application object. An exception that escapes an event handler is shown
 // in a message box and the program goes on, instead of ending it.

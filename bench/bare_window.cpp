@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The yardstick for the program's start-up: a bare Qt window of the same
 // client size (850 x 614), with nothing in it. With --label it holds one
 // text label, so that Qt starts its font system as any window with text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Medians and the table rows every benchmark prints. A row is one line of a
 // Markdown table: what was measured, the median with its number of runs, the

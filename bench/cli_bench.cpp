@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zel17-cli uploading a configuration to the emulated module. Two rows:
 //   - the module answering 2 ms after each request: the real binary, started
 //     and waited for as a script would, over the floor of 167 x 2 ms;

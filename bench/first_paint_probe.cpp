@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Preloaded into a Qt program (LD_PRELOAD) to time its start: when its first
 // top-level window has been painted, writes the CLOCK_MONOTONIC time in
 // nanoseconds and the peak resident size so far (VmHWM, KiB) to the file

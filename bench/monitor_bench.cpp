@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bus monitor against the emulated module. Four rows:
 //   - zel17-cli monitor (the real binary): time from a frame queued in the
 //     module to its line on the program's standard output;

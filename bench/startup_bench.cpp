@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up to the first painted window and peak memory until then, of the
 // program against a bare Qt window of the same size, started in turn on the
 // same display with the first-paint probe preloaded. Each row is the median

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "transport_timer.h"
 
 #include <cstdint>

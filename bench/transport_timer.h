@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Time spent inside the transport during a run, summed by wrappers around
 // HID_device::send_receive (one report out, one in) and USB_protocol::Connect

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real window uploading a configuration to the emulated module, timed
 // around WriteConfigButtonClick, as a user's click runs it: connect and
 // greeting, 166 commands with their console lines, status and progress

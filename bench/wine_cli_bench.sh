@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # zel17-cli.exe upload under wine, inside the test bed, against the module
 # answering after 2 ms: the whole run (wine's start and device set-up, the
 # upload, wine's end) over the Linux zel17-cli's whole run of the same upload

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/appended_file.h"
 
 #include <cstdint>

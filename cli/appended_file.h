@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file that zel17-cli's --log appends to: made when missing, never cut,
 // so what it held stays; each piece of text is on the disk before append()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/bus_monitor_command.h"
 
 #include <chrono>

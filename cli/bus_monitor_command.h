@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // zel17-cli monitor: polls the module for the frames it hears on the RS485
 // bus and prints one tab-separated line per change as it happens, until the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // zel17-cli as a whole, short of the process: parses the arguments, reads
 // FILE, runs the command once or, with --repeat, on module after module, and

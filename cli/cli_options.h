@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // zel17-cli's command line: one command, its FILE or ROW, and the options.
 // Parsing looks at nothing outside the arguments, so it is tested alone.

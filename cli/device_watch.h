@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Waits for the present HID devices to change, for --repeat. On Linux it
 // listens to udev's monitor (libudev loaded at run time, as the transport

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/device_watch.h"
 
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // zel17-cli's exit statuses, in the sysexits convention (<sysexits.h> is not
 // there on Windows, so the values are spelled out).

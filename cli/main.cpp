@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zel17-cli: the module from a terminal, in scripts and on a production
 // line. See cli/cli_app.h; `zel17-cli --help` lists the commands.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/module_commands.h"
 
 #include <algorithm>

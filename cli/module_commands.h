@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One command of zel17-cli on one module: connect, run, disconnect. The
 // module is left disconnected on every path, also after Ctrl+C.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What zel17-cli needs of the terminal and the process, one file per OS:
 // Ctrl+C as a request to stop between exchanges, whether standard error is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/platform_console.h"
 
 #include <windows.h>

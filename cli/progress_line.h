@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The progress of a long run on a terminal: one line on standard error,
 // redrawn in place, with the step, the count and the percentage:

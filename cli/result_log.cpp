@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/result_log.h"
 
 namespace {

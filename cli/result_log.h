@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // --log FILE: one line per module appended to FILE, on the disk before the
 // next module is taken, so a production line keeps a record of what went

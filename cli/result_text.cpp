@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/result_text.h"
 
 #include "config/config_matrix.h"

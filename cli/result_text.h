@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The texts zel17-cli prints about a module: which command it did not
 // accept, a differing cell as a line for scripts, and the lines of --repeat.

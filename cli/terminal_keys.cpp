@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/terminal_keys.h"
 
 WalkKey decode_walk_key(std::string_view input) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The keys that steer `zel17-cli walk` on a terminal: Space pauses and
 // resumes, n or Right goes on at once, p or Left goes back one row, q ends.

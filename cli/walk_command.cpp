@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/walk_command.h"
 
 #include <chrono>

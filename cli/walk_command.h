@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // `zel17-cli walk`: the walk test on one connection. Each row of the plan
 // is handed to the module as its event's bus frame, a line "row<TAB>label"

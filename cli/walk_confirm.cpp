@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/walk_confirm.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // `zel17-cli walk --confirm PLIK`: the walk with a verdict for every event.
 // Before the first event the module's table is read back and compared with

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross build for 64-bit Windows with the mingw-w64 compiler (POSIX threads
 # variant); CTest runs the programs under wine.
 #

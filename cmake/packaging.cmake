@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installs like a Linux desktop program and builds a Debian package with CPack.
 # The programs themselves are installed by app/CMakeLists.txt (zel17) and
 # cli/CMakeLists.txt (zel17-cli); here go the files around them:

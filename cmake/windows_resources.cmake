@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Windows resources of a program: the icon, the version information from the
 # project's version, and for the window the application manifest
 # (packaging/windows/program.rc.in, zel17.exe.manifest).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commissioning/bus_frame.h"
 
 #include "config/bus_frame_layout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A control unit's frame as the module hears it on the RS485 bus, decoded.
 // Each frame is the whole state of one unit, in the layout of

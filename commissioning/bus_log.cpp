@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commissioning/bus_log.h"
 
 #include <cstdio>

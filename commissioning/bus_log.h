@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The bus monitor's list of changes and its texts: the window's lines, the
 // command line's tab-separated lines and the saved CSV log. All UTF-8.

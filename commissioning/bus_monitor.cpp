@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commissioning/bus_monitor.h"
 
 #include "commissioning/bus_frame.h"

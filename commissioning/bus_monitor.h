@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The bus monitor's work, shared by the window and the command line: one
 // poll asks the module for the oldest frame it heard on the RS485 bus,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commissioning/bus_tracker.h"
 
 #include <algorithm>

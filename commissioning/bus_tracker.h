@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the control units report right now: each unit's last set of active
 // events, and the changes a new frame of a unit brings.

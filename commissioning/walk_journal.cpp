@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commissioning/walk_journal.h"
 
 #include <fstream>

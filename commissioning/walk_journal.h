@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The walk's journal: the record on the disk as it grows, one JSON object
 // per line (UTF-8, LF), each line flushed to the disk before the walk goes

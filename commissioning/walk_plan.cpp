@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commissioning/walk_plan.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The walk test's plan: the event rows it hands the module one after the
 // other, and where it stands. Rows 1-4 are never in it: no bus frame calls

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commissioning/walk_protocol_csv.h"
 
 #include "config/config_csv.h"

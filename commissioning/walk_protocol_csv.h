@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The walk's protocol as a spreadsheet table, like the tool's other tables:
 // UTF-8 with a byte order mark, ';' between fields, CR LF line ends. The

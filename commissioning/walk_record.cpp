@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commissioning/walk_record.h"
 
 #include <algorithm>

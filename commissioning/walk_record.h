@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The record of a walk test: against which configuration it ran, what the
 // module held, who checked, and for every walked event what it had to light

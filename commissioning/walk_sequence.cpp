@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "commissioning/walk_sequence.h"
 
 #include "config/test_payload.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The walk test's steps on one connection, shared by the window and
 // zel17-cli: the current row's event handed to the module, moves over the

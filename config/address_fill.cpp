@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/address_fill.h"
 
 #include <algorithm>

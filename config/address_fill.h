@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Lamps assigned to a range of addresses by one rule, as a panel is wired:
 // address `first_address` + i lights lamp `first_lamp` + i (after lamp 25

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The bit layout of a control unit's frame on the RS485 bus, the whole state
 // of one unit. The output test builds such frames; the bus monitor reads them.

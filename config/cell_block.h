@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A rectangle of matrix cells as the user spans it: from the anchor, where
 // it was started, to the current cell, which is its opposite corner and

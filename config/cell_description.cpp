@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/cell_description.h"
 
 #include "config/config_matrix.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A cell's mode in words, for whoever can't tell the colours apart: the
 // grid's tool tips and screen-reader texts, the legend's accessible names;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The configuration as a table for spreadsheets: UTF-8 with a byte order mark
 // (so spreadsheets in Polish locales read the labels right), ';' between

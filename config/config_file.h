@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The configuration file: nothing but the 7625 bytes of ConfigMatrix in index
 // order (offset k is the cell of row k % 305, column k / 305).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/config_matrix.h"
 
 void ConfigMatrix::reset() {

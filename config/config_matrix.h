@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The event-to-output table: 305 event rows by 25 outputs, one LedMode byte
 // per cell, stored column by column (cell of row r, column c at r + c * 305).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/config_readback.h"
 
 #include <algorithm>

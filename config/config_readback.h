@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading a configuration back from the module's FLASH: which halves to read,
 // how the read bytes turn back into cells, and how they compare with a grid.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/configuration_check.h"
 
 std::optional<CellValue> first_invalid_cell(const ConfigMatrix& matrix) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a configuration is: every cell of the event rows holds a mode 0-3 and
 // every cell of row 4, which the module has no event for, holds 255. Only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/configuration_source.h"
 
 #include "config/config_csv.h"

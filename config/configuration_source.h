@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Every configuration file the tools read or write comes through here: a
 // name ending in .zelp (any case) is a project (config/project_file.h), in

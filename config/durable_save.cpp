@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/durable_save.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Saving a file whole, so that neither a failure nor a power cut right after
 // the save leaves it half written.

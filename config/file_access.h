@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Who may read and write a file, so that a replacement that could not take
 // the old file's owner or rights is never open to more people than the old.

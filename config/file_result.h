@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What saving or loading a file came to, for every file the tool reads or
 // writes: configurations (.zel, .csv) and exports.

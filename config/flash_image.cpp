@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/flash_image.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The module's FLASH layout of a configuration and the upload that writes it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/name_text.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The rules of a name and where a name stands beside the system's own texts.
 // A name is one line of at most kMaxNameLength characters (code points),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a long device operation of the configuration page shows while it
 // runs: the status bar text and the progress bar position. The window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The file calls a durable save needs, one implementation file per OS.
 // Errors come back as std::error_code in the generic (errno) category on

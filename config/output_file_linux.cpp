@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/output_file.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/project_file.h"
 
 #include <nlohmann/json.hpp>

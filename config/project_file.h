@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The project file (*.zelp): the table and the names together, as JSON in
 // UTF-8 without a byte order mark. Its keys, in this order, are the contract

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The names a project gives the site, the board's 25 lamps and the 100
 // addresses of the control units. They are the engineer's, in UTF-8, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/readback_runner.h"
 
 #include <span>

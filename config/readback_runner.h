@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading the configuration back from an open module, and comparing it with
 // the edited grid. Both read the same 158 halves; the grid changes only when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/row_clipboard.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Cells of the grid as clipboard text: one line per row, its modes in
 // decimal separated by tabs, so that a spreadsheet puts each in a cell of

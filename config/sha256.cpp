@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/sha256.h"
 
 #include <array>

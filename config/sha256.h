@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // SHA-256 of a byte string, as lowercase hex: the fingerprint of a
 // configuration in zel17-cli's result log. Written here because the core

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/test_payload.h"
 
 #include "config/bus_frame_layout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The RS485 bus frame the output test hands to the module: the event of one
 // matrix row active, as if a control unit had reported it (the layout is in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "config/upload_runner.h"
 
 #include "config/configuration_check.h"

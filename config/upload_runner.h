@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The upload of a configuration into an open module: converts the matrix,
 // erases pages 0-5 and writes the special and address blocks, with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "emulator/bus_player.h"
 
 BusScriptPlayer::BusScriptPlayer(ZelModule& module, BusScript script)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Plays a bus script into an emulated module: each frame is queued in the
 // module at its time, as if a control unit had just sent it. A thread of its

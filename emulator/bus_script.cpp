@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "emulator/bus_script.h"
 
 #include <charconv>

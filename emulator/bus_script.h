@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A script of what the control units say on the RS485 bus, for the emulated
 // module to hear: one frame per line, at a time counted from the start.

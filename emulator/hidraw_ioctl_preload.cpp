@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A preload library for programs that drive the test bed's hidraw nodes as a
 // real hidraw driver would be driven (wine's HID bus): the nodes are ptys,
 // which know nothing of the hidraw ioctls. For the bed's ptys only, it

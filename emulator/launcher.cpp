@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zel-testbed-launch: builds the umockdev test bed with an emulated module in
 // this (not preloaded) process, starts the given program under the umockdev
 // preload so that it sees the module as /dev/hidraw0, serves the module until

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // umockdev.h first: its GLib headers clash with Qt's `signals` macro.
 #include <umockdev.h>
 

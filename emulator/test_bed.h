@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Presents emulated ZEL modules to the code under test as HID devices, with
 // umockdev: a sysfs tree of usb device -> usb interface -> hid device ->

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "emulator/umockdev_preload.h"
 
 #include <dlfcn.h>

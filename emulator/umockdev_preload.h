@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The umockdev preload that a process touching the test bed needs, and the
 // one call that makes a test program work when it is run by hand.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # zel-wine-run [options] [--] PROGRAM.exe [ARGUMENTS...]
 # Runs a Windows program under wine inside the umockdev test bed, so that
 # wine's HID bus presents the emulated module (and the bed's other HID

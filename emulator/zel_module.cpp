@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "emulator/zel_module.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A software model of the ZEL module's firmware, as the USB side sees it:
 // one 64-byte request in, at most one 64-byte answer out. It knows nothing of

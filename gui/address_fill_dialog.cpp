@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/address_fill_dialog.h"
 
 #include <QCheckBox>

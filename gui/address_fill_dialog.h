@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "Wypełnij adresy": asks for the rule that assigns lamps to a range of
 // addresses. The fields, in their tab order: "Od adresu", "Do adresu",

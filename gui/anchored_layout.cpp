@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/anchored_layout.h"
 
 #include <QEvent>

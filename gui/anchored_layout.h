@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Keeps controls laid out for one size of a window in place as the window
 // grows: each anchored control moves with the window's right or bottom

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/bus_monitor_view.h"
 
 #include <QHBoxLayout>

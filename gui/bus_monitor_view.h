@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The "Monitor magistrali" tab's face: "Start" and "Stop", the events active
 // now (control unit, event, since), the list of changes with the count of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/config_report.h"
 
 #include <QFontMetricsF>

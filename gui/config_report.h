@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The configuration on paper: one page layout for the PDF report and for
 // printing. Page 1 opens with the title, the file, the date and the colour

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/edit_history.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's history of changes to a ConfigMatrix: every change made in
 // the window goes through it, one undo step per user action. Cell edits

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/filled_shape.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A filled square or circle with a thin black outline: the colour legend and
 // the connection lamp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a key does on the grid editor: moves of the current cell (with Shift
 // they span a block from where the move started) and edits of that cell or

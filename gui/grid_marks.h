@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What DrawGrid1 shows over its cells' colours: a mark on every cell that
 // differs from the module or from a compared file, a thin frame around

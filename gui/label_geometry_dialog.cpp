@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/label_geometry_dialog.h"
 
 #include <QDialogButtonBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "Etykiety": the label insert's geometry in mm, "Rozstaw lamp" across and
 // down and the field's size, before the insert is written. OK takes it when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/label_insert.h"
 
 #include <QFontMetricsF>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The label insert: the strip behind the board's front that names its 25
 // lamps, on an A4 page at 100 % scale. Fields in 5 rows of 5 at the lamps'

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/lamp_board.h"
 
 #include <QElapsedTimer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The board's 25 lamps as a picture: round lamps in 5 rows of 5, numbered
 // 1-25 in reading order, painted from one row of the matrix (25 modes), with

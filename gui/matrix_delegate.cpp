@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/matrix_delegate.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Paints DrawGrid1's cells through the window's draw-cell handler: a plain
 // fill, with no text or selection colour; over it the difference marks, the

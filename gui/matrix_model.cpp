@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/matrix_model.h"
 
 #include "config/cell_description.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // DrawGrid1's view of a ConfigMatrix: 305 event rows by 25 outputs. It holds
 // a reference, so the matrix stays the one the rest of the program edits.

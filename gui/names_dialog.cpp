@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/names_dialog.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "Nazwy": the site's four fields ("Obiekt"), the 25 lamps' names ("Lampy")
 // and the 100 addresses' names ("Adresy"), on three tabs. A column of names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/pdf_file.h"
 
 #include <QBuffer>

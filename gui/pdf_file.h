@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A PDF the tool writes (the report, the label insert, the walk's protocol):
 // rendered into memory first, then saved as the CSV table is, with the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One undo step that puts a value in place of what a variable holds, and
 // back: the names of a project, the label insert's geometry. The window is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/user_settings.h"
 
 #include <QDir>

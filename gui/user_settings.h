@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the window remembers between sessions: the folder of each kind of
 // file, the recent configuration files, the board window's place and tab,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/walk_protocol_pdf.h"
 
 #include <QPdfWriter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The walk's protocol on paper, A4 portrait: the title, the site, the
 // configuration's file and SHA-256, what the module held, the tool's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/walk_tab.h"
 
 #include <QCheckBox>

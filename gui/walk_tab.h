@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The "Test po kolei" tab: which rows to walk ("Od", "Do"), how long each
 // event stays ("Czas na zdarzenie"), and the buttons that drive the walk.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The files a Linux desktop and Debian expect beside the programs: manual
 # pages, the changelog, PNG icons for the hicolor theme, shell completion,
 # AppStream metadata and the copyright file. Included from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "protocol/connection_state.h"
 
 #include "protocol/console_log.h"

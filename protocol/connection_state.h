@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The connection the whole tool shares: at most one current USB_protocol
 // (`Protocol`) and the flag `Connected`. The service panel's connect and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "protocol/console_log.h"
 
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The console log store: every line the system logs, as Windows-1250 bytes.
 // The window's Console only shows it; the protocol and the upload write to it.

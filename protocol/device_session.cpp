@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "protocol/device_session.h"
 
 #include <utility>

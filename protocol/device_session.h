@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One connection to the module for the length of an operation: made by
 // connecting through a connection state, ended by disconnecting it, also

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "protocol/failed_command.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What a failed command says to the user: the window's long operations and
 // zel17-cli name the command the module did not take.

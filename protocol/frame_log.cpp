@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame log: one console line per frame, as Windows-1250 bytes.
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "protocol/usb_frame.h"
 
 std::optional<std::string_view> frame_log_name(std::uint8_t code) {

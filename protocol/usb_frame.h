@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The 64-byte frame exchanged with the module and its codes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "protocol/usb_protocol.h"
 
 #include <algorithm>

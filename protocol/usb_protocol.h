@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The tool's one point of contact with the module: one operation per command.
 // Every command clears both frames, fills the request, exchanges it through

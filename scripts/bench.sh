@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks (build-bench/) and prints their results as one
 # Markdown table: medians of several runs, the goal, and whether it is met.
 #   scripts/bench.sh [--quick]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds Qt's qtbase for 64-bit Windows with Debian's mingw-w64
 # (posix threads), from Debian's own qt6-base source package, so that the
 # window can be built for Windows with the same Qt version as on Linux.

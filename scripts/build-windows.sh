@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Windows release on Linux: the window (zel17.exe) and, when the
 # project has it, the command line (zel17-cli.exe), cross-built with mingw
 # against a Qt for mingw (scripts/qt-mingw.sh: the ready-built archive, or

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package and checks what it holds, without installing it
 # on this machine: control fields, file list, the files themselves, and that
 # the program from the unpacked package finds its libraries and starts;

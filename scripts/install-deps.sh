@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs every Debian package the project needs. Safe to run again: it only
 # calls apt-get when something is missing.
 #   scripts/install-deps.sh            build + run + native tests

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Prints the folder of a Qt for 64-bit Windows (mingw) that the window's
 # Windows build uses, getting it first when needed:
 #   - the ready-built archive beside the project (../shared/deps/, or

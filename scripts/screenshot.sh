@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Saves a picture of the main window as it looks right after start, on a
 # private virtual X display, so it also works on a machine without a screen.
 #   scripts/screenshot.sh OUTPUT.png [PROGRAM [ARGS...]]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Suites beyond the unit, device and window tests: bounded fuzzing of the
 # configuration file loader, the CSV table reader, pasted clipboard text,
 # the project reader, the walk journal reader and every command's reply

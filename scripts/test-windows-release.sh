@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the Windows release that scripts/build-windows.sh made, under wine
 # on a private virtual X display, as a user would meet it:
 #   - zel17.exe from its folder, with the windows platform plugin: the window

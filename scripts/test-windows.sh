@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds the core and its tests for 64-bit Windows with mingw-w64 and
 # runs them under wine through CTest, in a wine prefix of their own that is
 # removed afterwards, with zel17-cli.exe also run against the emulated module

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Puts the licences into a staged Windows release (scripts/build-windows.sh):
 # the project's own (LICENSE.txt) and, in licencje\, the notices of every
 # third-party file staged beside it: which component it is, its version, its

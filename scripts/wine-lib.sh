@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shell functions for running Windows programs under wine. Source this file;
 # it defines:
 #   start_wine_prefix DIR   boots a fresh, quiet wine prefix in DIR and

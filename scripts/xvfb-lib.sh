@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shell functions for running the window on a private virtual X display.
 # Source this file; it defines:
 #   start_xvfb WORKDIR          starts Xvfb, exports DISPLAY, sets XVFB_PID

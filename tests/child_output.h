@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs a piece of a test in a forked child (to change its user or its
 // command line) and collects what it wrote to its standard output.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A folder made immutable (chattr +i) for as long as the object lives: it
 // takes no new file and no rename, even from root, while its files may

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A small tmpfs mounted on a folder for as long as the object lives, then
 // filled to the last byte, so that a test can show what a full disk does.

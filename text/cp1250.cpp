@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/cp1250.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Windows-1250, the code page of every text the module and the console hold.
 // Source literals are UTF-8; they are encoded once where they enter a frame

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/local_time.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Moments as the records of the tools write them: local time with its
 // offset from UTC, so a record read in another zone still says when.

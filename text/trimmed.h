@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A field of pasted or imported text without the blanks around it; which
 // bytes count as blanks is the reader's to say.

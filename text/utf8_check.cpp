@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/utf8_check.h"
 
 #include <cstddef>

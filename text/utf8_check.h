@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Telling UTF-8 text from text in a one-byte code page, which is seldom
 // well-formed UTF-8 once it holds a letter outside ASCII.

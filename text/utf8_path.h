@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file system path from UTF-8 text (the window's file names). Going through
 // char8_t makes it right on Windows too, where a narrow path would be read in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Run-time access to the six device-installation functions the HID layer
 // uses. On Windows they come from setupapi.dll; on Linux the same contract is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dynamic_DLL_load on Linux: the six device-installation operations provided
 // over libudev, which is loaded at run time and never linked. The contract is
 // the one HID_device relies on:

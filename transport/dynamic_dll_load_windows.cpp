@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dynamic_DLL_load on Windows: setupapi.dll, loaded at run time and never
 // linked. The records of transport/setupapi_types.h are handed to it as they
 // are, so their layout is checked here against the platform's own headers.

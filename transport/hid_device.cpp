@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // HID_device: the search for the module through the setup-library loader,
 // and one report each way through the platform's file interface. Nothing
 // here depends on the platform; the loader and platform:: hide it.

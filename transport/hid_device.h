@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The system's only access to the module: finds it among the present HID
 // interfaces by "VID_04D8&PID_003F", opens a write and a read handle on its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A function of a library opened at run time with dlopen(), by name.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The platform's file interface on the module's device path, as HID_device
 // uses it. One implementation file per OS.

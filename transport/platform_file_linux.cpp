@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The module's device path on Linux: a hidraw node, opened twice. hidraw
 // takes an output report with its report number in front (0: the module has
 // no numbered reports) and delivers an input report without it, so a read

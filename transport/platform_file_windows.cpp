@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The module's device path on Windows: two shared handles, one 65-byte
 // WriteFile and one 65-byte ReadFile, each bounded in time. The handles are
 // overlapped only so that a module that stops answering, or stops taking

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The records and constants of the platform's device-installation interface
 // that the HID layer passes through Dynamic_DLL_load. The layouts match

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real zel17-cli binary against emulated modules on the umockdev test
 // bed: what it sends, what it writes, what it prints and its exit status.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zel17-cli's pieces that need no module: the command line, the texts about
 // a refused command and a differing cell, and the progress line.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The real zel17-cli binary run from a test: its exit status, standard
 // output (also line by line while it runs) and standard error. It inherits

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // --repeat learns of modules from udev's monitor: it waits without a time
 // limit, and a module plugged in on the test bed wakes it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt's command-line options must not reach the window. The test runs this
 // same program again as a probe that starts the application as the program
 // does (ZelApplication over the real command line, the setup, the shown main

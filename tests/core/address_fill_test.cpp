@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lamps assigned to addresses by rule: which cells the rule changes.
 
 #include <gtest/gtest.h>

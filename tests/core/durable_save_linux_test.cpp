@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The durable save against the real system: what a user other than root may
 // and may not replace, and the order in which the data reaches the disk.
 //

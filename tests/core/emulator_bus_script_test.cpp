@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bus script the emulated module plays, and its player.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The emulated module's firmware model, without any device.
 
 #include <gtest/gtest.h>

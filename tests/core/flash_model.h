@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A tiny stand-in for the module's FLASH, for tests: an erase fills a page
 // with 0xFF, a buffer command holds half 0 of a block, and a write command

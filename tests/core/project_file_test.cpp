@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The project file: its layout, a byte-for-byte round trip, the keys kept
 // for later versions, and the projects that are refused.
 

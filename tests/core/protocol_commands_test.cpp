@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command cycle without a device: every exchange goes to a scripted or
 // random module, so tens of thousands of replies can be tried quickly.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The console lines the protocol must write, spelled out for the tests
 // independently of the frame log's own code.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rows and blocks through the clipboard: what a copy writes, which texts a
 // paste takes, and which cells a paste sets.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A folder of its own for each test that writes files, removed afterwards
 // whatever rights the test left on its contents, and whole-file helpers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The configuration's fingerprint against the published SHA-256 examples
 // (FIPS 180-2) and, for a .zel-sized image, what sha256sum prints.
 

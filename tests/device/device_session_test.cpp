@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A device session against the emulated module: it connects when made,
 // disconnects once when it ends, and tells the window each time.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device tests run against the umockdev test bed, so they start under its
 // preload even when the program is run by hand.
 

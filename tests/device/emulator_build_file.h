@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file the emulator's build puts in build/emulator/, beside the folder of
 // this test program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The hidraw preload of the wine test bed, called in this process: it answers
 // a HID stack's queries on the bed's nodes with the node's own ids and hands
 // out one input report per read, and leaves every other file alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The upload and read-back runners against the emulated module's firmware
 // model, exchanged in-process (the pty path is covered by the window tests).
 

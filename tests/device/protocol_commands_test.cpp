@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every command through the real transport and the emulated module, with
 // each way the module can answer: the exact console lines and the result.
 

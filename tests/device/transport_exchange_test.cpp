@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One report each way through the real transport and the emulated module:
 // traces, failures, a silent or vanishing module, and byte transparency.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zel-testbed-launch: a program it starts sees the emulated module as
 // /dev/hidraw0 and gets its answers; the program's exit status comes back.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The setup-library loader on Linux: its trace, its soft failure, and the
 // device-installation contract it keeps over libudev, seen against the
 // umockdev test bed.

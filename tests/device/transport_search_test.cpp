@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The search for the module through the real transport, against the
 // emulated module presented by the umockdev test bed.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a CSV table: any text either loads a complete, valid grid that
 // writes back to a table reading the same, or leaves every cell as it was and
 // names a line and a column.

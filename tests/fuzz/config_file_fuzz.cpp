@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading a configuration file: any bytes either load a complete
 // configuration or leave every cell as it was.
 

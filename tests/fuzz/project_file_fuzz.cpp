@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a project: any bytes either load a whole project whose table is a
 // configuration, or leave it as it was; what loads writes back and reads
 // again to the same project.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every command's handling of whatever the module answers: the first input
 // byte picks the command and whether the exchange fails, the next 64 are the
 // reply. No command may read outside the frame or add other than one or two

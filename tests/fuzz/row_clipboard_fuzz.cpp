@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pasting clipboard text: whatever it holds, a paste sets only cells inside
 // the grid, to modes 0-3, and leaves every cell that is not available at
 // 255. The first two bytes choose the cell the paste starts at.

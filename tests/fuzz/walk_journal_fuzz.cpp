@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a walk's journal: any text either gives the last record, which
 // written again reads back the same, or a reason that names the line.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The "Wypełnij adresy" dialog on its own, driven by keys as a user would:
 // its fields in their tab order, OK by Return, Anuluj by Escape, and the
 // refusal of a range that ends before it starts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Stands in for the user at the window's file dialogs and warning boxes:
 // every file dialog is answered with `answer` (empty: cancelled) and noted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The board window: the lamp picture of a row, its blinking on an injected
 // clock, and the window that follows the main grid's selected row.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Zapisz..." and "Otwórz..." of the configuration page: the dialogs they
 // ask through, the file they write and read, and what the user is told when
 // it fails. The dialogs are answered in the user's place, the real ones too.

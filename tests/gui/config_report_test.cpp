@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The PDF report and the printed pages, looked at the way a reader sees them:
 // rendered by poppler (pdftoppm) and read back as text with its positions
 // (pdftotext), so the cells are found under their printed numbers and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The console view on a log store of its own: what it shows, when, and how.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The edit history on its own, without a window: steps, the modified state
 // against the saved one, and what it tells the view.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Editing beside the mouse, through real key events on the shown window:
 // undo and redo, keys that move and edit the current cell, rows through the
 // clipboard, blocks spanned with Shift and edited, copied and pasted whole.

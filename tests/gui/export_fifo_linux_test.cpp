@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Both exports save through the same durable save: a FIFO in place of the
 // file is refused by the PDF report as by the CSV table, and stays a FIFO.
 

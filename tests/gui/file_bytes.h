@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A file's bytes, whole: what the window wrote, or what it is to read. Paths
 // go through UTF-8, so Polish file names are right on Windows too.

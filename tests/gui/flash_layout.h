@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the module's FLASH must hold after an upload, worked out here from
 // the layout tables alone (not through the tool's own conversion):

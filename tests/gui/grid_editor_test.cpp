@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The grid editor driven with the mouse and keyboard on the real window:
 // what the user sees (pixels of DrawGrid1), the matrix, the selections of
 // the three grids and the state of TestButton.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The body of a window test program's main(): one application object for
 // all its tests, set up like the program's own, on the offscreen platform

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's tests that need no device: no test bed, no preload, so the
 // same program also runs on Windows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The label insert as written: the names in reading order in its text, the
 // fields' size and pitch measured on the page rendered at 254 dpi (0.1 mm a
 // pixel), and the names too long for their field.

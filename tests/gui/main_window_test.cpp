@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window as a whole: start state, frame, hidden service page,
 // stored layout, hints, dialogs' texts and the status area.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole path of a name: typed into "Nazwy" by keys only, then found in
 // the grid's tool tip, the output header, the board window and the report;
 // one undo step; kept by a project and announced as left out by a .zel.

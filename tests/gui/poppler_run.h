@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs a poppler tool (pdftotext, pdfinfo, ...) on a written PDF; fails the
 // test when it can't.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the window remembers from one session to the next: the dialogs'
 // folders, the recent files beside "Otwórz...", the board window, the walk;
 // and that a damaged store only costs the remembered values.

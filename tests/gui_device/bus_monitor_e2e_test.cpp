@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bus monitor tab against the emulated module: events begin and end in
 // the table and the list, the dropped count, a console that stays quiet on a
 // quiet bus, the saved log, and the failures that end a run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window against the emulated module: the test bed needs the umockdev
 // preload, so a run by hand starts itself again under it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The real window with an emulated module on the device test bed, and what
 // the end-to-end tests look at: the console as UTF-8 lines, the connection

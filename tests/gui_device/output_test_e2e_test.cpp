@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Test" and "Testuj" end to end: the bus frame the module is handed for the
 // selected row, the selection moving on, and the failures.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Odczytaj" and "Weryfikuj" end to end: a configuration uploaded by the
 // window comes back into a fresh grid, a verify finds exactly the cells
 // edited since, and failures leave the grid as it was.

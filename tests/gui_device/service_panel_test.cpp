@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The service page against the emulated module through the real transport:
 // connecting and disconnecting, every command button with its arguments, and
 // the console tools.

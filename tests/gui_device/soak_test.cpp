@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A long session against the emulated module: many uploads and output tests
 // in a row through the real window and transport, each with a seeded random
 // fault or none. The tool must not crash, must not grow, must end every run

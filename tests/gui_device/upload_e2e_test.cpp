@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Konfiguruj!" end to end: the real window offscreen, the real transport and
 // the emulated module. The module's FLASH afterwards is compared with the
 // image worked out from the layout tables in flash_layout.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The walk test of the board window against the emulated module: one
 // connection, the rows in order, the frame without events at the end, the
 // grids following, steering keys, Stop, and an unplug in the middle.

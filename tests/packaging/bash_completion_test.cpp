@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bash completion of zel17-cli, run as bash runs it: an interactive bash
 // with bash-completion loaded, COMP_WORDS and COMP_CWORD set as for a line
 // typed so far, and the completion function's COMPREPLY read back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What `zel17-cli --help` lists (commands, the options of each command, the
 // options of all commands, exit codes), read from the help text and from the

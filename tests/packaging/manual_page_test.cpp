@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zel17-cli(1) describes exactly what `zel17-cli --help` lists.
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # zel17-cli.exe under wine against the emulated module (zel-wine-run).
 #   cli_in_wine_bed.sh ZEL-WINE-RUN ZEL17-CLI.EXE CASE
 # CASE: exchange, no_module, silent_module, unplug, stale_device

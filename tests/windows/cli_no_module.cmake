@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # zel17-cli.exe upload where no module is attached: exit status 69, the
 # search's "could not find" in the trace and the tool's own message.
 #   cmake -DEMULATOR=wine -DCLI=zel17-cli.exe -DFILE=all-slow.zel -P cli_no_module.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The search for the module through the real setupapi.dll. Wine presents HID
 // interfaces of its own (vendor 845E) and no module: the search must pass
 // over every one of them and end without a device.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device file calls on Windows, against named pipes that stand in for the
 // module's path: a pipe end opened like the module, and a server end the test
 // writes and reads as the module would.

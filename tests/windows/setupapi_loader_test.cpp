@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The loader against the real setupapi.dll (wine's, here), against a missing
 // library, and against a library that lacks the six functions.
 

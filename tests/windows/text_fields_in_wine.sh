@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Looks at the window's text fields under wine, in the caller's prefix and on
 # its X display: the disabled "Dotyczy centralki" field (KVRnumberEdit)
 # shows its 0; "Wypełnij..." takes numbers typed into its fields, shows

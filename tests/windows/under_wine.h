@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Some Windows tests rely on wine's own virtual HID devices (vendor 845E and
 // no module); on a real Windows machine the present devices are unknown.

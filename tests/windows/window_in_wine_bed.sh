@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # zel17.exe against the emulated module, inside the wine test bed, on the X
 # display of the caller: "Konfiguruj!" writes the table named on the command
 # line into the module, and zel17-cli.exe then reads the same table back.

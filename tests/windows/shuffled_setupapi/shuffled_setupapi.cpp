@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A setup library with two HID devices whose device list and interface list
 // run in opposite orders, as nothing in the platform forbids: devices are
 // [another device, the module], interfaces [the module's, the other's].
