@@ -31,6 +31,13 @@ LabelGeometryDialog::LabelGeometryDialog(const LabelGeometry& geometry, QWidget*
   message_->setObjectName(QStringLiteral("GeometryMessage"));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
+  QPushButton* print = buttons->addButton(QStringLiteral("Drukuj..."), QDialogButtonBox::ActionRole);
+  print->setObjectName(QStringLiteral("PrintLabelsButton"));
+  connect(print, &QPushButton::clicked, this, [this] {
+    print_chosen_ = true;
+    accept();
+    if (result() != QDialog::Accepted) print_chosen_ = false;
+  });
   connect(buttons, &QDialogButtonBox::accepted, this, &LabelGeometryDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
@@ -52,8 +59,9 @@ void LabelGeometryDialog::accept() {
   QDialog::accept();
 }
 
-std::optional<LabelGeometry> ask_label_geometry(QWidget* parent, const LabelGeometry& geometry) {
+std::optional<LabelGeometry> ask_label_geometry(QWidget* parent, const LabelGeometry& geometry, bool* print) {
   LabelGeometryDialog dialog(geometry, parent);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (print != nullptr) *print = dialog.printChosen();
   return dialog.geometry();
 }

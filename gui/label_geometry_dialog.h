@@ -21,10 +21,14 @@ class LabelGeometryDialog : public QDialog {
 
   LabelGeometry geometry() const;
   void accept() override;
+  // "Drukuj..." closed the dialog: the insert goes to a printer, not a PDF.
+  bool printChosen() const { return print_chosen_; }
 
  private:
   std::array<QDoubleSpinBox*, 4> fields_{};
   QLabel* message_;
+  bool print_chosen_ = false;
 };
 
-std::optional<LabelGeometry> ask_label_geometry(QWidget* parent, const LabelGeometry& geometry);
+// The geometry, or nothing on Anuluj; *print tells "Drukuj..." from OK.
+std::optional<LabelGeometry> ask_label_geometry(QWidget* parent, const LabelGeometry& geometry, bool* print = nullptr);

@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 
 #include "gui/pdf_file.h"
 
@@ -139,4 +140,14 @@ bool export_label_insert_pdf(const QString& path, const ProjectNames& names, con
     if (error) *error = QStringLiteral("nie można narysować strony");
     return false;
   }, error);
+}
+
+bool print_label_insert(QPrinter& printer, const ProjectNames& names, const LabelGeometry& geometry,
+                        const QDateTime& date, QList<int>* not_fitting) {
+  printer.setFullPage(true);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageOrientation(QPageLayout::Portrait);
+  printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+  printer.setDocName(QStringLiteral("Wkładka z nazwami lamp"));
+  return paint_label_insert(printer, names, geometry, date, not_fitting);
 }

@@ -34,6 +34,13 @@ LabelOrigin label_insert_origin(const LabelGeometry& geometry);
 bool paint_label_insert(QPagedPaintDevice& device, const ProjectNames& names, const LabelGeometry& geometry,
                         const QDateTime& date, QList<int>* not_fitting = nullptr);
 
+class QPrinter;
+
+// The insert on a printer set up by the user: A4 portrait at 100 %, the
+// whole sheet, so the fields measure what was set.
+bool print_label_insert(QPrinter& printer, const ProjectNames& names, const LabelGeometry& geometry,
+                        const QDateTime& date, QList<int>* not_fitting);
+
 // The insert as a PDF; an existing file is replaced only once the new one is complete.
 bool export_label_insert_pdf(const QString& path, const ProjectNames& names, const LabelGeometry& geometry,
                              const QDateTime& date, QList<int>* not_fitting, QString* error);

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -177,6 +178,26 @@ TEST_F(NamesWindowTest, APastedColumnFillsTheFollowingRowsAndAnulujDropsEverythi
   EXPECT_EQ(read.lamps[24], "Kotłownia");
   QTest::keyClick(list, Qt::Key_Escape);
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// "Drukuj..." in the "Etykiety" dialog sends the insert to the printer set up, not to a file.
+TEST_F(NamesWindowTest, EtykietyPrintsTheInsertOnThePrinterSetUp) {
+  project_names().lamps[6] = "Hala A";
+  window().setUpPrinter = [&](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path("wkladka.pdf"));
+    return true;
+  };
+  QTimer::singleShot(0, [] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QPushButton*>(QStringLiteral("PrintLabelsButton"))->click();
+  });
+  ui().LabelsButton->click();
+  EXPECT_EQ(window().statusText(), QStringLiteral("Wkładka z nazwami lamp wydrukowana."));
+  const QString text = run_poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path("wkladka.pdf"), QStringLiteral("-")});
+  EXPECT_TRUE(text.contains(QStringLiteral("Hala A"))) << text.toStdString();
+  EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
 }
 
 }  // namespace
