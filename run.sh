@@ -25,6 +25,7 @@ cmake --build "$build" -j "$(nproc)" --target zel17
 launch=("$build/app/zel17")
 program_args=()
 demo=0
+title_prefix=""
 while [[ $# -gt 0 ]]; do
   case "$1" in
     # Further modes (for instance a demonstration against the emulated
@@ -41,6 +42,8 @@ while [[ $# -gt 0 ]]; do
       # A project with a site, lamp and address names; its table lights lamps
       # for the events the bus plays.
       program_args+=("$root/scripts/demo.zelp")
+      # The caption names the file it opened.
+      title_prefix="demo.zelp – "
       ;;
     *) program_args+=("$1") ;;
   esac
@@ -67,7 +70,7 @@ demo_on_virtual_display() {
     echo "(xdotool is missing: the demo is not driven on the virtual display)"
     return 0
   fi
-  id=$(xwininfo -name "$ZEL_WINDOW_TITLE" | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+  id=$(xwininfo -name "$title_prefix$ZEL_WINDOW_TITLE" | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
   click() { xdotool mousemove --window "$id" "$1" "$2" click 1; sleep 0.2; }
   # "adr 0. Alarm I" (row 5): outputs 1, 2 and 3 slow, fast and steady.
   click 119 221
@@ -110,7 +113,7 @@ app_pid=$!
 mkdir -p "$root/out"
 screenshot="$root/out/zel17-start.png"
 [[ $demo -eq 1 ]] && screenshot="$root/out/zel17-demo-start.png"
-if grab_window "$ZEL_WINDOW_TITLE" "$screenshot" "$app_pid"; then
+if grab_window "$title_prefix$ZEL_WINDOW_TITLE" "$screenshot" "$app_pid"; then
   echo "Screenshot of the window after start: $screenshot"
   [[ $demo -eq 1 ]] && demo_on_virtual_display "$root/out"
 else

@@ -138,14 +138,16 @@ wine "$stage/zel17.exe" "$windows_path" >"$work/stdout.txt" 2>"$work/stderr.txt"
 app_pid=$!
 mkdir -p "$root/out"
 screenshot="$root/out/zel17-wine.png"
-if ! grab_window "$ZEL_WINDOW_TITLE" "$screenshot" "$app_pid"; then
+# The caption names the file it opened.
+window_title="$(basename "$config_file") – $ZEL_WINDOW_TITLE"
+if ! grab_window "$window_title" "$screenshot" "$app_pid"; then
   cat "$work/stderr.txt" >&2
   exit 1
 fi
 echo "picture of the window under wine: $screenshot"
-window_id=$(window_id "$ZEL_WINDOW_TITLE")
+window_id=$(window_id "$window_title")
 window_size=$(xwininfo -id "$window_id" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
-check "the window \"$ZEL_WINDOW_TITLE\" is 850 x 614 (it is $window_size)" test "$window_size" = 850x614
+check "the window \"$window_title\" is 850 x 614 (it is $window_size)" test "$window_size" = 850x614
 
 # Cells are 24 px apart from 108,90 in the window; row 5 is at y 222.
 cells_painted() {

@@ -25,8 +25,10 @@ set_cell 9 24 3
 wine "$stage/zel17.exe" "Z:${file//\//\\}" >"$work/window.out" 2>"$work/window.err" &
 app=$!
 trap 'kill "$app" 2>/dev/null' EXIT
-grab_window "$ZEL_WINDOW_TITLE" "$work/bed-window.png" "$app" || exit 1
-window=$(xwininfo -name "$ZEL_WINDOW_TITLE" | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+# The caption names the file it opened.
+title="$(basename "$file") – $ZEL_WINDOW_TITLE"
+grab_window "$title" "$work/bed-window.png" "$app" || exit 1
+window=$(window_id "$title")
 xdotool mousemove --window "$window" 685 564 click 1  # "Konfiguruj!"
 
 # The upload is over when the window lets the module go again.
