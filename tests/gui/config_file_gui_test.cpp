@@ -27,7 +27,6 @@
 #ifdef __linux__
 #include "../immutable_folder.h"
 #endif
-#include "answered_prompts.h"
 #include "app/command_line.h"
 #include "app/file_dialogs.h"
 #include "config/address_fill.h"
@@ -36,6 +35,7 @@
 #include "config/name_text.h"
 #include "config/project_file.h"
 #include "file_bytes.h"
+#include "file_window_test.h"
 #include "flash_layout.h"
 #include "gui/edit_history.h"
 #include "gui/matrix_model.h"
@@ -45,15 +45,8 @@ namespace {
 
 std::string matrix_bytes(const ConfigMatrix& m) { return {m.bytes().begin(), m.bytes().end()}; }
 
-class ConfigFileTest : public WindowTest, public AnsweredPrompts {
+class ConfigFileTest : public FileWindowTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    ASSERT_TRUE(folder.isValid());
-    answerPromptsOf(window());
-  }
-
-  QString path(const char* name) { return folder.filePath(QString::fromUtf8(name)); }
   std::filesystem::path file_path(const char* name) { return utf8_path(path(name).toStdString()); }
   void save(const QString& name) {
     answer = name;
@@ -66,8 +59,6 @@ class ConfigFileTest : public WindowTest, public AnsweredPrompts {
   QColor shownColor(int row, int column) {
     return ui().DrawGrid1->model()->index(row, column).data(Qt::BackgroundRole).value<QColor>();
   }
-
-  QTemporaryDir folder;
 };
 
 TEST_F(ConfigFileTest, RoundTripKeepsEveryCellIncludingRowFour) {

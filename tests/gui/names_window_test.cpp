@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "answered_prompts.h"
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "gui/bus_monitor_view.h"
@@ -27,8 +26,8 @@
 #include "gui/edit_history.h"
 #include "gui/lamp_board.h"
 #include "gui/names_dialog.h"
+#include "file_window_test.h"
 #include "poppler_run.h"
-#include "window_fixture.h"
 
 namespace {
 
@@ -67,16 +66,7 @@ void name_row(int row, const QString& name) {
   QTest::qWait(20);  // the editor closes through the event loop
 }
 
-class NamesWindowTest : public WindowTest, public AnsweredPrompts {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    ASSERT_TRUE(folder.isValid());
-    answerPromptsOf(window());
-  }
-  QString path(const char* name) { return folder.filePath(QString::fromUtf8(name)); }
-  QTemporaryDir folder;
-};
+class NamesWindowTest : public FileWindowTest {};
 
 TEST_F(NamesWindowTest, ANameTypedInTheDialogAppearsWhereverItsLampOrAddressDoes) {
   const int steps = window().editHistory().stack().count();
