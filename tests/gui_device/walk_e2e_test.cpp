@@ -6,9 +6,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <cstdio>
+#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -19,19 +20,42 @@
 #include "app/file_dialogs.h"
 #include "app/protocol_command.h"
 #include "app/walk_controller.h"
+#include "app/walk_record_keeper.h"
 #include "commissioning/walk_journal.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_file.h"
+#include "config/config_readback.h"
 #include "config/name_text.h"
 #include "config/sha256.h"
 #include "config/test_payload.h"
 #include "gui/walk_tab.h"
 #include "module_window_fixture.h"
+#include "poppler_run.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Frames = std::vector<std::vector<std::uint8_t>>;
+namespace fs = std::filesystem;
+
+// The PDF's text as laid out; one page of it when `page` is given.
+std::string pdf_text(const fs::path& pdf, int page = 0) {
+  QStringList arguments{QStringLiteral("-layout")};
+  if (page > 0) arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+  arguments << QString::fromStdString(pdf.string()) << QStringLiteral("-");
+  return run_poppler(QStringLiteral("pdftotext"), arguments).toStdString();
+}
+
+std::string file_text(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::size_t count_of(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
 
 Frames row_frames(std::initializer_list<int> rows) {
   Frames frames;
@@ -42,13 +66,32 @@ Frames row_frames(std::initializer_list<int> rows) {
   return frames;
 }
 
+// Every walk reads the module's table back first and keeps a record; a
+// record of a grid without a file goes to the user's data folder, here in a
+// home of the test's own. Questions are answered "Tak" unless a test says.
 class WalkTest : public ModuleWindowTest {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(home_.isValid());
+    real_home_ = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home_.path()));
     ModuleWindowTest::SetUp();
     window().BoardButtonClick();
     tab_ = window().boardWindow()->findChild<WalkTab*>();
     ASSERT_NE(tab_, nullptr);
+    window().askYesNo = [this](const QString& question) {
+      questions_.push_back(question.toStdString());
+      return answer_(questions_.back());
+    };
+  }
+  void TearDown() override {
+    ModuleWindowTest::TearDown();
+    qputenv("HOME", real_home_);
+  }
+  // The journal of a grid without a file.
+  std::filesystem::path dataFolderJournal() { return window().walkRecord()->journalPath(); }
+  static bool isResumeQuestion(const std::string& question) {
+    return question.rfind("Niedokończony protokół", 0) == 0;
   }
   WalkController& walk() { return *window().walk(); }
   template <typename Widget>
@@ -78,6 +121,12 @@ class WalkTest : public ModuleWindowTest {
   }
 
   WalkTab* tab_ = nullptr;
+  std::vector<std::string> questions_;
+  std::function<bool(const std::string& question)> answer_ = [](const std::string&) { return true; };
+
+ private:
+  QTemporaryDir home_;
+  QByteArray real_home_;
 };
 
 TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
@@ -105,13 +154,17 @@ TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
 
   EXPECT_EQ(module().rs485_received(), row_frames({5, 6, 7, 8, 9, 0}));
   EXPECT_EQ(hellos(), 1);
-  EXPECT_EQ(module().requests().size(), 7u);
+  EXPECT_EQ(module().requests().size(), 7u + kReadbackCount);  // the table read back first
+  // The module as the bed builds it holds no table: asked, "Tak" walks.
+  EXPECT_EQ(questions_, std::vector<std::string>{"Moduł nie zawiera poprawnej konfiguracji!\nTest po kolei sprawdzi "
+                                                 "wtedy inną tablicę niż edytowana. Mimo to rozpocząć?"});
   EXPECT_EQ(selected, (std::vector<int>{5, 6, 7, 8, 9}));
   EXPECT_EQ(labels, selected);
   EXPECT_EQ(lamps, selected);
   for (const auto& during : controls) EXPECT_EQ(during, std::vector<bool>(8, false));
   EXPECT_EQ(deviceControlsEnabled(), std::vector<bool>(8, true));
   EXPECT_EQ(recorder.texts(), (std::vector<std::string>{
+                                  "Odczytywanie konfiguracji...", "Moduł nie zawiera poprawnej konfiguracji!",
                                   "Test po kolei: 1 z 5 – adr 0. Alarm I", "Test po kolei: 2 z 5 – adr 0. Alarm II",
                                   "Test po kolei: 3 z 5 – adr 0. Awaria",
                                   "Test po kolei: 4 z 5 – adr 1. Alarm I (Kotłownia)",
@@ -123,6 +176,18 @@ TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), kDisconnectedBanner), 1);
   EXPECT_EQ(lines[lines.size() - 2], kDisconnectedBanner);
   expectDisconnected();
+
+  // On its timer the walk keeps a record too, each event "nie oceniono",
+  // in the data folder of the test's own home.
+  const fs::path journal = dataFolderJournal();
+  EXPECT_EQ(journal.string().rfind(qgetenv("HOME").toStdString(), 0), 0u) << journal;
+  const JournalReading reading = load_walk_journal(journal);
+  ASSERT_TRUE(reading.ok && reading.record) << reading.reason;
+  EXPECT_EQ(reading.record->summary(), (RecordSummary{5, 0, 0, 5, 0}));
+  for (const RecordLine& line : reading.record->lines) EXPECT_EQ(verdict_text(line.verdict), std::string("nie oceniono"));
+  EXPECT_EQ(reading.record->header.differing_cells, kNoValidConfiguration);
+  EXPECT_EQ(reading.record->header.configuration_file, "(bez pliku)");
+  EXPECT_TRUE(reading.record->closed);
 }
 
 // Keys steer a running walk: Right on, Left back, Space pauses, Escape stops
@@ -160,6 +225,8 @@ TEST_F(WalkTest, KeysStepPauseAndStop) {
   expectDisconnected();
 }
 
+// A stopped walk on the timer leaves an unfinished record: the next walk
+// asks, "Nie" begins a new record, "Tak" goes on where it stopped.
 TEST_F(WalkTest, StopAndClosingTheWindowEndTheWalkAndClearTheBoard) {
   pickRange(5, 304);
   control<QDoubleSpinBox>("WalkDwell")->setValue(60);
@@ -169,11 +236,27 @@ TEST_F(WalkTest, StopAndClosingTheWindowEndTheWalkAndClearTheBoard) {
   EXPECT_EQ(module().rs485_received(), row_frames({5, 0}));
   expectDisconnected();
 
+  answer_ = [](const std::string& question) { return !isResumeQuestion(question); };
   control<QPushButton>("WalkStart")->click();
   window().boardWindow()->close();
   EXPECT_FALSE(walk().running());
   EXPECT_EQ(module().rs485_received(), row_frames({5, 0, 5, 0}));
   expectDisconnected();
+  ASSERT_EQ(questions_.size(), 3u);  // the module's table, going on, the module's table
+  EXPECT_EQ(questions_[1], "Niedokończony protokół tej konfiguracji: sprawdzono 1 z 300 zdarzeń.\n"
+                           "Dokończyć od „adr 0. Alarm II”?");
+
+  answer_ = [](const std::string&) { return true; };
+  window().BoardButtonClick();
+  control<QPushButton>("WalkStart")->click();
+  control<QPushButton>("WalkStop")->click();
+  EXPECT_EQ(module().rs485_received(), row_frames({5, 0, 5, 0, 6, 0}));
+  const std::string journal = file_text(dataFolderJournal());
+  EXPECT_EQ(count_of(journal, R"("type":"start")"), 2u);
+  EXPECT_EQ(count_of(journal, R"("type":"resume")"), 1u);
+  const JournalReading reading = load_walk_journal(dataFolderJournal());
+  ASSERT_TRUE(reading.ok && reading.record) << reading.reason;
+  EXPECT_EQ(reading.record->summary(), (RecordSummary{2, 0, 0, 2, 298}));
 }
 
 // The window destroyed with a walk running: the walk still clears the board
@@ -192,7 +275,18 @@ TEST_F(WalkTest, DestroyingTheWindowMidWalkClearsTheBoardAndDisconnects) {
 // the window is usable again.
 TEST_F(WalkTest, UnplugMidWalkEndsItWithTheCause) {
   ZelModule::Faults unplug;
-  unplug.unplug_after = 3;  // the greeting and two rows
+  unplug.unplug_after = 3;  // the greeting and two reads of the table
+  module().set_faults(unplug);
+  walk().start(5, 9, 0, 0ms);
+  EXPECT_FALSE(walk().running());
+  EXPECT_TRUE(module().rs485_received().empty());
+  EXPECT_EQ(status(), "Błąd odczytu konfiguracji!");
+  EXPECT_TRUE(questions_.empty());
+  EXPECT_EQ(deviceControlsEnabled(), std::vector<bool>(8, true));
+  expectDisconnected();
+
+  rebuildBed();
+  unplug.unplug_after = 3 + kReadbackCount;  // the greeting, the table and two rows
   module().set_faults(unplug);
   walk().start(5, 9, 0, 0ms);
   ASSERT_TRUE(waitForEnd());
@@ -215,23 +309,6 @@ TEST_F(WalkTest, UnplugMidWalkEndsItWithTheCause) {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string pdf_text(const fs::path& pdf) {
-  std::string text;
-  if (FILE* out = popen(("pdftotext -layout '" + pdf.string() + "' -").c_str(), "r")) {
-    char buffer[4096];
-    while (std::size_t n = fread(buffer, 1, sizeof buffer, out)) text.append(buffer, n);
-    pclose(out);
-  }
-  return text;
-}
-
-std::string file_text(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A walk with verdicts against a module that holds the grid's file, the
 // journal beside that file.
 class WalkRecordTest : public WalkTest {
@@ -248,10 +325,6 @@ class WalkRecordTest : public WalkTest {
     window().openConfigPath(dir_ / "hala.zel");
     window().WriteConfigButtonClick();
     module().clear_requests();
-    window().askYesNo = [this](const QString& question) {
-      questions_.push_back(question.toStdString());
-      return answer_;
-    };
     ProjectNames names;
     names.site.name = "Magazyn Północ";
     names.lamps[2] = "Hala A";
@@ -281,8 +354,6 @@ class WalkRecordTest : public WalkTest {
   }
 
   fs::path dir_;
-  std::vector<std::string> questions_;
-  bool answer_ = true;
 };
 
 // Rows 5-9 by keys alone: OK, Błąd with a comment, OK, back, the verdict
@@ -369,7 +440,7 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
 // "Nie" sends no event.
 TEST_F(WalkRecordTest, AModuleHoldingAnotherTableIsAskedAbout) {
   for (int row : {5, 6, 7}) config_matrix().set(row, 0, LED_STEADY);
-  answer_ = false;
+  answer_ = [](const std::string&) { return false; };
   startWithVerdicts(5, 9);
   EXPECT_FALSE(walk().running());
   ASSERT_EQ(questions_.size(), 1u);
