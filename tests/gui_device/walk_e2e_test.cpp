@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -311,17 +313,27 @@ namespace {
 
 // A walk with verdicts against a module that holds the grid's file, the
 // journal beside that file.
+//
+// A child program that is a walk to be killed (see below) shares its
+// parent's folder, named by kSharedFolder.
+constexpr const char* kSharedFolder = "ZEL_WALK_RECORD_SHARED_FOLDER";
+
 class WalkRecordTest : public WalkTest {
  protected:
   void SetUp() override {
     WalkTest::SetUp();
-    dir_ = fs::temp_directory_path() / ("zel-walk-record-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    ConfigMatrix matrix;
-    matrix.set(5, 2, LED_STEADY);
-    matrix.set(5, 6, LED_FAST_BLINK);
-    ASSERT_TRUE(save_config_file(dir_ / "hala.zel", matrix).ok);
+    shared_ = qEnvironmentVariableIsSet(kSharedFolder);
+    if (shared_) {
+      dir_ = qEnvironmentVariable(kSharedFolder).toStdString();
+    } else {
+      dir_ = fs::temp_directory_path() / ("zel-walk-record-" + std::to_string(getpid()));
+      fs::remove_all(dir_);
+      fs::create_directories(dir_);
+      ConfigMatrix matrix;
+      matrix.set(5, 2, LED_STEADY);
+      matrix.set(5, 6, LED_FAST_BLINK);
+      ASSERT_TRUE(save_config_file(dir_ / "hala.zel", matrix).ok);
+    }
     window().openConfigPath(dir_ / "hala.zel");
     window().WriteConfigButtonClick();
     module().clear_requests();
@@ -331,9 +343,30 @@ class WalkRecordTest : public WalkTest {
     window().projectNames = [names] { return names; };
   }
   void TearDown() override {
+    // A failed test leaves no child walking.
+    if (child_.state() != QProcess::NotRunning) {
+      child_.kill();
+      child_.waitForFinished(-1);
+    }
     WalkTest::TearDown();
-    fs::remove_all(dir_);
+    if (!shared_) fs::remove_all(dir_);
   }
+  // This test program again, running only `test` with the folder shared;
+  // its temporary files (settings, home, test bed) go into that folder too.
+  void startChild(const char* test) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kSharedFolder), QString::fromStdString(dir_.string()));
+    fs::create_directories(dir_ / "tmp");
+    environment.insert(QStringLiteral("TMPDIR"), QString::fromStdString((dir_ / "tmp").string()));
+    environment.remove(QStringLiteral("UMOCKDEV_DIR"));  // the child builds a bed of its own
+    environment.remove(QStringLiteral("GTEST_SHARD_INDEX"));
+    environment.remove(QStringLiteral("GTEST_TOTAL_SHARDS"));
+    child_.setProcessEnvironment(environment);
+    child_.setProcessChannelMode(QProcess::MergedChannels);
+    child_.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + QString::fromLatin1(test)});
+    ASSERT_TRUE(child_.waitForStarted(-1)) << child_.errorString().toStdString();
+  }
+  std::string childOutput() { return child_.readAll().toStdString(); }
   void startWithVerdicts(int first, int last) {
     pickRange(first, last);
     control<QCheckBox>("WalkWaitForVerdict")->setChecked(true);
@@ -354,6 +387,8 @@ class WalkRecordTest : public WalkTest {
   }
 
   fs::path dir_;
+  bool shared_ = false;  // a child of the crash test
+  QProcess child_;
 };
 
 // Rows 5-9 by keys alone: OK, Błąd with a comment, OK, back, the verdict
@@ -449,20 +484,42 @@ TEST_F(WalkRecordTest, AModuleHoldingAnotherTableIsAskedAbout) {
   expectDisconnected();
 }
 
-// What a killed program leaves: three verdicts and a line cut short. The
-// next walk offers to go on at the fourth event; the protocol has all five.
-TEST_F(WalkRecordTest, AnUnfinishedJournalIsOfferedToGoOnAtTheFirstEventWithoutAVerdict) {
-  {
-    WalkJournal killed(dir_ / "hala-protokol.jsonl");
-    ASSERT_EQ(killed.begin(new_record_header("hala.zel", config_matrix(), 0, "1.1.0", "Jan", {}, {5, 6, 7, 8, 9})), "");
-    for (int row : {5, 6, 7}) {
-      RecordLine line = event_line(config_matrix(), row, {});
-      line.verdict = Verdict::ok;
-      line.time = "2026-12-07T14:00:00+01:00";
-      ASSERT_EQ(killed.rate(line), "");
-    }
-  }
-  std::ofstream(dir_ / "hala-protokol.jsonl", std::ios::app) << R"({"type":"verdict","time":"2026)";
+// The program killed in the middle of a walk, for the test below: it walks
+// rows 5-9 with verdicts, gives three by keys and waits to be killed.
+TEST_F(WalkRecordTest, ChildWalkGivesThreeVerdictsAndWaitsToBeKilled) {
+  if (!shared_) GTEST_SKIP() << "run by KillingTheWindowAfterTheThirdVerdictOffersToGoOnAtTheFourth";
+  startWithVerdicts(5, 9);
+  ASSERT_TRUE(walk().running());
+  key(Qt::Key_Return);
+  key(Qt::Key_B);
+  type("lampa 3 nie swieci");
+  key(Qt::Key_Return);
+  key(Qt::Key_Return);
+  ASSERT_EQ(window().selectedMatrixRow(), 8);
+  // A parent gone first ends the wait too.
+  const pid_t parent = getppid();
+  const bool orphaned = QTest::qWaitFor([parent] { return getppid() != parent; }, 30 * 60 * 1000);
+  ADD_FAILURE() << (orphaned ? "the parent test ended without killing the walk" : "the walk was not killed");
+}
+
+// The window killed (SIGKILL) after the third verdict: the next walk offers
+// to go on at the fourth event, and the protocol has all five.
+TEST_F(WalkRecordTest, KillingTheWindowAfterTheThirdVerdictOffersToGoOnAtTheFourth) {
+  startChild("WalkRecordTest.ChildWalkGivesThreeVerdictsAndWaitsToBeKilled");
+  const auto walked = [this] {
+    const JournalReading reading = load_walk_journal(dir_ / "hala-protokol.jsonl");
+    return reading.ok && reading.record ? reading.record->summary().walked : 0;
+  };
+  const bool settled =
+      QTest::qWaitFor([&] { return walked() >= 3 || child_.state() == QProcess::NotRunning; }, 10 * 60 * 1000);
+  ASSERT_TRUE(settled) << childOutput();
+  ASSERT_EQ(child_.state(), QProcess::Running) << childOutput();
+  ASSERT_EQ(walked(), 3) << childOutput();
+  ASSERT_EQ(::kill(static_cast<pid_t>(child_.processId()), SIGKILL), 0);
+  ASSERT_TRUE(child_.waitForFinished(-1));
+  EXPECT_EQ(child_.exitStatus(), QProcess::CrashExit);
+  EXPECT_FALSE(journal()->closed);
+
   startWithVerdicts(5, 9);
   ASSERT_EQ(questions_.size(), 1u);
   EXPECT_NE(questions_[0].find("sprawdzono 3 z 5 zdarzeń"), std::string::npos) << questions_[0];
@@ -473,7 +530,21 @@ TEST_F(WalkRecordTest, AnUnfinishedJournalIsOfferedToGoOnAtTheFirstEventWithoutA
   key(Qt::Key_Return);
   ASSERT_TRUE(waitForEnd());
   EXPECT_EQ(module().rs485_received(), row_frames({8, 9, 0}));
-  EXPECT_EQ(journal()->summary(), (RecordSummary{5, 5, 0, 0, 0}));
+  const std::optional<WalkRecord> record = journal();
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->summary(), (RecordSummary{5, 4, 1, 0, 0}));
+  EXPECT_TRUE(record->closed);
+
+  const fs::path pdf = dir_ / "protokol.pdf";
+  window().chooseFile = [&](const FileDialogSettings&, FileDialogMode, const QString&) {
+    return QString::fromStdString(pdf.string());
+  };
+  control<QPushButton>("WalkProtocol")->click();
+  const std::string text = pdf_text(pdf);
+  for (int row = 5; row <= 9; ++row) EXPECT_EQ(count_of(text, row_label(row) + ' '), 1u) << row << "\n" << text;
+  EXPECT_NE(text.find("lampa 3 nie swieci"), std::string::npos) << text;
+  EXPECT_NE(text.find("sprawdzono zdarzeń: 5, OK: 4, błędy: 1, nie oceniono: 0, nie sprawdzono: 0"), std::string::npos)
+      << text;
 }
 
 }  // namespace
