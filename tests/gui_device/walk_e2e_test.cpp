@@ -30,6 +30,7 @@
 #include "config/name_text.h"
 #include "config/sha256.h"
 #include "config/test_payload.h"
+#include "gui/walk_protocol_pdf.h"
 #include "gui/walk_tab.h"
 #include "module_window_fixture.h"
 #include "poppler_run.h"
@@ -455,6 +456,36 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   EXPECT_EQ(write_protocol_from_command_line({"--protocol", dir_ / "hala-protokol.jsonl", scripted}), 0);
   EXPECT_EQ(pdf_text(scripted), text);
   EXPECT_EQ(write_protocol_from_command_line({"--protocol", dir_ / "brak.jsonl", scripted}), 66);
+
+  // A record of many pages: the header block on every page, each line once,
+  // the summary at the end.
+  WalkRecord long_record = *record;
+  long_record.header.rows.clear();
+  for (int row = 5; row < 155; ++row) {
+    long_record.header.rows.push_back(row);
+    RecordLine line = event_line(config_matrix(), row, {});
+    line.verdict = row % 7 == 0 ? Verdict::fault : Verdict::ok;
+    line.comment = row % 7 == 0 ? "lampa nie miga" : "";
+    line.time = "2026-12-07T14:00:00+01:00";
+    long_record.take(line);
+  }
+  const fs::path long_pdf = dir_ / "dlugi.pdf";
+  ASSERT_TRUE(export_walk_protocol_pdf(QString::fromStdString(long_pdf.string()), long_record));
+  const std::string whole = pdf_text(long_pdf);
+  const std::size_t pages = count_of(whole, "\f");
+  EXPECT_GE(pages, 3u);
+  for (std::size_t page = 1; page <= pages; ++page) {
+    const std::string shown = pdf_text(long_pdf, static_cast<int>(page));
+    for (const std::string& expected :
+         {std::string("Protokół sprawdzenia tablicy synoptycznej"), std::string("Magazyn Północ"),
+          sha256_hex(config_matrix().bytes()), "Strona " + std::to_string(page) + " z " + std::to_string(pages)}) {
+      EXPECT_NE(shown.find(expected), std::string::npos) << "page " << page << ": " << expected << "\n" << shown;
+    }
+    EXPECT_EQ(shown.find("Podsumowanie") != std::string::npos, page == pages) << "page " << page;
+  }
+  for (int row : long_record.header.rows) EXPECT_EQ(count_of(whole, row_label(row) + ' '), 1u) << row_label(row);
+  EXPECT_NE(whole.find("sprawdzono zdarzeń: 150, OK: 128, błędy: 22, nie oceniono: 0, nie sprawdzono: 0"),
+            std::string::npos);
 
   // "Powtórz błędne": rows 6 and 7 again, their verdicts into the same record.
   const std::size_t handed_before = module().rs485_received().size();
