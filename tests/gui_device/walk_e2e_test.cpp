@@ -381,6 +381,14 @@ class WalkRecordTest : public WalkTest {
   void type(const std::string& text) {
     for (char c : text) QTest::keyClick(window().boardWindow()->windowHandle(), c, {}, 5);
   }
+  // "OK", "Błąd" with a comment, "OK": the walk goes on to row 8.
+  void rateFirstThree() {
+    key(Qt::Key_Return);
+    key(Qt::Key_B);
+    type("lampa 3 nie swieci");
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+  }
   std::optional<WalkRecord> journal() {
     const JournalReading reading = load_walk_journal(dir_ / "hala-protokol.jsonl");
     EXPECT_TRUE(reading.ok) << reading.reason;
@@ -400,11 +408,7 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   ASSERT_TRUE(walk().running());
   EXPECT_EQ(control<QLabel>("WalkExpected")->text(),
             QString::fromUtf8("Oczekiwane: 3 Hala A – ciągłe, 7 – szybkie miganie"));
-  key(Qt::Key_Return);
-  key(Qt::Key_B);
-  type("lampa 3 nie swieci");
-  key(Qt::Key_Return);
-  key(Qt::Key_Return);
+  rateFirstThree();
   EXPECT_EQ(window().selectedMatrixRow(), 8);
   key(Qt::Key_Left);
   EXPECT_EQ(window().selectedMatrixRow(), 7);
@@ -521,11 +525,7 @@ TEST_F(WalkRecordTest, ChildWalkGivesThreeVerdictsAndWaitsToBeKilled) {
   if (!shared_) GTEST_SKIP() << "run by KillingTheWindowAfterTheThirdVerdictOffersToGoOnAtTheFourth";
   startWithVerdicts(5, 9);
   ASSERT_TRUE(walk().running());
-  key(Qt::Key_Return);
-  key(Qt::Key_B);
-  type("lampa 3 nie swieci");
-  key(Qt::Key_Return);
-  key(Qt::Key_Return);
+  rateFirstThree();
   ASSERT_EQ(window().selectedMatrixRow(), 8);
   // A parent gone first ends the wait too.
   const pid_t parent = getppid();
