@@ -360,8 +360,8 @@ class WalkRecordTest : public WalkTest {
     fs::create_directories(dir_ / "tmp");
     environment.insert(QStringLiteral("TMPDIR"), QString::fromStdString((dir_ / "tmp").string()));
     environment.remove(QStringLiteral("UMOCKDEV_DIR"));  // the child builds a bed of its own
-    environment.remove(QStringLiteral("GTEST_SHARD_INDEX"));
-    environment.remove(QStringLiteral("GTEST_TOTAL_SHARDS"));
+    for (const char* parents_only : {"GTEST_SHARD_INDEX", "GTEST_TOTAL_SHARDS", "GTEST_OUTPUT"})
+      environment.remove(QString::fromLatin1(parents_only));
     child_.setProcessEnvironment(environment);
     child_.setProcessChannelMode(QProcess::MergedChannels);
     child_.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + QString::fromLatin1(test)});
