@@ -491,6 +491,15 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   EXPECT_NE(whole.find("sprawdzono zdarzeń: 150, OK: 128, błędy: 22, nie oceniono: 0, nie sprawdzono: 0"),
             std::string::npos);
 
+  // The faults walked again on the timer: shown, but their verdicts stay.
+  control<QCheckBox>("WalkWaitForVerdict")->setChecked(false);
+  control<QDoubleSpinBox>("WalkDwell")->setValue(0.5);
+  control<QPushButton>("WalkRepeatFaults")->click();
+  ASSERT_TRUE(walk().running());
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(journal()->summary(), (RecordSummary{5, 3, 2, 0, 0}));
+  control<QCheckBox>("WalkWaitForVerdict")->setChecked(true);
+
   // "Powtórz błędne": rows 6 and 7 again, their verdicts into the same record.
   const std::size_t handed_before = module().rs485_received().size();
   control<QPushButton>("WalkRepeatFaults")->click();
