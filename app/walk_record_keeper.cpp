@@ -40,7 +40,6 @@ std::filesystem::path WalkRecordKeeper::journalPath() const {
 
 int WalkRecordKeeper::prepare(int& first_row, int& last_row) {
   resume_.reset();
-  if (!walk_->waitsForVerdict()) return -1;
   const JournalReading reading = load_walk_journal(journalPath());
   const WalkRecord* unfinished = unfinished_record(reading, sha256_hex(sources_.grid().bytes()));
   if (unfinished == nullptr || unfinished->header.rows.empty()) return -1;
@@ -65,25 +64,30 @@ std::vector<int> WalkRecordKeeper::prepareRepeat() {
   return last->fault_rows();
 }
 
-bool WalkRecordKeeper::beforeFirstEvent(USB_protocol& protocol) {
-  // A walk on its timer is a quick look at the board, as before: no read-back, no record.
-  if (!walk_->waitsForVerdict()) {
-    resume_.reset();
-    return true;
-  }
-  // A walk against a module that holds another table proves nothing.
+// A walk against a module that holds another table, or none, proves
+// nothing; a quick look at the board may still be wanted, so it is asked.
+std::optional<int> WalkRecordKeeper::checkModule(USB_protocol& protocol) {
   const OperationView view{[this](std::string_view utf8) { sources_.status(qt_text(std::string(utf8))); },
                            [](int) {}};
   std::vector<CellDifference> differences;
-  const ConfigMatrix& grid = sources_.grid();
-  const ReadbackOutcome outcome = verify_configuration(protocol, grid, view, differences);
-  if (outcome != ReadbackOutcome::read) return false;
-  if (!differences.empty()) {
-    const QString question = qt_text(verify_status_text(differences.size())) +
-                             QString::fromUtf8("\nTest po kolei sprawdzi wtedy inną tablicę niż edytowana. Mimo to rozpocząć?");
-    if (!sources_.ask(question)) return false;
-  }
+  const ReadbackOutcome outcome = verify_configuration(protocol, sources_.grid(), view, differences);
+  if (outcome == ReadbackOutcome::failed) return std::nullopt;  // the connection's fault, its status given
+  const int differing =
+      outcome == ReadbackOutcome::invalid ? kNoValidConfiguration : static_cast<int>(differences.size());
+  if (differing == 0) return differing;
+  const QString question = qt_text(readback_result_text(differing)) +
+                           QString::fromUtf8("\nTest po kolei sprawdzi wtedy inną tablicę niż edytowana. Mimo to rozpocząć?");
+  if (!sources_.ask(question)) return std::nullopt;
+  return differing;
+}
 
+bool WalkRecordKeeper::beforeFirstEvent(USB_protocol& protocol) {
+  const std::optional<int> differing = checkModule(protocol);
+  if (!differing) {
+    resume_.reset();
+    return false;
+  }
+  const ConfigMatrix& grid = sources_.grid();
   const std::filesystem::path path = journalPath();
   journal_.emplace(path);
   std::string error = journal_->error();
@@ -93,8 +97,7 @@ bool WalkRecordKeeper::beforeFirstEvent(USB_protocol& protocol) {
     const QString file = sources_.configuration_file();
     const std::u8string name = path_of(file.isEmpty() ? QStringLiteral("(bez pliku)") : file).filename().u8string();
     const WalkPlan& plan = *walk_->plan();
-    error = journal_->begin(new_record_header(std::string(name.begin(), name.end()), grid,
-                                              static_cast<int>(differences.size()), ZEL_VERSION,
+    error = journal_->begin(new_record_header(std::string(name.begin(), name.end()), grid, *differing, ZEL_VERSION,
                                               sources_.engineer().toStdString(), sources_.names(), plan.rows()));
   }
   resume_.reset();
@@ -113,7 +116,9 @@ bool WalkRecordKeeper::beforeFirstEvent(USB_protocol& protocol) {
 void WalkRecordKeeper::rowShown(int row) {
   shown_ = event_line(sources_.grid(), row, sources_.names());
   emit expectedChanged(qt_text(shown_->expected));
-  if (!walk_->waitsForVerdict()) rate(*shown_);
+  // A walk on its timer records what it showed, but never over a verdict
+  // given before (a resumed record, "Powtórz błędne", a step back).
+  if (!walk_->waitsForVerdict() && journal_ && !journal_->record().rated(row)) rate(*shown_);
 }
 
 void WalkRecordKeeper::giveVerdict(Verdict verdict, const QString& comment) {

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Keeps the walk's record: before the first event it compares the module's
-// table with the grid (and asks before a walk against another table), opens
-// the journal and begins a record or goes on with an unfinished one of the
-// same configuration; then every verdict goes to the journal before the walk
-// moves on. A walk on its timer (without "Czekaj na ocenę") keeps no record.
+// table with the grid (and asks before a walk against another table or
+// against a module without one), opens the journal and begins a record or
+// goes on with an unfinished one of the same configuration; then every
+// verdict goes to the journal before the walk moves on. A walk on its timer
+// (without "Czekaj na ocenę") keeps its record too: each event it shows is
+// written as "nie oceniono".
 
 #include <QObject>
 #include <QString>
@@ -39,9 +41,10 @@ class WalkRecordKeeper : public QObject {
   // in the user's data folder when the grid has none.
   std::filesystem::path journalPath() const;
 
-  // Before a walk over rows first..last: offers to go on with an unfinished
-  // record of the grid's configuration. The row to begin at (-1: the first),
-  // and the range, which a resumed record sets.
+  // Before a walk over rows first..last, with verdicts or on its timer:
+  // offers to go on with an unfinished record of the grid's configuration.
+  // The row to begin at (-1: the first), and the range, which a resumed
+  // record sets.
   int prepare(int& first_row, int& last_row);
 
   // Before a walk over the faults of the last record: their verdicts go to
@@ -63,6 +66,10 @@ class WalkRecordKeeper : public QObject {
 
  private:
   bool beforeFirstEvent(USB_protocol& protocol);
+  // The module's table against the grid: the differing cells (or
+  // kNoValidConfiguration), asked about when not 0; nothing when the walk
+  // must not go on.
+  std::optional<int> checkModule(USB_protocol& protocol);
   void rowShown(int row);
   void runningChanged(bool running);
   void rate(RecordLine line);

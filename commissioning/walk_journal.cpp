@@ -42,7 +42,7 @@ RecordHeader header_of(const json& entry) {
   header.started = text_of(entry, "time");
   header.configuration_file = text_of(entry, "file");
   header.sha256 = text_of(entry, "sha256");
-  header.differing_cells = number_of(entry, "differing_cells", 0, ConfigMatrix::kCells);
+  header.differing_cells = number_of(entry, "differing_cells", kNoValidConfiguration, ConfigMatrix::kCells);
   header.tool_version = text_of(entry, "version");
   header.engineer = text_of(entry, "engineer");
   const json& site = member(entry, "site");

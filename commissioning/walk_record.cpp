@@ -60,6 +60,11 @@ int WalkRecord::first_unwalked_row() const {
   return -1;
 }
 
+bool WalkRecord::rated(int row) const {
+  return std::any_of(lines.begin(), lines.end(),
+                     [row](const RecordLine& l) { return l.row == row && l.verdict != Verdict::not_rated; });
+}
+
 std::vector<int> WalkRecord::fault_rows() const {
   std::vector<int> rows;
   for (const RecordLine& line : lines) {
@@ -129,6 +134,7 @@ RecordHeader new_record_header(const std::string& file_name, const ConfigMatrix&
 
 std::string readback_result_text(int differing_cells) {
   if (differing_cells == 0) return "Konfiguracja w module zgodna z plikiem.";
+  if (differing_cells == kNoValidConfiguration) return kReadbackStatusInvalid;
   return verify_status_text(static_cast<std::size_t>(differing_cells));
 }
 

@@ -23,7 +23,8 @@ std::optional<Verdict> verdict_from_text(const std::string& text);
 struct RecordHeader {
   std::string configuration_file;  // the name as the user knows it, UTF-8
   std::string sha256;              // of the 7625 bytes of the grid walked
-  int differing_cells = 0;         // the module's table against the grid, read before the walk
+  int differing_cells = 0;         // the module's table against the grid, read before the walk;
+                                   // kNoValidConfiguration when the module held none
   std::string tool_version;
   std::string engineer;
   SiteInfo site;
@@ -64,6 +65,8 @@ struct WalkRecord {
   bool complete() const;
   // The first event of the plan without a line, where a resumed walk goes on; -1 when none.
   int first_unwalked_row() const;
+  // The row's line has a verdict ("OK" or "Błąd").
+  bool rated(int row) const;
   // The rows rated "Błąd", in the plan's order.
   std::vector<int> fault_rows() const;
   // Puts `line` in place of the row's earlier line, or among the others in the plan's order.
@@ -86,7 +89,11 @@ RecordHeader new_record_header(const std::string& file_name, const ConfigMatrix&
                                const std::string& tool_version, const std::string& engineer,
                                const ProjectNames& names, const std::vector<int>& rows);
 
-// "Konfiguracja w module zgodna z plikiem." or "Konfiguracja w module różni się w N komórkach!"
+// The differing cells of a module that holds no valid configuration (erased, or damaged).
+inline constexpr int kNoValidConfiguration = -1;
+
+// "Konfiguracja w module zgodna z plikiem.", "Konfiguracja w module różni się w N komórkach!"
+// or, for kNoValidConfiguration, "Moduł nie zawiera poprawnej konfiguracji!"
 std::string readback_result_text(int differing_cells);
 
 // "2026-12-07 14:03:11" from the ISO 8601 time of a record; the text as it is when it is not one.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "gui/walk_protocol_pdf.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
 
@@ -14,9 +17,81 @@ QString field(const char* name, const QString& value) {
   return QStringLiteral("<tr><td width='22%'><b>%1</b></td><td>%2</td></tr>").arg(QString::fromUtf8(name), value);
 }
 
+QFont protocol_font() {
+  QFont font;
+  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(9);
+  return font;
+}
+
+// A part of the page laid out for the writer's resolution, `width` device units wide.
+void lay_out(QTextDocument& document, QPdfWriter& writer, const QString& html, double width) {
+  document.documentLayout()->setPaintDevice(&writer);
+  document.setDefaultFont(protocol_font());
+  document.setDocumentMargin(0);
+  document.setHtml(html);
+  document.setTextWidth(width);
+}
+
+void set_error(QString* error, const char* text) {
+  if (error) *error = QString::fromUtf8(text);
+}
+
+// Each page: the header block on top, the page's part of the body below it
+// (the body laid out in pages of the room left, so no table line is cut),
+// and "Strona N z M" at the foot.
+bool paint_protocol(QPdfWriter& writer, const WalkRecord& record, QString* error) {
+  QPainter painter;
+  if (!painter.begin(&writer)) {
+    set_error(error, "nie można rozpocząć rysowania stron");
+    return false;
+  }
+  const double width = writer.width();
+  const double height = writer.height();
+  const QFontMetricsF metrics(protocol_font(), &writer);
+  const double footer = 2 * metrics.height();
+
+  QTextDocument header;
+  lay_out(header, writer, walk_protocol_header_html(record), width);
+  const double top = header.size().height() + metrics.height();
+  const double room = height - top - footer;
+  if (room < 10 * metrics.height()) {
+    painter.end();
+    set_error(error, "nagłówek protokołu nie mieści się na stronie");
+    return false;
+  }
+  QTextDocument body;
+  lay_out(body, writer, walk_protocol_body_html(record), width);
+  body.setPageSize(QSizeF(width, room));
+
+  const int pages = body.pageCount();
+  for (int page = 0; page < pages; ++page) {
+    if (page > 0 && !writer.newPage()) {
+      painter.end();
+      set_error(error, "nie udało się dodać strony");
+      return false;
+    }
+    header.drawContents(&painter);
+    painter.setFont(protocol_font());
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(0, height - footer, width, footer), Qt::AlignRight | Qt::AlignBottom,
+                     QStringLiteral("Strona %1 z %2").arg(page + 1).arg(pages));
+    painter.save();
+    painter.translate(0, top - page * room);
+    body.drawContents(&painter, QRectF(0, page * room, width, room));
+    painter.restore();
+  }
+  if (!painter.end()) {
+    set_error(error, "nie udało się narysować wszystkich stron");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-QString walk_protocol_html(const WalkRecord& record) {
+QString walk_protocol_header_html(const WalkRecord& record) {
   const RecordHeader& header = record.header;
   QString page = QStringLiteral("<h2>%1</h2><table width='100%' cellspacing='0' cellpadding='2'>")
                      .arg(QString::fromUtf8(kWalkProtocolTitle));
@@ -32,9 +107,12 @@ QString walk_protocol_html(const WalkRecord& record) {
   page += field("Początek", html(record_time_text(header.started)));
   page += field("Koniec", html(record_time_text(record.ended)));
   page += field("Sprawdzający", html(header.engineer));
-  page += QStringLiteral("</table><p></p>");
+  page += QStringLiteral("</table>");
+  return page;
+}
 
-  page += QStringLiteral(
+QString walk_protocol_body_html(const WalkRecord& record) {
+  QString page = QStringLiteral(
       "<table border='1' cellspacing='0' cellpadding='3' width='100%'><thead><tr>"
       "<th>Zdarzenie</th><th>Nazwa</th><th>Oczekiwane</th><th>Ocena</th><th>Uwagi</th><th>Czas</th>"
       "</tr></thead>");
@@ -67,16 +145,7 @@ QString walk_protocol_html(const WalkRecord& record) {
 
 bool export_walk_protocol_pdf(const QString& path, const WalkRecord& record, QString* error) {
   return save_pdf_file(path, QString::fromUtf8(kWalkProtocolTitle), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                       [&record](QPdfWriter& writer, QString*) {
-                         QTextDocument document;
-                         QFont font;
-                         font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-                         font.setStyleHint(QFont::SansSerif);
-                         font.setPointSizeF(9);
-                         document.setDefaultFont(font);
-                         document.setHtml(walk_protocol_html(record));
-                         document.print(&writer);
-                         return true;
-                       },
+                       [&record](QPdfWriter& writer, QString* failure) { return paint_protocol(writer, record, failure); },
                        error);
 }
+

@@ -86,6 +86,9 @@ TEST(WalkRecord, TheLastVerdictOfARowCountsAndLinesKeepThePlansOrder) {
   EXPECT_EQ(record.first_unwalked_row(), 8);
   EXPECT_FALSE(record.complete());
   EXPECT_EQ(record.fault_rows(), std::vector<int>{9});
+  EXPECT_TRUE(record.rated(5));
+  EXPECT_FALSE(record.rated(6));  // shown on the timer: a line, not a verdict
+  EXPECT_FALSE(record.rated(8));
 }
 
 TEST(WalkJournal, ReaderTakesWhatTheWriterWroteAndRefusesWhatItDidNot) {
@@ -125,7 +128,13 @@ TEST(WalkJournal, ReaderTakesWhatTheWriterWroteAndRefusesWhatItDidNot) {
        "Błąd w dzienniku, wiersz 2: nieznana ocena"},
       {"text where a number goes",
        std::string(R"({"type":"start","time":"t","file":"","sha256":"","differing_cells":"0","version":"","engineer":"","site":{},"rows":[]})") + "\n",
-       "Błąd w dzienniku, wiersz 1: pole \"differing_cells\" nie jest liczbą od 0 do 7625"},
+       "Błąd w dzienniku, wiersz 1: pole \"differing_cells\" nie jest liczbą od -1 do 7625"},
+      {"a module without a valid configuration",
+       std::string(R"({"type":"start","time":"t","file":"","sha256":"","differing_cells":-1,"version":"","engineer":"","site":{"name":"","address":"","board_place":"","notes":""},"rows":[]})") + "\n",
+       "", 0},
+      {"fewer differing cells than none",
+       std::string(R"({"type":"start","time":"t","file":"","sha256":"","differing_cells":-2,"version":"","engineer":"","site":{},"rows":[]})") + "\n",
+       "Błąd w dzienniku, wiersz 1: pole \"differing_cells\" nie jest liczbą od -1 do 7625"},
       {"site not an object",
        std::string(R"({"type":"start","time":"t","file":"","sha256":"","differing_cells":0,"version":"","engineer":"","site":3,"rows":[]})") + "\n",
        "Błąd w dzienniku, wiersz 1: pole \"site\" nie jest obiektem"},
@@ -210,6 +219,7 @@ TEST(WalkProtocolCsv, OneLinePerWalkedEventWithItsFieldsQuotedWhereTheyMustBe) {
             "2026-12-07 14:03:00;7;adr 0. Awaria;;nic;nie oceniono;\r\n");
   EXPECT_EQ(readback_result_text(0), "Konfiguracja w module zgodna z plikiem.");
   EXPECT_EQ(readback_result_text(12), "Konfiguracja w module różni się w 12 komórkach!");
+  EXPECT_EQ(readback_result_text(kNoValidConfiguration), "Moduł nie zawiera poprawnej konfiguracji!");
   EXPECT_EQ(record_time_text("bez czasu"), "bez czasu");
 }
 

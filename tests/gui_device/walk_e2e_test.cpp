@@ -6,9 +6,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <cstdio>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -19,19 +22,43 @@
 #include "app/file_dialogs.h"
 #include "app/protocol_command.h"
 #include "app/walk_controller.h"
+#include "app/walk_record_keeper.h"
 #include "commissioning/walk_journal.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_file.h"
+#include "config/config_readback.h"
 #include "config/name_text.h"
 #include "config/sha256.h"
 #include "config/test_payload.h"
+#include "gui/walk_protocol_pdf.h"
 #include "gui/walk_tab.h"
 #include "module_window_fixture.h"
+#include "poppler_run.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Frames = std::vector<std::vector<std::uint8_t>>;
+namespace fs = std::filesystem;
+
+// The PDF's text as laid out; one page of it when `page` is given.
+std::string pdf_text(const fs::path& pdf, int page = 0) {
+  QStringList arguments{QStringLiteral("-layout")};
+  if (page > 0) arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+  arguments << QString::fromStdString(pdf.string()) << QStringLiteral("-");
+  return run_poppler(QStringLiteral("pdftotext"), arguments).toStdString();
+}
+
+std::string file_text(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::size_t count_of(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
 
 Frames row_frames(std::initializer_list<int> rows) {
   Frames frames;
@@ -42,13 +69,32 @@ Frames row_frames(std::initializer_list<int> rows) {
   return frames;
 }
 
+// Every walk reads the module's table back first and keeps a record; a
+// record of a grid without a file goes to the user's data folder, here in a
+// home of the test's own. Questions are answered "Tak" unless a test says.
 class WalkTest : public ModuleWindowTest {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(home_.isValid());
+    real_home_ = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home_.path()));
     ModuleWindowTest::SetUp();
     window().BoardButtonClick();
     tab_ = window().boardWindow()->findChild<WalkTab*>();
     ASSERT_NE(tab_, nullptr);
+    window().askYesNo = [this](const QString& question) {
+      questions_.push_back(question.toStdString());
+      return answer_(questions_.back());
+    };
+  }
+  void TearDown() override {
+    ModuleWindowTest::TearDown();
+    qputenv("HOME", real_home_);
+  }
+  // The journal of a grid without a file.
+  std::filesystem::path dataFolderJournal() { return window().walkRecord()->journalPath(); }
+  static bool isResumeQuestion(const std::string& question) {
+    return question.rfind("Niedokończony protokół", 0) == 0;
   }
   WalkController& walk() { return *window().walk(); }
   template <typename Widget>
@@ -78,6 +124,12 @@ class WalkTest : public ModuleWindowTest {
   }
 
   WalkTab* tab_ = nullptr;
+  std::vector<std::string> questions_;
+  std::function<bool(const std::string& question)> answer_ = [](const std::string&) { return true; };
+
+ private:
+  QTemporaryDir home_;
+  QByteArray real_home_;
 };
 
 TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
@@ -105,13 +157,17 @@ TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
 
   EXPECT_EQ(module().rs485_received(), row_frames({5, 6, 7, 8, 9, 0}));
   EXPECT_EQ(hellos(), 1);
-  EXPECT_EQ(module().requests().size(), 7u);
+  EXPECT_EQ(module().requests().size(), 7u + kReadbackCount);  // the table read back first
+  // The module as the bed builds it holds no table: asked, "Tak" walks.
+  EXPECT_EQ(questions_, std::vector<std::string>{"Moduł nie zawiera poprawnej konfiguracji!\nTest po kolei sprawdzi "
+                                                 "wtedy inną tablicę niż edytowana. Mimo to rozpocząć?"});
   EXPECT_EQ(selected, (std::vector<int>{5, 6, 7, 8, 9}));
   EXPECT_EQ(labels, selected);
   EXPECT_EQ(lamps, selected);
   for (const auto& during : controls) EXPECT_EQ(during, std::vector<bool>(8, false));
   EXPECT_EQ(deviceControlsEnabled(), std::vector<bool>(8, true));
   EXPECT_EQ(recorder.texts(), (std::vector<std::string>{
+                                  "Odczytywanie konfiguracji...", "Moduł nie zawiera poprawnej konfiguracji!",
                                   "Test po kolei: 1 z 5 – adr 0. Alarm I", "Test po kolei: 2 z 5 – adr 0. Alarm II",
                                   "Test po kolei: 3 z 5 – adr 0. Awaria",
                                   "Test po kolei: 4 z 5 – adr 1. Alarm I (Kotłownia)",
@@ -123,6 +179,18 @@ TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), kDisconnectedBanner), 1);
   EXPECT_EQ(lines[lines.size() - 2], kDisconnectedBanner);
   expectDisconnected();
+
+  // On its timer the walk keeps a record too, each event "nie oceniono",
+  // in the data folder of the test's own home.
+  const fs::path journal = dataFolderJournal();
+  EXPECT_EQ(journal.string().rfind(qgetenv("HOME").toStdString(), 0), 0u) << journal;
+  const JournalReading reading = load_walk_journal(journal);
+  ASSERT_TRUE(reading.ok && reading.record) << reading.reason;
+  EXPECT_EQ(reading.record->summary(), (RecordSummary{5, 0, 0, 5, 0}));
+  for (const RecordLine& line : reading.record->lines) EXPECT_EQ(verdict_text(line.verdict), std::string("nie oceniono"));
+  EXPECT_EQ(reading.record->header.differing_cells, kNoValidConfiguration);
+  EXPECT_EQ(reading.record->header.configuration_file, "(bez pliku)");
+  EXPECT_TRUE(reading.record->closed);
 }
 
 // Keys steer a running walk: Right on, Left back, Space pauses, Escape stops
@@ -160,6 +228,8 @@ TEST_F(WalkTest, KeysStepPauseAndStop) {
   expectDisconnected();
 }
 
+// A stopped walk on the timer leaves an unfinished record: the next walk
+// asks, "Nie" begins a new record, "Tak" goes on where it stopped.
 TEST_F(WalkTest, StopAndClosingTheWindowEndTheWalkAndClearTheBoard) {
   pickRange(5, 304);
   control<QDoubleSpinBox>("WalkDwell")->setValue(60);
@@ -169,11 +239,27 @@ TEST_F(WalkTest, StopAndClosingTheWindowEndTheWalkAndClearTheBoard) {
   EXPECT_EQ(module().rs485_received(), row_frames({5, 0}));
   expectDisconnected();
 
+  answer_ = [](const std::string& question) { return !isResumeQuestion(question); };
   control<QPushButton>("WalkStart")->click();
   window().boardWindow()->close();
   EXPECT_FALSE(walk().running());
   EXPECT_EQ(module().rs485_received(), row_frames({5, 0, 5, 0}));
   expectDisconnected();
+  ASSERT_EQ(questions_.size(), 3u);  // the module's table, going on, the module's table
+  EXPECT_EQ(questions_[1], "Niedokończony protokół tej konfiguracji: sprawdzono 1 z 300 zdarzeń.\n"
+                           "Dokończyć od „adr 0. Alarm II”?");
+
+  answer_ = [](const std::string&) { return true; };
+  window().BoardButtonClick();
+  control<QPushButton>("WalkStart")->click();
+  control<QPushButton>("WalkStop")->click();
+  EXPECT_EQ(module().rs485_received(), row_frames({5, 0, 5, 0, 6, 0}));
+  const std::string journal = file_text(dataFolderJournal());
+  EXPECT_EQ(count_of(journal, R"("type":"start")"), 2u);
+  EXPECT_EQ(count_of(journal, R"("type":"resume")"), 1u);
+  const JournalReading reading = load_walk_journal(dataFolderJournal());
+  ASSERT_TRUE(reading.ok && reading.record) << reading.reason;
+  EXPECT_EQ(reading.record->summary(), (RecordSummary{2, 0, 0, 2, 298}));
 }
 
 // The window destroyed with a walk running: the walk still clears the board
@@ -192,7 +278,18 @@ TEST_F(WalkTest, DestroyingTheWindowMidWalkClearsTheBoardAndDisconnects) {
 // the window is usable again.
 TEST_F(WalkTest, UnplugMidWalkEndsItWithTheCause) {
   ZelModule::Faults unplug;
-  unplug.unplug_after = 3;  // the greeting and two rows
+  unplug.unplug_after = 3;  // the greeting and two reads of the table
+  module().set_faults(unplug);
+  walk().start(5, 9, 0, 0ms);
+  EXPECT_FALSE(walk().running());
+  EXPECT_TRUE(module().rs485_received().empty());
+  EXPECT_EQ(status(), "Błąd odczytu konfiguracji!");
+  EXPECT_TRUE(questions_.empty());
+  EXPECT_EQ(deviceControlsEnabled(), std::vector<bool>(8, true));
+  expectDisconnected();
+
+  rebuildBed();
+  unplug.unplug_after = 3 + kReadbackCount;  // the greeting, the table and two rows
   module().set_faults(unplug);
   walk().start(5, 9, 0, 0ms);
   ASSERT_TRUE(waitForEnd());
@@ -215,52 +312,62 @@ TEST_F(WalkTest, UnplugMidWalkEndsItWithTheCause) {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string pdf_text(const fs::path& pdf) {
-  std::string text;
-  if (FILE* out = popen(("pdftotext -layout '" + pdf.string() + "' -").c_str(), "r")) {
-    char buffer[4096];
-    while (std::size_t n = fread(buffer, 1, sizeof buffer, out)) text.append(buffer, n);
-    pclose(out);
-  }
-  return text;
-}
-
-std::string file_text(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A walk with verdicts against a module that holds the grid's file, the
 // journal beside that file.
+//
+// A child program that is a walk to be killed (see below) shares its
+// parent's folder, named by kSharedFolder.
+constexpr const char* kSharedFolder = "ZEL_WALK_RECORD_SHARED_FOLDER";
+
 class WalkRecordTest : public WalkTest {
  protected:
   void SetUp() override {
     WalkTest::SetUp();
-    dir_ = fs::temp_directory_path() / ("zel-walk-record-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    ConfigMatrix matrix;
-    matrix.set(5, 2, LED_STEADY);
-    matrix.set(5, 6, LED_FAST_BLINK);
-    ASSERT_TRUE(save_config_file(dir_ / "hala.zel", matrix).ok);
+    shared_ = qEnvironmentVariableIsSet(kSharedFolder);
+    if (shared_) {
+      dir_ = qEnvironmentVariable(kSharedFolder).toStdString();
+    } else {
+      dir_ = fs::temp_directory_path() / ("zel-walk-record-" + std::to_string(getpid()));
+      fs::remove_all(dir_);
+      fs::create_directories(dir_);
+      ConfigMatrix matrix;
+      matrix.set(5, 2, LED_STEADY);
+      matrix.set(5, 6, LED_FAST_BLINK);
+      ASSERT_TRUE(save_config_file(dir_ / "hala.zel", matrix).ok);
+    }
     window().openConfigPath(dir_ / "hala.zel");
     window().WriteConfigButtonClick();
     module().clear_requests();
-    window().askYesNo = [this](const QString& question) {
-      questions_.push_back(question.toStdString());
-      return answer_;
-    };
     ProjectNames names;
     names.site.name = "Magazyn Północ";
     names.lamps[2] = "Hala A";
     window().projectNames = [names] { return names; };
   }
   void TearDown() override {
+    // A failed test leaves no child walking.
+    if (child_.state() != QProcess::NotRunning) {
+      child_.kill();
+      child_.waitForFinished(-1);
+    }
     WalkTest::TearDown();
-    fs::remove_all(dir_);
+    if (!shared_) fs::remove_all(dir_);
   }
+  // This test program again, running only `test` with the folder shared;
+  // its temporary files (settings, home, test bed) go into that folder too.
+  void startChild(const char* test) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kSharedFolder), QString::fromStdString(dir_.string()));
+    fs::create_directories(dir_ / "tmp");
+    environment.insert(QStringLiteral("TMPDIR"), QString::fromStdString((dir_ / "tmp").string()));
+    environment.remove(QStringLiteral("UMOCKDEV_DIR"));  // the child builds a bed of its own
+    for (const char* parents_only : {"GTEST_SHARD_INDEX", "GTEST_TOTAL_SHARDS", "GTEST_OUTPUT"})
+      environment.remove(QString::fromLatin1(parents_only));
+    child_.setProcessEnvironment(environment);
+    child_.setProcessChannelMode(QProcess::MergedChannels);
+    child_.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + QString::fromLatin1(test)});
+    ASSERT_TRUE(child_.waitForStarted(-1)) << child_.errorString().toStdString();
+  }
+  std::string childOutput() { return child_.readAll().toStdString(); }
   void startWithVerdicts(int first, int last) {
     pickRange(first, last);
     control<QCheckBox>("WalkWaitForVerdict")->setChecked(true);
@@ -274,6 +381,14 @@ class WalkRecordTest : public WalkTest {
   void type(const std::string& text) {
     for (char c : text) QTest::keyClick(window().boardWindow()->windowHandle(), c, {}, 5);
   }
+  // "OK", "Błąd" with a comment, "OK": the walk goes on to row 8.
+  void rateFirstThree() {
+    key(Qt::Key_Return);
+    key(Qt::Key_B);
+    type("lampa 3 nie swieci");
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+  }
   std::optional<WalkRecord> journal() {
     const JournalReading reading = load_walk_journal(dir_ / "hala-protokol.jsonl");
     EXPECT_TRUE(reading.ok) << reading.reason;
@@ -281,8 +396,8 @@ class WalkRecordTest : public WalkTest {
   }
 
   fs::path dir_;
-  std::vector<std::string> questions_;
-  bool answer_ = true;
+  bool shared_ = false;  // a child of the crash test
+  QProcess child_;
 };
 
 // Rows 5-9 by keys alone: OK, Błąd with a comment, OK, back, the verdict
@@ -293,11 +408,7 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   ASSERT_TRUE(walk().running());
   EXPECT_EQ(control<QLabel>("WalkExpected")->text(),
             QString::fromUtf8("Oczekiwane: 3 Hala A – ciągłe, 7 – szybkie miganie"));
-  key(Qt::Key_Return);
-  key(Qt::Key_B);
-  type("lampa 3 nie swieci");
-  key(Qt::Key_Return);
-  key(Qt::Key_Return);
+  rateFirstThree();
   EXPECT_EQ(window().selectedMatrixRow(), 8);
   key(Qt::Key_Left);
   EXPECT_EQ(window().selectedMatrixRow(), 7);
@@ -350,6 +461,45 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   EXPECT_EQ(pdf_text(scripted), text);
   EXPECT_EQ(write_protocol_from_command_line({"--protocol", dir_ / "brak.jsonl", scripted}), 66);
 
+  // A record of many pages: the header block on every page, each line once,
+  // the summary at the end.
+  WalkRecord long_record = *record;
+  long_record.header.rows.clear();
+  for (int row = 5; row < 155; ++row) {
+    long_record.header.rows.push_back(row);
+    RecordLine line = event_line(config_matrix(), row, {});
+    line.verdict = row % 7 == 0 ? Verdict::fault : Verdict::ok;
+    line.comment = row % 7 == 0 ? "lampa nie miga" : "";
+    line.time = "2026-12-07T14:00:00+01:00";
+    long_record.take(line);
+  }
+  const fs::path long_pdf = dir_ / "dlugi.pdf";
+  ASSERT_TRUE(export_walk_protocol_pdf(QString::fromStdString(long_pdf.string()), long_record));
+  const std::string whole = pdf_text(long_pdf);
+  const std::size_t pages = count_of(whole, "\f");
+  EXPECT_GE(pages, 3u);
+  for (std::size_t page = 1; page <= pages; ++page) {
+    const std::string shown = pdf_text(long_pdf, static_cast<int>(page));
+    for (const std::string& expected :
+         {std::string("Protokół sprawdzenia tablicy synoptycznej"), std::string("Magazyn Północ"),
+          sha256_hex(config_matrix().bytes()), "Strona " + std::to_string(page) + " z " + std::to_string(pages)}) {
+      EXPECT_NE(shown.find(expected), std::string::npos) << "page " << page << ": " << expected << "\n" << shown;
+    }
+    EXPECT_EQ(shown.find("Podsumowanie") != std::string::npos, page == pages) << "page " << page;
+  }
+  for (int row : long_record.header.rows) EXPECT_EQ(count_of(whole, row_label(row) + ' '), 1u) << row_label(row);
+  EXPECT_NE(whole.find("sprawdzono zdarzeń: 150, OK: 128, błędy: 22, nie oceniono: 0, nie sprawdzono: 0"),
+            std::string::npos);
+
+  // The faults walked again on the timer: shown, but their verdicts stay.
+  control<QCheckBox>("WalkWaitForVerdict")->setChecked(false);
+  control<QDoubleSpinBox>("WalkDwell")->setValue(0.5);
+  control<QPushButton>("WalkRepeatFaults")->click();
+  ASSERT_TRUE(walk().running());
+  ASSERT_TRUE(waitForEnd());
+  EXPECT_EQ(journal()->summary(), (RecordSummary{5, 3, 2, 0, 0}));
+  control<QCheckBox>("WalkWaitForVerdict")->setChecked(true);
+
   // "Powtórz błędne": rows 6 and 7 again, their verdicts into the same record.
   const std::size_t handed_before = module().rs485_received().size();
   control<QPushButton>("WalkRepeatFaults")->click();
@@ -369,7 +519,7 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
 // "Nie" sends no event.
 TEST_F(WalkRecordTest, AModuleHoldingAnotherTableIsAskedAbout) {
   for (int row : {5, 6, 7}) config_matrix().set(row, 0, LED_STEADY);
-  answer_ = false;
+  answer_ = [](const std::string&) { return false; };
   startWithVerdicts(5, 9);
   EXPECT_FALSE(walk().running());
   ASSERT_EQ(questions_.size(), 1u);
@@ -378,20 +528,38 @@ TEST_F(WalkRecordTest, AModuleHoldingAnotherTableIsAskedAbout) {
   expectDisconnected();
 }
 
-// What a killed program leaves: three verdicts and a line cut short. The
-// next walk offers to go on at the fourth event; the protocol has all five.
-TEST_F(WalkRecordTest, AnUnfinishedJournalIsOfferedToGoOnAtTheFirstEventWithoutAVerdict) {
-  {
-    WalkJournal killed(dir_ / "hala-protokol.jsonl");
-    ASSERT_EQ(killed.begin(new_record_header("hala.zel", config_matrix(), 0, "1.1.0", "Jan", {}, {5, 6, 7, 8, 9})), "");
-    for (int row : {5, 6, 7}) {
-      RecordLine line = event_line(config_matrix(), row, {});
-      line.verdict = Verdict::ok;
-      line.time = "2026-12-07T14:00:00+01:00";
-      ASSERT_EQ(killed.rate(line), "");
-    }
-  }
-  std::ofstream(dir_ / "hala-protokol.jsonl", std::ios::app) << R"({"type":"verdict","time":"2026)";
+// The program killed in the middle of a walk, for the test below: it walks
+// rows 5-9 with verdicts, gives three by keys and waits to be killed.
+TEST_F(WalkRecordTest, ChildWalkGivesThreeVerdictsAndWaitsToBeKilled) {
+  if (!shared_) GTEST_SKIP() << "run by KillingTheWindowAfterTheThirdVerdictOffersToGoOnAtTheFourth";
+  startWithVerdicts(5, 9);
+  ASSERT_TRUE(walk().running());
+  rateFirstThree();
+  ASSERT_EQ(window().selectedMatrixRow(), 8);
+  // A parent gone first ends the wait too.
+  const pid_t parent = getppid();
+  const bool orphaned = QTest::qWaitFor([parent] { return getppid() != parent; }, 30 * 60 * 1000);
+  ADD_FAILURE() << (orphaned ? "the parent test ended without killing the walk" : "the walk was not killed");
+}
+
+// The window killed (SIGKILL) after the third verdict: the next walk offers
+// to go on at the fourth event, and the protocol has all five.
+TEST_F(WalkRecordTest, KillingTheWindowAfterTheThirdVerdictOffersToGoOnAtTheFourth) {
+  startChild("WalkRecordTest.ChildWalkGivesThreeVerdictsAndWaitsToBeKilled");
+  const auto walked = [this] {
+    const JournalReading reading = load_walk_journal(dir_ / "hala-protokol.jsonl");
+    return reading.ok && reading.record ? reading.record->summary().walked : 0;
+  };
+  const bool settled =
+      QTest::qWaitFor([&] { return walked() >= 3 || child_.state() == QProcess::NotRunning; }, 10 * 60 * 1000);
+  ASSERT_TRUE(settled) << childOutput();
+  ASSERT_EQ(child_.state(), QProcess::Running) << childOutput();
+  ASSERT_EQ(walked(), 3) << childOutput();
+  ASSERT_EQ(::kill(static_cast<pid_t>(child_.processId()), SIGKILL), 0);
+  ASSERT_TRUE(child_.waitForFinished(-1));
+  EXPECT_EQ(child_.exitStatus(), QProcess::CrashExit);
+  EXPECT_FALSE(journal()->closed);
+
   startWithVerdicts(5, 9);
   ASSERT_EQ(questions_.size(), 1u);
   EXPECT_NE(questions_[0].find("sprawdzono 3 z 5 zdarzeń"), std::string::npos) << questions_[0];
@@ -402,7 +570,21 @@ TEST_F(WalkRecordTest, AnUnfinishedJournalIsOfferedToGoOnAtTheFirstEventWithoutA
   key(Qt::Key_Return);
   ASSERT_TRUE(waitForEnd());
   EXPECT_EQ(module().rs485_received(), row_frames({8, 9, 0}));
-  EXPECT_EQ(journal()->summary(), (RecordSummary{5, 5, 0, 0, 0}));
+  const std::optional<WalkRecord> record = journal();
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->summary(), (RecordSummary{5, 4, 1, 0, 0}));
+  EXPECT_TRUE(record->closed);
+
+  const fs::path pdf = dir_ / "protokol.pdf";
+  window().chooseFile = [&](const FileDialogSettings&, FileDialogMode, const QString&) {
+    return QString::fromStdString(pdf.string());
+  };
+  control<QPushButton>("WalkProtocol")->click();
+  const std::string text = pdf_text(pdf);
+  for (int row = 5; row <= 9; ++row) EXPECT_EQ(count_of(text, row_label(row) + ' '), 1u) << row << "\n" << text;
+  EXPECT_NE(text.find("lampa 3 nie swieci"), std::string::npos) << text;
+  EXPECT_NE(text.find("sprawdzono zdarzeń: 5, OK: 4, błędy: 1, nie oceniono: 0, nie sprawdzono: 0"), std::string::npos)
+      << text;
 }
 
 }  // namespace
