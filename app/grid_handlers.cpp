@@ -80,6 +80,12 @@ void TForm_main::setupGrids() {
                            static_cast<QTableView*>(ui_->StringGrid3)}) {
     setup_grid(grid);
   }
+  // Sized only now that their headers are hidden: a visible header measures
+  // the text of every section, which took a good part of the start-up.
+  ui_->StringGrid3->setRowCount(1);
+  ui_->StringGrid3->setColumnCount(ConfigMatrix::kColumns);
+  ui_->StringGrid2->setRowCount(ConfigMatrix::kRows);
+  ui_->StringGrid2->setColumnCount(1);
 
   QTableView* matrix = ui_->DrawGrid1;
   matrixModel_ = new ConfigMatrixModel(config_matrix(), this);
