@@ -297,6 +297,9 @@ const LabelPlacement kLabels[] = {
 };
 
 TEST_F(WindowTest, LabelsSizeThemselvesToTheirText) {
+  // The service page's labels when that page is first shown.
+  window().show();
+  ui().Page->setCurrentWidget(ui().AdvancedTabSheet);
   for (const LabelPlacement& l : kLabels) {
     SCOPED_TRACE(l.name);
     auto* label = window().findChild<QLabel*>(QString::fromLatin1(l.name));
@@ -305,6 +308,7 @@ TEST_F(WindowTest, LabelsSizeThemselvesToTheirText) {
     EXPECT_EQ(label->text(), QString::fromUtf8(l.text));
     EXPECT_EQ(label->pos(), l.position);
     EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    EXPECT_EQ(label->size(), label->sizeHint());
   }
 }
 
