@@ -25,6 +25,7 @@
 #include "app/walk_controller.h"
 #include "gui/edit_history.h"
 #include "gui/grid_keys.h"
+#include "gui/labels_sized_on_show.h"
 #include "protocol/console_log.h"
 #include "ui_main_window.h"
 
@@ -74,8 +75,9 @@ void TForm_main::setupWindow() {
                  Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   resize(850, 614);
 
-  // Labels take the size of their text, keeping their top-left corner.
-  for (QLabel* label : findChildren<QLabel*>()) label->adjustSize();
+  // The service page's labels are sized only if that page is ever shown.
+  size_labels_to_text(*ui_->ConfigTabSheet);
+  size_labels_to_text_when_shown(*ui_->AdvancedTabSheet);
 
   // The service page stays out of the user's reach: no tab, and a disabled
   // tab entry so keyboard page switching passes over it too.

@@ -20,6 +20,7 @@
 #include "gui/edit_history.h"
 #include "gui/filled_shape.h"
 #include "gui/grid_keys.h"
+#include "gui/grid_text_delegate.h"
 #include "gui/matrix_delegate.h"
 #include "gui/matrix_model.h"
 #include "ui_main_window.h"
@@ -80,6 +81,14 @@ void TForm_main::setupGrids() {
                            static_cast<QTableView*>(ui_->StringGrid3)}) {
     setup_grid(grid);
   }
+  // Sized only now that their headers are hidden: a visible header measures
+  // the text of every section, which took a good part of the start-up.
+  ui_->StringGrid3->setRowCount(1);
+  ui_->StringGrid3->setColumnCount(ConfigMatrix::kColumns);
+  ui_->StringGrid2->setRowCount(ConfigMatrix::kRows);
+  ui_->StringGrid2->setColumnCount(1);
+  for (QTableView* grid : {static_cast<QTableView*>(ui_->StringGrid2), static_cast<QTableView*>(ui_->StringGrid3)})
+    grid->setItemDelegate(new GridTextDelegate(grid));
 
   QTableView* matrix = ui_->DrawGrid1;
   matrixModel_ = new ConfigMatrixModel(config_matrix(), this);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/window_font.h"
 
-// Asked for by its own name: setup_application substitutes it with
-// Liberation Sans, or DejaVu Sans where that is missing.
-QStringList window_font_families() { return {QStringLiteral("MS Sans Serif")}; }
+// The free kin of "MS Sans Serif", named directly: asked for by its own name,
+// the font system first looks for a family that is not there, which cost a
+// noticeable part of the start-up. setup_application's substitution still
+// serves anything that names "MS Sans Serif" itself.
+QStringList window_font_families() { return {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}; }

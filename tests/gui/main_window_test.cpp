@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QToolTip>
@@ -35,6 +36,7 @@
 #include "app/console_window.h"
 #include "app/file_dialogs.h"
 #include "gui/filled_shape.h"
+#include "gui/grid_text_delegate.h"
 #include "window_fixture.h"
 
 namespace {
@@ -297,6 +299,9 @@ const LabelPlacement kLabels[] = {
 };
 
 TEST_F(WindowTest, LabelsSizeThemselvesToTheirText) {
+  // The service page's labels when that page is first shown.
+  window().show();
+  ui().Page->setCurrentWidget(ui().AdvancedTabSheet);
   for (const LabelPlacement& l : kLabels) {
     SCOPED_TRACE(l.name);
     auto* label = window().findChild<QLabel*>(QString::fromLatin1(l.name));
@@ -305,6 +310,35 @@ TEST_F(WindowTest, LabelsSizeThemselvesToTheirText) {
     EXPECT_EQ(label->text(), QString::fromUtf8(l.text));
     EXPECT_EQ(label->pos(), l.position);
     EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    EXPECT_EQ(label->size(), label->sizeHint());
+  }
+}
+
+// The label and number grids paint their texts as the style's own item
+// painting does, pixel for pixel: plain, selected, bold on a coloured
+// ground (a fault's mark), and a text too long for its cell.
+TEST_F(WindowTest, GridTextsLookAsTheStylePaintsThem) {
+  window().show();
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  ui().StringGrid2->setFocus();  // the current label's focus frame
+  QTableWidgetItem* marked = ui().StringGrid2->item(6, 0);
+  QFont bold = marked->font();
+  bold.setBold(true);
+  marked->setFont(bold);
+  marked->setData(Qt::BackgroundRole, QColor(255, 190, 190));
+  ui().StringGrid2->item(7, 0)->setText(QStringLiteral("adr 1. Alarm II – Kotłownia przy hali B"));
+  for (QTableWidget* grid : {ui().StringGrid2, ui().StringGrid3}) {
+    SCOPED_TRACE(grid->objectName().toStdString());
+    ASSERT_NE(dynamic_cast<GridTextDelegate*>(grid->itemDelegate()), nullptr);
+    grid->setCurrentCell(grid == ui().StringGrid2 ? 5 : 0, grid == ui().StringGrid2 ? 0 : 3);
+    const QImage ours = grid->grab().toImage();
+    QStyledItemDelegate style_painted;
+    QAbstractItemDelegate* kept = grid->itemDelegate();
+    grid->setItemDelegate(&style_painted);
+    const QImage theirs = grid->grab().toImage();
+    grid->setItemDelegate(kept);
+    EXPECT_EQ(ours, theirs);
   }
 }
 
