@@ -10,7 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEL_BENCH_BUILD_DIR:-$root/build-bench}
 
-runs=21 delayed_runs=9 console_repeats=5 startup_runs=15 monitor_cpu_runs=3
+# A start takes a fifth of a second, and its row scatters: many rounds are cheap.
+runs=21 delayed_runs=9 console_repeats=5 startup_runs=61 monitor_cpu_runs=3
 if [[ "${1:-}" == "--quick" ]]; then
   runs=3 delayed_runs=2 console_repeats=1 startup_runs=3 monitor_cpu_runs=1
 fi
