@@ -41,8 +41,7 @@ void setup_grid(QTableView* grid) {
     header->setDefaultSectionSize(kCellPitch);
     header->setSectionResizeMode(QHeaderView::Fixed);
   }
-  grid->setShowGrid(true);
-  grid->setGridStyle(Qt::SolidLine);
+  grid->setShowGrid(false);  // each cell draws its own lines (gui/cell_grid_lines.h)
   grid->setWordWrap(false);
   grid->setCornerButtonEnabled(false);
   grid->setTabKeyNavigation(false);

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QStyle>
 
+#include "gui/cell_grid_lines.h"
+
 // The grids keep one font but for the bold marks, so the weight is the key.
 const QStaticText& GridTextDelegate::laidOut(const QString& text, const QFont& font) const {
   const Key key{text, font.bold()};
@@ -18,6 +20,7 @@ const QStaticText& GridTextDelegate::laidOut(const QString& text, const QFont& f
 void GridTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QStyleOptionViewItem item = option;
   initStyleOption(&item, index);
+  item.rect = inside_grid_lines(option.rect);
   const QWidget* widget = item.widget;
   const QStyle* style = widget ? widget->style() : QApplication::style();
 
@@ -47,8 +50,10 @@ void GridTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     focus.QStyleOption::operator=(item);
     focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &item, widget);
     focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
-    focus.backgroundColor = item.palette.color(
-        (item.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled, (item.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
+    focus.backgroundColor =
+        item.palette.color((item.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled,
+                           (item.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
     style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
   }
+  paint_cell_grid_lines(*painter, option);
 }

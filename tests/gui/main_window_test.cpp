@@ -314,9 +314,10 @@ TEST_F(WindowTest, LabelsSizeThemselvesToTheirText) {
   }
 }
 
-// The label and number grids paint their texts as the style's own item
-// painting does, pixel for pixel: plain, selected, bold on a coloured
-// ground (a fault's mark), and a text too long for its cell.
+// The label and number grids paint their texts and lines as the style's own
+// item painting and the table view's grid do, pixel for pixel: plain,
+// selected, focused, bold on a coloured ground (a fault's mark), and a text
+// too long for its cell.
 TEST_F(WindowTest, GridTextsLookAsTheStylePaintsThem) {
   window().show();
   window().activateWindow();
@@ -336,7 +337,9 @@ TEST_F(WindowTest, GridTextsLookAsTheStylePaintsThem) {
     QStyledItemDelegate style_painted;
     QAbstractItemDelegate* kept = grid->itemDelegate();
     grid->setItemDelegate(&style_painted);
+    grid->setShowGrid(true);
     const QImage theirs = grid->grab().toImage();
+    grid->setShowGrid(false);
     grid->setItemDelegate(kept);
     EXPECT_EQ(ours, theirs);
   }
