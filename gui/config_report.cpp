@@ -145,14 +145,7 @@ class ReportPainter {
     return {device_units(x), device_units(y), device_units(w), device_units(h)};
   }
 
-  QFont font(double size, bool bold = false) const {
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(size);
-    font.setBold(bold);
-    return font;
-  }
+  static QFont font(double size, bool bold = false) { return pdf_text_font(size, bold); }
 
   // Text in a box, cut with "…" where it would not fit.
   void text(const QRectF& box, const QString& text, Qt::Alignment alignment) {

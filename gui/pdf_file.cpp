@@ -38,3 +38,12 @@ bool save_pdf_file(const QString& path, const QString& title, QPageLayout::Orien
       },
       error);
 }
+
+QFont pdf_text_font(double points, bool bold) {
+  QFont font;
+  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}

@@ -5,6 +5,7 @@
 // durable replacement and the same refusals (a FIFO, a folder, a link loop).
 // An existing file is replaced only once the new one is complete.
 
+#include <QFont>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QString>
@@ -20,3 +21,6 @@ bool write_pdf_file(const QString& path, const std::function<bool(QPdfWriter& wr
 bool save_pdf_file(const QString& path, const QString& title, QPageLayout::Orientation orientation,
                    const QMarginsF& margins_mm, const std::function<bool(QPdfWriter&, QString*)>& paint,
                    QString* error);
+
+// The sans-serif face of the tool's printed documents, at `points`.
+QFont pdf_text_font(double points, bool bold = false);

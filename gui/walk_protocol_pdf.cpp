@@ -17,13 +17,7 @@ QString field(const char* name, const QString& value) {
   return QStringLiteral("<tr><td width='22%'><b>%1</b></td><td>%2</td></tr>").arg(QString::fromUtf8(name), value);
 }
 
-QFont protocol_font() {
-  QFont font;
-  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(9);
-  return font;
-}
+QFont protocol_font() { return pdf_text_font(9); }
 
 // A part of the page laid out for the writer's resolution, `width` device units wide.
 void lay_out(QTextDocument& document, QPdfWriter& writer, const QString& html, double width) {
