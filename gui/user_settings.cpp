@@ -34,6 +34,16 @@ QString kind_name(FileKind kind) {
   return {};
 }
 
+// The entries that still exist, each once, at most `limit`.
+template <typename Exists>
+QStringList existing(const QStringList& list, Exists exists, int limit) {
+  QStringList kept;
+  for (const QString& entry : list) {
+    if (exists(QFileInfo(entry)) && !kept.contains(entry)) kept.append(entry);
+  }
+  return kept.mid(0, limit);
+}
+
 // The newest first, once, at most `limit`.
 QStringList with_newest(QStringList list, const QString& newest, int limit) {
   list.removeAll(newest);
@@ -88,11 +98,8 @@ QString UserSettings::folder(FileKind kind) const {
 
 QStringList UserSettings::recentFolders(FileKind kind) const {
   if (kind == FileKind::none) return {};
-  QStringList folders;
-  for (const QString& folder : readList(QStringLiteral("foldery/") + kind_name(kind))) {
-    if (QFileInfo(folder).isDir() && !folders.contains(folder)) folders.append(folder);
-  }
-  return folders.mid(0, kRecentFolders);
+  return existing(readList(QStringLiteral("foldery/") + kind_name(kind)), [](const QFileInfo& f) { return f.isDir(); },
+                  kRecentFolders);
 }
 
 void UserSettings::rememberFolderOf(FileKind kind, const QString& file) {
@@ -102,11 +109,8 @@ void UserSettings::rememberFolderOf(FileKind kind, const QString& file) {
 }
 
 QStringList UserSettings::recentFiles() const {
-  QStringList files;
-  for (const QString& file : readList(QStringLiteral("ostatnie_pliki"))) {
-    if (QFileInfo(file).isFile() && !files.contains(file)) files.append(file);
-  }
-  return files.mid(0, kRecentFiles);
+  return existing(readList(QStringLiteral("ostatnie_pliki")), [](const QFileInfo& f) { return f.isFile(); },
+                  kRecentFiles);
 }
 
 void UserSettings::addRecentFile(const QString& file) {
