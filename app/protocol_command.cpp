@@ -6,6 +6,7 @@
 
 #include "commissioning/walk_journal.h"
 #include "gui/walk_protocol_pdf.h"
+#include "text/utf8_path.h"
 
 bool asks_for_protocol(int argc, char** argv) { return argc > 1 && std::strcmp(argv[1], kProtocolOption) == 0; }
 
@@ -20,10 +21,8 @@ int write_protocol_from_command_line(const std::vector<std::filesystem::path>& a
               << std::endl;
     return 66;
   }
-  const std::u8string pdf = arguments[2].u8string();
   QString error;
-  if (!export_walk_protocol_pdf(QString::fromUtf8(reinterpret_cast<const char*>(pdf.c_str())), *reading.record,
-                                &error)) {
+  if (!export_walk_protocol_pdf(QString::fromStdString(path_utf8(arguments[2])), *reading.record, &error)) {
     std::cerr << "BŁĄD: nie udało się zapisać protokołu: " << error.toStdString() << std::endl;
     return 73;
   }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/walk_record_keeper.h"
 
-#include <QDir>
 #include <QStandardPaths>
 #include <ctime>
 
@@ -9,6 +8,7 @@
 #include "config/readback_runner.h"
 #include "config/sha256.h"
 #include "text/local_time.h"
+#include "text/utf8_path.h"
 
 #ifndef ZEL_VERSION
 #define ZEL_VERSION "?"
@@ -19,7 +19,7 @@ namespace {
 QString qt_text(const std::string& utf8) { return QString::fromStdString(utf8); }
 std::string now() { return iso8601_local_time(std::time(nullptr)); }
 
-std::filesystem::path path_of(const QString& name) { return std::filesystem::path(name.toStdU16String()); }
+std::filesystem::path path_of(const QString& name) { return utf8_path(name.toStdString()); }
 
 }  // namespace
 
@@ -33,9 +33,7 @@ WalkRecordKeeper::WalkRecordKeeper(WalkController* walk, Sources sources, QObjec
 std::filesystem::path WalkRecordKeeper::journalPath() const {
   const QString file = sources_.configuration_file();
   if (!file.isEmpty()) return journal_path_for(path_of(file));
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  QDir().mkpath(folder);
-  return path_of(folder) / "konfiguracja-protokol.jsonl";
+  return path_of(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)) / "konfiguracja-protokol.jsonl";
 }
 
 int WalkRecordKeeper::prepare(int& first_row, int& last_row) {
@@ -89,23 +87,24 @@ bool WalkRecordKeeper::beforeFirstEvent(USB_protocol& protocol) {
   }
   const ConfigMatrix& grid = sources_.grid();
   const std::filesystem::path path = journalPath();
+  std::error_code no_folder;  // the data folder of a first walk; a folder that cannot be made fails the open below
+  std::filesystem::create_directories(path.parent_path(), no_folder);
   journal_.emplace(path);
   std::string error = journal_->error();
   if (error.empty() && resume_) {
     error = journal_->resume(*resume_, now());
   } else if (error.empty()) {
     const QString file = sources_.configuration_file();
-    const std::u8string name = path_of(file.isEmpty() ? QStringLiteral("(bez pliku)") : file).filename().u8string();
+    const std::string name = path_utf8(path_of(file.isEmpty() ? QStringLiteral("(bez pliku)") : file).filename());
     const WalkPlan& plan = *walk_->plan();
-    error = journal_->begin(new_record_header(std::string(name.begin(), name.end()), grid, *differing, ZEL_VERSION,
+    error = journal_->begin(new_record_header(name, grid, *differing, ZEL_VERSION,
                                               sources_.engineer().toStdString(), sources_.names(), plan.rows()));
   }
   resume_.reset();
   if (!error.empty()) {
     journal_.reset();
-    const std::u8string shown = path.u8string();
     sources_.warn(QString::fromUtf8("Nie można zapisać protokołu do pliku\n%1\n\n%2")
-                      .arg(QString::fromUtf8(reinterpret_cast<const char*>(shown.c_str())), qt_text(error)));
+                      .arg(qt_text(path_utf8(path)), qt_text(error)));
     return false;
   }
   last_ = journal_->record();
