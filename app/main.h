@@ -153,6 +153,7 @@ class TForm_main : public QWidget {
   void FillButtonClick();
   // The site's, the lamps' and the addresses' names, asked through askNames: one undo step.
   void NamesButtonClick();
+  void LabelsButtonClick();
   // The table with the names and the label geometry, as a project file holds them.
   Project currentProject() const;
 

@@ -34,42 +34,44 @@ void TForm_main::setupNames() {
   project_names() = ProjectNames{};
   matrixModel_->setNames(&project_names());
   connect(ui_->NamesButton, &QPushButton::clicked, this, &TForm_main::NamesButtonClick);
-  // "Etykiety...": the geometry, kept in the project as an undo step, then
-  // the insert as a PDF or, by "Drukuj...", on a printer.
-  connect(ui_->LabelsButton, &QPushButton::clicked, this, [this] {
-    bool print = false;
-    const std::optional<LabelGeometry> geometry = ask_label_geometry(this, labels_, &print);
-    if (!geometry) return;
-    if (*geometry != labels_)
-      history_->stack().push(new SwapCommand<LabelGeometry>(labels_, *geometry, QString::fromUtf8(kNamesStep), {}));
-    QList<int> not_fitting;
-    if (print) {
-      QPrinter printer(QPrinter::HighResolution);
-      if (!setUpPrinter(printer)) return;
-      if (!print_label_insert(printer, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting)) {
-        setStatusText(QString::fromUtf8(kLabelInsertFailed));
-        showWarning(QStringLiteral("Nie udało się wydrukować wkładki z nazwami lamp."));
-        return;
-      }
-    } else {
-      const QString name = askFileName(kLabelInsertDialog, FileDialogMode::save);
-      if (name.isEmpty()) return;
-      QString error;
-      if (!export_label_insert_pdf(name, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting,
-                                   &error)) {
-        setStatusText(QString::fromUtf8(kLabelInsertFailed));
-        showWarning(file_failure_text("Nie udało się zapisać wkładki z nazwami lamp do pliku", name, error.toStdString()));
-        return;
-      }
+  connect(ui_->LabelsButton, &QPushButton::clicked, this, &TForm_main::LabelsButtonClick);
+}
+
+// "Etykiety...": the geometry, kept in the project as an undo step, then
+// the insert as a PDF or, by "Drukuj...", on a printer.
+void TForm_main::LabelsButtonClick() {
+  bool print = false;
+  const std::optional<LabelGeometry> geometry = ask_label_geometry(this, labels_, &print);
+  if (!geometry) return;
+  if (*geometry != labels_)
+    history_->stack().push(new SwapCommand<LabelGeometry>(labels_, *geometry, QString::fromUtf8(kNamesStep), {}));
+  QList<int> not_fitting;
+  if (print) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!setUpPrinter(printer)) return;
+    if (!print_label_insert(printer, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting)) {
+      setStatusText(QString::fromUtf8(kLabelInsertFailed));
+      showWarning(QStringLiteral("Nie udało się wydrukować wkładki z nazwami lamp."));
+      return;
     }
-    QStringList lamps;
-    for (const int lamp : not_fitting) lamps << QString::number(lamp);
-    const QString done = print ? QStringLiteral("wydrukowana") : QStringLiteral("zapisana");
-    setStatusText(lamps.isEmpty() ? QStringLiteral("Wkładka z nazwami lamp ") + done + QLatin1Char('.')
-                                  : QStringLiteral("Wkładka ") + done +
-                                        QString::fromUtf8("; nazwy nie mieszczą się w polach lamp: ") +
-                                        lamps.join(QStringLiteral(", ")) + QLatin1Char('.'));
-  });
+  } else {
+    const QString name = askFileName(kLabelInsertDialog, FileDialogMode::save);
+    if (name.isEmpty()) return;
+    QString error;
+    if (!export_label_insert_pdf(name, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting,
+                                 &error)) {
+      setStatusText(QString::fromUtf8(kLabelInsertFailed));
+      showWarning(file_failure_text("Nie udało się zapisać wkładki z nazwami lamp do pliku", name, error.toStdString()));
+      return;
+    }
+  }
+  QStringList lamps;
+  for (const int lamp : not_fitting) lamps << QString::number(lamp);
+  const QString done = print ? QStringLiteral("wydrukowana") : QStringLiteral("zapisana");
+  setStatusText(lamps.isEmpty() ? QStringLiteral("Wkładka z nazwami lamp ") + done + QLatin1Char('.')
+                                : QStringLiteral("Wkładka ") + done +
+                                      QString::fromUtf8("; nazwy nie mieszczą się w polach lamp: ") +
+                                      lamps.join(QStringLiteral(", ")) + QLatin1Char('.'));
 }
 
 void TForm_main::showNames() {
