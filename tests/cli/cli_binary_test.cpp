@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <regex>
 #include <sstream>
@@ -570,6 +571,21 @@ TEST_F(CliBinaryTest, CtrlCDuringAWalkClearsTheBoardAndEndsWith130) {
   }
 }
 
+// Waits for the `shown`-th verdict prompt of a walk with --confirm and answers it.
+void rate(CliProcess& cli, int shown, const std::string& keys) {
+  ASSERT_TRUE(cli.wait_for_err("ocena (Enter", static_cast<std::size_t>(shown), 20s)) << cli.err_so_far();
+  cli.press(keys);
+}
+
+// A walk with --confirm that ends with status 0 having printed `out`: the
+// record its journal then holds.
+std::optional<WalkRecord> finished_record(CliProcess& cli, const std::string& out, const fs::path& journal) {
+  const CliRun run = cli.finish();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, out);
+  return load_walk_journal(journal).record;
+}
+
 // The walk with verdicts, by keys on a terminal: rows 5-9 rated OK, Błąd with
 // a comment, OK, back to change a verdict, OK, OK. Each verdict is in the
 // journal beside the configuration, and the protocol command turns it into CSV.
@@ -583,27 +599,23 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRecordsEachInTheJournalAndTheProtocolHasTh
 
   CliProcess cli({"walk", "5", "9", "--confirm", file}, nullptr, true);
   ASSERT_TRUE(cli.started());
-  const auto rate = [&](int shown, const std::string& keys) {
-    ASSERT_TRUE(cli.wait_for_err("ocena (Enter", static_cast<std::size_t>(shown), 20s)) << cli.err_so_far();
-    cli.press(keys);
-  };
   const auto comment = [&](int asked, const std::string& text) {
     ASSERT_TRUE(cli.wait_for_err("uwagi: ", static_cast<std::size_t>(asked), 5s)) << cli.err_so_far();
     cli.press(text + "\r");
   };
-  rate(1, "\r");
+  rate(cli, 1, "\r");
   EXPECT_EQ(cli.next_line(5s), "5\tadr 0. Alarm I\tOK");
-  rate(2, "b");
+  rate(cli, 2, "b");
   comment(1, "lampa 3 nie świeci");
   EXPECT_EQ(cli.next_line(5s), "6\tadr 0. Alarm II\tBłąd\tlampa 3 nie świeci");
-  rate(3, "o");
+  rate(cli, 3, "o");
   EXPECT_EQ(cli.next_line(5s), "7\tadr 0. Awaria\tOK");
-  rate(4, "p");  // back from row 8 to row 7
-  rate(5, "b");
+  rate(cli, 4, "p");  // back from row 8 to row 7
+  rate(cli, 5, "b");
   comment(2, "");
   EXPECT_EQ(cli.next_line(5s), "7\tadr 0. Awaria\tBłąd");
-  rate(6, "o");
-  rate(7, "\r");
+  rate(cli, 6, "o");
+  rate(cli, 7, "\r");
   const CliRun run = cli.finish();
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("oczekiwane: nic"), std::string::npos) << run.err;  // row 8 lights nothing
@@ -641,8 +653,7 @@ TEST_F(CliBinaryTest, WalkWithVerdictsKilledGoesOnAtTheFirstEventWithoutAVerdict
   {
     CliProcess killed({"walk", "5", "9", "--confirm", file}, nullptr, true);
     for (int shown = 1; shown <= 3; ++shown) {
-      ASSERT_TRUE(killed.wait_for_err("ocena (Enter", static_cast<std::size_t>(shown), 20s)) << killed.err_so_far();
-      killed.press("o");
+      rate(killed, shown, "o");
       ASSERT_TRUE(killed.next_line(5s));
     }
   }  // the process is killed with SIGKILL here
@@ -656,16 +667,12 @@ TEST_F(CliBinaryTest, WalkWithVerdictsKilledGoesOnAtTheFirstEventWithoutAVerdict
   EXPECT_NE(again.err_so_far().find("sprawdzono 3 z 5 zdarzeń. Dokończyć od „adr 1. Alarm I”?"), std::string::npos)
       << again.err_so_far();
   again.press("t");
-  for (int shown = 1; shown <= 2; ++shown) {
-    ASSERT_TRUE(again.wait_for_err("ocena (Enter", static_cast<std::size_t>(shown), 20s)) << again.err_so_far();
-    again.press("o");
-  }
-  const CliRun run = again.finish();
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "8\tadr 1. Alarm I\tOK\n9\tadr 1. Alarm II\tOK\n");
-  const JournalReading done = load_walk_journal(dir_ / "hala-protokol.jsonl");
-  ASSERT_TRUE(done.record);
-  EXPECT_EQ(done.record->summary(), (RecordSummary{5, 5, 0, 0, 0}));
+  rate(again, 1, "o");
+  rate(again, 2, "o");
+  const std::optional<WalkRecord> done =
+      finished_record(again, "8\tadr 1. Alarm I\tOK\n9\tadr 1. Alarm II\tOK\n", dir_ / "hala-protokol.jsonl");
+  ASSERT_TRUE(done);
+  EXPECT_EQ(done->summary(), (RecordSummary{5, 5, 0, 0, 0}));
 }
 
 // Another table in the module: the walk does not begin without --force,
@@ -696,14 +703,11 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRefusesAModuleHoldingAnotherTable) {
   ASSERT_TRUE(save_project(named, project).ok);
   CliProcess forced({"walk", "5", "5", "--confirm", named.string(), "--force", "--record", (dir_ / "d.jsonl").string()},
                     nullptr, true);
-  ASSERT_TRUE(forced.wait_for_err("ocena (Enter", 1, 20s)) << forced.err_so_far();
-  forced.press("o");
-  const CliRun forced_run = forced.finish();
-  EXPECT_EQ(forced_run.status, 0) << forced_run.err;
-  EXPECT_EQ(forced_run.out, "5\tadr 0. Alarm I\tOK\t\tHala A\n");
-  const JournalReading reading = load_walk_journal(dir_ / "d.jsonl");
-  ASSERT_TRUE(reading.record);
-  EXPECT_EQ(reading.record->header.differing_cells, 3);
+  rate(forced, 1, "o");
+  const std::optional<WalkRecord> forced_record =
+      finished_record(forced, "5\tadr 0. Alarm I\tOK\t\tHala A\n", dir_ / "d.jsonl");
+  ASSERT_TRUE(forced_record);
+  EXPECT_EQ(forced_record->header.differing_cells, 3);
 
   const CliRun no_terminal = run_cli_binary({"walk", "--confirm", file});
   EXPECT_EQ(no_terminal.status, 64);
