@@ -13,33 +13,22 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "answered_prompts.h"
 #include "app/board_settings.h"
 #include "app/board_window.h"
 #include "app/command_line.h"
 #include "config/config_matrix.h"
+#include "file_window_test.h"
 #include "gui/user_settings.h"
 #include "gui/walk_tab.h"
-#include "window_fixture.h"
 
 namespace {
 
-class RememberedSessionTest : public WindowTest, public AnsweredPrompts {
+class RememberedSessionTest : public FileWindowTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    ASSERT_TRUE(folder.isValid());
-    answerPromptsOf(window());
-  }
   void restart() {
     destroyWindow();
     startWindow();
     answerPromptsOf(window());
-  }
-  QString path(const char* name) const { return folder.filePath(QString::fromUtf8(name)); }
-  void save(const QString& name) {
-    answer = name;
-    ui().SaveConfigButton->click();
   }
   // The files the arrow beside "Otwórz..." lists now.
   QStringList recentListed() {
@@ -52,12 +41,9 @@ class RememberedSessionTest : public WindowTest, public AnsweredPrompts {
   }
   // The start name of the next "Otwórz..." dialog (cancelled).
   QString openStartsWith() {
-    answer.clear();
-    ui().LoadConfigButton->click();
+    load({});
     return asked.empty() ? QString() : asked.back().start_file;
   }
-
-  QTemporaryDir folder;
 };
 
 TEST_F(RememberedSessionTest, FoldersAndRecentFilesOutliveTheWindowAndADamagedStoreIsForgotten) {

@@ -41,12 +41,8 @@ using namespace std::chrono_literals;
 using Frames = std::vector<std::vector<std::uint8_t>>;
 namespace fs = std::filesystem;
 
-// The PDF's text as laid out; one page of it when `page` is given.
 std::string pdf_text(const fs::path& pdf, int page = 0) {
-  QStringList arguments{QStringLiteral("-layout")};
-  if (page > 0) arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-  arguments << QString::fromStdString(pdf.string()) << QStringLiteral("-");
-  return run_poppler(QStringLiteral("pdftotext"), arguments).toStdString();
+  return pdf_layout_text(QString::fromStdString(pdf.string()), page).toStdString();
 }
 
 std::string file_text(const fs::path& path) {
