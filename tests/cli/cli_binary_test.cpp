@@ -735,30 +735,10 @@ std::vector<std::string> without_times(const std::string& text) {
   return lines;
 }
 
-// The module queued ten frames flapping one event while nobody asked: they
-// are the state at the start, one line, and no begin/end pairs.
-TEST_F(CliBinaryTest, MonitorTakesTheQueuedFramesAsTheStartingState) {
-  TestBed bed;
-  bed.module().set_dropped(3);
-  for (int i = 0; i < 10; ++i) bed.module().queue_rs485(unit_frame(i % 2 == 0 ? 0 : 26));
-  const fs::path log = dir_ / "zmiany.csv";
-  const CliRun run = run_cli_binary({"monitor", "--for", "1", "--log", log.string()});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(without_times(run.out),
-            (std::vector<std::string>{"opuszczono 3 ramek",
-                                      "stan na starcie z 10 ramek z kolejki modułu; aktywne: centrala 0 adr 7. Alarm I"}));
-  const std::string csv = file_bytes(log);
-  ASSERT_TRUE(csv.starts_with("\xEF\xBB\xBF" "czas;centrala;wiersz;zdarzenie;zmiana\r\n")) << csv;
-  EXPECT_EQ(without_times(csv.substr(csv.find('\n') + 1)),
-            (std::vector<std::string>{
-                ";;opuszczono 3 ramek;\r",
-                ";;stan na starcie z 10 ramek z kolejki modułu; aktywne: centrala 0 adr 7. Alarm I;\r"}));
-  // A quiet bus for the rest of the second: polls, but nothing more printed.
-  EXPECT_GT(bed.module().requests().size(), 10u);
-}
-
 // --log appends: an earlier record stays, also when no module is found,
 // and the header is not written again; a log that cannot be written is 73.
+// The module queued ten frames flapping one event while nobody asked: they
+// are the state at the start, one line, and no begin/end pairs.
 TEST_F(CliBinaryTest, MonitorLogIsAppendedToAndAFailedWriteIs73) {
   const fs::path log = dir_ / "protokol.csv";
   const std::string earlier =
@@ -773,14 +753,18 @@ TEST_F(CliBinaryTest, MonitorLogIsAppendedToAndAFailedWriteIs73) {
     EXPECT_EQ(file_bytes(log), earlier);
   }
   TestBed bed;
-  bed.module().queue_rs485(unit_frame(26));
+  bed.module().set_dropped(3);
+  for (int i = 0; i < 10; ++i) bed.module().queue_rs485(unit_frame(i % 2 == 0 ? 0 : 26));
   const CliRun run = run_cli_binary({"monitor", "--for", "1", "--log", log.string()});
   EXPECT_EQ(run.status, 0) << run.err;
+  const std::string start_state = "stan na starcie z 10 ramek z kolejki modułu; aktywne: centrala 0 adr 7. Alarm I";
+  EXPECT_EQ(without_times(run.out), (std::vector<std::string>{"opuszczono 3 ramek", start_state}));
   const std::string csv = file_bytes(log);
   ASSERT_TRUE(csv.starts_with(earlier)) << csv;
-  // The queued frame is the state at the start, which the log records too.
   EXPECT_EQ(without_times(csv.substr(earlier.size())),
-            std::vector<std::string>{";;stan na starcie z 1 ramki z kolejki modułu; aktywne: centrala 0 adr 7. Alarm I;\r"});
+            (std::vector<std::string>{";;opuszczono 3 ramek;\r", ";;" + start_state + ";\r"}));
+  // A quiet bus for the rest of the second: polls, but nothing more printed.
+  EXPECT_GT(bed.module().requests().size(), 10u);
 
   const CliRun full = run_cli_binary({"monitor", "--for", "1", "--log", "/dev/full"});
   EXPECT_EQ(full.status, 73);
@@ -835,6 +819,7 @@ TEST_F(CliBinaryTest, MonitorPrintsEachChangeAtOnceUntilCtrlCOrAFailure) {
   EXPECT_EQ(run.status, 130) << run.err;
   EXPECT_NE(run.err.find("PRZERWANO (Ctrl+C)"), std::string::npos) << run.err;
   const std::string csv = file_bytes(log);
+  ASSERT_TRUE(csv.starts_with("\xEF\xBB\xBF" "czas;centrala;wiersz;zdarzenie;zmiana\r\n")) << csv;
   EXPECT_EQ(without_times(csv.substr(csv.find('\n') + 1)),
             (std::vector<std::string>{";;opuszczono 2 ramek;\r", "4;28;adr 7. Awaria;początek\r",
                                       "4;28;adr 7. Awaria;koniec\r", ";;inna ramka (12 B);\r"}));
