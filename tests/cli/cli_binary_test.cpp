@@ -177,9 +177,8 @@ TEST_F(CliBinaryTest, UploadFailuresNameTheirCauseAndWhatTheModuleIsLeftWith) {
   silent_write.no_answer = true;
   ZelModule::Faults unplug;
   unplug.unplug_after = 50;
-  // The first erase sent, its answer never comes: it may have been done.
-  ZelModule::Faults silent_first_erase = silent_greeting;
-  silent_first_erase.fail_at = 1;
+  // The first erase sent, the module gone before its answer: it may have
+  // been done. (Its silence ends the same way: operation_runner_test.)
   ZelModule::Faults unplug_at_first_erase;
   unplug_at_first_erase.unplug_after = 1;
   constexpr const char* kMayBeEmpty =
@@ -193,8 +192,6 @@ TEST_F(CliBinaryTest, UploadFailuresNameTheirCauseAndWhatTheModuleIsLeftWith) {
        "moduł nie odpowiedział na polecenie Write_flash_block (strona 1, blok 6)" + std::string(kLeftEmpty), 51},
       {"upload", unplug,
        "moduł został odłączony podczas polecenia Write_flash_block (strona 1, blok 6)" + std::string(kLeftEmpty), 51},
-      {"upload", silent_first_erase,
-       "moduł nie odpowiedział na polecenie Erase_flash_page (strona 0)" + std::string(kMayBeEmpty), 2},
       {"upload", unplug_at_first_erase,
        "moduł został odłączony podczas polecenia Erase_flash_page (strona 0)" + std::string(kMayBeEmpty), 2},
   };
