@@ -47,9 +47,8 @@ class RememberedSessionTest : public FileWindowTest {
 };
 
 TEST_F(RememberedSessionTest, FoldersAndRecentFilesOutliveTheWindowAndADamagedStoreIsForgotten) {
-  // The arrow sits right of "Otwórz...", which keeps its place and text.
-  EXPECT_EQ(ui().LoadConfigButton->geometry(), QRect(112, 520, 75, 25));
-  EXPECT_EQ(ui().LoadConfigButton->text(), QString::fromUtf8("Otwórz..."));
+  // The arrow sits right of "Otwórz...", which keeps its place and text
+  // (main_window_test's kPlacements).
   EXPECT_GT(ui().RecentFilesButton->geometry().left(), ui().LoadConfigButton->geometry().right());
   EXPECT_LE(ui().RecentFilesButton->geometry().left(), ui().LoadConfigButton->geometry().right() + 2);
   EXPECT_LT(ui().RecentFilesButton->geometry().right(), ui().ReadConfigButton->geometry().left());
