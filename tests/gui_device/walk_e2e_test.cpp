@@ -329,10 +329,8 @@ class WalkRecordTest : public WalkTest {
     window().openConfigPath(dir_ / "hala.zel");
     window().WriteConfigButtonClick();
     module().clear_requests();
-    ProjectNames names;
-    names.site.name = "Magazyn Północ";
-    names.lamps[2] = "Hala A";
-    window().projectNames = [names] { return names; };
+    project_names().site.name = "Magazyn Północ";
+    project_names().lamps[2] = "Hala A";
   }
   void TearDown() override {
     // A failed test leaves no child walking.
