@@ -179,18 +179,9 @@ TEST(BusLog, TimeOfDayIsTheLocalClock) {
 
 #include "commissioning/bus_monitor.h"
 #include "protocol/console_log.h"
+#include "scripted_module.h"
 
 namespace {
-
-// A module whose answers to the polls are given in turn.
-USB_protocol::Exchange answering(std::vector<UsbFrame>& replies) {
-  return [&replies](const UsbFrame&, UsbFrame& response) {
-    if (replies.empty()) return false;
-    response = replies.front();
-    replies.erase(replies.begin());
-    return true;
-  };
-}
 
 UsbFrame please_answer(std::vector<std::uint8_t> frame, std::uint8_t dropped = 0) {
   UsbFrame reply{};
@@ -207,7 +198,8 @@ TEST(BusMonitor, PollsDecodeTrackAndCount) {
                                 please_answer(std::vector<std::uint8_t>(12, 0xAB), 3),
                                 please_answer(frame_of(build_test_payload(0, 0))),
                                 please_answer({}, 2)};
-  USB_protocol protocol(answering(replies));
+  ScriptedModule module{replies, {}};
+  USB_protocol protocol(module.exchange());
   BusMonitor monitor;
   console_log().clear();
 
@@ -253,7 +245,8 @@ TEST(BusMonitor, StartTakesTheQueuedFramesAsTheStartingState) {
   replies.push_back(please_answer({}));
   replies.push_back(please_answer(quiet));
   replies.push_back(please_answer({}));
-  USB_protocol protocol(answering(replies));
+  ScriptedModule module{replies, {}};
+  USB_protocol protocol(module.exchange());
   BusMonitor monitor;
   monitor.begin_run();
   std::vector<BusLogEntry> seen;
@@ -287,7 +280,8 @@ TEST(BusMonitor, FramesThatChangeNothingAreLoggedOnceInARow) {
   std::vector<UsbFrame> replies{please_answer(alarm), please_answer(alarm), please_answer({}),
                                 please_answer(alarm), please_answer(alarm), please_answer(frame_of(build_test_payload(0, 0))),
                                 please_answer(frame_of(build_test_payload(0, 0)))};
-  USB_protocol protocol(answering(replies));
+  ScriptedModule module{replies, {}};
+  USB_protocol protocol(module.exchange());
   BusMonitor monitor;
   console_log().clear();
   const struct {
@@ -307,7 +301,8 @@ TEST(BusMonitor, FramesThatChangeNothingAreLoggedOnceInARow) {
 TEST(BusMonitor, KeepsABoundedListAndSaysHowManyWent) {
   std::vector<UsbFrame> replies;
   for (int i = 0; i < 40; ++i) replies.push_back(please_answer(std::vector<std::uint8_t>(3, 0xAB)));
-  USB_protocol protocol(answering(replies));
+  ScriptedModule module{replies, {}};
+  USB_protocol protocol(module.exchange());
   BusMonitor monitor(10);
   for (int i = 0; i < 40; ++i) monitor.poll(protocol, milliseconds(i));
   ASSERT_LE(monitor.entries().size(), 12u);

@@ -7,6 +7,7 @@
 #include "commissioning/walk_sequence.h"
 #include "config/test_payload.h"
 #include "protocol/usb_protocol.h"
+#include "scripted_module.h"
 
 namespace {
 
@@ -63,31 +64,12 @@ TEST(WalkPlan, StatusTexts) {
   for (const auto& [count, text] : finished) EXPECT_EQ(walk_finished_text(count), text);
 }
 
-}  // namespace
-
-namespace {
-
-// A module that answers each request with the next scripted reply, and then
-// no more.
-struct ScriptedModule {
-  std::vector<UsbFrame> replies;
-  std::vector<UsbFrame> requests;
-
-  USB_protocol::Exchange exchange() {
-    return [this](const UsbFrame& request, UsbFrame& response) {
-      requests.push_back(request);
-      if (replies.size() < requests.size()) return false;
-      response = replies[requests.size() - 1];
-      return true;
-    };
-  }
-  // The bus frame the last request carried.
-  TestPayload handed_over() const {
-    TestPayload payload{};
-    std::copy_n(requests.back().begin() + 4, payload.size(), payload.begin());
-    return payload;
-  }
-};
+// The bus frame the module's last request carried.
+TestPayload handed_over(const ScriptedModule& module) {
+  TestPayload payload{};
+  std::copy_n(module.requests.back().begin() + 4, payload.size(), payload.begin());
+  return payload;
+}
 
 UsbFrame reply(std::uint8_t code) {
   UsbFrame frame{};
@@ -104,15 +86,15 @@ TEST(WalkSequence, HandsOverEachRowAndTheFrameWithoutEventsOrNamesTheCause) {
   WalkSequence walk(protocol, plan, 3);
 
   EXPECT_EQ(walk.show(), "");
-  EXPECT_EQ(module.handed_over(), build_test_payload(5, 3));
+  EXPECT_EQ(handed_over(module), build_test_payload(5, 3));
   ASSERT_TRUE(walk.next());
   EXPECT_EQ(walk.show(), "");
-  EXPECT_EQ(module.handed_over(), build_test_payload(6, 3));
+  EXPECT_EQ(handed_over(module), build_test_payload(6, 3));
   ASSERT_TRUE(walk.back());
   EXPECT_FALSE(walk.back());
   EXPECT_EQ(walk.stopped_text(), "Test po kolei zatrzymany (1 z 3).");
   EXPECT_EQ(walk.finish(), "");
-  EXPECT_EQ(module.handed_over(), build_test_payload(kFrameWithoutEventsRow, 3));
+  EXPECT_EQ(handed_over(module), build_test_payload(kFrameWithoutEventsRow, 3));
   EXPECT_TRUE(walk.next() && walk.next());
   EXPECT_FALSE(walk.next());
   EXPECT_EQ(walk.finished_text(), "Test po kolei zakończony (3 zdarzenia).");

@@ -48,14 +48,6 @@ std::string matrix_bytes(const ConfigMatrix& m) { return {m.bytes().begin(), m.b
 class ConfigFileTest : public FileWindowTest {
  protected:
   std::filesystem::path file_path(const char* name) { return utf8_path(path(name).toStdString()); }
-  void save(const QString& name) {
-    answer = name;
-    ui().SaveConfigButton->click();
-  }
-  void load(const QString& name) {
-    answer = name;
-    ui().LoadConfigButton->click();
-  }
   QColor shownColor(int row, int column) {
     return ui().DrawGrid1->model()->index(row, column).data(Qt::BackgroundRole).value<QColor>();
   }

@@ -254,7 +254,7 @@ TEST_F(ConfigReport, LettersTellTheModesInGreyAndAsText) {
   ASSERT_TRUE(export_config_pdf(pdf, matrix, report_info("/dane/konfiguracja.zel")));
 
   // The text as laid out on the page: a row's letters after its label.
-  const QString layout = run("pdftotext", {"-layout", "-f", "1", "-l", "1", pdf, "-"});
+  const QString layout = pdf_layout_text(pdf, 1);
   const auto letters_after = [&](const char* label) {
     const QRegularExpression line(QStringLiteral("^ *%1(?: +(.*))?$").arg(QRegularExpression::escape(label)),
                                   QRegularExpression::MultilineOption);
@@ -328,8 +328,8 @@ TEST_F(ConfigReport, PrintingGivesTheSamePagesAndAFailedExportLeavesNoFile) {
   ASSERT_TRUE(print_config_report(printer, matrix, info, &error)) << error.toStdString();
 
   EXPECT_EQ(page_count(path("wydruk.pdf")), page_count(path("raport.pdf")));
-  const QString printed = run("pdftotext", {"-layout", path("wydruk.pdf"), "-"});
-  EXPECT_EQ(printed, run("pdftotext", {"-layout", path("raport.pdf"), "-"}));
+  const QString printed = pdf_layout_text(path("wydruk.pdf"));
+  EXPECT_EQ(printed, pdf_layout_text(path("raport.pdf")));
   EXPECT_TRUE(printed.contains(QStringLiteral("konfiguracja niezapisana")));
   EXPECT_FALSE(printed.contains(QStringLiteral("Plik:")));
 

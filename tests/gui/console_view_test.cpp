@@ -179,22 +179,4 @@ TEST_F(ConsoleViewTest, OnlyTheLatestViewListensAndLettingGoOfAnOldOneKeepsIt) {
   EXPECT_EQ(other_view.toPlainText(), QString::fromUtf8("inny"));
 }
 
-// A second view shows what the first shows, live, while the first keeps the
-// store's one listener.
-TEST_F(ConsoleViewTest, AViewFollowingAnotherShowsTheSameLinesAndClears) {
-  log_.append_text("pierwsza");
-  log_.append_line({});
-  ConsoleView follower;
-  follower.follow(*view_);
-  EXPECT_EQ(follower.toPlainText(), QString::fromUtf8("pierwsza\n"));
-  log_.append_text("trzecia");
-  EXPECT_EQ(shown(), QString::fromUtf8("pierwsza\n\ntrzecia"));
-  EXPECT_EQ(follower.toPlainText(), shown());
-  log_.clear();
-  EXPECT_EQ(follower.toPlainText(), QString());
-  log_.append_text("po czyszczeniu");
-  EXPECT_EQ(shown(), QString::fromUtf8("po czyszczeniu"));
-  EXPECT_EQ(follower.toPlainText(), shown());
-}
-
 }  // namespace

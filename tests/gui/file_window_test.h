@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // A window test whose file dialogs and warnings are answered (AnsweredPrompts),
-// with a scratch folder for the files it writes and reads.
+// with a scratch folder for the files it writes and reads, and "Zapisz..." and
+// "Otwórz..." clicked with a file name given.
 
 #include <QString>
 #include <QTemporaryDir>
@@ -18,5 +19,13 @@ class FileWindowTest : public WindowTest, public AnsweredPrompts {
   }
 
   QString path(const char* name) { return folder.filePath(QString::fromUtf8(name)); }
+  void save(const QString& name) {
+    answer = name;
+    ui().SaveConfigButton->click();
+  }
+  void load(const QString& name) {
+    answer = name;
+    ui().LoadConfigButton->click();
+  }
   QTemporaryDir folder;
 };

@@ -52,7 +52,7 @@ TEST_F(LabelInsert, NamesReadInOrderAndFieldsMeasureWhatWasSet) {
       << error.toStdString();
   EXPECT_TRUE(not_fitting.isEmpty());
 
-  const QString text = run_poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path("etykiety.pdf"), QStringLiteral("-")});
+  const QString text = pdf_layout_text(path("etykiety.pdf"));
   qsizetype at = 0;
   for (int lamp = 0; lamp < 25; ++lamp) {
     const qsizetype found = text.indexOf(QStringLiteral("Strefa%1").arg(101 + lamp), at);

@@ -150,6 +150,8 @@ const Placement kPlacements[] = {
     {"InorretButton", "GroupBox2", {24, 136, 89, 25}, "Nieprawidłowe"},
     {"GroupBox3", "AdvancedTabSheet", {280, 312, 537, 201}, "Polecenia pamięci FLASH"},
     {"ConnectButton", "AdvancedTabSheet", {24, 524, 75, 25}, "Połącz"},
+    {"ConsoleButton", "ConfigTabSheet", {736, 8, 75, 23}, "Konsola"},
+    {"LoadConfigButton", "ConfigTabSheet", {112, 520, 75, 25}, "Otwórz..."},  // the recent files' arrow beside it
 };
 
 TEST_F(WindowTest, ControlsSitWhereTheLayoutPutsThem) {
@@ -229,14 +231,13 @@ TEST_F(WindowTest, GrowsWithItsGridAndReturnsToTheLayout) {
 
 // "Konsola" and F12 show the hidden page's console in a window of its own,
 // live, with its two tools; the service page stays hidden and its console
-// keeps showing the store.
+// keeps showing the store. The window's view follows the page's from what
+// it already shows, blank lines too, and goes on after a clear.
 TEST_F(WindowTest, KonsolaShowsTheConsoleLiveInAWindowOfItsOwn) {
   console_log().append_text("przed");
+  console_log().append_line({});
   auto* button = window().findChild<QPushButton*>(QStringLiteral("ConsoleButton"));
-  ASSERT_NE(button, nullptr);
-  EXPECT_EQ(button->text(), QStringLiteral("Konsola"));
-  EXPECT_EQ(button->parentWidget(), ui().ConfigTabSheet);
-  EXPECT_EQ(button->geometry(), QRect(736, 8, 75, 23));
+  ASSERT_NE(button, nullptr);  // placed as kPlacements says
   EXPECT_EQ(window().consoleWindow(), nullptr);  // made when first asked for
   button->click();
   ConsoleWindow* console = window().consoleWindow();
@@ -244,11 +245,11 @@ TEST_F(WindowTest, KonsolaShowsTheConsoleLiveInAWindowOfItsOwn) {
   EXPECT_TRUE(console->isVisible());
   EXPECT_TRUE(console->isWindow());
   EXPECT_EQ(console->windowTitle(), QString::fromUtf8("Konsola – ZEL17"));
-  EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("przed"));
+  EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("przed\n"));
   console_log().append_text("potem");
   ui().Console->flush();
-  EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("przed\npotem"));
-  EXPECT_EQ(ui().Console->toPlainText(), QStringLiteral("przed\npotem"));
+  EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("przed\n\npotem"));
+  EXPECT_EQ(ui().Console->toPlainText(), QStringLiteral("przed\n\npotem"));
 
   console->close();
   window().activateWindow();
@@ -267,13 +268,16 @@ TEST_F(WindowTest, KonsolaShowsTheConsoleLiveInAWindowOfItsOwn) {
   console->findChild<QPushButton*>(QStringLiteral("ConsoleWindowSave"))->click();
   QFile file(saved);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll(), QByteArray("przed\r\npotem\r\n"));
+  EXPECT_EQ(file.readAll(), QByteArray("przed\r\n\r\npotem\r\n"));
   auto* clear = console->findChild<QPushButton*>(QStringLiteral("ConsoleWindowClear"));
   EXPECT_EQ(clear->text(), QString::fromUtf8("Wyczyść"));
   clear->click();
   EXPECT_EQ(console_log().size(), 0u);
   EXPECT_EQ(console->view()->toPlainText(), QString());
   EXPECT_EQ(ui().Console->toPlainText(), QString());
+  console_log().append_text("po czyszczeniu");
+  ui().Console->flush();
+  EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("po czyszczeniu"));
 
   window().close();  // the console window goes with the main window
   EXPECT_FALSE(console->isVisible());

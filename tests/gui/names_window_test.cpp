@@ -124,18 +124,16 @@ TEST_F(NamesWindowTest, ANameTypedInTheDialogAppearsWhereverItsLampOrAddressDoes
 
   answer = path("raport.pdf");
   ui().ExportButton->click();
-  const QString report = run_poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), answer, QStringLiteral("-")});
+  const QString report = pdf_layout_text(answer);
   EXPECT_TRUE(report.contains(QStringLiteral("Obiekt: Zakład Północ")));
   EXPECT_TRUE(report.contains(QRegularExpression(QStringLiteral("adr 12. Alarm I +Kotłownia"))));
   EXPECT_TRUE(report.contains(QStringLiteral("Wyjście 7: Hala A")));
 
   // A .zel leaves the names out and says so; the window stays marked.
-  answer = path("tabela.zel");
-  ui().SaveConfigButton->click();
+  save(path("tabela.zel"));
   EXPECT_TRUE(window().statusText().contains(QStringLiteral("Nazwy nie zostały zapisane"))) << window().statusText().toStdString();
   EXPECT_TRUE(window().windowTitle().endsWith(QStringLiteral(" *")));
-  answer = path("projekt.zelp");
-  ui().SaveConfigButton->click();
+  save(path("projekt.zelp"));
   EXPECT_FALSE(window().windowTitle().endsWith(QStringLiteral(" *")));
 
   // One undo takes every name back; the project brings them again.
@@ -143,8 +141,7 @@ TEST_F(NamesWindowTest, ANameTypedInTheDialogAppearsWhereverItsLampOrAddressDoes
   EXPECT_EQ(project_names(), ProjectNames{});
   EXPECT_EQ(cell.data(Qt::ToolTipRole).toString(), QStringLiteral("adr 12. Alarm I, wyjście 7: wyłączone"));
   EXPECT_EQ(lamps->names()[6], QString());
-  answer = path("projekt.zelp");
-  ui().LoadConfigButton->click();
+  load(path("projekt.zelp"));
   EXPECT_EQ(project_names().lamps[6], "Hala A");
   EXPECT_EQ(lamps->names()[6], QStringLiteral("Hala A"));
   EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
@@ -185,7 +182,7 @@ TEST_F(NamesWindowTest, EtykietyPrintsTheInsertOnThePrinterSetUp) {
   });
   ui().LabelsButton->click();
   EXPECT_EQ(window().statusText(), QStringLiteral("Wkładka z nazwami lamp wydrukowana."));
-  const QString text = run_poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path("wkladka.pdf"), QStringLiteral("-")});
+  const QString text = pdf_layout_text(path("wkladka.pdf"));
   EXPECT_TRUE(text.contains(QStringLiteral("Hala A"))) << text.toStdString();
   EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
 }

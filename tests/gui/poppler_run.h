@@ -23,3 +23,10 @@ inline QString run_poppler(const QString& program, const QStringList& arguments)
   }
   return QString::fromUtf8(process.readAllStandardOutput());
 }
+
+// A written PDF's text as laid out; one page of it when `page` is given.
+inline QString pdf_layout_text(const QString& pdf, int page = 0) {
+  QStringList arguments{QStringLiteral("-layout")};
+  if (page > 0) arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+  return run_poppler(QStringLiteral("pdftotext"), arguments << pdf << QStringLiteral("-"));
+}

@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -30,6 +29,7 @@
 #include "config/name_text.h"
 #include "config/sha256.h"
 #include "config/test_payload.h"
+#include "file_bytes.h"
 #include "gui/walk_protocol_pdf.h"
 #include "gui/walk_tab.h"
 #include "module_window_fixture.h"
@@ -41,17 +41,8 @@ using namespace std::chrono_literals;
 using Frames = std::vector<std::vector<std::uint8_t>>;
 namespace fs = std::filesystem;
 
-// The PDF's text as laid out; one page of it when `page` is given.
 std::string pdf_text(const fs::path& pdf, int page = 0) {
-  QStringList arguments{QStringLiteral("-layout")};
-  if (page > 0) arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-  arguments << QString::fromStdString(pdf.string()) << QStringLiteral("-");
-  return run_poppler(QStringLiteral("pdftotext"), arguments).toStdString();
-}
-
-std::string file_text(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return pdf_layout_text(QString::fromStdString(pdf.string()), page).toStdString();
 }
 
 std::size_t count_of(const std::string& text, const std::string& part) {
@@ -254,7 +245,7 @@ TEST_F(WalkTest, StopAndClosingTheWindowEndTheWalkAndClearTheBoard) {
   control<QPushButton>("WalkStart")->click();
   control<QPushButton>("WalkStop")->click();
   EXPECT_EQ(module().rs485_received(), row_frames({5, 0, 5, 0, 6, 0}));
-  const std::string journal = file_text(dataFolderJournal());
+  const std::string journal = read_bytes(QString::fromStdString(dataFolderJournal().string()));
   EXPECT_EQ(count_of(journal, R"("type":"start")"), 2u);
   EXPECT_EQ(count_of(journal, R"("type":"resume")"), 1u);
   const JournalReading reading = load_walk_journal(dataFolderJournal());
@@ -338,10 +329,8 @@ class WalkRecordTest : public WalkTest {
     window().openConfigPath(dir_ / "hala.zel");
     window().WriteConfigButtonClick();
     module().clear_requests();
-    ProjectNames names;
-    names.site.name = "Magazyn Północ";
-    names.lamps[2] = "Hala A";
-    window().projectNames = [names] { return names; };
+    project_names().site.name = "Magazyn Północ";
+    project_names().lamps[2] = "Hala A";
   }
   void TearDown() override {
     // A failed test leaves no child walking.
@@ -454,7 +443,7 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
   }
   for (int row = 5; row <= 9; ++row) EXPECT_NE(text.find(row_label(row)), std::string::npos) << row;
-  EXPECT_EQ(file_text(csv), walk_protocol_csv(*record));
+  EXPECT_EQ(read_bytes(QString::fromStdString(csv.string())), walk_protocol_csv(*record));
   // zel17 --protocol writes the same pages from the journal alone.
   const fs::path scripted = dir_ / "skrypt.pdf";
   EXPECT_EQ(write_protocol_from_command_line({"--protocol", dir_ / "hala-protokol.jsonl", scripted}), 0);
