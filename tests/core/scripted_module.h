@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A module that answers each request with the next of the replies given,
 // and then no more; it keeps every request it was sent.
