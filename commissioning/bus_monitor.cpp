@@ -12,9 +12,9 @@ void BusMonitor::begin_run() {
   repeating_ = false;
 }
 
-bool BusMonitor::worth_logging(const std::uint8_t* frame, std::uint8_t length, std::uint8_t dropped) {
+bool BusMonitor::worth_logging(const std::optional<BusUnitState>& state, std::uint8_t dropped) {
   bool changes = dropped > 0;
-  if (const auto state = decode_bus_frame(frame, length)) {
+  if (state) {
     changes = changes || (!backlog_ && tracker_.would_change(*state));
   } else {
     changes = true;  // another kind of frame is an entry of its own
@@ -32,9 +32,14 @@ BusPoll BusMonitor::poll(USB_protocol& protocol, BusClockTime now) {
   std::uint8_t length = 0;
   std::uint8_t dropped = 0;
   bool logged = true;
+  // The frame is decoded once, when the protocol asks whether to log it.
+  std::optional<BusUnitState> state;
+  bool decoded = false;
   result.outcome = protocol.Poll_RS485_frame(
       length, dropped, [&](const std::uint8_t* frame, std::uint8_t frame_length, std::uint8_t frame_dropped) {
-        return logged = worth_logging(frame, frame_length, frame_dropped);
+        state = decode_bus_frame(frame, frame_length);
+        decoded = true;
+        return logged = worth_logging(state, frame_dropped);
       });
   if (result.outcome != USB_protocol::Outcome::accepted) return result;
   if (!logged) console_log().count_repeat();
@@ -45,7 +50,7 @@ BusPoll BusMonitor::poll(USB_protocol& protocol, BusClockTime now) {
   if (length > 0) {
     const std::uint8_t* data = protocol.last_response().data() + 4;
     result.frame.assign(data, data + length);
-    const auto state = decode_bus_frame(data, length);
+    if (!decoded) state = decode_bus_frame(data, length);
     if (backlog_) {
       if (state) start_states_[state->unit] = *state;
       if (++backlog_frames_ >= kMostBacklogFrames) finish_backlog(result);
