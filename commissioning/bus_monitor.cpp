@@ -2,6 +2,7 @@
 #include "commissioning/bus_monitor.h"
 
 #include "commissioning/bus_frame.h"
+#include "protocol/bounded_list.h"
 #include "protocol/console_log.h"
 
 void BusMonitor::begin_run() {
@@ -94,17 +95,9 @@ BusLogEntry BusMonitor::end_run(BusClockTime now, std::string text) {
 
 void BusMonitor::record(const std::vector<BusLogEntry>& entries) {
   entries_.insert(entries_.end(), entries.begin(), entries.end());
-  const std::size_t note = skipped_entries_ > 0 ? 1 : 0;
-  if (entries_.size() <= entry_limit_ + entry_limit_ / 10 + note) return;
-  // The oldest tenth goes at once, so recording stays cheap at the limit.
-  const std::size_t excess = entries_.size() - note - entry_limit_;
-  const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(note);
-  const BusClockTime last_skipped = std::visit([](const auto& e) { return e.time; }, *(first + static_cast<std::ptrdiff_t>(excess) - 1));
-  entries_.erase(first, first + static_cast<std::ptrdiff_t>(excess));
-  skipped_entries_ += excess;
-  const BusLogEntry skipped = skipped_entries_note(last_skipped, skipped_entries_);
-  if (note) entries_.front() = skipped;
-  else entries_.insert(entries_.begin(), skipped);
+  drop_oldest_tenth(entries_, entry_limit_, skipped_entries_, [](const BusLogEntry& last, std::uint64_t skipped) {
+    return BusLogEntry(skipped_entries_note(std::visit([](const auto& e) { return e.time; }, last), skipped));
+  });
 }
 
 const char* bus_monitor_stop_text(USB_protocol::Outcome outcome) {
