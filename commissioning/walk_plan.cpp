@@ -5,21 +5,12 @@
 
 #include "config/config_matrix.h"
 #include "config/test_payload.h"
+#include "text/counted.h"
 
 namespace {
 
-// Polish takes three forms after a number: 1 zdarzenie, 2-4 zdarzenia (but
-// 12-14 zdarzeń), 5 zdarzeń.
 std::string events_text(int count) {
-  const int tens = count % 100;
-  const int units = count % 10;
-  const char* noun = "zdarzeń";
-  if (count == 1) {
-    noun = "zdarzenie";
-  } else if (units >= 2 && units <= 4 && (tens < 12 || tens > 14)) {
-    noun = "zdarzenia";
-  }
-  return std::to_string(count) + " " + noun;
+  return counted(static_cast<std::uint64_t>(count), "zdarzenie", "zdarzenia", "zdarzeń");
 }
 
 std::string progress_text(int shown, int count) { return std::to_string(shown) + " z " + std::to_string(count); }
