@@ -15,6 +15,11 @@ std::string events_text(int count) {
 
 std::string progress_text(int shown, int count) { return std::to_string(shown) + " z " + std::to_string(count); }
 
+// "12 z 300 – adr 2. Alarm II": where the walk stands.
+std::string where_text(const WalkPlan& plan) {
+  return progress_text(plan.position(), plan.count()) + " – " + row_label(plan.current_row());
+}
+
 }  // namespace
 
 WalkPlan::WalkPlan(int first, int last) {
@@ -45,14 +50,9 @@ bool WalkPlan::back() {
   return true;
 }
 
-std::string walk_status_text(const WalkPlan& plan) {
-  return "Test po kolei: " + progress_text(plan.position(), plan.count()) + " – " + row_label(plan.current_row());
-}
+std::string walk_status_text(const WalkPlan& plan) { return "Test po kolei: " + where_text(plan); }
 
-std::string walk_paused_text(const WalkPlan& plan) {
-  return "Test po kolei wstrzymany: " + progress_text(plan.position(), plan.count()) + " – " +
-         row_label(plan.current_row());
-}
+std::string walk_paused_text(const WalkPlan& plan) { return "Test po kolei wstrzymany: " + where_text(plan); }
 
 std::string walk_finished_text(int count) { return "Test po kolei zakończony (" + events_text(count) + ")."; }
 
