@@ -173,6 +173,10 @@ FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t>
   });
 }
 
+FileResult save_text_durably(const fs::path& path, std::string_view text) {
+  return save_file_durably(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
 FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t> bytes,
                              const ContentWriter& writer) {
   const fs::path target = resolve_links(path);

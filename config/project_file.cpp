@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <optional>
-#include <span>
 
 #include "config/config_file.h"
 #include "config/configuration_check.h"
@@ -275,7 +274,7 @@ FileResult parse_project(std::string_view text, Project& project) {
 
 FileResult save_project(const fs::path& path, const Project& project) {
   const std::string text = project_text(project);
-  return save_file_durably(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  return save_text_durably(path, text);
 }
 
 FileResult load_project(const fs::path& path, Project& project) {
