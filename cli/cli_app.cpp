@@ -183,8 +183,9 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   const std::string& file_name = options.confirm_file.empty() ? options.file : options.confirm_file;
   if (options.command == CliCommand::upload || options.command == CliCommand::verify ||
       !options.confirm_file.empty()) {
-    const FileResult loaded = load_configuration(utf8_path(file_name), project);
-    if (has_project_extension(utf8_path(file_name))) names = &project.names;
+    const std::filesystem::path path = utf8_path(file_name);
+    const FileResult loaded = load_configuration(path, project);
+    if (has_project_extension(path)) names = &project.names;
     if (!loaded.ok) {
       err << kLoadStatusFailed << "\nBŁĄD: nie udało się wczytać konfiguracji z pliku \"" << file_name
           << "\": " << loaded.reason << std::endl;

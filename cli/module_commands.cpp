@@ -68,8 +68,7 @@ namespace {
 
 // "Konfiguracja w module zgodna z plikiem wzor.zel."
 std::string same_as_file_text(const std::string& file) {
-  const std::u8string name = utf8_path(file).filename().u8string();
-  return "Konfiguracja w module zgodna z plikiem " + std::string(name.begin(), name.end()) + ".";
+  return "Konfiguracja w module zgodna z plikiem " + path_utf8(utf8_path(file).filename()) + ".";
 }
 
 // Reads the module's cells back and compares them with the file's.

@@ -30,11 +30,6 @@ ModuleResult failure(int exit_status, std::string status, const std::string& rea
   return {exit_status, std::move(status), "BŁĄD: " + reason, {}, {}};
 }
 
-std::string utf8_text(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
 std::string now() { return iso8601_local_time(std::time(nullptr)); }
 
 // Return, 't' or 'n'; nothing after Ctrl+C.
@@ -89,7 +84,7 @@ Journal open_journal(const ModuleJob& job, TerminalKeys& keys, int differing_cel
   const CliOptions& options = job.options;
   const fs::path configuration = utf8_path(options.confirm_file);
   const fs::path path = options.record_file.empty() ? journal_path_for(configuration) : utf8_path(options.record_file);
-  const std::string shown_path = utf8_text(path);
+  const std::string shown_path = path_utf8(path);
   Journal journal;
   const JournalReading earlier = load_walk_journal(path);
   if (!earlier.ok) {
@@ -98,7 +93,7 @@ Journal open_journal(const ModuleJob& job, TerminalKeys& keys, int differing_cel
   }
   const ProjectNames no_names;
   RecordHeader header =
-      new_record_header(utf8_text(configuration.filename()), job.file, differing_cells, ZEL_VERSION, "", job.names ? *job.names : no_names, plan.rows());
+      new_record_header(path_utf8(configuration.filename()), job.file, differing_cells, ZEL_VERSION, "", job.names ? *job.names : no_names, plan.rows());
   journal.file.emplace(path);
   if (!journal.file->error().empty()) {
     journal.failure = "nie można zapisać dziennika \"" + shown_path + "\": " + journal.file->error();

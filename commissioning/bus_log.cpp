@@ -124,5 +124,5 @@ std::string bus_log_csv(const std::vector<BusLogEntry>& entries) {
 
 FileResult save_bus_log_csv(const std::filesystem::path& path, const std::vector<BusLogEntry>& entries) {
   const std::string text = bus_log_csv(entries);
-  return save_file_durably(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+  return save_text_durably(path, text);
 }

@@ -2,6 +2,7 @@
 #include "commissioning/bus_monitor.h"
 
 #include "commissioning/bus_frame.h"
+#include "protocol/bounded_list.h"
 #include "protocol/console_log.h"
 
 void BusMonitor::begin_run() {
@@ -12,9 +13,9 @@ void BusMonitor::begin_run() {
   repeating_ = false;
 }
 
-bool BusMonitor::worth_logging(const std::uint8_t* frame, std::uint8_t length, std::uint8_t dropped) {
+bool BusMonitor::worth_logging(const std::optional<BusUnitState>& state, std::uint8_t dropped) {
   bool changes = dropped > 0;
-  if (const auto state = decode_bus_frame(frame, length)) {
+  if (state) {
     changes = changes || (!backlog_ && tracker_.would_change(*state));
   } else {
     changes = true;  // another kind of frame is an entry of its own
@@ -32,9 +33,14 @@ BusPoll BusMonitor::poll(USB_protocol& protocol, BusClockTime now) {
   std::uint8_t length = 0;
   std::uint8_t dropped = 0;
   bool logged = true;
+  // The frame is decoded once, when the protocol asks whether to log it.
+  std::optional<BusUnitState> state;
+  bool decoded = false;
   result.outcome = protocol.Poll_RS485_frame(
       length, dropped, [&](const std::uint8_t* frame, std::uint8_t frame_length, std::uint8_t frame_dropped) {
-        return logged = worth_logging(frame, frame_length, frame_dropped);
+        state = decode_bus_frame(frame, frame_length);
+        decoded = true;
+        return logged = worth_logging(state, frame_dropped);
       });
   if (result.outcome != USB_protocol::Outcome::accepted) return result;
   if (!logged) console_log().count_repeat();
@@ -45,7 +51,7 @@ BusPoll BusMonitor::poll(USB_protocol& protocol, BusClockTime now) {
   if (length > 0) {
     const std::uint8_t* data = protocol.last_response().data() + 4;
     result.frame.assign(data, data + length);
-    const auto state = decode_bus_frame(data, length);
+    if (!decoded) state = decode_bus_frame(data, length);
     if (backlog_) {
       if (state) start_states_[state->unit] = *state;
       if (++backlog_frames_ >= kMostBacklogFrames) finish_backlog(result);
@@ -89,17 +95,9 @@ BusLogEntry BusMonitor::end_run(BusClockTime now, std::string text) {
 
 void BusMonitor::record(const std::vector<BusLogEntry>& entries) {
   entries_.insert(entries_.end(), entries.begin(), entries.end());
-  const std::size_t note = skipped_entries_ > 0 ? 1 : 0;
-  if (entries_.size() <= entry_limit_ + entry_limit_ / 10 + note) return;
-  // The oldest tenth goes at once, so recording stays cheap at the limit.
-  const std::size_t excess = entries_.size() - note - entry_limit_;
-  const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(note);
-  const BusClockTime last_skipped = std::visit([](const auto& e) { return e.time; }, *(first + static_cast<std::ptrdiff_t>(excess) - 1));
-  entries_.erase(first, first + static_cast<std::ptrdiff_t>(excess));
-  skipped_entries_ += excess;
-  const BusLogEntry skipped = skipped_entries_note(last_skipped, skipped_entries_);
-  if (note) entries_.front() = skipped;
-  else entries_.insert(entries_.begin(), skipped);
+  drop_oldest_tenth(entries_, entry_limit_, skipped_entries_, [](const BusLogEntry& last, std::uint64_t skipped) {
+    return BusLogEntry(skipped_entries_note(std::visit([](const auto& e) { return e.time; }, last), skipped));
+  });
 }
 
 const char* bus_monitor_stop_text(USB_protocol::Outcome outcome) {

@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "commissioning/bus_frame.h"
 #include "commissioning/bus_log.h"
 #include "commissioning/bus_tracker.h"
 #include "protocol/usb_protocol.h"
@@ -66,7 +68,7 @@ class BusMonitor {
  private:
   // Whether the poll's lines go to the console: a frame that changes nothing
   // is logged once in a row, its repeats only counted.
-  bool worth_logging(const std::uint8_t* frame, std::uint8_t length, std::uint8_t dropped);
+  bool worth_logging(const std::optional<BusUnitState>& state, std::uint8_t dropped);
   void finish_backlog(BusPoll& poll);
   void record(const std::vector<BusLogEntry>& entries);
 

@@ -5,24 +5,20 @@
 
 #include "config/config_matrix.h"
 #include "config/test_payload.h"
+#include "text/counted.h"
 
 namespace {
 
-// Polish takes three forms after a number: 1 zdarzenie, 2-4 zdarzenia (but
-// 12-14 zdarzeń), 5 zdarzeń.
 std::string events_text(int count) {
-  const int tens = count % 100;
-  const int units = count % 10;
-  const char* noun = "zdarzeń";
-  if (count == 1) {
-    noun = "zdarzenie";
-  } else if (units >= 2 && units <= 4 && (tens < 12 || tens > 14)) {
-    noun = "zdarzenia";
-  }
-  return std::to_string(count) + " " + noun;
+  return counted(static_cast<std::uint64_t>(count), "zdarzenie", "zdarzenia", "zdarzeń");
 }
 
 std::string progress_text(int shown, int count) { return std::to_string(shown) + " z " + std::to_string(count); }
+
+// "12 z 300 – adr 2. Alarm II": where the walk stands.
+std::string where_text(const WalkPlan& plan) {
+  return progress_text(plan.position(), plan.count()) + " – " + row_label(plan.current_row());
+}
 
 }  // namespace
 
@@ -54,14 +50,9 @@ bool WalkPlan::back() {
   return true;
 }
 
-std::string walk_status_text(const WalkPlan& plan) {
-  return "Test po kolei: " + progress_text(plan.position(), plan.count()) + " – " + row_label(plan.current_row());
-}
+std::string walk_status_text(const WalkPlan& plan) { return "Test po kolei: " + where_text(plan); }
 
-std::string walk_paused_text(const WalkPlan& plan) {
-  return "Test po kolei wstrzymany: " + progress_text(plan.position(), plan.count()) + " – " +
-         row_label(plan.current_row());
-}
+std::string walk_paused_text(const WalkPlan& plan) { return "Test po kolei wstrzymany: " + where_text(plan); }
 
 std::string walk_finished_text(int count) { return "Test po kolei zakończony (" + events_text(count) + ")."; }
 

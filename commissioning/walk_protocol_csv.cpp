@@ -31,5 +31,5 @@ std::string walk_protocol_csv(const WalkRecord& record) {
 
 FileResult save_walk_protocol_csv(const std::filesystem::path& path, const WalkRecord& record) {
   const std::string text = walk_protocol_csv(record);
-  return save_file_durably(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+  return save_text_durably(path, text);
 }

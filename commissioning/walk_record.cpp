@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "config/config_matrix.h"
+#include "config/name_text.h"
 #include "config/readback_runner.h"
 #include "config/sha256.h"
 #include "text/local_time.h"
@@ -88,11 +89,6 @@ void WalkRecord::take(RecordLine line) {
   lines.insert(after, std::move(line));
 }
 
-std::string address_name(int row, const ProjectNames& names) {
-  if (!is_address_row(row)) return {};
-  return names.addresses[static_cast<std::size_t>((row - ConfigMatrix::kFirstAddressRow) / 3)];
-}
-
 std::string expected_lamps_text(const ConfigMatrix& matrix, int row, const ProjectNames& names) {
   std::string text;
   for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
@@ -100,7 +96,7 @@ std::string expected_lamps_text(const ConfigMatrix& matrix, int row, const Proje
     if (mode == nullptr) continue;
     if (!text.empty()) text += ", ";
     text += std::to_string(column + 1);
-    const std::string& name = names.lamps[static_cast<std::size_t>(column)];
+    const std::string& name = lamp_name(names, column);
     if (!name.empty()) text += " " + name;
     text += " – ";
     text += mode;
@@ -112,7 +108,7 @@ RecordLine event_line(const ConfigMatrix& matrix, int row, const ProjectNames& n
   RecordLine line;
   line.row = row;
   line.label = row_label(row);
-  line.name = address_name(row, names);
+  line.name = address_name_of_row(names, row);
   line.expected = expected_lamps_text(matrix, row, names);
   return line;
 }

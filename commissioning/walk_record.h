@@ -78,8 +78,6 @@ struct WalkRecord {
 // miganie", lamps in order, a lamp's name where the project has one
 // ("3 – ciągłe" without); "nic" when it lights nothing.
 std::string expected_lamps_text(const ConfigMatrix& matrix, int row, const ProjectNames& names);
-// The project's name of the address an event row belongs to; empty for the special rows.
-std::string address_name(int row, const ProjectNames& names);
 
 // The line of an event as the walk records it, without verdict or time.
 RecordLine event_line(const ConfigMatrix& matrix, int row, const ProjectNames& names);

@@ -2,6 +2,7 @@
 #include "config/cell_description.h"
 
 #include "config/config_matrix.h"
+#include "text/counted.h"
 
 std::string cell_description(int row, int column, std::uint8_t value) {
   std::string mode = led_mode_name(value);
@@ -20,10 +21,4 @@ std::string in_cells_text(std::size_t count) {
   return count == 1 ? "w 1 komórce" : "w " + std::to_string(count) + " komórkach";
 }
 
-std::string cells_text(std::size_t count) {
-  const std::size_t tens = count % 100;
-  const char* noun = count == 1                                       ? "komórkę"
-                     : tens % 10 >= 2 && tens % 10 <= 4 && tens / 10 != 1 ? "komórki"
-                                                                      : "komórek";
-  return std::to_string(count) + " " + noun;
-}
+std::string cells_text(std::size_t count) { return counted(count, "komórkę", "komórki", "komórek"); }

@@ -336,7 +336,7 @@ std::string config_csv_text(const ConfigMatrix& matrix) {
 
 FileResult save_config_csv(const fs::path& path, const ConfigMatrix& matrix) {
   const std::string text = config_csv_text(matrix);
-  return save_file_durably(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+  return save_text_durably(path, text);
 }
 
 FileResult load_config_csv(const fs::path& path, ConfigMatrix& matrix) {

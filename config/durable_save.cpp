@@ -68,14 +68,19 @@ std::string write_contents(OutputFile& file, std::span<const std::uint8_t> bytes
   return {};
 }
 
-// Writes, flushes and closes a new file; the reason it failed, or empty.
-std::string write_durably(OutputFile& file, std::span<const std::uint8_t> bytes, const ContentWriter& writer) {
-  if (std::string reason = write_contents(file, bytes, writer); !reason.empty()) return reason;
+// Puts a written file on the disk and closes it; the reason it failed, or empty.
+std::string flush_and_close(OutputFile& file) {
   if (std::error_code error = file.flush_to_disk())
     return "zapis na dysk nie powiódł się: " + describe_file_error(error);
   if (std::error_code error = file.close())
     return "zamknięcie pliku nie powiodło się: " + describe_file_error(error);
   return {};
+}
+
+// Writes, flushes and closes a new file; the reason it failed, or empty.
+std::string write_durably(OutputFile& file, std::span<const std::uint8_t> bytes, const ContentWriter& writer) {
+  if (std::string reason = write_contents(file, bytes, writer); !reason.empty()) return reason;
+  return flush_and_close(file);
 }
 
 // Where the folder takes no new file: a complete copy of the new contents
@@ -123,10 +128,7 @@ FileResult write_in_place(const fs::path& target, std::span<const std::uint8_t> 
   std::string reason = write_contents(file, bytes, writer);
   if (reason.empty() && (error = file.truncate(bytes.size())))
     reason = "nie można skrócić pliku: " + describe_file_error(error);
-  if (reason.empty() && (error = file.flush_to_disk()))
-    reason = "zapis na dysk nie powiódł się: " + describe_file_error(error);
-  if (reason.empty() && (error = file.close()))
-    reason = "zamknięcie pliku nie powiodło się: " + describe_file_error(error);
+  if (reason.empty()) reason = flush_and_close(file);
   if (!reason.empty()) return failed(reason, true);
   fs::remove(copy, error);
   FileResult result = FileResult::success();
@@ -169,6 +171,10 @@ FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t>
   return save_file_durably(path, bytes, [](const ByteSink& sink, std::span<const std::uint8_t> all) {
     return sink(all);
   });
+}
+
+FileResult save_text_durably(const fs::path& path, std::string_view text) {
+  return save_file_durably(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
 FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t> bytes,
@@ -232,10 +238,7 @@ FileResult save_file_durably(const fs::path& path, std::span<const std::uint8_t>
   }
   // On the disk before it takes the old file's name: a power cut after the
   // rename must not leave an empty file.
-  if ((error = out.flush_to_disk()))
-    return abandon("zapis na dysk nie powiódł się: " + describe_file_error(error));
-  if ((error = out.close()))
-    return abandon("zamknięcie pliku nie powiodło się: " + describe_file_error(error));
+  if (std::string reason = flush_and_close(out); !reason.empty()) return abandon(std::move(reason));
 
   if ((error = output_file::replace(temporary, target))) {
     // A sticky folder (/tmp) lets only the owner replace a file that others

@@ -31,6 +31,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "config/file_result.h"
@@ -42,6 +43,8 @@ using ByteSink = std::function<bool(std::span<const std::uint8_t> bytes)>;
 using ContentWriter = std::function<bool(const ByteSink& sink, std::span<const std::uint8_t> bytes)>;
 
 FileResult save_file_durably(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+// A text file (a table, a project, a log) saved so, its bytes as they are.
+FileResult save_text_durably(const std::filesystem::path& path, std::string_view text);
 FileResult save_file_durably(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                              const ContentWriter& writer);
 

@@ -5,6 +5,7 @@
 
 #include "config/cell_description.h"
 #include "config/config_matrix.h"
+#include "text/trimmed.h"
 #include "text/utf8_check.h"
 
 namespace {
@@ -15,13 +16,8 @@ std::size_t code_points(std::string_view text) {
   return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return !is_continuation(c); }));
 }
 
-constexpr bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && is_space(text.front())) text.remove_prefix(1);
-  while (!text.empty() && is_space(text.back())) text.remove_suffix(1);
-  return text;
-}
+// What a name may not begin or end with.
+constexpr std::string_view kSpaces = " \t\n\r\v\f";
 
 const std::string kNoName;
 
@@ -29,7 +25,7 @@ const std::string kNoName;
 
 std::string clean_name(std::string_view text) {
   std::string line;
-  for (const char c : trimmed(text)) {
+  for (const char c : trimmed(text, kSpaces)) {
     const auto byte = static_cast<unsigned char>(c);
     line += byte < 0x20 || byte == 0x7F ? ' ' : c;
   }
@@ -41,14 +37,14 @@ std::string clean_name(std::string_view text) {
     ++kept;
   }
   line.resize(end);
-  return std::string(trimmed(line));
+  return std::string(trimmed(line, kSpaces));
 }
 
 std::string name_fault(std::string_view text) {
   if (!text::is_utf8(text)) return "nazwa nie jest tekstem UTF-8";
   if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
     return "nazwa ma więcej niż jeden wiersz lub znak sterujący";
-  if (trimmed(text).size() != text.size()) return "nazwa zaczyna się lub kończy odstępem";
+  if (trimmed(text, kSpaces).size() != text.size()) return "nazwa zaczyna się lub kończy odstępem";
   if (code_points(text) > kMaxNameLength)
     return "nazwa jest dłuższa niż " + std::to_string(kMaxNameLength) + " znaków";
   return {};
@@ -56,7 +52,7 @@ std::string name_fault(std::string_view text) {
 
 const std::string& address_name_of_row(const ProjectNames& names, int row) {
   if (!is_address_row(row)) return kNoName;
-  return names.addresses[static_cast<std::size_t>((row - ConfigMatrix::kFirstAddressRow) / 3)];
+  return names.addresses[static_cast<std::size_t>(address_of_row(row))];
 }
 
 const std::string& lamp_name(const ProjectNames& names, int column) {

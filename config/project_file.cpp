@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <optional>
-#include <span>
 
 #include "config/config_file.h"
 #include "config/configuration_check.h"
@@ -24,30 +23,30 @@ constexpr char kNotAvailableMark = '-';
 // Deeper nesting is no project; it would also cost stack when written back.
 constexpr int kMaxDepth = 32;
 
-struct SiteKey {
+// A member of "obiekt" or "etykiety" and the field it fills.
+template <typename Owner, typename Field>
+struct MemberKey {
   const char* key;
-  std::string SiteInfo::*field;
+  Field Owner::*field;
 };
-constexpr std::array<SiteKey, 4> kSiteKeys{{{"nazwa", &SiteInfo::name},
-                                            {"adres", &SiteInfo::address},
-                                            {"miejsce_tablicy", &SiteInfo::board_place},
-                                            {"uwagi", &SiteInfo::notes}}};
-
-struct LabelKey {
-  const char* key;
-  double LabelGeometry::*field;
-};
-constexpr std::array<LabelKey, 4> kLabelKeys{{{"rozstaw_poziomo_mm", &LabelGeometry::pitch_across_mm},
-                                              {"rozstaw_pionowo_mm", &LabelGeometry::pitch_down_mm},
-                                              {"szerokosc_mm", &LabelGeometry::width_mm},
-                                              {"wysokosc_mm", &LabelGeometry::height_mm}}};
+constexpr std::array<MemberKey<SiteInfo, std::string>, 4> kSiteKeys{{{"nazwa", &SiteInfo::name},
+                                                                    {"adres", &SiteInfo::address},
+                                                                    {"miejsce_tablicy", &SiteInfo::board_place},
+                                                                    {"uwagi", &SiteInfo::notes}}};
+constexpr std::array<MemberKey<LabelGeometry, double>, 4> kLabelKeys{
+    {{"rozstaw_poziomo_mm", &LabelGeometry::pitch_across_mm},
+     {"rozstaw_pionowo_mm", &LabelGeometry::pitch_down_mm},
+     {"szerokosc_mm", &LabelGeometry::width_mm},
+     {"wysokosc_mm", &LabelGeometry::height_mm}}};
 
 constexpr std::array<const char*, 8> kTopKeys{"format", "wersja", "obiekt", "lampy", "adresy",
                                               "etykiety", "konfiguracja", "sha256"};
 
 const char* known_name(const char* key) { return key; }
-const char* known_name(const SiteKey& key) { return key.key; }
-const char* known_name(const LabelKey& key) { return key.key; }
+template <typename Owner, typename Field>
+const char* known_name(const MemberKey<Owner, Field>& key) {
+  return key.key;
+}
 
 template <typename Keys>
 bool is_known(const Keys& keys, const std::string& key) {
@@ -82,50 +81,60 @@ void append_unknown(Json& target, const Json* source, const Keys& keys) {
 
 FileResult format_failure(const std::string& what) { return FileResult::failure("błędny plik projektu: " + what); }
 
-// Reads `count` names from the array at `key`, if present.
+// Reads the N names of the array at `key`, if present; the first is
+// numbered `first_number` in messages (lamps from 1, addresses from 0).
 template <std::size_t N>
-std::string read_names(const Json& document, const char* key, const char* what, std::array<std::string, N>& names) {
+std::string read_names(const Json& document, const char* key, const char* what, std::size_t first_number,
+                       std::array<std::string, N>& names) {
   const auto found = document.find(key);
   if (found == document.end()) return {};
   if (!found->is_array() || found->size() != N)
     return std::string("„") + key + "” musi być listą " + std::to_string(N) + " nazw";
   for (std::size_t i = 0; i < N; ++i) {
     const Json& item = (*found)[i];
-    if (!item.is_string()) return std::string("„") + key + "”: " + what + " " + std::to_string(i + (N == 25)) + " nie jest tekstem";
+    const std::string where = std::string("„") + key + "”: " + what + " " + std::to_string(first_number + i);
+    if (!item.is_string()) return where + " nie jest tekstem";
     std::string name = item.get<std::string>();
-    if (const std::string fault = name_fault(name); !fault.empty())
-      return std::string("„") + key + "”: " + what + " " + std::to_string(i + (N == 25)) + ": " + fault;
+    if (const std::string fault = name_fault(name); !fault.empty()) return where + ": " + fault;
     names[i] = std::move(name);
   }
   return {};
 }
 
-std::string read_site(const Json& document, SiteInfo& site) {
-  const auto found = document.find("obiekt");
+// Reads the members `keys` name from the object at `part`, if present, each
+// through `read_value`, which gives what is wrong after the member's name.
+template <typename Owner, typename Field, std::size_t N, typename ReadValue>
+std::string read_members(const Json& document, const char* part, const std::array<MemberKey<Owner, Field>, N>& keys,
+                         Owner& target, ReadValue read_value) {
+  const auto found = document.find(part);
   if (found == document.end()) return {};
-  if (!found->is_object()) return "„obiekt” musi być obiektem";
-  for (const SiteKey& key : kSiteKeys) {
+  if (!found->is_object()) return std::string("„") + part + "” musi być obiektem";
+  for (const MemberKey<Owner, Field>& key : keys) {
     const auto value = found->find(key.key);
     if (value == found->end()) continue;
-    if (!value->is_string()) return std::string("„obiekt.") + key.key + "” nie jest tekstem";
-    std::string text = value->get<std::string>();
-    if (const std::string fault = name_fault(text); !fault.empty())
-      return std::string("„obiekt.") + key.key + "”: " + fault;
-    site.*key.field = std::move(text);
+    if (const std::string fault = read_value(*value, target.*key.field); !fault.empty())
+      return std::string("„") + part + "." + key.key + "”" + fault;
   }
   return {};
 }
 
+std::string read_site_text(const Json& value, std::string& field) {
+  if (!value.is_string()) return " nie jest tekstem";
+  std::string text = value.get<std::string>();
+  if (const std::string fault = name_fault(text); !fault.empty()) return ": " + fault;
+  field = std::move(text);
+  return {};
+}
+
+std::string read_millimetres(const Json& value, double& field) {
+  if (!value.is_number()) return " nie jest liczbą";
+  field = value.get<double>();
+  return {};
+}
+
 std::string read_labels(const Json& document, LabelGeometry& labels) {
-  const auto found = document.find("etykiety");
-  if (found == document.end()) return {};
-  if (!found->is_object()) return "„etykiety” musi być obiektem";
-  for (const LabelKey& key : kLabelKeys) {
-    const auto value = found->find(key.key);
-    if (value == found->end()) continue;
-    if (!value->is_number()) return std::string("„etykiety.") + key.key + "” nie jest liczbą";
-    labels.*key.field = value->get<double>();
-  }
+  if (std::string fault = read_members(document, "etykiety", kLabelKeys, labels, read_millimetres); !fault.empty())
+    return fault;
   if (const std::string fault = label_geometry_fault(labels); !fault.empty()) return "„etykiety”: " + fault;
   return {};
 }
@@ -194,13 +203,13 @@ std::string project_text(const Project& project) {
   document["format"] = kFormat;
   document["wersja"] = kProjectVersion;
   Json site = Json::object();
-  for (const SiteKey& key : kSiteKeys) site[key.key] = project.names.site.*key.field;
+  for (const auto& key : kSiteKeys) site[key.key] = project.names.site.*key.field;
   append_unknown(site, kept_part("obiekt"), kSiteKeys);
   document["obiekt"] = std::move(site);
   document["lampy"] = project.names.lamps;
   document["adresy"] = project.names.addresses;
   Json labels = Json::object();
-  for (const LabelKey& key : kLabelKeys) labels[key.key] = millimetres(project.labels.*key.field);
+  for (const auto& key : kLabelKeys) labels[key.key] = millimetres(project.labels.*key.field);
   append_unknown(labels, kept_part("etykiety"), kLabelKeys);
   document["etykiety"] = std::move(labels);
   Json table = Json::array();
@@ -231,9 +240,9 @@ FileResult parse_project(std::string_view text, Project& project) {
                    std::to_string(kProjectVersion) + "); otwórz go nowszą wersją programu");
 
   Project read;
-  std::string fault = read_site(document, read.names.site);
-  if (fault.empty()) fault = read_names(document, "lampy", "lampa", read.names.lamps);
-  if (fault.empty()) fault = read_names(document, "adresy", "adres", read.names.addresses);
+  std::string fault = read_members(document, "obiekt", kSiteKeys, read.names.site, read_site_text);
+  if (fault.empty()) fault = read_names(document, "lampy", "lampa", 1, read.names.lamps);
+  if (fault.empty()) fault = read_names(document, "adresy", "adres", 0, read.names.addresses);
   if (fault.empty()) fault = read_labels(document, read.labels);
   if (fault.empty()) fault = read_table(document, read.matrix);
   if (!fault.empty()) return format_failure(fault);
@@ -258,15 +267,14 @@ FileResult parse_project(std::string_view text, Project& project) {
   if (!unknown.empty()) read.unknown_keys = unknown.dump(-1, ' ', false, Json::error_handler_t::replace);
 
   project = std::move(read);
-  FileResult result;
-  result.ok = true;
+  FileResult result = FileResult::success();
   result.values_read = ConfigMatrix::kCells;
   return result;
 }
 
 FileResult save_project(const fs::path& path, const Project& project) {
   const std::string text = project_text(project);
-  return save_file_durably(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  return save_text_durably(path, text);
 }
 
 FileResult load_project(const fs::path& path, Project& project) {

@@ -3,26 +3,15 @@
 
 #include <fstream>
 
+#include "protocol/bounded_list.h"
 #include "text/cp1250.h"
 
 void ConsoleLog::append_line(std::string line) {
   repeats_ = 0;
   lines_.push_back(std::move(line));
   notify(ConsoleChange::appended, lines_.back());
-  if (lines_.size() > line_limit_ + line_limit_ / 10 + (dropped_ > 0 ? 1 : 0)) drop_oldest();
-}
-
-// The oldest tenth goes at once, so appending stays cheap at the limit.
-void ConsoleLog::drop_oldest() {
-  const std::size_t note = dropped_ > 0 ? 1 : 0;
-  const std::size_t excess = lines_.size() - note - line_limit_;
-  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(note),
-               lines_.begin() + static_cast<std::ptrdiff_t>(note + excess));
-  dropped_ += excess;
-  const std::string first = text::to_cp1250(dropped_lines_note(dropped_));
-  if (note) lines_.front() = first;
-  else lines_.insert(lines_.begin(), first);
-  notify(ConsoleChange::dropped_oldest, lines_.front());
+  const auto note_of = [](const std::string&, std::uint64_t dropped) { return text::to_cp1250(dropped_lines_note(dropped)); };
+  if (drop_oldest_tenth(lines_, line_limit_, dropped_, note_of)) notify(ConsoleChange::dropped_oldest, lines_.front());
 }
 
 void ConsoleLog::append_text(std::string_view utf8) { append_line(text::to_cp1250(utf8)); }

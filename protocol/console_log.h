@@ -59,7 +59,6 @@ class ConsoleLog {
   void notify(ConsoleChange change, std::string_view line) {
     if (listener_) listener_(change, line);
   }
-  void drop_oldest();
 
   std::vector<std::string> lines_;
   std::size_t line_limit_;

@@ -166,21 +166,20 @@ USB_protocol::Outcome USB_protocol::Poll_RS485_frame(std::uint8_t& length, std::
   start(RS485_PLEASE_USB_FRAME);
   if (!exchange_request()) return Outcome::failed;
   const ReplyKind kind = classify_reply(RS485_PLEASE_USB_FRAME, response);
-  if (Check_CRC(response) && kind == ReplyKind::answer) {
-    const bool nothing = response[1] == 0 && response[2] == 0;
-    if (nothing || (log_it && !log_it(response.data() + kRs485Offset, rs485_length(response[1]), response[2]))) {
-      length = rs485_length(response[1]);
-      dropped = response[2];
-      return Outcome::accepted;
-    }
-  }
-  if (!log_request({request.data() + kRs485Offset, 0})) return Outcome::invalid;
   const std::uint8_t received = rs485_length(response[1]);
-  if (!log_reply({response.data() + kRs485Offset, received})) {
-    return kind == ReplyKind::refusal ? Outcome::refused : Outcome::invalid;
+  const std::uint8_t lost = response[2];
+  // A sound answer that brings nothing, or that the filter keeps off the
+  // console, is not logged.
+  const bool quiet = Check_CRC(response) && kind == ReplyKind::answer &&
+                     ((response[1] == 0 && lost == 0) ||
+                      (log_it && !log_it(response.data() + kRs485Offset, received, lost)));
+  if (!quiet) {
+    if (!log_request({request.data() + kRs485Offset, 0})) return Outcome::invalid;
+    if (!log_reply({response.data() + kRs485Offset, received}))
+      return kind == ReplyKind::refusal ? Outcome::refused : Outcome::invalid;
   }
   length = received;
-  dropped = response[2];
+  dropped = lost;
   return Outcome::accepted;
 }
 
