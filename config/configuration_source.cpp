@@ -16,7 +16,18 @@ FileResult load_configuration(const std::filesystem::path& path, ConfigMatrix& m
 
 FileResult save_configuration(const std::filesystem::path& path, const ConfigMatrix& matrix) {
   if (has_project_extension(path)) {
+    // A table saved into an existing project (zel17-cli read) replaces its
+    // table only: the names, the labels and a later version's keys stay. A
+    // project that cannot be read (damaged, or of a newer version) is not
+    // replaced by a bare one.
     Project project;
+    std::error_code no_file;
+    if (std::filesystem::exists(path, no_file)) {
+      const FileResult existing = load_project(path, project);
+      if (!existing.ok)
+        return FileResult::failure("istniejący projekt nie został zastąpiony, bo nie można go odczytać: " +
+                                   existing.reason);
+    }
     project.matrix = matrix;
     return save_project(path, project);
   }

@@ -11,7 +11,8 @@
 #include "config/config_matrix.h"
 #include "config/project_file.h"
 
-// The table alone, from any of the three.
+// The table alone, from any of the three. Saved into an existing project,
+// the table replaces that project's table and keeps the rest of it.
 FileResult load_configuration(const std::filesystem::path& path, ConfigMatrix& matrix);
 FileResult save_configuration(const std::filesystem::path& path, const ConfigMatrix& matrix);
 

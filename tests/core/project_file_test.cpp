@@ -171,6 +171,23 @@ TEST_F(ProjectFile, TableFilesLeaveTheNamesAndATableSavesAsAProject) {
   ConfigMatrix grid;
   ASSERT_TRUE(load_configuration(zelp, grid).ok);
   EXPECT_EQ(grid, named_project().matrix);
+
+  // A table saved into an existing project (a read from the module) keeps
+  // its names and labels; one that cannot be read is not replaced.
+  ASSERT_TRUE(save_configuration(zelp, named_project()).ok);
+  ASSERT_TRUE(save_configuration(zelp, ConfigMatrix{}).ok);
+  Project kept;
+  ASSERT_TRUE(load_configuration(zelp, kept).ok);
+  Project expected = named_project();
+  expected.matrix = ConfigMatrix{};
+  EXPECT_EQ(kept, expected);
+  const std::filesystem::path newer = path("newer.zelp");
+  const std::string newer_text = "{\"format\": \"zel17-projekt\", \"wersja\": 99}\n";
+  write_bytes(newer, Bytes(newer_text.begin(), newer_text.end()));
+  const FileResult refused = save_configuration(newer, ConfigMatrix{});
+  EXPECT_FALSE(refused.ok);
+  EXPECT_NE(refused.reason.find("nie został zastąpiony"), std::string::npos) << refused.reason;
+  EXPECT_EQ(read_bytes(newer), Bytes(newer_text.begin(), newer_text.end()));
   EXPECT_TRUE(has_project_extension("x.Zelp"));
   EXPECT_FALSE(has_project_extension("x.zel"));
   EXPECT_FALSE(has_project_extension("zelp"));
