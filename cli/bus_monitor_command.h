@@ -7,7 +7,7 @@
 
 #include <ostream>
 
-#include "cli/appended_file.h"
+#include "config/appended_file.h"
 #include "cli/cli_options.h"
 #include "protocol/usb_protocol.h"
 

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/appended_file.h"
+#include "config/appended_file.h"
 #include "text/local_time.h"
 
 struct LogRecord {

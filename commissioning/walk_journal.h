@@ -1,77 +1,70 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The walk's journal: the record on the disk as it grows, one JSON object
-// per line (UTF-8, LF), each line flushed to the disk before the walk goes
-// on, so a crash, a flat battery or an unplug loses at most the verdict
-// being given.
+// The journal: records on the disk as they grow, one JSON object per line
+// (UTF-8, LF), each line flushed to the disk before the walk goes on, so a
+// crash, a flat battery or an unplug loses at most the verdict being given.
 //
-//   {"type":"start", ...the record's header...}   a walk begins a new record
-//   {"type":"verdict","row":5,"verdict":"OK",...} a verdict, the last for a row counts
-//   {"type":"resume","time":...}                  an unfinished record goes on
-//   {"type":"end","time":...}                     the walk ended (at its end or on Stop)
+//   {"type":"start","format":2,...header, plan, module...}  a record begins
+//   {"type":"verdict","row":5,"verdict":"OK",...}  a verdict ("nie oceniono": shown on the timer)
+//   {"type":"resume","time":...,"module":{...}}   the record goes on in a new session
+//   {"type":"end","time":...}                     the session ended (at the walk's end or on Stop)
 //
-// A file may hold several records one after the other; only the last one
-// counts, so a walk of another configuration never mixes with an older one.
-// A last line cut short (the crash came while it was written) is left out.
+// A file may hold several records one after the other (a journal of the
+// earlier versions does; a record's folder holds one per file). Each is read
+// on its own: a damaged line spoils only the record it belongs to. A line cut
+// by a crash is left out when a new start or a resume follows it, or when it
+// is the last; two such lines in a row, or one followed by anything else,
+// damage their record.
+//
+// Where a project's records are kept: a folder beside its file, named after
+// the whole file name ("hala.zelp" -> "hala.zelp-protokoly"), one file per
+// record named by its start. A journal given by name (an earlier version's,
+// or one the user chose) is read and written as one file.
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "commissioning/walk_record.h"
-#include "config/output_file.h"
+
+// One record found in a journal: read, or why not.
+struct StoredRecord {
+  std::filesystem::path file;        // the journal file it is in
+  std::optional<WalkRecord> record;  // none when damaged
+  std::string damage;                // "Błąd w dzienniku, wiersz 7: ...", UTF-8; empty when read
+};
 
 struct JournalReading {
   bool ok = true;
-  std::string reason;               // why the journal cannot be read, UTF-8
-  std::optional<WalkRecord> record;  // the last record; none in an empty journal
+  std::string reason;                // why the journal cannot be read at all, UTF-8
+  std::vector<StoredRecord> records;  // oldest first (by position; a folder's files by name)
+
+  // The newest record; null when there is none.
+  const StoredRecord* newest() const { return records.empty() ? nullptr : &records.back(); }
 };
 
-// The reading rules over text already in memory.
-JournalReading parse_walk_journal(std::string_view text);
-// A missing file is an empty journal. At most kMaxJournalBytes are read.
+// The reading rules over one file's text already in memory; `file` goes into each record.
+JournalReading parse_walk_journal(std::string_view text, const std::filesystem::path& file = {});
+
+// A journal file, or a folder of record files. Missing: no records. Anything
+// that is neither a regular file nor a folder (a FIFO, a device) is refused
+// before it is opened; so is a file of the folder (that record is damaged).
+// At most kMaxJournalBytes are read of a file.
 JournalReading load_walk_journal(const std::filesystem::path& path);
 inline constexpr std::uintmax_t kMaxJournalBytes = 16 * 1024 * 1024;
 
-// The journal's last record when it is of the configuration with this
-// SHA-256 and some event of its plan has no line yet: a walk can go on with it.
-const WalkRecord* unfinished_record(const JournalReading& reading, const std::string& sha256);
+// `hala.zelp` -> `hala.zelp-protokoly`, beside it.
+std::filesystem::path records_folder_for(const std::filesystem::path& configuration);
+// A journal named by the user is a file when it ends in ".jsonl" or is one; else a folder of records.
+bool is_journal_file(const std::filesystem::path& path);
 
 // The lines as written, each with its line end.
-std::string journal_start_line(const RecordHeader& header);
-std::string journal_verdict_line(const RecordLine& line);
-std::string journal_mark_line(const char* type, const std::string& time);
-
-// `configuration.zel` -> `configuration-protokol.jsonl`, beside it.
-std::filesystem::path journal_path_for(const std::filesystem::path& configuration);
-
-// Keeps the journal's file open and the record it holds; every entry is on
-// the disk when its call returns. Calls return why an entry could not be
-// written (UTF-8), empty when it was.
-class WalkJournal {
- public:
-  // Opens (or makes) the file to append to; see error().
-  explicit WalkJournal(const std::filesystem::path& path);
-  const std::string& error() const { return error_; }
-  const std::filesystem::path& path() const { return path_; }
-
-  // A new record: the journal's earlier lines stay but no longer count.
-  std::string begin(const RecordHeader& header);
-  // Goes on with `record`, the journal's last one, read before.
-  std::string resume(WalkRecord record, const std::string& time);
-  std::string rate(const RecordLine& line);
-  std::string end(const std::string& time);
-
-  const WalkRecord& record() const { return record_; }
-
- private:
-  std::string append(const std::string& line);
-
-  std::filesystem::path path_;
-  std::string error_;  // before file_, which its opening fills
-  output_file::OutputFile file_;
-  bool needs_line_end_ = false;  // the file ends in a line cut short
-  WalkRecord record_;
-};
+std::string journal_start_line(const WalkRecord& record);
+std::string journal_verdict_line(int row, const VerdictEntry& verdict);
+std::string journal_resume_line(const RecordSession& session);
+std::string journal_end_line(const std::string& time);
+// A whole record as its journal would hold it if written at once.
+std::string journal_text(const WalkRecord& record);

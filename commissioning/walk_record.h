@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The record of a walk test: against which configuration it ran, what the
-// module held, who checked, and for every walked event what it had to light
-// and what the engineer saw. It is built from the journal (walk_journal.h)
-// and turned into the protocol (CSV here, PDF in the window).
+// The commissioning record: against which configuration file a walk ran, who
+// checked, each session of the walk with what the module held and which
+// module it was, and for every planned event what it had to light and every
+// verdict the engineer gave. It is built from the journal (walk_journal.h),
+// grown by CommissioningRecord (commissioning_record.h) and turned into the
+// protocol (CSV here, PDF in the window).
 
 #include <optional>
 #include <string>
@@ -19,58 +21,105 @@ enum class Verdict { not_rated, ok, fault };
 const char* verdict_text(Verdict verdict);
 std::optional<Verdict> verdict_from_text(const std::string& text);
 
-// What the walk was run against; written once, at its start.
-struct RecordHeader {
-  std::string configuration_file;  // the name as the user knows it, UTF-8
-  std::string sha256;              // of the 7625 bytes of the grid walked
-  int differing_cells = 0;         // the module's table against the grid, read before the walk;
-                                   // kNoValidConfiguration when the module held none
-  std::string tool_version;
-  std::string engineer;
-  SiteInfo site;
-  std::string started;             // ISO 8601 local time
-  std::vector<int> rows;           // the walk's plan, in its order
-  bool operator==(const RecordHeader&) const = default;
+// The differing cells of a module that holds no valid configuration (erased, or damaged).
+inline constexpr int kNoValidConfiguration = -1;
+// A session of an old journal, whose resumption did not read the module.
+inline constexpr int kNotRead = -2;
+
+// What a session found in the module before its first event.
+struct ModuleReading {
+  int differing_cells = 0;  // the module's table against the file's; kNoValidConfiguration, kNotRead
+  std::string greeting;     // the module's answer to the greeting, UTF-8; empty when not known
+  std::string device;       // the USB device: its serial number where it has one, else its bus path
+  bool operator==(const ModuleReading&) const = default;
 };
 
-// One walked event and the verdict given last for it.
+// One sitting of the walk: its start, or a resumption (also after a crash).
+struct RecordSession {
+  std::string began;  // ISO 8601 local time
+  std::string ended;  // the time of its last entry
+  bool closed = false;  // it ended by the walk's end or Stop, not by a crash
+  ModuleReading module;
+  bool operator==(const RecordSession&) const = default;
+};
+
+// A verdict given for an event.
+struct VerdictEntry {
+  Verdict verdict = Verdict::not_rated;
+  std::string comment;
+  std::string time;  // ISO 8601 local time
+  bool operator==(const VerdictEntry&) const = default;
+};
+
+// The rows that no bus frame calls up, checked by hand at the panel.
+inline constexpr int kFirstByHandRow = 1;  // "Strata łączności"
+inline constexpr int kLastByHandRow = 3;   // "Po resecie"
+bool is_by_hand_row(int row);
+// What the engineer does to provoke a by-hand event: "Odłącz magistralę RS485",
+// "Uruchom test wyjść w centrali", "Wyłącz i włącz zasilanie modułu"; empty for other rows.
+const char* by_hand_step_text(int row);
+
+// One planned event: what it must light, and what became of it.
 struct RecordLine {
   int row = 0;
   std::string label;     // "adr 0. Alarm I"
   std::string name;      // the address's name in the project, or empty
   std::string expected;  // see expected_lamps_text()
+  // The last verdict (not_rated: shown on the timer, or not shown yet), its
+  // comment and time; the time is empty until the event was shown.
   Verdict verdict = Verdict::not_rated;
   std::string comment;
-  std::string time;      // ISO 8601 local time of the verdict
+  std::string time;
+  std::vector<VerdictEntry> earlier;  // verdicts given before the last one, oldest first
+
+  bool shown() const { return !time.empty(); }
+  bool rated() const { return verdict != Verdict::not_rated; }
+  bool by_hand() const { return is_by_hand_row(row); }
   bool operator==(const RecordLine&) const = default;
 };
 
+// What the record checks; written once, at its start.
+struct RecordHeader {
+  std::string configuration_file;  // the file's name as the user knows it, UTF-8
+  std::string sha256;              // of the file's 7625 bytes of the table
+  std::string tool_version;
+  std::string engineer;
+  SiteInfo site;
+  bool operator==(const RecordHeader&) const = default;
+};
+
 struct RecordSummary {
-  int walked = 0;  // events with a line
+  int walked = 0;  // events shown
   int ok = 0;
   int faults = 0;
-  int not_rated = 0;
-  int not_walked = 0;  // events of the plan without a line
+  int not_rated = 0;   // shown without a verdict
+  int not_walked = 0;  // events of the plan not shown
   bool operator==(const RecordSummary&) const = default;
 };
 
 struct WalkRecord {
   RecordHeader header;
-  std::vector<RecordLine> lines;  // in the plan's order, one per walked event
-  std::string ended;              // the time of the last entry
-  bool closed = false;            // the walk came to its end or was stopped after its last row
+  std::vector<RecordLine> lines;        // the plan: one per event, in the walk's order
+  std::vector<RecordSession> sessions;  // the first is the start
 
+  // The plan's rows, in its order.
+  std::vector<int> rows() const;
+  const RecordLine* line(int row) const;
   RecordSummary summary() const;
-  // Every event of the plan has a line.
-  bool complete() const;
-  // The first event of the plan without a line, where a resumed walk goes on; -1 when none.
-  int first_unwalked_row() const;
-  // The row's line has a verdict ("OK" or "Błąd").
-  bool rated(int row) const;
+  // Where a resumed walk goes on: with verdicts, the first event without
+  // one; on the timer, the first event not shown. -1 when there is none.
+  int next_row(bool with_verdicts) const;
   // The rows rated "Błąd", in the plan's order.
   std::vector<int> fault_rows() const;
-  // Puts `line` in place of the row's earlier line, or among the others in the plan's order.
-  void take(RecordLine line);
+  // The time of the record's last entry.
+  const std::string& ended() const;
+  // The walk ended (at its end, or on Stop) after its last session.
+  bool closed() const { return !sessions.empty() && sessions.back().closed; }
+
+  // An event shown on the timer: its time, unless it has a verdict already.
+  // A verdict: the line's earlier verdict goes into its history. Rows not in
+  // the plan are not taken (false).
+  bool take(int row, Verdict verdict, const std::string& comment, const std::string& time);
   bool operator==(const WalkRecord&) const = default;
 };
 
@@ -79,20 +128,23 @@ struct WalkRecord {
 // ("3 – ciągłe" without); "nic" when it lights nothing.
 std::string expected_lamps_text(const ConfigMatrix& matrix, int row, const ProjectNames& names);
 
-// The line of an event as the walk records it, without verdict or time.
+// The line of an event as the plan of a record holds it, not shown yet.
 RecordLine event_line(const ConfigMatrix& matrix, int row, const ProjectNames& names);
 
-// The header of a new record of a walk over `rows` of `matrix`, begun now.
-RecordHeader new_record_header(const std::string& file_name, const ConfigMatrix& matrix, int differing_cells,
-                               const std::string& tool_version, const std::string& engineer,
-                               const ProjectNames& names, const std::vector<int>& rows);
+// A new record over the events `rows` of the file `file_name` holding
+// `matrix` (the plan's lines made from it and from `names`), begun `time`
+// with the module found as `module`.
+WalkRecord new_record(const std::string& file_name, const ConfigMatrix& matrix, const ProjectNames& names,
+                      const std::vector<int>& rows, const std::string& tool_version, const std::string& engineer,
+                      const ModuleReading& module, const std::string& time);
 
-// The differing cells of a module that holds no valid configuration (erased, or damaged).
-inline constexpr int kNoValidConfiguration = -1;
-
-// "Konfiguracja w module zgodna z plikiem.", "Konfiguracja w module różni się w N komórkach!"
-// or, for kNoValidConfiguration, "Moduł nie zawiera poprawnej konfiguracji!"
+// "Konfiguracja w module zgodna z plikiem.", "Konfiguracja w module różni się w N komórkach!",
+// "Moduł nie zawiera poprawnej konfiguracji!" (kNoValidConfiguration) or
+// "Nie sprawdzono konfiguracji w module." (kNotRead).
 std::string readback_result_text(int differing_cells);
+// The same as the protocol lists the sessions: "zgodna z plikiem",
+// "różni się w 12 komórkach", "brak poprawnej konfiguracji", "nie sprawdzono".
+std::string readback_result_short_text(int differing_cells);
 
 // "2026-12-07 14:03:11" from the ISO 8601 time of a record; the text as it is when it is not one.
 std::string record_time_text(const std::string& iso8601);

@@ -225,3 +225,5 @@ bool USB_protocol::Write_flash_block(const std::uint8_t* data32, std::uint8_t pa
   const std::string reply = "(OK!)";
   return log_reply(composed(reply, 6));
 }
+
+std::string USB_protocol::device_identity() const { return device ? device->identity() : std::string(); }

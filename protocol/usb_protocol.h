@@ -42,6 +42,10 @@ class USB_protocol {
   bool Connect();
   // The last Connect came upon the module, also when it could not open it.
   bool module_found() const { return device && device->found(); }
+  // The USB device the last Connect opened, as the system knows it: its
+  // serial number where it has one, else its place on the bus; empty
+  // without a device.
+  std::string device_identity() const;
 
   bool Incorrect_frame();
   bool Hello_frame();

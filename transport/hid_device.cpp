@@ -253,3 +253,5 @@ void HID_device::discard_stale_reports() {
       break;
   }
 }
+
+std::string HID_device::identity() const { return {}; }

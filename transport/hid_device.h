@@ -34,6 +34,10 @@ class HID_device {
   bool search_device();
   // The last search came upon the module, whether or not it could be opened.
   bool found() const { return found_; }
+  // The opened module's USB identity: its serial number where it has one,
+  // else its place on the bus (one implementation per OS); empty before a
+  // module was found.
+  std::string identity() const;
   // Sends `frame` (64 bytes) and fills all 64 bytes of `received`, also on
   // failure. True when both the write and the read succeeded.
   bool send_receive(const std::uint8_t* frame, std::uint8_t* received, bool verbose);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/appended_file.h"
+#include "config/appended_file.h"
 
 #include <cstdint>
 

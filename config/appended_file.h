@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// A file that zel17-cli's --log appends to: made when missing, never cut,
-// so what it held stays; each piece of text is on the disk before append()
-// returns, and the first failure is kept, so the run can end on it.
+// A file that is appended to (zel17-cli's --log, a record's journal): made
+// when missing, never cut, so what it held stays; each piece of text is on
+// the disk before append() returns, and the first failure is kept, so the
+// run can end on it.
 
 #include <filesystem>
 #include <string>
