@@ -96,10 +96,11 @@ QString walk_protocol_header_html(const WalkRecord& record) {
   page += field("Plik konfiguracji", html(header.configuration_file));
   // The fingerprint on a line of its own, so that it is never broken.
   page += QStringLiteral("<tr><td colspan='2'><b>SHA-256</b> <tt>%1</tt></td></tr>").arg(html(header.sha256));
-  page += field("Odczyt z modułu", html(readback_result_text(header.differing_cells)));
+  if (!record.sessions.empty())
+    page += field("Odczyt z modułu", html(readback_result_text(record.sessions.front().module.differing_cells)));
   page += field("Wersja programu", html(header.tool_version));
-  page += field("Początek", html(record_time_text(header.started)));
-  page += field("Koniec", html(record_time_text(record.ended)));
+  if (!record.sessions.empty()) page += field("Początek", html(record_time_text(record.sessions.front().began)));
+  page += field("Koniec", html(record_time_text(record.ended())));
   page += field("Sprawdzający", html(header.engineer));
   page += QStringLiteral("</table>");
   return page;
@@ -111,6 +112,7 @@ QString walk_protocol_body_html(const WalkRecord& record) {
       "<th>Zdarzenie</th><th>Nazwa</th><th>Oczekiwane</th><th>Ocena</th><th>Uwagi</th><th>Czas</th>"
       "</tr></thead>");
   for (const RecordLine& line : record.lines) {
+    if (!line.shown()) continue;
     const bool fault = line.verdict == Verdict::fault;
     page += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td></tr>")
                 .arg(html(line.label), html(line.name), html(line.expected),
