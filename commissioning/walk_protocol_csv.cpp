@@ -6,16 +6,6 @@
 
 namespace {
 
-std::string csv_field(const std::string& text) {
-  if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
 // A line of the event `line` with one of its verdicts; an event checked by
 // hand says so in its remarks.
 std::string csv_line(const RecordLine& line, const VerdictEntry& verdict) {
