@@ -131,7 +131,7 @@ QString sessions_html(const WalkRecord& record) {
 QString closing_html(const WalkRecord& record) {
   const RecordSummary summary = record.summary();
   QString page = QString::fromUtf8(
-                     "<p><b>Podsumowanie:</b> sprawdzono zdarzeń: %1, OK: %2, błędy: %3, nie oceniono: %4, "
+                     "<p>&nbsp;</p><p><b>Podsumowanie:</b> sprawdzono zdarzeń: %1, OK: %2, błędy: %3, nie oceniono: %4, "
                      "nie sprawdzono: %5.</p>")
                      .arg(summary.walked)
                      .arg(summary.ok)
