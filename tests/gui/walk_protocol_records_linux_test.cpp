@@ -131,7 +131,9 @@ TEST_F(WalkProtocolRecords, ZelProtocolWritesTheRecordOfTheNumberGiven) {
     writer.join();
     EXPECT_FALSE(opened);
     EXPECT_EQ(fs::exists(pdf), c.engineer != nullptr);
-    if (c.engineer) EXPECT_NE(pdfText("out.pdf").find(c.engineer), std::string::npos);
+    if (c.engineer) {
+      EXPECT_NE(pdfText("out.pdf").find(c.engineer), std::string::npos);
+    }
   }
 }
 
