@@ -40,7 +40,8 @@ class WalkProtocolRecords : public WindowTest {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     WindowTest::SetUp();
-    write_bytes(path("hala.zel"), std::string(ConfigMatrix{}.bytes().begin(), ConfigMatrix{}.bytes().end()));
+    const ConfigMatrix table;
+    write_bytes(path("hala.zel"), std::string(table.bytes().begin(), table.bytes().end()));
     // The records of hala.zel, oldest first: Anna's, Bartek's, and a damaged one.
     fs::create_directories(folder());
     write_bytes(path("hala.zel-protokoly/1.jsonl"), journal_text(record_by("Anna", 10)));
