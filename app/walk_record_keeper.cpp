@@ -112,7 +112,7 @@ bool WalkRecordKeeper::beforeFirstEvent(USB_protocol& protocol) {
       error = record_->resume(tableSha256(), with_verdicts, check.module, time);
       break;
     case Continuation::faults:
-      error = record_->resume_finished(tableSha256(), check.module, time);
+      error = record_->reopen(tableSha256(), check.module, time);
       break;
     case Continuation::none: {
       const std::string file = path_utf8(utf8_path(sources_.configuration_file().toStdString()).filename());
