@@ -166,9 +166,10 @@ bool WalkRecordKeeper::written(const std::string& error) {
 }
 
 std::optional<WalkRecord> WalkRecordKeeper::record() const {
+  // A walk's record stays its own while it runs, also if the grid is saved under another name.
   const std::filesystem::path path = journalPath();
+  if (record_ && record_->record() && (record_->open() || record_->path() == path)) return record_->record();
   if (path.empty()) return std::nullopt;
-  if (record_ && record_->path() == path && record_->record()) return record_->record();
   const JournalReading reading = load_walk_journal(path);
   const StoredRecord* newest = reading.newest();
   return newest ? newest->record : std::nullopt;
