@@ -290,12 +290,23 @@ TEST(CliProgressLine, StepCountAndPercentageRedrawnInPlace) {
   EXPECT_EQ(terminal.str(), "\r" + first + "\r" + second + "\rĄę" + std::string(width - 2, ' ') +
                                 "\r" + std::string(width, ' ') + "\r");
 
+  // A kept line replaces the drawn one and is ended: clearing leaves it be.
+  std::ostringstream kept;
+  {
+    ProgressLine line(kept, true);
+    line.show_waiting("Odczyt...");
+    line.keep("Zgodna");
+    line.clear();
+  }
+  EXPECT_EQ(kept.str(), "\rOdczyt...\rZgodna   \n");
+
   std::ostringstream pipe;
   {
     ProgressLine line(pipe, false);
     line.start(4);
     line.set_status("Krok");
     line.set_position(4);
+    line.keep("Zgodna");
   }
   EXPECT_EQ(pipe.str(), "");
 }
