@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "commissioning/walk_journal.h"
 
-#include <fstream>
+#include <algorithm>
 #include <nlohmann/json.hpp>
+#include <set>
 
+#include "config/config_file.h"
 #include "config/config_matrix.h"
-#include "config/durable_save.h"
+#include "config/name_text.h"
 
 namespace {
 
 using json = nlohmann::ordered_json;  // written in the order given: "type" first
 namespace fs = std::filesystem;
+
+// The format of the records this version writes; a start without it is of an
+// earlier version, whose verdicts carry their event's texts.
+constexpr int kFormat = 2;
 
 // A line that is not what the journal holds; says why.
 struct BadLine {
@@ -29,6 +35,13 @@ std::string text_of(const json& object, const char* key) {
   return value.get<std::string>();
 }
 
+// A moment every entry has: a record's times must say when.
+std::string time_of(const json& object) {
+  std::string time = text_of(object, "time");
+  if (time.empty()) throw BadLine{"pole \"time\" jest puste"};
+  return time;
+}
+
 int number_of(const json& object, const char* key, int low, int high) {
   const json& value = member(object, key);
   if (!value.is_number_integer() || value.get<long long>() < low || value.get<long long>() > high)
@@ -37,85 +50,205 @@ int number_of(const json& object, const char* key, int low, int high) {
   return static_cast<int>(value.get<long long>());
 }
 
-RecordHeader header_of(const json& entry) {
-  RecordHeader header;
-  header.started = text_of(entry, "time");
-  header.configuration_file = text_of(entry, "file");
-  header.sha256 = text_of(entry, "sha256");
-  header.differing_cells = number_of(entry, "differing_cells", kNoValidConfiguration, ConfigMatrix::kCells);
-  header.tool_version = text_of(entry, "version");
-  header.engineer = text_of(entry, "engineer");
-  const json& site = member(entry, "site");
-  if (!site.is_object()) throw BadLine{"pole \"site\" nie jest obiektem"};
-  header.site = {text_of(site, "name"), text_of(site, "address"), text_of(site, "board_place"), text_of(site, "notes")};
-  const json& rows = member(entry, "rows");
+const json& object_of(const json& object, const char* key) {
+  const json& value = member(object, key);
+  if (!value.is_object()) throw BadLine{std::string("pole \"") + key + "\" nie jest obiektem"};
+  return value;
+}
+
+// A row a record can plan: an event of the table, but not "(brak funckji)".
+int plan_row(const json& value) {
+  if (!value.is_number_integer() || value.get<long long>() < 0 || value.get<long long>() >= ConfigMatrix::kRows ||
+      value.get<long long>() == ConfigMatrix::kNoFunctionRow)
+    throw BadLine{"pole \"rows\" zawiera nieprawidłowy wiersz"};
+  return static_cast<int>(value.get<long long>());
+}
+
+ModuleReading module_of(const json& module) {
+  return {number_of(module, "differing_cells", kNoValidConfiguration, ConfigMatrix::kCells), text_of(module, "greeting"),
+          text_of(module, "device")};
+}
+
+// A start of this version: the plan's lines are in it.
+void take_plan(const json& plan, WalkRecord& record) {
+  if (!plan.is_array()) throw BadLine{"pole \"plan\" nie jest listą"};
+  for (const json& event : plan) {
+    if (!event.is_object()) throw BadLine{"pole \"plan\" zawiera nieprawidłowe zdarzenie"};
+    RecordLine line;
+    line.row = plan_row(member(event, "row"));
+    line.label = text_of(event, "label");
+    line.name = text_of(event, "name");
+    line.expected = text_of(event, "expected");
+    record.lines.push_back(std::move(line));
+  }
+}
+
+// A start of an earlier version: the plan's rows alone; each verdict brings its texts.
+void take_rows(const json& rows, WalkRecord& record) {
   if (!rows.is_array()) throw BadLine{"pole \"rows\" nie jest listą"};
   for (const json& row : rows) {
-    if (!row.is_number_integer() || row.get<long long>() < 0 || row.get<long long>() >= ConfigMatrix::kRows)
-      throw BadLine{"pole \"rows\" zawiera nieprawidłowy wiersz"};
-    header.rows.push_back(static_cast<int>(row.get<long long>()));
+    RecordLine line;
+    line.row = plan_row(row);
+    line.label = row_label(line.row);
+    record.lines.push_back(std::move(line));
   }
-  return header;
 }
 
-RecordLine verdict_of(const json& entry, const RecordHeader& header) {
-  RecordLine line;
-  line.row = number_of(entry, "row", 0, ConfigMatrix::kRows - 1);
-  if (std::find(header.rows.begin(), header.rows.end(), line.row) == header.rows.end())
-    throw BadLine{"wiersz " + std::to_string(line.row) + " nie należy do testu"};
-  line.label = text_of(entry, "label");
-  line.name = text_of(entry, "name");
-  line.expected = text_of(entry, "expected");
+WalkRecord record_of(const json& entry) {
+  WalkRecord record;
+  RecordHeader& header = record.header;
+  const std::string started = time_of(entry);
+  header.configuration_file = text_of(entry, "file");
+  header.sha256 = text_of(entry, "sha256");
+  header.tool_version = text_of(entry, "version");
+  header.engineer = text_of(entry, "engineer");
+  const json& site = object_of(entry, "site");
+  header.site = {text_of(site, "name"), text_of(site, "address"), text_of(site, "board_place"), text_of(site, "notes")};
+  ModuleReading module;
+  if (entry.contains("format")) {
+    if (number_of(entry, "format", kFormat, kFormat) != kFormat) throw BadLine{"nieznany format"};
+    take_plan(member(entry, "plan"), record);
+    module = module_of(object_of(entry, "module"));
+  } else {
+    take_rows(member(entry, "rows"), record);
+    module.differing_cells = number_of(entry, "differing_cells", kNoValidConfiguration, ConfigMatrix::kCells);
+  }
+  std::set<int> planned;
+  for (const RecordLine& line : record.lines) {
+    if (!planned.insert(line.row).second)
+      throw BadLine{"wiersz " + std::to_string(line.row) + " powtarza się w planie"};
+  }
+  record.sessions.push_back({started, started, false, module});
+  return record;
+}
+
+void take_verdict(const json& entry, WalkRecord& record) {
+  const int row = number_of(entry, "row", 0, ConfigMatrix::kRows - 1);
+  const std::string time = time_of(entry);
   const auto verdict = verdict_from_text(text_of(entry, "verdict"));
   if (!verdict) throw BadLine{"nieznana ocena"};
-  line.verdict = *verdict;
-  line.comment = text_of(entry, "comment");
-  line.time = text_of(entry, "time");
-  return line;
+  const std::string comment = text_of(entry, "comment");
+  const auto line = std::find_if(record.lines.begin(), record.lines.end(), [row](const RecordLine& l) { return l.row == row; });
+  if (line == record.lines.end()) throw BadLine{"wiersz " + std::to_string(row) + " nie należy do testu"};
+  // An earlier version's verdict carries its event's texts.
+  if (entry.contains("label")) {
+    line->label = text_of(entry, "label");
+    line->name = text_of(entry, "name");
+    line->expected = text_of(entry, "expected");
+  }
+  record.take(row, *verdict, comment, time);
 }
 
-// Takes one entry into the last record.
+// Takes one entry into `record`, begun by the last start.
 void take_entry(const json& entry, std::optional<WalkRecord>& record) {
   if (!entry.is_object()) throw BadLine{"to nie jest obiekt JSON"};
   const std::string type = text_of(entry, "type");
   if (type == "start") {
-    record.emplace();
-    record->header = header_of(entry);
-    record->ended = record->header.started;
+    record = record_of(entry);
     return;
   }
   if (type != "verdict" && type != "resume" && type != "end") throw BadLine{"nieznany rodzaj wpisu \"" + type + "\""};
   if (!record) throw BadLine{"wpis przed początkiem testu"};
-  if (type == "verdict") {
-    RecordLine line = verdict_of(entry, record->header);
-    record->ended = line.time;
-    record->take(std::move(line));
+  if (type == "verdict") return take_verdict(entry, *record);
+  const std::string time = time_of(entry);
+  if (type == "resume") {
+    ModuleReading module;
+    module.differing_cells = kNotRead;
+    if (entry.contains("module")) module = module_of(object_of(entry, "module"));
+    record->sessions.push_back({time, time, false, module});
     return;
   }
-  record->ended = text_of(entry, "time");
-  record->closed = type == "end";
+  record->sessions.back().ended = time;
+  record->sessions.back().closed = true;
 }
 
-JournalReading journal_failure(std::string reason) { return {false, std::move(reason), std::nullopt}; }
+bool is_start(const json& entry) {
+  return entry.is_object() && entry.contains("type") && entry["type"] == "start";
+}
 
 json site_json(const SiteInfo& site) {
   return {{"name", site.name}, {"address", site.address}, {"board_place", site.board_place}, {"notes", site.notes}};
 }
 
+json module_json(const ModuleReading& module) {
+  return {{"differing_cells", module.differing_cells}, {"greeting", module.greeting}, {"device", module.device}};
+}
+
 // Bad UTF-8 (a name from an old disk) is written replaced, never refused.
 std::string line_of(const json& entry) { return entry.dump(-1, ' ', false, json::error_handler_t::replace) + "\n"; }
 
+// Reads the records of one file into `reading`.
+class JournalParser {
+ public:
+  JournalParser(JournalReading& reading, const fs::path& file) : reading_(reading), file_(file) {}
+
+  void line(std::size_t number, std::string_view text) {
+    const json entry = json::parse(text, nullptr, false);
+    if (entry.is_discarded()) return cut(number);
+    if (is_start(entry)) {
+      close();
+      damage_.clear();
+    } else if (cut_line_ != 0 && !(entry.is_object() && entry.contains("type") && entry["type"] == "resume")) {
+      damaged(cut_line_, "to nie jest JSON");
+    }
+    cut_line_ = 0;
+    if (!damage_.empty()) return;  // the rest of a damaged record
+    try {
+      take_entry(entry, record_);
+    } catch (const BadLine& bad) {
+      damaged(number, bad.why);
+    } catch (const json::exception&) {
+      damaged(number, "nieprawidłowy wpis");
+    }
+  }
+
+  // The end of the file: a last line cut short is left out.
+  void close() {
+    if (!damage_.empty()) {
+      reading_.records.push_back({file_, std::nullopt, damage_});
+    } else if (record_) {
+      reading_.records.push_back({file_, std::move(record_), {}});
+    }
+    record_.reset();
+    cut_line_ = 0;
+  }
+
+ private:
+  // A line that is not JSON: cut by a crash, if what follows allows it; a
+  // crash cuts no line before a record began.
+  void cut(std::size_t number) {
+    if (cut_line_ != 0 || (!record_ && damage_.empty())) damaged(cut_line_ != 0 ? cut_line_ : number, "to nie jest JSON");
+    if (damage_.empty()) cut_line_ = number;
+  }
+
+  void damaged(std::size_t number, const std::string& why) {
+    if (damage_.empty()) damage_ = "Błąd w dzienniku, wiersz " + std::to_string(number) + ": " + why;
+    record_.reset();
+    cut_line_ = 0;
+  }
+
+  JournalReading& reading_;
+  fs::path file_;
+  std::optional<WalkRecord> record_;
+  std::string damage_;     // of the record being read; its later lines are passed over
+  std::size_t cut_line_ = 0;  // a line that is not JSON, waiting for what follows it
+};
+
+FileResult read_file(const fs::path& file, JournalReading& reading) {
+  std::string text;
+  const FileResult read = read_small_file(file, kMaxJournalBytes, "dziennik", text);
+  if (!read.ok) return read;
+  JournalReading one = parse_walk_journal(text, file);
+  std::move(one.records.begin(), one.records.end(), std::back_inserter(reading.records));
+  return read;
+}
+
 }  // namespace
 
-JournalReading parse_walk_journal(std::string_view text) {
+JournalReading parse_walk_journal(std::string_view text, const fs::path& file) {
   JournalReading reading;
+  JournalParser parser(reading, file);
   std::size_t number = 0;
-  // A line that is not JSON was cut by a crash when nothing but a new start
-  // or a resume follows it; anywhere else the journal is damaged.
-  std::size_t cut_line = 0;
-  const auto damaged = [](std::size_t line, const std::string& why) {
-    return journal_failure("Błąd w dzienniku, wiersz " + std::to_string(line) + ": " + why);
-  };
   for (std::size_t start = 0; start < text.size();) {
     ++number;
     std::size_t end = text.find('\n', start);
@@ -124,146 +257,87 @@ JournalReading parse_walk_journal(std::string_view text) {
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
-    const json entry = json::parse(line, nullptr, false);
-    if (entry.is_discarded()) {
-      if (cut_line != 0) return damaged(cut_line, "to nie jest JSON");
-      cut_line = number;
-      continue;
-    }
-    if (cut_line != 0) {
-      const bool goes_on = entry.is_object() && entry.contains("type") &&
-                           (entry["type"] == "resume" || entry["type"] == "start");
-      if (!goes_on) return damaged(cut_line, "to nie jest JSON");
-      cut_line = 0;
-    }
-    try {
-      take_entry(entry, reading.record);
-    } catch (const BadLine& bad) {
-      return damaged(number, bad.why);
-    } catch (const json::exception&) {
-      return damaged(number, "nieprawidłowy wpis");
-    }
+    parser.line(number, line);
   }
+  parser.close();
   return reading;
 }
 
 JournalReading load_walk_journal(const fs::path& path) {
   std::error_code error;
-  if (!fs::exists(path, error)) return {};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return journal_failure("nie można otworzyć dziennika");
-  std::string text(kMaxJournalBytes + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (in.bad()) return journal_failure("nie można odczytać dziennika");
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  if (text.size() > kMaxJournalBytes) return journal_failure("dziennik jest za duży");
-  return parse_walk_journal(text);
+  const fs::file_status status = fs::status(path, error);
+  JournalReading reading;
+  if (status.type() == fs::file_type::not_found) return reading;
+  if (error) return {false, "nie można odczytać dziennika: " + error.message(), {}};
+  if (fs::is_regular_file(status)) {
+    if (const FileResult read = read_file(path, reading); !read.ok) return {false, read.reason, {}};
+    return reading;
+  }
+  if (!fs::is_directory(status)) return {false, "to nie jest zwykły plik ani folder", {}};
+  std::vector<fs::path> files;
+  for (fs::directory_iterator entry(path, error), end; !error && entry != end; entry.increment(error)) {
+    if (has_file_extension(entry->path(), ".jsonl")) files.push_back(entry->path());
+  }
+  if (error) return {false, "nie można odczytać folderu protokołów: " + error.message(), {}};
+  std::sort(files.begin(), files.end());  // named by their start: the oldest first
+  // A file of the folder that cannot be read spoils only its own record.
+  for (const fs::path& file : files) {
+    if (const FileResult read = read_file(file, reading); !read.ok) reading.records.push_back({file, std::nullopt, read.reason});
+  }
+  return reading;
 }
 
-const WalkRecord* unfinished_record(const JournalReading& reading, const std::string& sha256) {
-  if (!reading.ok || !reading.record || reading.record->header.sha256 != sha256) return nullptr;
-  return reading.record->complete() ? nullptr : &*reading.record;
+fs::path records_folder_for(const fs::path& configuration) {
+  fs::path folder = configuration;
+  folder.replace_filename(configuration.filename().u8string() + u8"-protokoly");
+  return folder;
 }
 
-std::string journal_start_line(const RecordHeader& header) {
+bool is_journal_file(const fs::path& path) {
+  std::error_code error;
+  return has_file_extension(path, ".jsonl") || fs::is_regular_file(path, error);
+}
+
+std::string journal_start_line(const WalkRecord& record) {
+  const RecordHeader& header = record.header;
+  json plan = json::array();
+  for (const RecordLine& line : record.lines)
+    plan.push_back({{"row", line.row}, {"label", line.label}, {"name", line.name}, {"expected", line.expected}});
+  const RecordSession first = record.sessions.empty() ? RecordSession{} : record.sessions.front();
   return line_of({{"type", "start"},
-                  {"time", header.started},
+                  {"format", kFormat},
+                  {"time", first.began},
                   {"file", header.configuration_file},
                   {"sha256", header.sha256},
-                  {"differing_cells", header.differing_cells},
                   {"version", header.tool_version},
                   {"engineer", header.engineer},
                   {"site", site_json(header.site)},
-                  {"rows", header.rows}});
+                  {"module", module_json(first.module)},
+                  {"plan", plan}});
 }
 
-std::string journal_verdict_line(const RecordLine& line) {
+std::string journal_verdict_line(int row, const VerdictEntry& verdict) {
   return line_of({{"type", "verdict"},
-                  {"time", line.time},
-                  {"row", line.row},
-                  {"label", line.label},
-                  {"name", line.name},
-                  {"expected", line.expected},
-                  {"verdict", verdict_text(line.verdict)},
-                  {"comment", line.comment}});
+                  {"time", verdict.time},
+                  {"row", row},
+                  {"verdict", verdict_text(verdict.verdict)},
+                  {"comment", verdict.comment}});
 }
 
-std::string journal_mark_line(const char* type, const std::string& time) {
-  return line_of({{"type", type}, {"time", time}});
+std::string journal_resume_line(const RecordSession& session) {
+  return line_of({{"type", "resume"}, {"time", session.began}, {"module", module_json(session.module)}});
 }
 
-fs::path journal_path_for(const fs::path& configuration) {
-  fs::path journal = configuration;
-  journal.replace_filename(configuration.stem().u8string() + u8"-protokol.jsonl");
-  return journal;
-}
+std::string journal_end_line(const std::string& time) { return line_of({{"type", "end"}, {"time", time}}); }
 
-namespace {
-
-output_file::OutputFile open_journal(const fs::path& path, std::string& reason) {
-  std::error_code error;
-  output_file::OutputFile file = output_file::OutputFile::open_for_append(path, error);
-  if (error) reason = describe_file_error(error);
-  return file;
-}
-
-bool ends_cut_short(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in || in.tellg() <= 0) return false;
-  in.seekg(-1, std::ios::end);
-  return in.get() != '\n';
-}
-
-}  // namespace
-
-WalkJournal::WalkJournal(const fs::path& path)
-    : path_(path), file_(open_journal(path, error_)), needs_line_end_(error_.empty() && ends_cut_short(path)) {}
-
-std::string WalkJournal::append(const std::string& line) {
-  if (!error_.empty()) return error_;
-  // A line cut short by a crash is closed first, so it cannot swallow the next one.
-  const std::string text = (needs_line_end_ ? "\n" : "") + line;
-  std::error_code error = file_.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
-  if (!error) error = file_.flush_to_disk();
-  if (error) return describe_file_error(error);
-  needs_line_end_ = false;
-  return {};
-}
-
-std::string WalkJournal::begin(const RecordHeader& header) {
-  std::string error = append(journal_start_line(header));
-  if (error.empty()) {
-    record_ = WalkRecord{};
-    record_.header = header;
-    record_.ended = header.started;
+std::string journal_text(const WalkRecord& record) {
+  std::string text = journal_start_line(record);
+  for (std::size_t session = 1; session < record.sessions.size(); ++session)
+    text += journal_resume_line(record.sessions[session]);
+  for (const RecordLine& line : record.lines) {
+    for (const VerdictEntry& earlier : line.earlier) text += journal_verdict_line(line.row, earlier);
+    if (line.shown()) text += journal_verdict_line(line.row, {line.verdict, line.comment, line.time});
   }
-  return error;
-}
-
-std::string WalkJournal::resume(WalkRecord record, const std::string& time) {
-  std::string error = append(journal_mark_line("resume", time));
-  if (error.empty()) {
-    record_ = std::move(record);
-    record_.ended = time;
-    record_.closed = false;
-  }
-  return error;
-}
-
-std::string WalkJournal::rate(const RecordLine& line) {
-  std::string error = append(journal_verdict_line(line));
-  if (error.empty()) {
-    record_.ended = line.time;
-    record_.take(line);
-  }
-  return error;
-}
-
-std::string WalkJournal::end(const std::string& time) {
-  std::string error = append(journal_mark_line("end", time));
-  if (error.empty()) {
-    record_.ended = time;
-    record_.closed = true;
-  }
-  return error;
+  if (record.closed()) text += journal_end_line(record.ended());
+  return text;
 }

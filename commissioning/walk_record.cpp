@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
+#include "config/cell_description.h"
 #include "config/config_matrix.h"
 #include "config/name_text.h"
 #include "config/readback_runner.h"
 #include "config/sha256.h"
-#include "text/local_time.h"
 
 namespace {
 
@@ -39,31 +39,49 @@ std::optional<Verdict> verdict_from_text(const std::string& text) {
   return std::nullopt;
 }
 
+bool is_by_hand_row(int row) { return row >= kFirstByHandRow && row <= kLastByHandRow; }
+
+const char* by_hand_step_text(int row) {
+  switch (row) {
+    case 1: return "Odłącz magistralę RS485";
+    case 2: return "Uruchom test wyjść w centrali";
+    case 3: return "Wyłącz i włącz zasilanie modułu";
+    default: return "";
+  }
+}
+
+std::vector<int> WalkRecord::rows() const {
+  std::vector<int> rows;
+  rows.reserve(lines.size());
+  for (const RecordLine& line : lines) rows.push_back(line.row);
+  return rows;
+}
+
+const RecordLine* WalkRecord::line(int row) const {
+  const auto found = std::find_if(lines.begin(), lines.end(), [row](const RecordLine& l) { return l.row == row; });
+  return found == lines.end() ? nullptr : &*found;
+}
+
 RecordSummary WalkRecord::summary() const {
   RecordSummary summary;
-  summary.walked = static_cast<int>(lines.size());
   for (const RecordLine& line : lines) {
+    if (!line.shown()) {
+      ++summary.not_walked;
+      continue;
+    }
+    ++summary.walked;
     summary.ok += line.verdict == Verdict::ok;
     summary.faults += line.verdict == Verdict::fault;
     summary.not_rated += line.verdict == Verdict::not_rated;
   }
-  summary.not_walked = static_cast<int>(header.rows.size()) - summary.walked;
   return summary;
 }
 
-bool WalkRecord::complete() const { return first_unwalked_row() < 0; }
-
-int WalkRecord::first_unwalked_row() const {
-  for (int row : header.rows) {
-    const bool walked = std::any_of(lines.begin(), lines.end(), [row](const RecordLine& l) { return l.row == row; });
-    if (!walked) return row;
+int WalkRecord::next_row(bool with_verdicts) const {
+  for (const RecordLine& line : lines) {
+    if (with_verdicts ? !line.rated() : !line.shown()) return line.row;
   }
   return -1;
-}
-
-bool WalkRecord::rated(int row) const {
-  return std::any_of(lines.begin(), lines.end(),
-                     [row](const RecordLine& l) { return l.row == row && l.verdict != Verdict::not_rated; });
 }
 
 std::vector<int> WalkRecord::fault_rows() const {
@@ -74,19 +92,26 @@ std::vector<int> WalkRecord::fault_rows() const {
   return rows;
 }
 
-void WalkRecord::take(RecordLine line) {
-  const auto place_in_plan = [this](int row) {
-    return std::find(header.rows.begin(), header.rows.end(), row) - header.rows.begin();
-  };
-  const auto same = std::find_if(lines.begin(), lines.end(), [&](const RecordLine& l) { return l.row == line.row; });
-  if (same != lines.end()) {
-    *same = std::move(line);
-    return;
+const std::string& WalkRecord::ended() const {
+  static const std::string never;
+  return sessions.empty() ? never : sessions.back().ended;
+}
+
+bool WalkRecord::take(int row, Verdict verdict, const std::string& comment, const std::string& time) {
+  const auto found = std::find_if(lines.begin(), lines.end(), [row](const RecordLine& l) { return l.row == row; });
+  if (found == lines.end()) return false;
+  RecordLine& line = *found;
+  if (!sessions.empty()) sessions.back().ended = time;
+  if (verdict == Verdict::not_rated) {
+    // Shown again on the timer: a verdict given before stands.
+    if (!line.rated()) line.time = time;
+    return true;
   }
-  const auto after = std::find_if(lines.begin(), lines.end(), [&](const RecordLine& l) {
-    return place_in_plan(l.row) > place_in_plan(line.row);
-  });
-  lines.insert(after, std::move(line));
+  if (line.rated()) line.earlier.push_back({line.verdict, line.comment, line.time});
+  line.verdict = verdict;
+  line.comment = comment;
+  line.time = time;
+  return true;
 }
 
 std::string expected_lamps_text(const ConfigMatrix& matrix, int row, const ProjectNames& names) {
@@ -113,25 +138,32 @@ RecordLine event_line(const ConfigMatrix& matrix, int row, const ProjectNames& n
   return line;
 }
 
-RecordHeader new_record_header(const std::string& file_name, const ConfigMatrix& matrix, int differing_cells,
-                               const std::string& tool_version, const std::string& engineer,
-                               const ProjectNames& names, const std::vector<int>& rows) {
-  RecordHeader header;
-  header.configuration_file = file_name;
-  header.sha256 = sha256_hex(matrix.bytes());
-  header.differing_cells = differing_cells;
-  header.tool_version = tool_version;
-  header.engineer = engineer;
-  header.site = names.site;
-  header.started = iso8601_local_time(std::time(nullptr));
-  header.rows = rows;
-  return header;
+WalkRecord new_record(const std::string& file_name, const ConfigMatrix& matrix, const ProjectNames& names,
+                      const std::vector<int>& rows, const std::string& tool_version, const std::string& engineer,
+                      const ModuleReading& module, const std::string& time) {
+  WalkRecord record;
+  record.header.configuration_file = file_name;
+  record.header.sha256 = sha256_hex(matrix.bytes());
+  record.header.tool_version = tool_version;
+  record.header.engineer = engineer;
+  record.header.site = names.site;
+  for (int row : rows) record.lines.push_back(event_line(matrix, row, names));
+  record.sessions.push_back({time, time, false, module});
+  return record;
 }
 
 std::string readback_result_text(int differing_cells) {
   if (differing_cells == 0) return "Konfiguracja w module zgodna z plikiem.";
   if (differing_cells == kNoValidConfiguration) return kReadbackStatusInvalid;
+  if (differing_cells < 0) return "Nie sprawdzono konfiguracji w module.";
   return verify_status_text(static_cast<std::size_t>(differing_cells));
+}
+
+std::string readback_result_short_text(int differing_cells) {
+  if (differing_cells == 0) return "zgodna z plikiem";
+  if (differing_cells == kNoValidConfiguration) return "brak poprawnej konfiguracji";
+  if (differing_cells < 0) return "nie sprawdzono";
+  return "różni się " + in_cells_text(static_cast<std::size_t>(differing_cells));
 }
 
 std::string record_time_text(const std::string& iso8601) {

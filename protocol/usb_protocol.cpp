@@ -124,6 +124,11 @@ bool USB_protocol::Hello_frame() {
   return log_reply({response.data() + kTextOffset, 60});
 }
 
+std::string USB_protocol::greeting() const {
+  const char* text = reinterpret_cast<const char*>(response.data() + kTextOffset);
+  return std::string(text, strnlen(text, response.size() - kTextOffset));
+}
+
 bool USB_protocol::Ping_pong_frame() {
   start(PING_PONG_USB_FRAME);
   std::memcpy(request.data() + 1, kPingPongText.data(), kPingPongText.size());

@@ -49,6 +49,9 @@ class USB_protocol {
 
   bool Incorrect_frame();
   bool Hello_frame();
+  // The module's own text in its answer to the last Hello_frame, up to its
+  // first zero byte (Windows-1250).
+  std::string greeting() const;
   bool Ping_pong_frame();
   bool Debug_frame(const std::uint8_t* payload60);
   bool RS485_gift_frame(const std::uint8_t* data, std::uint8_t length);
