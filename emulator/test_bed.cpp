@@ -212,7 +212,7 @@ void TestBed::Impl::build(const TestBedOptions& options) {
 // Module `index` sits on port 1-(2 + index); its hidraw number is its index
 // for the modules the bed starts with; its serial number is ZEL17-000(1 + index).
 HidDeviceRecord TestBed::Impl::module_record(int index) const {
-  char serial[16] = {};
+  char serial[32] = {};
   if (module_serials) std::snprintf(serial, sizeof serial, "ZEL17-%04d", 1 + index);
   return {"1-" + std::to_string(2 + index), 0x04D8, 0x003F, 0x0100, 2 + index, index,
           lower_case_ids, composite_module, serial};
