@@ -98,7 +98,11 @@ Begun begin_record(const ModuleJob& job, TerminalKeys& keys, const ModuleReading
     WalkPlan resumed(unfinished->rows());
     const int next_row = first_unrated_row(*unfinished, resumed);
     const RecordSummary summary = unfinished->summary();
-    if (next_row >= 0) {
+    if (next_row < 0) {
+      ask << "Niedokończony protokół tej konfiguracji czeka tylko na zdarzenia sprawdzane ręcznie (dokończ go "
+             "w oknie programu); zaczyna się nowy."
+          << std::endl;
+    } else {
       ask << "Niedokończony protokół tej konfiguracji: sprawdzono " << summary.ok + summary.faults << " z "
           << unfinished->lines.size() << " zdarzeń. Dokończyć od „" << row_label(next_row) << "”? [T/n] "
           << std::flush;
