@@ -702,12 +702,19 @@ TEST_F(CliBinaryTest, WalkWithVerdictsKilledGoesOnAtTheFirstEventWithoutAVerdict
   EXPECT_EQ(load_walk_journal(journal).records.size(), 1u);
 }
 
-// Another table in the module: the walk does not begin without --force,
-// and names the number of differing cells; --confirm needs a terminal.
+// No table, or another table in the module: the walk does not begin (with
+// another table, without --force), and names the number of differing cells;
+// --confirm needs a terminal.
 TEST_F(CliBinaryTest, WalkWithVerdictsRefusesAModuleHoldingAnotherTable) {
   TestBed bed;
   const ConfigMatrix matrix = random_matrix(12);
-  ASSERT_EQ(run_cli_binary({"upload", write_file("w-module.zel", matrix)}).status, 0);
+  const std::string in_module = write_file("w-module.zel", matrix);
+  CliProcess erased({"walk", "5", "9", "--confirm", in_module, "--force"}, nullptr, true);
+  const CliRun erased_run = erased.finish();
+  EXPECT_EQ(erased_run.status, 65) << erased_run.err;
+  EXPECT_NE(erased_run.err.find("Moduł nie zawiera poprawnej konfiguracji!"), std::string::npos) << erased_run.err;
+  EXPECT_FALSE(fs::exists(dir_ / "w-module.zel-protokoly"));
+  ASSERT_EQ(run_cli_binary({"upload", in_module}).status, 0);
   ConfigMatrix other = matrix;
   for (int row : {5, 17, 300}) other.set(row, 3, static_cast<std::uint8_t>((other.at(row, 3) + 1) % 4));
   const std::string file = write_file("inna.zel", other);
