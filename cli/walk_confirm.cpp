@@ -239,8 +239,8 @@ ModuleResult walk_with_verdicts(USB_protocol& protocol, const ModuleJob& job) {
         break;
     }
   }
-  // After Ctrl+C the session stays open, as after a crash.
-  if (record_failure.empty() && !stopped_by_signal) record_failure = record.end(record_time_now());
+  // Ctrl+C is the engineer's stop too: the session ends, at a known time.
+  if (record_failure.empty()) record_failure = record.end(record_time_now());
 
   // The board must not keep showing the last event.
   const std::string clear_failure = walk.finish();

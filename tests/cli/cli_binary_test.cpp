@@ -658,7 +658,8 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRecordsEachInTheJournalAndTheProtocolHasTh
 
 // Killed (SIGKILL) with row 6 passed over without a verdict; the module then
 // gets a table that differs in one cell. The next walk offers to go on at
-// row 6, in a session of its own that says what the module held then.
+// row 6, in a session of its own that says what the module held then and
+// that Ctrl+C ends.
 TEST_F(CliBinaryTest, WalkWithVerdictsKilledGoesOnAtTheFirstEventWithoutAVerdict) {
   TestBed bed;
   const ConfigMatrix matrix = random_matrix(13);
@@ -688,18 +689,23 @@ TEST_F(CliBinaryTest, WalkWithVerdictsKilledGoesOnAtTheFirstEventWithoutAVerdict
   EXPECT_NE(again.err_so_far().find("sprawdzono 2 z 5 zdarzeń. Dokończyć od „adr 0. Alarm II”?"), std::string::npos)
       << again.err_so_far();
   again.press("t");
-  for (int shown = 1; shown <= 4; ++shown) rate(again, shown, "o");
-  const std::optional<WalkRecord> done = finished_record(
-      again, "6\tadr 0. Alarm II\tOK\n7\tadr 0. Awaria\tOK\n8\tadr 1. Alarm I\tOK\n9\tadr 1. Alarm II\tOK\n", journal);
-  ASSERT_TRUE(done);
-  EXPECT_EQ(done->summary(), (RecordSummary{5, 5, 0, 0, 0}));
-  EXPECT_EQ(done->line(7)->earlier.size(), 1u);  // rated again: the first verdict stays
-  ASSERT_EQ(done->sessions.size(), 2u);
-  EXPECT_FALSE(done->sessions[0].closed);
-  EXPECT_EQ(done->sessions[0].module, emulated_module(0));
-  EXPECT_TRUE(done->sessions[1].closed);
-  EXPECT_EQ(done->sessions[1].module, emulated_module(1));
-  EXPECT_EQ(load_walk_journal(journal).records.size(), 1u);
+  for (int shown = 1; shown <= 3; ++shown) rate(again, shown, "o");
+  // Ctrl+C at row 9 ends the session, unlike the kill.
+  ASSERT_TRUE(again.wait_for_err("ocena (Enter", 4, 20s)) << again.err_so_far();
+  again.interrupt();
+  const CliRun stopped = again.finish();
+  EXPECT_EQ(stopped.status, 130) << stopped.err;
+  EXPECT_EQ(stopped.out, "6\tadr 0. Alarm II\tOK\n7\tadr 0. Awaria\tOK\n8\tadr 1. Alarm I\tOK\n");
+  const JournalReading reading = load_walk_journal(journal);
+  ASSERT_TRUE(reading.ok && reading.records.size() == 1 && reading.newest()->record) << reading.reason;
+  const WalkRecord& done = *reading.newest()->record;
+  EXPECT_EQ(done.summary(), (RecordSummary{4, 4, 0, 0, 1}));
+  EXPECT_EQ(done.line(7)->earlier.size(), 1u);  // rated again: the first verdict stays
+  ASSERT_EQ(done.sessions.size(), 2u);
+  EXPECT_FALSE(done.sessions[0].closed);
+  EXPECT_EQ(done.sessions[0].module, emulated_module(0));
+  EXPECT_TRUE(done.sessions[1].closed);
+  EXPECT_EQ(done.sessions[1].module, emulated_module(1));
 }
 
 // No table, or another table in the module: the walk does not begin (with
