@@ -60,10 +60,7 @@ TEST(CliCommandLine, CommandsOptionsAndOperandsInAnyOrder) {
   ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
   EXPECT_EQ(parsed.options.record_number, 7);
   EXPECT_EQ(parsed.options.record_file, "");
-  parsed = parse_command_line({"protocol", "--list", "d"});
-  ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
-  EXPECT_TRUE(parsed.options.list_records);
-  EXPECT_EQ(parsed.options.record_number, 0);
+  EXPECT_TRUE(parse_command_line({"protocol", "--list", "d"}).options.list_records);
 
   EXPECT_EQ(parse_command_line({"upload", "x", "--help"}).kind, ParsedCommandLine::help);
   EXPECT_EQ(parse_command_line({"--version"}).kind, ParsedCommandLine::version);
