@@ -113,7 +113,7 @@ std::string bus_log_csv_header() {
 
 std::string bus_log_csv_row(const BusLogEntry& entry) {
   const Fields f = fields_of(entry);
-  return bus_clock_text(entry_time(entry)) + ";" + f.unit + ";" + f.row + ";" + f.event + ";" + f.change + "\r\n";
+  return bus_clock_text(entry_time(entry)) + ";" + f.unit + ";" + f.row + ";" + csv_field(f.event) + ";" + f.change + "\r\n";
 }
 
 std::string bus_log_csv(const std::vector<BusLogEntry>& entries) {

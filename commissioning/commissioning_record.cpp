@@ -29,7 +29,7 @@ fs::path new_record_file(const fs::path& folder, const std::string& stem) {
   fs::path file = folder / (stem + ".jsonl");
   std::error_code error;
   for (int n = 2; fs::exists(file, error) || fs::is_symlink(file, error); ++n)
-    file = folder / (stem + "-" + std::to_string(n) + ".jsonl");
+    file = folder / (stem + "_" + std::to_string(n) + ".jsonl");  // sorts after the first
   return file;
 }
 

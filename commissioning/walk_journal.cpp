@@ -65,7 +65,7 @@ int plan_row(const json& value) {
 }
 
 ModuleReading module_of(const json& module) {
-  return {number_of(module, "differing_cells", kNoValidConfiguration, ConfigMatrix::kCells), text_of(module, "greeting"),
+  return {number_of(module, "differing_cells", kNotRead, ConfigMatrix::kCells), text_of(module, "greeting"),
           text_of(module, "device")};
 }
 

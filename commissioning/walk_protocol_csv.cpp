@@ -4,20 +4,6 @@
 #include "config/config_csv.h"
 #include "config/durable_save.h"
 
-namespace {
-
-std::string csv_field(const std::string& text) {
-  if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-}  // namespace
-
 std::string walk_protocol_csv(const WalkRecord& record) {
   std::string text(kUtf8ByteOrderMark);
   text += "czas;wiersz;zdarzenie;nazwa;oczekiwane;ocena;uwagi\r\n";

@@ -346,3 +346,13 @@ FileResult load_config_csv(const fs::path& path, ConfigMatrix& matrix) {
 }
 
 bool has_csv_extension(const fs::path& path) { return has_file_extension(path, ".csv"); }
+
+std::string csv_field(std::string_view text) {
+  if (text.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}

@@ -42,5 +42,9 @@ inline constexpr std::uintmax_t kMaxConfigCsvBytes = 1024 * 1024;
 // Starts every table the tool writes, so spreadsheets read it as UTF-8.
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
+// A field of the tool's tables as spreadsheets read it: in double quotes,
+// its quotes doubled, when it holds ';', a double quote or a line end.
+std::string csv_field(std::string_view text);
+
 // Whether the file name ends in ".csv", in any case.
 bool has_csv_extension(const std::filesystem::path& path);

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <optional>
 
@@ -17,6 +18,11 @@ namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
 namespace {
+
+std::string lower_case_ascii(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
 
 constexpr const char* kFormat = "zel17-projekt";
 constexpr char kNotAvailableMark = '-';
@@ -248,7 +254,8 @@ FileResult parse_project(std::string_view text, Project& project) {
   if (!fault.empty()) return format_failure(fault);
 
   const auto sum = document.find("sha256");
-  if (sum == document.end() || !sum->is_string() || *sum != sha256_hex(read.matrix.bytes()))
+  // The sum as any tool writes it: hexadecimal digits in either case.
+  if (sum == document.end() || !sum->is_string() || lower_case_ascii(sum->get<std::string>()) != sha256_hex(read.matrix.bytes()))
     return FileResult::failure("plik projektu jest uszkodzony: tabela nie zgadza się z sumą „sha256”");
   if (const std::string rule = configuration_fault(read.matrix); !rule.empty())
     return FileResult::failure("plik nie jest konfiguracją: " + rule);

@@ -156,14 +156,16 @@ TEST(BusLog, CsvTableHoldsEveryEntry) {
   const std::vector<BusLogEntry> entries{BusChange{milliseconds(1500), 0, 26, true},
                                          OtherBusFrame{milliseconds(1600), 12},
                                          BusChange{milliseconds(61'000), 4, 28, false},
-                                         dropped_frames_note(milliseconds(62'000), 2)};
+                                         dropped_frames_note(milliseconds(62'000), 2),
+                                         start_state_note(milliseconds(63'000), 1, {})};
   EXPECT_EQ(bus_log_csv(entries),
             "\xEF\xBB\xBF"
             "czas;centrala;wiersz;zdarzenie;zmiana\r\n"
             "00:00:01.500;0;26;adr 7. Alarm I;początek\r\n"
             "00:00:01.600;;;inna ramka (12 B);\r\n"
             "00:01:01.000;4;28;adr 7. Awaria;koniec\r\n"
-            "00:01:02.000;;;opuszczono 2 ramek;\r\n");
+            "00:01:02.000;;;opuszczono 2 ramek;\r\n"
+            "00:01:03.000;;;\"stan na starcie z 1 ramki z kolejki modułu; aktywne: brak\";\r\n");
 }
 
 TEST(BusLog, TimeOfDayIsTheLocalClock) {

@@ -40,6 +40,12 @@ std::vector<std::string> csv_lines(const ConfigMatrix& matrix) {
   return lines;
 }
 
+// The same lines with the labels below the header left empty.
+std::vector<std::string> without_labels(std::vector<std::string> lines) {
+  for (std::size_t k = 1; k < lines.size(); ++k) lines[k] = lines[k].substr(lines[k].find(';'));
+  return lines;
+}
+
 std::string join(const std::vector<std::string>& lines, const std::string& line_end = "\r\n") {
   std::string text;
   for (const auto& line : lines) text += line + line_end;
@@ -137,6 +143,10 @@ TEST_F(ConfigCsvFile, MalformedTablesChangeNoCellAndNameTheLineAndColumn) {
     return kBom + join(std::vector<std::string>(good.begin(), good.begin() + count));
   };
   const std::string values = ";0;1;2;3;0;1;2;3;0;1;2;3;0;1;2;3;0;1;2;3;0;1;2;3";  // 24 of 25
+  const std::vector<std::string> unlabelled = without_labels(good);  // placed by position
+  const auto unlabelled_lines = [&](std::size_t count) {
+    return kBom + join(std::vector<std::string>(unlabelled.begin(), unlabelled.begin() + count));
+  };
   struct Case {
     const char* name;
     std::string text;
@@ -149,6 +159,12 @@ TEST_F(ConfigCsvFile, MalformedTablesChangeNoCellAndNameTheLineAndColumn) {
       {"255 outside row 4", edited(7, "adr 0. Alarm I" + values + ";255"), "wiersz 7, kolumna 26: wartość 255"},
       {"empty value", edited(306, "adr 99. Awaria;;" + values.substr(1)), "wiersz 306, kolumna 2: brak wartości"},
       {"26 values", edited(50, good[49] + ";0"), "wiersz 50, kolumna 27: za dużo kolumn"},
+      {"value 257", edited(12, "adr 2. Alarm I;257" + values), "wiersz 12, kolumna 2: niedozwolona wartość „257”"},
+      {"wrong last output in the header", edited(1, good[0].substr(0, good[0].rfind(';')) + ";26"),
+       "wiersz 1, kolumna 26: w nagłówku powinien być numer wyjścia „25”, jest „26”"},
+      {"306 unlabelled rows", unlabelled_lines(306) + unlabelled[305] + "\r\n", "wiersz 307, kolumna 1: za dużo wierszy"},
+      {"short unlabelled table", unlabelled_lines(101),
+       "wiersz 102, kolumna 1: plik kończy się przed wierszem zdarzenia „adr 31. Awaria”"},
       {"a mode in row 4", edited(6, "(brak funckji);255;2" + values.substr(2)), "wiersz 6, kolumna 3: w wierszu „(brak funckji)” jest „2”"},
       {"missing rows", first_lines(101), "wiersz 102, kolumna 1: brak wiersza zdarzenia „adr 31. Awaria” (brakuje 205"},
       {"306 rows", kBom + join(good) + "adr 100. Alarm I" + values + ";0\r\n", "wiersz 307, kolumna 1: nieznane zdarzenie „adr 100. Alarm I”"},
@@ -201,8 +217,7 @@ TEST_F(ConfigCsvFile, RowsArePlacedByTheirLabels) {
   std::vector<std::string> spaced = lines;
   std::reverse(spaced.begin() + 1, spaced.end());
   for (std::size_t k = 1; k < spaced.size(); ++k) spaced[k] = (k % 2 ? "  \"  " : "\" ") + spaced[k].replace(spaced[k].find(';'), 1, "  \";");
-  std::vector<std::string> unlabelled = lines;
-  for (std::size_t k = 1; k < unlabelled.size(); ++k) unlabelled[k] = unlabelled[k].substr(unlabelled[k].find(';'));
+  const std::vector<std::string> unlabelled = without_labels(lines);
 
   struct Variant {
     const char* name;

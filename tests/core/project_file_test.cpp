@@ -121,6 +121,9 @@ TEST_F(ProjectFile, BadProjectsAreRefusedWithTheirReasonAndChangeNothing) {
       {"a list", "[1, 2]", "to nie jest plik projektu"},
       {"too deep", std::string(100, '[') + std::string(100, ']'), "zagnieżdżone zbyt głęboko"},
       {"version as text", replaced(good, "\"wersja\": 1", "\"wersja\": \"1\""), "„wersja” musi być"},
+      {"version 0", replaced(good, "\"wersja\": 1", "\"wersja\": 0"), "„wersja” musi być liczbą całkowitą od 1"},
+      {"label taller than its pitch", replaced(good, "\"wysokosc_mm\": 14", "\"wysokosc_mm\": 21"),
+       "wysokość pola musi wynosić od 5 mm do rozstawu pionowego"},
       {"short row", replaced(good, "\"3000000000000000000000000\"", "\"300000000000000000000000\""),
        "wiersz 0 (Brak zdarzeń): oczekiwano 25 znaków"},
       {"letter in row", replaced(good, "\"3000000000000000000000000\"", "\"3x00000000000000000000000\""),
@@ -151,6 +154,13 @@ TEST_F(ProjectFile, BadProjectsAreRefusedWithTheirReasonAndChangeNothing) {
     EXPECT_NE(result.reason.find(c.reason), std::string::npos) << result.reason;
     EXPECT_EQ(project, named_project());
   }
+  // The sum in capitals is the same sum.
+  const std::string sum = sha256_hex(named_project().matrix.bytes());
+  std::string capitals = sum;
+  for (char& c : capitals) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  Project upper;
+  EXPECT_TRUE(parse_project(replaced(good, sum, capitals), upper).ok);
+  EXPECT_EQ(upper, named_project());
   Project project;
   const FileResult result = parse_project(breaking_text, project);
   EXPECT_FALSE(result.ok);

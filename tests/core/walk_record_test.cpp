@@ -1,37 +1,31 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "commissioning/walk_journal.h"
+#include "commissioning/commissioning_record.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_matrix.h"
+#include "config/sha256.h"
 #include "scratch_folder.h"
 
 namespace {
 
-RecordHeader header_5_to_9() {
-  RecordHeader header;
-  header.configuration_file = "hala.zel";
-  header.sha256 = std::string(64, 'a');
-  header.tool_version = "1.1.0";
-  header.engineer = "Jan Kowalski";
-  header.site = {"Magazyn", "ul. Polna 1", "portiernia", ""};
-  header.started = "2026-12-07T14:00:00+01:00";
-  header.rows = {5, 6, 7, 8, 9};
-  return header;
+const ModuleReading kSameModule{0, "Tablica ZEL v1", "ZEL0042"};
+
+// A record of rows 5-9 of an empty table, begun at 14:00.
+WalkRecord record_5_to_9(const ModuleReading& module = kSameModule) {
+  ProjectNames names;
+  names.site = {"Magazyn", "ul. Polna 1", "portiernia", ""};
+  return new_record("hala.zelp", ConfigMatrix{}, names, {5, 6, 7, 8, 9}, "1.1.0", "Jan Kowalski", module,
+                    "2026-12-07T14:00:00+01:00");
 }
 
-RecordLine rated(int row, Verdict verdict, std::string comment = "", std::string time = "2026-12-07T14:01:00+01:00") {
-  RecordLine line;
-  line.row = row;
-  line.label = row_label(row);
-  line.expected = "nic";
-  line.verdict = verdict;
-  line.comment = std::move(comment);
-  line.time = std::move(time);
-  return line;
+std::string at(int minute) { return "2026-12-07T14:" + std::string(minute < 10 ? "0" : "") + std::to_string(minute) + ":00+01:00"; }
+
+std::string verdict(int row, Verdict v, const std::string& comment = "", int minute = 1) {
+  return journal_verdict_line(row, {v, comment, at(minute)});
 }
 
-std::string journal_of(const std::vector<std::string>& lines) {
+std::string joined(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line;
   return text;
@@ -69,148 +63,207 @@ TEST(WalkRecord, ExpectedLampsNameTheLitLampsWithTheirModesInOrder) {
   }
 }
 
-TEST(WalkRecord, TheLastVerdictOfARowCountsAndLinesKeepThePlansOrder) {
-  WalkRecord record;
-  record.header = header_5_to_9();
-  EXPECT_EQ(record.first_unwalked_row(), 5);
-  record.take(rated(7, Verdict::ok));
-  record.take(rated(5, Verdict::fault, "lampa 3 nie świeci"));
-  record.take(rated(6, Verdict::not_rated));
-  record.take(rated(5, Verdict::ok));  // changed on the way back
-  record.take(rated(9, Verdict::fault));
-  std::vector<int> rows;
-  for (const RecordLine& line : record.lines) rows.push_back(line.row);
-  EXPECT_EQ(rows, (std::vector<int>{5, 6, 7, 9}));
-  EXPECT_EQ(record.lines.front().verdict, Verdict::ok);
-  EXPECT_EQ(record.summary(), (RecordSummary{4, 2, 1, 1, 1}));
-  EXPECT_EQ(record.first_unwalked_row(), 8);
-  EXPECT_FALSE(record.complete());
-  EXPECT_EQ(record.fault_rows(), std::vector<int>{9});
-  EXPECT_TRUE(record.rated(5));
-  EXPECT_FALSE(record.rated(6));  // shown on the timer: a line, not a verdict
-  EXPECT_FALSE(record.rated(8));
+// A verdict given again keeps the earlier one; an event shown on the timer
+// never hides a verdict; a walk with verdicts goes on at the first event
+// without one, a timer walk at the first event not shown.
+TEST(WalkRecord, VerdictsKeepTheirHistoryAndAWalkGoesOnWhereItsKindLeftOff) {
+  WalkRecord record = record_5_to_9();
+  EXPECT_EQ(record.next_row(true), 5);
+  EXPECT_TRUE(record.take(7, Verdict::ok, "", at(1)));
+  EXPECT_TRUE(record.take(5, Verdict::fault, "lampa 3 miga wolno", at(2)));
+  EXPECT_TRUE(record.take(6, Verdict::not_rated, "", at(3)));
+  EXPECT_TRUE(record.take(5, Verdict::ok, "po poprawce", at(20)));
+  EXPECT_TRUE(record.take(7, Verdict::not_rated, "", at(21)));  // the timer passes a rated event
+  EXPECT_FALSE(record.take(20, Verdict::ok, "", at(22)));
+  EXPECT_EQ(record.line(5)->earlier, (std::vector<VerdictEntry>{{Verdict::fault, "lampa 3 miga wolno", at(2)}}));
+  EXPECT_EQ(record.line(5)->comment, "po poprawce");
+  EXPECT_EQ(record.line(7)->verdict, Verdict::ok);
+  EXPECT_EQ(record.line(7)->time, at(1));
+  EXPECT_EQ(record.summary(), (RecordSummary{3, 2, 0, 1, 2}));
+  EXPECT_EQ(record.next_row(true), 6);   // shown, but without a verdict
+  EXPECT_EQ(record.next_row(false), 8);
+  EXPECT_EQ(record.sessions.back().ended, at(21));
+  record.take(6, Verdict::fault, "", at(30));
+  EXPECT_EQ(record.fault_rows(), std::vector<int>{6});
+  for (int row : {8, 9}) record.take(row, Verdict::ok, "", at(31));
+  EXPECT_EQ(record.next_row(true), -1);
+  EXPECT_EQ(record.next_row(false), -1);
 }
 
-TEST(WalkJournal, ReaderTakesWhatTheWriterWroteAndRefusesWhatItDidNot) {
-  const std::string start = journal_start_line(header_5_to_9());
-  const std::string ok5 = journal_verdict_line(rated(5, Verdict::ok));
-  const std::string fault6 = journal_verdict_line(rated(6, Verdict::fault, "7 \"miga\"; nie świeci\nwcale"));
-  const std::string end = journal_mark_line("end", "2026-12-07T14:05:00+01:00");
+// Each record of a journal is read on its own: what one cannot be read
+// spoils only that one.
+TEST(WalkJournal, EachRecordIsReadOnItsOwnAndADamagedLineSpoilsOnlyItsRecord) {
+  const std::string start = journal_start_line(record_5_to_9());
+  const std::string ok5 = verdict(5, Verdict::ok);
+  const std::string fault6 = verdict(6, Verdict::fault, "7 \"miga\"; nie świeci\nwcale");
+  const std::string end = journal_end_line(at(5));
+  const std::string cut = fault6.substr(0, 30) + "\n";
+  std::string row_305 = start;
+  row_305.replace(row_305.find("\"row\":9"), 7, "\"row\":305");
+  std::string twice = start;
+  twice.replace(twice.find("\"row\":9"), 7, "\"row\":5");
+  const std::string legacy_start =
+      R"({"type":"start","time":"t","file":"a.zel","sha256":"","differing_cells":-1,"version":"","engineer":"",)"
+      R"("site":{"name":"","address":"","board_place":"","notes":""},"rows":[5,6]})" "\n";
+  const std::string legacy_verdict =
+      R"({"type":"verdict","time":"t2","row":6,"label":"adr 0. Alarm II","name":"Hala","expected":"nic","verdict":"Błąd","comment":""})" "\n";
   struct Case {
     const char* what;
     std::string text;
-    std::string reason;      // empty: read
-    std::size_t lines = 0;   // of the last record
-    bool closed = false;
+    std::vector<std::string> records;  // per record: its shown lines, or its damage
   };
-  std::string other_start = start;
-  other_start.replace(other_start.find(std::string(64, 'a')), 64, std::string(64, 'b'));
   const Case cases[] = {
-      {"empty", "", "", 0},
-      {"whole", journal_of({start, ok5, fault6, end}), "", 2, true},
-      {"CR LF and blank lines", journal_of({start, "\r\n", ok5.substr(0, ok5.size() - 1) + "\r\n"}), "", 1},
-      {"last line cut by a crash", journal_of({start, ok5, fault6.substr(0, 40)}), "", 1},
-      {"a newer record replaces the older", journal_of({start, ok5, fault6, other_start, ok5}), "", 1},
-      {"resumed", journal_of({start, ok5, journal_mark_line("resume", "t"), fault6}), "", 2},
-      {"resumed after a cut line", journal_of({start, ok5.substr(0, 30) + "\n", journal_mark_line("resume", "t"), fault6}), "", 1},
-      {"cut line in the middle", journal_of({start, fault6.substr(0, 40) + "\n", ok5}),
-       "Błąd w dzienniku, wiersz 2: to nie jest JSON"},
-      {"verdict before a start", journal_of({ok5}), "Błąd w dzienniku, wiersz 1: wpis przed początkiem testu"},
-      {"not an object", "[1,2]\n", "Błąd w dzienniku, wiersz 1: to nie jest obiekt JSON"},
-      {"unknown type", "{\"type\":\"x\"}\n", "Błąd w dzienniku, wiersz 1: nieznany rodzaj wpisu \"x\""},
-      {"no type", "{}\n", "Błąd w dzienniku, wiersz 1: brak pola \"type\""},
-      {"row outside the walk", journal_of({start, journal_verdict_line(rated(20, Verdict::ok))}),
-       "Błąd w dzienniku, wiersz 2: wiersz 20 nie należy do testu"},
-      {"row outside the table", journal_of({start, journal_verdict_line(rated(305, Verdict::ok))}),
-       "Błąd w dzienniku, wiersz 2: pole \"row\" nie jest liczbą od 0 do 304"},
-      {"unknown verdict",
-       journal_of({start, std::string(R"({"type":"verdict","time":"t","row":5,"label":"","name":"","expected":"","verdict":"dobrze","comment":""})") + "\n"}),
-       "Błąd w dzienniku, wiersz 2: nieznana ocena"},
-      {"text where a number goes",
-       std::string(R"({"type":"start","time":"t","file":"","sha256":"","differing_cells":"0","version":"","engineer":"","site":{},"rows":[]})") + "\n",
-       "Błąd w dzienniku, wiersz 1: pole \"differing_cells\" nie jest liczbą od -1 do 7625"},
-      {"a module without a valid configuration",
-       std::string(R"({"type":"start","time":"t","file":"","sha256":"","differing_cells":-1,"version":"","engineer":"","site":{"name":"","address":"","board_place":"","notes":""},"rows":[]})") + "\n",
-       "", 0},
-      {"fewer differing cells than none",
-       std::string(R"({"type":"start","time":"t","file":"","sha256":"","differing_cells":-2,"version":"","engineer":"","site":{},"rows":[]})") + "\n",
-       "Błąd w dzienniku, wiersz 1: pole \"differing_cells\" nie jest liczbą od -1 do 7625"},
-      {"site not an object",
-       std::string(R"({"type":"start","time":"t","file":"","sha256":"","differing_cells":0,"version":"","engineer":"","site":3,"rows":[]})") + "\n",
-       "Błąd w dzienniku, wiersz 1: pole \"site\" nie jest obiektem"},
-      {"bad row in the plan",
-       std::string(R"({"type":"start","time":"t","file":"","sha256":"","differing_cells":0,"version":"","engineer":"","site":{"name":"","address":"","board_place":"","notes":""},"rows":[5,-1]})") + "\n",
-       "Błąd w dzienniku, wiersz 1: pole \"rows\" zawiera nieprawidłowy wiersz"},
+      {"empty", "", {}},
+      {"whole", joined({start, ok5, fault6, end}), {"2"}},
+      {"CR LF and blank lines", joined({start, "\r\n", ok5.substr(0, ok5.size() - 1) + "\r\n"}), {"1"}},
+      {"last line cut by a crash", joined({start, ok5, fault6.substr(0, 40)}), {"1"}},
+      {"a line cut just before a new start", joined({start, ok5, cut, start, fault6}), {"1", "1"}},
+      {"a line cut before a resume", joined({start, cut, journal_resume_line({at(9), at(9), false, kSameModule}), ok5}), {"1"}},
+      {"two cut lines in a row", joined({start, ok5, cut, cut, journal_resume_line({}), ok5}),
+       {"Błąd w dzienniku, wiersz 3: to nie jest JSON"}},
+      {"a cut line in the middle", joined({start, cut, ok5}), {"Błąd w dzienniku, wiersz 2: to nie jest JSON"}},
+      {"a damaged record before a good one", joined({start, "{}\n", ok5, start, ok5, fault6}),
+       {"Błąd w dzienniku, wiersz 2: brak pola \"type\"", "2"}},
+      {"a damaged record after a good one", joined({start, ok5, start, verdict(20, Verdict::ok)}),
+       {"1", "Błąd w dzienniku, wiersz 4: wiersz 20 nie należy do testu"}},
+      {"text before any start", joined({"nie JSON\n", start}), {"Błąd w dzienniku, wiersz 1: to nie jest JSON", "0"}},
+      {"verdict before a start", ok5, {"Błąd w dzienniku, wiersz 1: wpis przed początkiem testu"}},
+      {"unknown type", "{\"type\":\"x\"}\n", {"Błąd w dzienniku, wiersz 1: nieznany rodzaj wpisu \"x\""}},
+      {"a plan holding row 305", row_305, {"Błąd w dzienniku, wiersz 1: pole \"rows\" zawiera nieprawidłowy wiersz"}},
+      {"a plan holding a row twice", twice, {"Błąd w dzienniku, wiersz 1: wiersz 5 powtarza się w planie"}},
+      {"a row outside the table", joined({start, verdict(305, Verdict::ok)}),
+       {"Błąd w dzienniku, wiersz 2: pole \"row\" nie jest liczbą od 0 do 304"}},
+      {"a verdict without its time", joined({start, journal_verdict_line(5, {Verdict::ok, "", ""})}),
+       {"Błąd w dzienniku, wiersz 2: pole \"time\" jest puste"}},
+      {"unknown verdict", joined({start, R"({"type":"verdict","time":"t","row":5,"verdict":"dobrze","comment":""})" "\n"}),
+       {"Błąd w dzienniku, wiersz 2: nieznana ocena"}},
+      {"an earlier version's journal", joined({legacy_start, legacy_verdict, journal_end_line("t3")}), {"1"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const JournalReading reading = parse_walk_journal(c.text);
-    EXPECT_EQ(reading.ok, c.reason.empty());
-    EXPECT_EQ(reading.reason, c.reason);
-    if (!reading.ok || c.text.empty()) {
-      EXPECT_FALSE(reading.record);
-      continue;
+    const JournalReading reading = parse_walk_journal(c.text, "d.jsonl");
+    EXPECT_TRUE(reading.ok);
+    std::vector<std::string> records;
+    for (const StoredRecord& stored : reading.records) {
+      EXPECT_EQ(stored.file, "d.jsonl");
+      EXPECT_EQ(stored.record.has_value(), stored.damage.empty());
+      records.push_back(stored.record ? std::to_string(stored.record->summary().walked) : stored.damage);
     }
-    ASSERT_TRUE(reading.record);
-    EXPECT_EQ(reading.record->lines.size(), c.lines);
-    EXPECT_EQ(reading.record->closed, c.closed);
+    EXPECT_EQ(records, c.records);
   }
-  const JournalReading whole = parse_walk_journal(journal_of({start, ok5, fault6, end}));
-  EXPECT_EQ(whole.record->header, header_5_to_9());
-  EXPECT_EQ(whole.record->lines[1], rated(6, Verdict::fault, "7 \"miga\"; nie świeci\nwcale"));
-  EXPECT_EQ(whole.record->ended, "2026-12-07T14:05:00+01:00");
+  // What was written reads back the same, history and sessions too.
+  WalkRecord record = record_5_to_9();
+  record.take(5, Verdict::fault, "lampa 3", at(2));
+  record.take(5, Verdict::ok, "", at(3));
+  record.take(6, Verdict::not_rated, "", at(4));
+  record.sessions.push_back({at(10), at(10), true, {kNoValidConfiguration, "", "usb 1-1.2"}});
+  const JournalReading again = parse_walk_journal(journal_text(record));
+  ASSERT_EQ(again.records.size(), 1u);
+  ASSERT_TRUE(again.records[0].record);
+  EXPECT_EQ(again.records[0].record->lines, record.lines);
+  EXPECT_EQ(again.records[0].record->header, record.header);
+  ASSERT_EQ(again.records[0].record->sessions.size(), 2u);
+  EXPECT_EQ(again.records[0].record->sessions[1].module, record.sessions[1].module);
+  // An earlier version's record: its verdicts name their events, its read-back is the start's.
+  const WalkRecord old = *parse_walk_journal(joined({legacy_start, legacy_verdict})).records[0].record;
+  EXPECT_EQ(old.line(6)->name, "Hala");
+  EXPECT_EQ(old.sessions[0].module.differing_cells, kNoValidConfiguration);
 }
 
-class WalkJournalFile : public ScratchFolderTest {};
+class CommissioningRecordFile : public ScratchFolderTest {
+ protected:
+  // A whole sitting over a fresh reading of the folder.
+  static std::string sha() { return sha256_hex(ConfigMatrix{}.bytes()); }
+};
 
-TEST_F(WalkJournalFile, EveryEntryIsInTheFileAndALineCutByACrashIsClosedBeforeTheNext) {
-  const auto path = dir_ / "hala-protokol.jsonl";
-  EXPECT_EQ(journal_path_for(dir_ / "hala.zel"), path);
+// A walk, a crash in the next verdict, a resume with another read-back, a
+// finished walk and a newer one: every session keeps its own read-back, the
+// resume goes on at the first event without a verdict, and no record hides another.
+TEST_F(CommissioningRecordFile, EverySessionKeepsItsReadBackAndNoRecordHidesAnother) {
+  const auto folder = records_folder_for(path("hala.zelp"));
+  EXPECT_EQ(folder, path("hala.zelp-protokoly"));
   {
-    WalkJournal journal(path);
-    ASSERT_EQ(journal.error(), "");
-    EXPECT_EQ(journal.begin(header_5_to_9()), "");
-    EXPECT_EQ(journal.rate(rated(5, Verdict::ok)), "");
-    // Read while the journal is still open, as after a crash.
-    const JournalReading reading = load_walk_journal(path);
-    ASSERT_TRUE(reading.ok) << reading.reason;
-    EXPECT_EQ(*reading.record, journal.record());
+    CommissioningRecord record(folder);
+    EXPECT_EQ(record.unfinished(sha(), true), nullptr);
+    ASSERT_EQ(record.begin(record_5_to_9()), "");
+    EXPECT_EQ(record.rate(5, Verdict::ok, "", at(1)), "");
+    EXPECT_EQ(record.show(6, at(2)), "");  // a timer walk passed it
+    EXPECT_NE(record.rate(20, Verdict::ok, "", at(3)), "");
   }
-  // A crash in the middle of the next line.
-  const std::string cut = journal_verdict_line(rated(6, Verdict::fault)).substr(0, 30);
-  Bytes bytes = read_bytes(path);
+  ASSERT_EQ(entries(folder), std::vector<std::string>{"2026-12-07_14-00-00.jsonl"});
+  const auto file = folder / "2026-12-07_14-00-00.jsonl";
+  const std::string cut = verdict(7, Verdict::fault).substr(0, 30);
+  Bytes bytes = read_bytes(file);
   bytes.insert(bytes.end(), cut.begin(), cut.end());
-  write_bytes(path, bytes);
+  write_bytes(file, bytes);
 
-  JournalReading reading = load_walk_journal(path);
-  ASSERT_TRUE(reading.ok) << reading.reason;
-  EXPECT_EQ(reading.record->first_unwalked_row(), 6);
+  const ModuleReading erased{kNoValidConfiguration, "Tablica ZEL v1", "ZEL0042"};
   {
-    WalkJournal journal(path);
-    EXPECT_EQ(journal.resume(*reading.record, "2026-12-07T15:00:00+01:00"), "");
-    EXPECT_EQ(journal.rate(rated(6, Verdict::fault, "nic nie świeci")), "");
-    EXPECT_EQ(journal.end("2026-12-07T15:01:00+01:00"), "");
+    CommissioningRecord record(folder);
+    EXPECT_EQ(record.unfinished(sha256_hex(Bytes(7625, 1)), true), nullptr);  // another table
+    ASSERT_NE(record.unfinished(sha(), true), nullptr);
+    EXPECT_EQ(record.unfinished(sha(), true)->next_row(true), 6);
+    ASSERT_EQ(record.resume(sha(), true, erased, at(30)), "");
+    for (int row : {6, 7, 8, 9}) EXPECT_EQ(record.rate(row, Verdict::ok, "", at(31)), "");
+    EXPECT_EQ(record.end(at(32)), "");
+    EXPECT_FALSE(record.open());
+    EXPECT_NE(record.rate(5, Verdict::ok, "", at(33)), "");
   }
-  reading = load_walk_journal(path);
-  ASSERT_TRUE(reading.ok) << reading.reason;
-  EXPECT_EQ(reading.record->lines.size(), 2u);
-  EXPECT_EQ(reading.record->lines[1].comment, "nic nie świeci");
-  EXPECT_TRUE(reading.record->closed);
+  CommissioningRecord finished(folder);
+  EXPECT_EQ(finished.unfinished(sha(), true), nullptr);   // nothing left to walk
+  EXPECT_EQ(finished.unfinished(sha(), false), nullptr);
+  EXPECT_NE(finished.resume(sha(), true, kSameModule, at(40)), "");
+  ASSERT_EQ(finished.begin(record_5_to_9()), "");  // begun in the same second
+  EXPECT_EQ(finished.end(at(41)), "");
 
-  WalkJournal unwritable(dir_ / "brak" / "x.jsonl");
-  EXPECT_NE(unwritable.error(), "");
-  EXPECT_NE(unwritable.rate(rated(5, Verdict::ok)), "");
+  const JournalReading reading = load_walk_journal(folder);
+  ASSERT_TRUE(reading.ok) << reading.reason;
+  ASSERT_EQ(reading.records.size(), 2u);
+  EXPECT_EQ(reading.records[1].file, folder / "2026-12-07_14-00-00_2.jsonl");
+  ASSERT_TRUE(reading.records[0].record) << reading.records[0].damage;
+  const WalkRecord& first = *reading.records[0].record;
+  ASSERT_EQ(first.sessions.size(), 2u);
+  EXPECT_EQ(first.sessions[0].module, kSameModule);
+  EXPECT_FALSE(first.sessions[0].closed);  // the crash
+  EXPECT_EQ(first.sessions[1].module, erased);
+  EXPECT_TRUE(first.closed());
+  EXPECT_EQ(first.summary(), (RecordSummary{5, 5, 0, 0, 0}));
+  EXPECT_EQ(readback_result_short_text(first.sessions[1].module.differing_cells), "brak poprawnej konfiguracji");
+}
+
+// A journal that cannot be read is written to by no one, and a damaged
+// newest record is not gone on with.
+TEST_F(CommissioningRecordFile, NothingIsAppendedToWhatCannotBeReadWhole) {
+  const auto journal = path("hala.jsonl");
+  {
+    CommissioningRecord record(journal);  // a journal named as a file holds its records one after the other
+    ASSERT_EQ(record.begin(record_5_to_9()), "");
+    EXPECT_EQ(record.rate(5, Verdict::ok, "", at(1)), "");
+  }
+  Bytes bytes = read_bytes(journal);
+  const std::string bad = "{\"type\":\"verdict\"}\n";
+  bytes.insert(bytes.end(), bad.begin(), bad.end());
+  write_bytes(journal, bytes);
+  CommissioningRecord damaged(journal);
+  EXPECT_EQ(damaged.newest_damage(), "Błąd w dzienniku, wiersz 3: brak pola \"row\"");
+  EXPECT_EQ(damaged.unfinished(sha(), true), nullptr);
+  EXPECT_NE(damaged.resume(sha(), true, kSameModule, at(5)), "");
+  EXPECT_EQ(read_bytes(journal), bytes);
+  ASSERT_EQ(damaged.begin(record_5_to_9()), "");  // a new record beside it
+  EXPECT_EQ(load_walk_journal(journal).records.size(), 2u);
+
+  std::filesystem::create_directories(path("folder.jsonl"));
+  CommissioningRecord folder_named_as_file(path("folder.jsonl"));
+  EXPECT_NE(folder_named_as_file.begin(record_5_to_9()), "");
 }
 
 TEST(WalkProtocolCsv, OneLinePerWalkedEventWithItsFieldsQuotedWhereTheyMustBe) {
-  WalkRecord record;
-  record.header = header_5_to_9();
-  record.take(rated(6, Verdict::fault, "lampa \"7\"; miga", "2026-12-07T14:02:03+01:00"));
-  RecordLine named = rated(5, Verdict::ok, "", "2026-12-07T14:01:00+01:00");
-  named.name = "Hala A";
-  named.expected = "3 Hala A – ciągłe, 7 – szybkie miganie";
-  record.take(named);
-  record.take(rated(7, Verdict::not_rated, "", "2026-12-07T14:03:00+01:00"));
+  WalkRecord record = record_5_to_9();
+  record.lines[0].name = "Hala A";
+  record.lines[0].expected = "3 Hala A – ciągłe, 7 – szybkie miganie";
+  record.take(6, Verdict::fault, "lampa \"7\"; miga", "2026-12-07T14:02:03+01:00");
+  record.take(5, Verdict::ok, "", "2026-12-07T14:01:00+01:00");
+  record.take(7, Verdict::not_rated, "", "2026-12-07T14:03:00+01:00");
   EXPECT_EQ(walk_protocol_csv(record),
             "\xEF\xBB\xBF"
             "czas;wiersz;zdarzenie;nazwa;oczekiwane;ocena;uwagi\r\n"
@@ -220,6 +273,9 @@ TEST(WalkProtocolCsv, OneLinePerWalkedEventWithItsFieldsQuotedWhereTheyMustBe) {
   EXPECT_EQ(readback_result_text(0), "Konfiguracja w module zgodna z plikiem.");
   EXPECT_EQ(readback_result_text(12), "Konfiguracja w module różni się w 12 komórkach!");
   EXPECT_EQ(readback_result_text(kNoValidConfiguration), "Moduł nie zawiera poprawnej konfiguracji!");
+  EXPECT_EQ(readback_result_short_text(1), "różni się w 1 komórce");
+  EXPECT_EQ(readback_result_text(kNotRead), "Nie sprawdzono konfiguracji w module.");
+  EXPECT_EQ(readback_result_short_text(kNotRead), "nie sprawdzono");
   EXPECT_EQ(record_time_text("bez czasu"), "bez czasu");
 }
 
