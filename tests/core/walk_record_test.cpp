@@ -280,6 +280,8 @@ TEST(WalkProtocolCsv, OneLinePerWalkedEventWithItsFieldsQuotedWhereTheyMustBe) {
   EXPECT_EQ(readback_result_text(12), "Konfiguracja w module różni się w 12 komórkach!");
   EXPECT_EQ(readback_result_text(kNoValidConfiguration), "Moduł nie zawiera poprawnej konfiguracji!");
   EXPECT_EQ(readback_result_short_text(1), "różni się w 1 komórce");
+  EXPECT_EQ(readback_result_text(kNotRead), "Nie sprawdzono konfiguracji w module.");
+  EXPECT_EQ(readback_result_short_text(kNotRead), "nie sprawdzono");
   EXPECT_EQ(record_time_text("bez czasu"), "bez czasu");
 }
 
