@@ -209,13 +209,6 @@ std::vector<int> WalkTab::byHandRows() const {
   return rows;
 }
 
-void WalkTab::setByHandRows(const std::vector<int>& rows) {
-  for (std::size_t i = 0; i < byHand_.size(); ++i) {
-    const int row = kFirstByHandRow + static_cast<int>(i);
-    byHand_[i]->setChecked(std::find(rows.begin(), rows.end(), row) != rows.end());
-  }
-}
-
 void WalkTab::setByHandStep(const QString& text) {
   byHandStep_->setText(text.isEmpty() ? QString() : QString::fromUtf8("Sprawdź ręcznie: ") + text);
 }

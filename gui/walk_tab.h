@@ -62,14 +62,12 @@ class WalkTab : public QWidget {
   void setFaultsToRepeat(int count, const QString& list = {});
   // The events checked by hand chosen for the walk (rows 1-3).
   std::vector<int> byHandRows() const;
-  void setByHandRows(const std::vector<int>& rows);
   // What the engineer does at the panel for the step shown; empty for an event handed to the module.
   void setByHandStep(const QString& text);
   // The record listed, and its tally; none empties the list.
   void showRecord(const std::optional<WalkRecord>& record);
   // The line of the event the walk shows, selected and in view.
   void showCurrentEvent(int row);
-  WalkRecordModel* recordModel() const { return model_; }
 
  signals:
   void startRequested();
