@@ -4,6 +4,7 @@
 #   shown_window TITLE        the id of the shown window TITLE, empty when none
 #   await_window TITLE        waits for it to be shown and prints its id
 #   await_closed TITLE        waits until no window TITLE is shown
+#   window_size WINDOW        its width and height
 #   click WINDOW X Y          a left click at X,Y of WINDOW
 #   keys KEY...               key presses ("ctrl+a", "Tab", "Return")
 #   type_text TEXT            types TEXT
@@ -47,6 +48,7 @@ await_closed() {
   return 1
 }
 
+window_size() { xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}'; }
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 keys() { xdotool key --delay 50 "$@"; }
 type_text() { xdotool type --delay 50 "$1"; }

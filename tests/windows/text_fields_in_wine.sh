@@ -79,7 +79,7 @@ for fill in "${fills[@]}"; do
   typed=$(ink "$work/fill-$finish-typed.png" 160x26+90+37 50)
   ((typed >= 6)) || fail "\"Do adresu\" does not show the typed 2 ($typed text pixels)"
   if [[ $finish == OK ]]; then
-    read -r width height < <(xwininfo -id "$dialog" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
+    read -r width height < <(window_size "$dialog")
     click "$dialog" $((width - 145)) $((height - 22))
   else
     keys "$finish"

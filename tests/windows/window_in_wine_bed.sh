@@ -50,10 +50,12 @@ grep -q "HID device stop..." "$work/window.out" ||
 # B, the comment typed, Return; then Escape ends the walk.
 click "$window" 783 485  # "Tablica..."
 board=$(await_window "Tablica synoptyczna – ZEL17") || exit 1
-click "$board" 445 139  # "Czekaj na ocenę"
-click "$board" 595 166  # "Sprawdzający"
+# The walk's tab keeps to the window's right edge.
+read -r width height < <(window_size "$board")
+click "$board" $((width - 320)) 139  # "Czekaj na ocenę"
+click "$board" $((width - 180)) 166  # "Sprawdzający"
 type_text "Jan Kowalski"
-click "$board" 368 193  # "Start"
+click "$board" $((width - 406)) 193  # "Start"
 journal="$work/bed-table-protokol.jsonl"
 for ((i = 0; i < 100; ++i)); do
   grep -q '"type":"start"' "$journal" 2>/dev/null && break
