@@ -9,11 +9,13 @@
 #     "Error. Could not find the device." on standard output and the window
 #     stays; inside the wine test bed, against the emulated module,
 #     "Konfiguruj!" writes the table into the module (read back with
-#     zel17-cli.exe);
+#     zel17-cli.exe), and a walk with verdicts takes a typed comment;
 #   - both programs' resources: the icon, the version information in Polish
 #     with the project's version, and the window's manifest;
 #   - in a prefix as a new user has it (no fonts of wine's own): the text
-#     fields show their text, and "Wypełnij..." fills the grid by keys;
+#     fields show their text, and the dialogs with text fields ("Wypełnij
+#     adresy", "Nazwy", "Etykiety", the file dialog) take typed keys and
+#     Return;
 #   - the installer, silently: its files land under Program Files, the Start
 #     menu has the program with its icon, the uninstall entry its size, .zel
 #     files open with it, and the uninstaller takes all of that away again.
@@ -183,7 +185,7 @@ if [[ -x "$wine_run" ]]; then
   window_writes_module() {
     "$wine_run" --shell -- "$root/tests/windows/window_in_wine_bed.sh" "$stage" "$work"
   }
-  check "\"Konfiguruj!\" against the emulated module writes the table that zel17-cli.exe reads back" \
+  check "\"Konfiguruj!\" against the emulated module writes the table that zel17-cli.exe reads back; the walk takes a typed comment" \
     window_writes_module
 fi
 
@@ -241,7 +243,7 @@ check "the uninstaller removes the association and its own registry entry" not_a
 wineserver -k 2>/dev/null || true
 boot_wine_prefix "$work/new-user-prefix"
 text_fields_show() { tests/windows/text_fields_in_wine.sh "$stage" "$work"; }
-check "in a prefix without wine's fonts, KVRnumberEdit shows its 0 and \"Wypełnij...\" fills the grid by keys" \
+check "in a prefix without wine's fonts, the text fields show their text and the dialogs take typed keys and Return" \
   text_fields_show
 
 if [[ $failures -gt 0 ]]; then
