@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "app/protocol_command.h"
 
-#include <cstring>
 #include <iostream>
 
 #include "commissioning/walk_journal.h"
 #include "gui/walk_protocol_pdf.h"
 #include "text/utf8_path.h"
-
-bool asks_for_protocol(int argc, char** argv) { return argc > 1 && std::strcmp(argv[1], kProtocolOption) == 0; }
 
 int write_protocol_from_command_line(const std::vector<std::filesystem::path>& arguments) {
   if (arguments.size() != 3 || arguments[0] != kProtocolOption) {

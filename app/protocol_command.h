@@ -11,8 +11,4 @@
 
 inline constexpr const char* kProtocolOption = "--protocol";
 
-// Whether the command line asks for the protocol only; looked at before the
-// application object exists, since the platform is chosen then.
-bool asks_for_protocol(int argc, char** argv);
-
 int write_protocol_from_command_line(const std::vector<std::filesystem::path>& arguments);

@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,7 @@
 #include "app/zel_application.h"
 #include "gui/user_settings.h"
 #include "../child_output.h"
+#include "../packaging/help_lists.h"
 
 namespace {
 
@@ -123,6 +126,39 @@ TEST(CommandLine, AFileNameThatIsNotUtf8Opens) {
   const std::string output = probe_output({name});
   EXPECT_NE(output.find("cell=3 warnings=0\n"), std::string::npos) << output;
   std::filesystem::remove(std::filesystem::path(name));
+}
+
+// The operands `zel17 --help` writes after an option ("--protocol DZIENNIK PLIK.pdf").
+std::vector<std::filesystem::path> option_with_operands(const std::string& option) {
+  std::istringstream lines(kCommandLineHelp);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.starts_with("  " + option)) continue;
+    std::istringstream words(line.substr(2, line.find("  ", 2) - 2));
+    std::vector<std::filesystem::path> arguments;
+    for (std::string word; words >> word;) arguments.emplace_back(word);
+    return arguments;
+  }
+  return {option};
+}
+
+// Every option the help lists is one the parser takes, with the operands the
+// help names; with a file they reach every way the program runs, and the
+// parser takes nothing else.
+TEST(CommandLine, TheHelpNamesEverythingTheParserTakes) {
+  const HelpLists help = lists_of_help(kCommandLineHelp);
+  ASSERT_TRUE(help.common_options.count("--help"));
+  std::set<CommandLineKind> reached{command_line_kind({"obiekt.zelp"})};
+  for (const std::string& option : help.common_options) {
+    SCOPED_TRACE(option);
+    const CommandLineKind kind = command_line_kind(option_with_operands(option));
+    EXPECT_NE(kind, CommandLineKind::wrong);
+    reached.insert(kind);
+  }
+  EXPECT_EQ(reached, (std::set<CommandLineKind>{CommandLineKind::window, CommandLineKind::help,
+                                                CommandLineKind::protocol, CommandLineKind::guide_pdf}));
+  for (const std::vector<std::filesystem::path>& wrong :
+       {std::vector<std::filesystem::path>{"--nie-ma-takiej"}, {"a.zel", "b.zel"}, {"--reset-settings", "-reverse"}})
+    EXPECT_EQ(command_line_kind(wrong), CommandLineKind::wrong) << wrong.front();
 }
 
 }  // namespace
