@@ -6,6 +6,7 @@
 #include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextFormat>
 #include <QUrl>
 #include <algorithm>
 

@@ -18,7 +18,9 @@
 #include <QSplitter>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -45,6 +47,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(980, 700);
 
   guide_ = new GuideDocument(this);
+  guide_->setDocumentMargin(12);  // on screen; a print has margins of its own
   browser_ = new QTextBrowser(this);
   browser_->setObjectName(QStringLiteral("HelpText"));
   browser_->setFont(guide_->defaultFont());  // the widget's font would become the guide's
@@ -58,7 +61,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   search_ = new QLineEdit(this);
   search_->setObjectName(QStringLiteral("HelpSearch"));
-  search_->setPlaceholderText(QString::fromUtf8("Szukaj (Ctrl+F)"));
+  search_->setPlaceholderText(QStringLiteral("Ctrl+F"));
   search_->setClearButtonEnabled(true);
   auto* previous = tool_button(QString::fromUtf8("Poprzednie"), "HelpFindPrevious", this);
   auto* next = tool_button(QString::fromUtf8("Następne"), "HelpFindNext", this);
@@ -139,7 +142,8 @@ void HelpWindow::showSection(const QString& anchor) {
   show();
   raise();
   activateWindow();
-  if (anchor == guide_->headings().front().anchor) browser_->verticalScrollBar()->setValue(0);
+  const bool start = !guide_->headings().empty() && anchor == guide_->headings().front().anchor;
+  if (start) browser_->verticalScrollBar()->setValue(0);
   else browser_->scrollToAnchor(anchor);
   markSectionInView();
 }
@@ -175,7 +179,8 @@ bool HelpWindow::find(bool backward) {
     return false;
   }
   const QRegularExpression pattern = guide_search_pattern(typed);
-  const QTextDocument::FindFlags flags = backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+  QTextDocument::FindFlags flags;
+  if (backward) flags |= QTextDocument::FindBackward;
   status_->clear();
   if (browser_->find(pattern, flags)) return true;
   // Round the end: from the other end once.

@@ -49,7 +49,7 @@ picture="$workdir/picture.png"
 wait_for() {
   local id="" i
   for i in $(seq 100); do
-    id=$(window_id "$1")
+    id=$(window_id "$1" || true)  # none yet
     [[ -n "$id" ]] && xwininfo -id "$id" | grep -q 'Map State: IsViewable' && { sleep 0.7; echo "$id"; return 0; }
     sleep 0.1
   done
@@ -63,9 +63,15 @@ save() {  # window-id name
   convert "$picture" -strip PNG8:"$pictures/$2"
   echo "$pictures/$2"
 }
-# A page of a PDF the program wrote, as a picture of the guide.
-save_page() {  # pdf name
-  pdftoppm -r 60 -png -singlefile -f 1 -l 1 "$1" "$workdir/page"
+# The first page of a PDF the program wrote, as a picture of the guide: the
+# whole sheet, or with "text" what it holds, at a size to read.
+save_page() {  # pdf name [text]
+  if [[ ${3:-} == text ]]; then
+    pdftoppm -r 90 -H 450 -png -singlefile -f 1 -l 1 "$1" "$workdir/page"  # above the page's foot
+    convert "$workdir/page.png" -trim +repage -bordercolor white -border 16 "$workdir/page.png"
+  else
+    pdftoppm -r 60 -png -singlefile -f 1 -l 1 "$1" "$workdir/page"
+  fi
   convert "$workdir/page.png" -strip -bordercolor '#999999' -border 1 PNG8:"$pictures/$2"
   echo "$pictures/$2"
 }
@@ -119,8 +125,8 @@ sleep 3
 right_column 440
 board=$(wait_for "Tablica synoptyczna – ZEL17")
 # The walk tab's controls, in the board window's coordinates.
-click "$board" 330 135  # "Czekaj na ocenę"
-click "$board" 270 195  # "Start"
+click "$board" 340 138  # "Czekaj na ocenę"
+click "$board" 276 192  # "Start"
 sleep 2
 keys Return
 sleep 1
@@ -134,9 +140,9 @@ keys Return
 sleep 1
 keys Escape
 sleep 1
-click "$board" 290 480  # "Protokół..."
+click "$board" 276 479  # "Protokół..."
 save_as "Zapisz protokół sprawdzenia" "$HOME/protokol.pdf"
-save_page "$HOME/protokol.pdf" protokol.png
+save_page "$HOME/protokol.pdf" protokol.png text
 
 # The bus monitor a few seconds into the demo's bus: an Alarm I and a fault.
 click "$board" 366 23   # its tab

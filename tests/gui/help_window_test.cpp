@@ -17,7 +17,9 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <set>
 
 #include "app/board_window.h"
@@ -236,8 +238,8 @@ std::vector<std::pair<Qt::KeyboardModifiers, int>> keyboard() {
   for (int key = Qt::Key_A; key <= Qt::Key_Z; ++key) keys.push_back(key);
   for (int key = Qt::Key_0; key <= Qt::Key_9; ++key) keys.push_back(key);
   std::vector<std::pair<Qt::KeyboardModifiers, int>> all;
-  for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
-                                                Qt::ControlModifier | Qt::ShiftModifier}) {
+  for (const Qt::KeyboardModifiers modifiers : std::initializer_list<Qt::KeyboardModifiers>{
+           Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::ControlModifier | Qt::ShiftModifier}) {
     for (int key : keys) all.emplace_back(modifiers, key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier) ? Qt::Key_Backtab : key);
   }
   for (int key = Qt::Key_F1; key <= Qt::Key_F12; ++key) {
