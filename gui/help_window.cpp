@@ -150,7 +150,8 @@ void HelpWindow::showSection(const QString& anchor) {
 
 QString HelpWindow::sectionInView() const {
   const int top = browser_->verticalScrollBar()->value();
-  QString found;
+  // At the very top the reader is in the first section, its margin above it.
+  QString found = guide_->headings().empty() ? QString() : guide_->headings().front().anchor;
   for (const GuideHeading& heading : guide_->headings()) {
     const QTextBlock block = guide_->findBlockByNumber(heading.block);
     // A heading scrolled to stands at the top, give or take its rounding.
