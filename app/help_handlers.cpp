@@ -64,7 +64,8 @@ void add_help_to_main_window(TForm_main& window) {
   // Beside "Konsola", above the grid's numbers, where the page has room.
   auto* button = new QPushButton(QStringLiteral("Pomoc"), window.ui()->ConfigTabSheet);
   button->setObjectName(QStringLiteral("HelpButton"));
-  button->setToolTip(QString::fromUtf8("Podręcznik programu (F1)"));
+  // A hint as the page's buttons store theirs: the window shows no tool tips.
+  button->setProperty("hint", QString::fromUtf8("Podręcznik programu (F1)"));
   button->setGeometry(648, 8, 75, 23);
   // As the page's other buttons: a click leaves the keys with the grid, which they edit.
   button->setFocusPolicy(Qt::TabFocus);
