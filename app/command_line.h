@@ -24,7 +24,7 @@ inline constexpr const char* kHelpOption = "--help";
 // manual page to its options and exit codes, tests/command_line the parser.
 inline constexpr const char* kCommandLineHelp =
     "Użycie: zel17 [--reset-settings] [PLIK]\n"
-    "       zel17 --protocol DZIENNIK PLIK.pdf\n"
+    "       zel17 --protocol DZIENNIK PLIK.pdf [--record N]\n"
     "       zel17 --guide-pdf PLIK.pdf\n"
     "       zel17 --help\n"
     "Konfigurator tablicy synoptycznej ZEL systemu KVR17.\n"
@@ -38,7 +38,10 @@ inline constexpr const char* kCommandLineHelp =
     "                        (foldery, ostatnie pliki, okno tablicy, test po kolei)\n"
     "  --protocol DZIENNIK PLIK.pdf\n"
     "                        bez okna: zapisuje protokół testu po kolei\n"
-    "                        z DZIENNIKA do PLIKU PDF\n"
+    "                        z DZIENNIKA (folder protokołów pliku albo plik\n"
+    "                        .jsonl) do PLIKU PDF, najnowszy protokół\n"
+    "  --record N            z --protocol: protokół numer N, licząc od\n"
+    "                        najstarszego (1)\n"
     "  --guide-pdf PLIK.pdf  bez okna: zapisuje podręcznik (okno \"Pomoc\", F1)\n"
     "                        do PLIKU PDF\n"
     "  --help                ten tekst\n"
@@ -46,7 +49,7 @@ inline constexpr const char* kCommandLineHelp =
     "Kody wyjścia:\n"
     "   0  wykonano (okno kończy się zawsze kodem 0)\n"
     "  64  nieprawidłowe argumenty\n"
-    "  66  nie można odczytać DZIENNIKA\n"
+    "  66  nie można odczytać DZIENNIKA albo jego protokołu\n"
     "  73  nie można zapisać PLIKU\n"
     "  74  nie można wypisać tekstu na standardowe wyjście\n";
 

@@ -128,34 +128,36 @@ TEST(CommandLine, AFileNameThatIsNotUtf8Opens) {
   std::filesystem::remove(std::filesystem::path(name));
 }
 
-// The operands `zel17 --help` writes after an option ("--protocol DZIENNIK PLIK.pdf").
-std::vector<std::filesystem::path> option_with_operands(const std::string& option) {
-  std::istringstream lines(kCommandLineHelp);
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.starts_with("  " + option)) continue;
-    std::istringstream words(line.substr(2, line.find("  ", 2) - 2));
-    std::vector<std::filesystem::path> arguments;
-    for (std::string word; words >> word;) arguments.emplace_back(word);
-    return arguments;
+// The command lines `zel17 --help` shows ("Użycie: zel17 ..." and the lines
+// below it), brackets taken away: every option and operand given.
+std::vector<std::vector<std::filesystem::path>> usage_lines(const std::string& help) {
+  std::vector<std::vector<std::filesystem::path>> usages;
+  std::istringstream lines(help);
+  for (std::string line; std::getline(lines, line) && (line.starts_with("Użycie: zel17 ") || line.starts_with("       zel17 "));) {
+    std::erase_if(line, [](char c) { return c == '[' || c == ']'; });
+    std::istringstream words(line.substr(line.find("zel17 ") + 6));
+    usages.emplace_back();
+    for (std::string word; words >> word;) usages.back().emplace_back(word);
   }
-  return {option};
+  return usages;
 }
 
-// Every option the help lists is one the parser takes, with the operands the
-// help names; with a file they reach every way the program runs, and the
-// parser takes nothing else.
+// Every command line the help shows is one the parser takes; together they
+// reach every way the program runs and name every option the help lists;
+// anything else is refused.
 TEST(CommandLine, TheHelpNamesEverythingTheParserTakes) {
-  const HelpLists help = lists_of_help(kCommandLineHelp);
-  ASSERT_TRUE(help.common_options.count("--help"));
-  std::set<CommandLineKind> reached{command_line_kind({"obiekt.zelp"})};
-  for (const std::string& option : help.common_options) {
-    SCOPED_TRACE(option);
-    const CommandLineKind kind = command_line_kind(option_with_operands(option));
-    EXPECT_NE(kind, CommandLineKind::wrong);
+  std::set<CommandLineKind> reached;
+  std::set<std::string> shown;
+  for (const std::vector<std::filesystem::path>& usage : usage_lines(kCommandLineHelp)) {
+    const CommandLineKind kind = command_line_kind(usage);
+    EXPECT_NE(kind, CommandLineKind::wrong) << usage.front();
     reached.insert(kind);
+    for (const std::filesystem::path& word : usage)
+      if (word.native().starts_with("--")) shown.insert(word.native());
   }
   EXPECT_EQ(reached, (std::set<CommandLineKind>{CommandLineKind::window, CommandLineKind::help,
                                                 CommandLineKind::protocol, CommandLineKind::guide_pdf}));
+  EXPECT_EQ(shown, lists_of_help(kCommandLineHelp).common_options);
   for (const std::vector<std::filesystem::path>& wrong :
        {std::vector<std::filesystem::path>{"--nie-ma-takiej"}, {"a.zel", "b.zel"}, {"--reset-settings", "-reverse"}})
     EXPECT_EQ(command_line_kind(wrong), CommandLineKind::wrong) << wrong.front();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// zel17-cli(1) and zel17(1) describe exactly what their --help lists.
+// zel17-cli(1) and zel17(1) describe exactly what their --help lists;
+// zel17(1) shows the protocol's command line as zel17 itself states it.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/protocol_command.h"
 #include "child_output.h"
 #include "cli/cli_process.h"
 #include "help_lists.h"
@@ -16,6 +18,7 @@
 namespace {
 
 const char* const kPageSource = ZEL_SOURCE_DIR "/packaging/man/zel17-cli.1.scd";
+const char* const kWindowPageSource = ZEL_SOURCE_DIR "/packaging/man/zel17.1.scd";
 
 std::string file_text(const char* path) {
   std::ifstream in(path);
@@ -60,6 +63,21 @@ TEST(CliManualPage, HasEveryCommandOptionAndExitCodeOfTheHelpAndNoOther) {
   }
 }
 
+// Each option of `zel17 --protocol`'s usage line stands in the page's
+// synopsis and has its own entry.
+TEST(WindowManualPage, ShowsEveryOptionOfTheProtocolCommand) {
+  const std::string source = file_text(kWindowPageSource);
+  ASSERT_FALSE(source.empty()) << kWindowPageSource;
+  const std::size_t synopsis = source.find("# SKŁADNIA");
+  ASSERT_NE(synopsis, std::string::npos);
+  const std::set<std::string> shown = long_options_in(source.substr(synopsis, source.find("\n# ", synopsis + 1) - synopsis));
+  const std::set<std::string> usage = long_options_in(kProtocolUsage);
+  EXPECT_TRUE(usage.count(kRecordOption));  // the reading of the usage line itself
+  EXPECT_TRUE(missing_from(usage, shown).empty()) << "not in the synopsis: " << joined(missing_from(usage, shown));
+  for (const std::string& option : usage)
+    EXPECT_NE(source.find("\n*" + option + "*"), std::string::npos) << option << " has no entry of its own";
+}
+
 #ifdef ZEL_WINDOW_BINARY
 // The window's help is printed without a window, also with no display at all.
 TEST(WindowManualPage, HasEveryOptionAndExitCodeOfTheHelpAndNoOther) {
@@ -69,13 +87,12 @@ TEST(WindowManualPage, HasEveryOptionAndExitCodeOfTheHelpAndNoOther) {
     return 127;
   });
   ASSERT_TRUE(help.has_value()) << "zel17 --help did not end with 0";
-  const char* const source = ZEL_SOURCE_DIR "/packaging/man/zel17.1.scd";
   const HelpLists from_help = lists_of_help(*help);
-  const HelpLists from_page = lists_of_manual_page(file_text(source));
+  const HelpLists from_page = lists_of_manual_page(file_text(kWindowPageSource));
   EXPECT_TRUE(from_help.common_options.count("--protocol"));
   EXPECT_TRUE(from_help.exit_codes.count("73"));
-  expect_same(from_help.common_options, from_page.common_options, "the option(s)", "zel17", source);
-  expect_same(from_help.exit_codes, from_page.exit_codes, "the exit code(s)", "zel17", source);
+  expect_same(from_help.common_options, from_page.common_options, "the option(s)", "zel17", kWindowPageSource);
+  expect_same(from_help.exit_codes, from_page.exit_codes, "the exit code(s)", "zel17", kWindowPageSource);
 }
 #endif
 
