@@ -24,9 +24,7 @@ BoardWindow::BoardWindow(QAbstractItemModel* model, int mode_role, QItemSelectio
   lamps_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   auto* note = new QLabel(QString::fromUtf8("Podgląd – rytm migania przybliżony."), this);
   note->setObjectName(QStringLiteral("BlinkNote"));
-  QFont small = note->font();
-  small.setPointSizeF(small.pointSizeF() * 0.85);
-  note->setFont(small);
+  note->setFont(scaled_font(note->font(), 0.85));
   note->setAlignment(Qt::AlignCenter);
 
   auto* picture = new QVBoxLayout;

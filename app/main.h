@@ -24,6 +24,7 @@
 #include "config/project_names.h"
 #include "gui/address_fill_dialog.h"
 #include "gui/names_dialog.h"
+#include "gui/report_rows_dialog.h"
 #include "gui/grid_marks.h"
 
 namespace Ui {
@@ -92,6 +93,9 @@ class TForm_main : public QWidget {
   AddressFillPrompt askAddressFill = [this] { return ask_address_fill(this); };
   NamesPrompt askNames = [this](const ProjectNames& names) { return ask_names(this, names); };
   YesNoPrompt askYesNo = [this](const QString& question) { return ask_yes_no(this, question); };
+  ReportRowsPrompt askReportRows = [this](const QString& title) {
+    return ask_report_rows(this, title, config_matrix());
+  };
   // The names of the project the grid belongs to (site, lamps, addresses).
   std::function<ProjectNames()> projectNames = [] { return project_names(); };
 
@@ -242,7 +246,7 @@ class TForm_main : public QWidget {
   // `lead` is the status the message follows.
   void reportNamesLeftOut(const std::filesystem::path& path, const QString& lead = {});
   // What the report says of the grid's file, and now.
-  ConfigReportInfo reportInfo() const;
+  ConfigReportInfo reportInfo(ReportRows rows) const;
 
   // Connection state shown by the lamp and the two connection buttons.
   void showConnectionState();

@@ -45,11 +45,11 @@ void TForm_main::LabelsButtonClick() {
   if (!geometry) return;
   if (*geometry != labels_)
     history_->stack().push(new SwapCommand<LabelGeometry>(labels_, *geometry, QString::fromUtf8(kNamesStep), {}));
-  QList<int> not_fitting;
+  LabelInsertFit fit;
   if (print) {
     QPrinter printer(QPrinter::HighResolution);
     if (!setUpPrinter(printer)) return;
-    if (!print_label_insert(printer, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting)) {
+    if (!print_label_insert(printer, project_names(), labels_, QDateTime::currentDateTime(), &fit)) {
       setStatusText(QString::fromUtf8(kLabelInsertFailed));
       showWarning(QStringLiteral("Nie udało się wydrukować wkładki z nazwami lamp."));
       return;
@@ -58,20 +58,14 @@ void TForm_main::LabelsButtonClick() {
     const QString name = askFileName(kLabelInsertDialog, FileDialogMode::save);
     if (name.isEmpty()) return;
     QString error;
-    if (!export_label_insert_pdf(name, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting,
+    if (!export_label_insert_pdf(name, project_names(), labels_, QDateTime::currentDateTime(), &fit,
                                  &error)) {
       setStatusText(QString::fromUtf8(kLabelInsertFailed));
       showWarning(file_failure_text("Nie udało się zapisać wkładki z nazwami lamp do pliku", name, error.toStdString()));
       return;
     }
   }
-  QStringList lamps;
-  for (const int lamp : not_fitting) lamps << QString::number(lamp);
-  const QString done = print ? QStringLiteral("wydrukowana") : QStringLiteral("zapisana");
-  setStatusText(lamps.isEmpty() ? QStringLiteral("Wkładka z nazwami lamp ") + done + QLatin1Char('.')
-                                : QStringLiteral("Wkładka ") + done +
-                                      QString::fromUtf8("; nazwy nie mieszczą się w polach lamp: ") +
-                                      lamps.join(QStringLiteral(", ")) + QLatin1Char('.'));
+  setStatusText(label_insert_status(print, fit));
 }
 
 void TForm_main::showNames() {

@@ -74,6 +74,19 @@ std::string named_cell_description(const ProjectNames& names, int row, int colum
   return with_name(label, address_name_of_row(names, row)) + ", " + with_name(output, lamp_name(names, column)) + mode;
 }
 
+std::string site_line(const SiteInfo& site) {
+  std::string line;
+  const auto add = [&line](const std::string& lead, const std::string& part) {
+    if (part.empty()) return;
+    if (!line.empty()) line += ", ";
+    line += lead + part;
+  };
+  add({}, site.name);
+  add({}, site.address);
+  add("miejsce tablicy: ", site.board_place);
+  return line;
+}
+
 bool has_names(const ProjectNames& names) {
   const auto named = [](const std::string& name) { return !name.empty(); };
   return names.site != SiteInfo{} || std::any_of(names.lamps.begin(), names.lamps.end(), named) ||

@@ -32,6 +32,10 @@ std::string with_name(const std::string& text, const std::string& name);
 // "adr 12. Alarm I (Kotłownia), wyjście 7 (Hala A): szybkie miganie".
 std::string named_cell_description(const ProjectNames& names, int row, int column, std::uint8_t value);
 
+// "Zakład, ul. Długa 5, miejsce tablicy: portiernia": the site's name,
+// address and the board's place as one line on paper; empty without them.
+std::string site_line(const SiteInfo& site);
+
 // Whether the site or any lamp or address has a name.
 bool has_names(const ProjectNames& names);
 

@@ -4,8 +4,10 @@
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QTextLayout>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "config/config_matrix.h"
@@ -31,6 +33,32 @@ bool lamp_lit(std::uint8_t mode, qint64 phase_ms) {
     case LED_STEADY: return true;
     default: return false;
   }
+}
+
+QStringList lamp_name_lines(const QString& name, const QFont& font, int width) {
+  if (name.isEmpty()) return {};
+  QTextLayout layout(name, font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine first = layout.createLine();
+  first.setLineWidth(std::max(width, 1));
+  layout.endLayout();
+  const int taken = std::max(first.textLength(), 1);
+  const QString rest = name.mid(taken).trimmed();
+  QStringList lines{name.left(taken).trimmed()};
+  if (!rest.isEmpty()) lines << QFontMetrics(font).elidedText(rest, Qt::ElideRight, width);
+  return lines;
+}
+
+QFont scaled_font(const QFont& font, double factor) {
+  QFont scaled = font;
+  if (font.pixelSize() > 0)
+    scaled.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * factor))));
+  else
+    scaled.setPointSizeF(font.pointSizeF() * factor);
+  return scaled;
 }
 
 LampBoard::LampBoard(QWidget* parent) : QWidget(parent) {
@@ -89,8 +117,8 @@ LampBoard::Metrics LampBoard::metrics() const {
   g.cell_width = width() / kPerRow;
   g.cell_height = (height() - kHeadingHeight) / kPerRow;
   g.text_height = fontMetrics().height();
-  // Under each lamp: its number, its name when any lamp has one, and its mode's letter.
-  const int lines = hasNames() ? 3 : 2;
+  // Under each lamp: its number, two lines of name when any lamp has one, and its mode's letter.
+  const int lines = hasNames() ? 4 : 2;
   g.diameter = std::max(8, std::min(g.cell_width - 8, g.cell_height - lines * g.text_height - 6));
   return g;
 }
@@ -140,8 +168,8 @@ bool LampBoard::hasNames() const {
   return std::any_of(names_.begin(), names_.end(), [](const QString& name) { return !name.isEmpty(); });
 }
 
-QString LampBoard::shownName(int lamp) const {
-  return fontMetrics().elidedText(names_[static_cast<std::size_t>(lamp)], Qt::ElideRight, metrics().cell_width - 4);
+QStringList LampBoard::shownName(int lamp) const {
+  return lamp_name_lines(names_[static_cast<std::size_t>(lamp)], font(), metrics().cell_width - 4);
 }
 
 QSize LampBoard::minimumSizeHint() const {
@@ -192,8 +220,11 @@ void LampBoard::paintEvent(QPaintEvent*) {
     painter.drawText(number, Qt::AlignCenter, QString::number(lamp + 1));
     QRect below = number.translated(0, g.text_height);
     if (hasNames()) {
-      painter.drawText(below, Qt::AlignCenter, shownName(lamp));
-      below.translate(0, g.text_height);
+      const QStringList lines = shownName(lamp);
+      for (int line = 0; line < 2; ++line) {
+        if (line < lines.size()) painter.drawText(below, Qt::AlignCenter, lines[line]);
+        below.translate(0, g.text_height);
+      }
     }
     if (const char letter = led_mode_letter(mode)) {
       painter.setFont(bold);

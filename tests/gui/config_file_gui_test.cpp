@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -39,6 +40,8 @@
 #include "flash_layout.h"
 #include "gui/edit_history.h"
 #include "gui/matrix_model.h"
+#include "gui/report_rows_dialog.h"
+#include "poppler_run.h"
 #include "window_fixture.h"
 
 namespace {
@@ -478,6 +481,54 @@ TEST_F(ConfigFileTest, PrintingGoesWhereThePrintDialogSaysAndCancellingPrintsNot
   ui().PrintButton->click();
   EXPECT_EQ(read_bytes(path("wydruk.pdf")).substr(0, 5), "%PDF-");
   EXPECT_TRUE(warnings.isEmpty());
+}
+
+// "Eksportuj..." (for a report) and "Drukuj..." ask which events the report
+// lists before anything is written; the dialog offers the whole table first.
+TEST_F(ConfigFileTest, ExportAndPrintOfferOnlyTheEventsThatLightALamp) {
+  config_matrix().set(41, 6, LED_STEADY);
+  window().repaintMatrix();
+  QStringList titles;
+  std::optional<ReportRows> choice;  // none: Anuluj
+  window().askReportRows = [&](const QString& title) {
+    titles << title;
+    return choice;
+  };
+  const QString lit_only = QString::fromUtf8("Tylko zdarzenia, które zapalają lampy: 1 z 304.");
+  answer = path("raport.pdf");
+  ui().ExportButton->click();
+  EXPECT_FALSE(QFileInfo::exists(answer));
+  choice = ReportRows::lighting;
+  ui().ExportButton->click();
+  QString text = pdf_layout_text(answer);
+  EXPECT_TRUE(text.contains(lit_only)) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("adr 12. Alarm I")));
+  EXPECT_FALSE(text.contains(QStringLiteral("adr 12. Alarm II")));
+  EXPECT_TRUE(text.contains(QStringLiteral("Strona 1 z 1")));
+  answer = path("tabela.csv");  // the CSV table is always whole: not asked
+  ui().ExportButton->click();
+  EXPECT_NE(read_bytes(answer).find("adr 99. Awaria"), std::string::npos);
+
+  window().setUpPrinter = [&](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path("wydruk.pdf"));
+    return true;
+  };
+  ui().PrintButton->click();
+  text = pdf_layout_text(path("wydruk.pdf"));
+  EXPECT_TRUE(text.contains(lit_only)) << text.toStdString();
+  EXPECT_EQ(titles, (QStringList{"Eksportuj konfigurację", "Eksportuj konfigurację", "Drukuj konfigurację"}));
+  EXPECT_TRUE(warnings.isEmpty());
+
+  ReportRowsDialog dialog(QStringLiteral("Drukuj konfigurację"), config_matrix());
+  EXPECT_EQ(dialog.rows(), ReportRows::all);
+  auto* all = dialog.findChild<QRadioButton*>(QStringLiteral("AllRowsButton"));
+  auto* lighting = dialog.findChild<QRadioButton*>(QStringLiteral("LightingRowsButton"));
+  ASSERT_TRUE(all && lighting);
+  EXPECT_EQ(all->text(), QString::fromUtf8("cała tabela (304)"));
+  EXPECT_EQ(lighting->text(), QString::fromUtf8("tylko zdarzenia, które zapalają lampy (1)"));
+  lighting->click();
+  EXPECT_EQ(dialog.rows(), ReportRows::lighting);
 }
 
 TEST_F(ConfigFileTest, AFileFromTheCommandLineOrADropOpensAsOpenDoes) {

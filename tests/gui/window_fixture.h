@@ -30,6 +30,8 @@ class WindowTest : public ::testing::Test {
       ADD_FAILURE() << "unexpected question about unsaved changes";
       return SaveChangesAnswer::discard;
     };
+    // The report's rows as the dialog offers them first: the whole table.
+    window_->askReportRows = [](const QString&) { return std::optional<ReportRows>(ReportRows::all); };
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
   }
