@@ -14,6 +14,7 @@
 #include "config/name_text.h"
 #include "gui/matrix_model.h"
 #include "gui/pdf_file.h"
+#include "gui/wrapped_text.h"
 
 namespace {
 
@@ -192,24 +193,21 @@ class ReportPainter {
     cell_width_ = std::clamp((width_ - label_width_) / ConfigMatrix::kColumns, 1.0, kMaxCellWidth);
   }
 
-  // A row's name in the label column, wrapped where it is longer than the column.
-  QRectF name_box(double y, double height) const {
-    return rect(name_left_, y, std::max(1.0, label_width_ - kPadding - name_left_), height);
-  }
-  static constexpr int kNameFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere;
-
-  // The first line's top in a row: one line stands in the middle of kRowHeight.
-  double line_height() const { return QFontMetricsF(font(kTableTextSize), &device_).height() / unit_; }
-  double text_top() const { return std::max(0.0, (kRowHeight - line_height()) / 2); }
-
-  // kRowHeight, or as high as the row's name wrapped in its column.
-  double row_height(int row) const {
+  // A row's name in its column: the lines it takes there.
+  QStringList name_lines(int row) const {
     const QString name = address_name(row);
-    if (name.isEmpty()) return kRowHeight;
-    const QRectF box = name_box(0, 1e6);
-    const double needed =
-        QFontMetricsF(font(kTableTextSize), &device_).boundingRect(box, kNameFlags, name).height() / unit_;
-    return std::max(kRowHeight, needed + 2 * text_top());
+    if (name.isEmpty()) return {};
+    QStringList lines = wrapped_lines(name, font(kTableTextSize), device_units(label_width_ - kPadding - name_left_),
+                                      &device_);
+    for (QString& line : lines) line = line.trimmed();
+    return lines;
+  }
+  double line_height() const { return QFontMetricsF(font(kTableTextSize), &device_).height() / unit_; }
+
+  // kRowHeight, or as high as the row's name in its lines.
+  double row_height(int row) const {
+    const auto lines = static_cast<double>(name_lines(row).size());
+    return std::max(kRowHeight, kRowHeight + (lines - 1) * line_height());
   }
 
   // Text in a box, cut with "…" where it would not fit.
@@ -329,8 +327,10 @@ class ReportPainter {
     painter_.setFont(font(kTableTextSize));
     const QString label = QString::fromStdString(row_label(row));
     text(rect(kPadding, y, name_left_ - kPadding, kRowHeight), label, Qt::AlignLeft);
-    if (const QString name = address_name(row); !name.isEmpty())
-      painter_.drawText(name_box(y + text_top(), height - text_top()), kNameFlags, name);
+    const QStringList lines = name_lines(row);
+    for (qsizetype line = 0; line < lines.size(); ++line)
+      text(rect(name_left_, y + double(line) * line_height(), label_width_ - kPadding - name_left_, kRowHeight),
+           lines[line], Qt::AlignLeft);
     paint_grid(y, height);
     return y + height;
   }

@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QPainter>
-#include <QTextLayout>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
@@ -12,6 +11,7 @@
 
 #include "config/config_matrix.h"
 #include "gui/matrix_model.h"
+#include "gui/wrapped_text.h"
 
 namespace {
 
@@ -36,20 +36,12 @@ bool lamp_lit(std::uint8_t mode, qint64 phase_ms) {
 }
 
 QStringList lamp_name_lines(const QString& name, const QFont& font, int width) {
-  if (name.isEmpty()) return {};
-  QTextLayout layout(name, font);
-  QTextOption option;
-  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-  layout.setTextOption(option);
-  layout.beginLayout();
-  QTextLine first = layout.createLine();
-  first.setLineWidth(std::max(width, 1));
-  layout.endLayout();
-  const int taken = std::max(first.textLength(), 1);
-  const QString rest = name.mid(taken).trimmed();
-  QStringList lines{name.left(taken).trimmed()};
-  if (!rest.isEmpty()) lines << QFontMetrics(font).elidedText(rest, Qt::ElideRight, width);
-  return lines;
+  const QStringList lines = wrapped_lines(name, font, width);
+  if (lines.isEmpty()) return {};
+  QStringList shown{lines.first().trimmed()};
+  const QString rest = lines.mid(1).join(QString()).trimmed();
+  if (!rest.isEmpty()) shown << QFontMetrics(font).elidedText(rest, Qt::ElideRight, width);
+  return shown;
 }
 
 QFont scaled_font(const QFont& font, double factor) {

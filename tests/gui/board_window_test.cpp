@@ -179,6 +179,19 @@ TEST_F(BoardWindowTest, TablicaOpensOneWindowWithTheLampsBesideTheTabs) {
   EXPECT_EQ(note->font().pixelSize(), std::lround(QApplication::font().pixelSize() * 0.85));
   EXPECT_LT(note->font().pixelSize(), QApplication::font().pixelSize());
 
+  // At 1270 pixels wide, the picture's half holds a name of two short lines whole.
+  window().askNames = [](ProjectNames names) {
+    names.lamps[6] = "Wejście główne od strony parkingu";
+    return std::optional(names);
+  };
+  window().NamesButtonClick();
+  board->resize(1270, 800);
+  QTest::qWait(1);
+  EXPECT_EQ(board->lamps()->shownName(6).join(' '), QString::fromUtf8("Wejście główne od strony parkingu"))
+      << board->lamps()->width();
+  EXPECT_GE(board->lamps()->width(), 1270 / 2 - 20);
+  window().UndoClick();
+
   board->close();
   button->click();  // shown again, the same window
   EXPECT_EQ(window().boardWindow(), board);

@@ -356,7 +356,7 @@ TEST_F(ConfigReport, AddressNamesStandWholeOnTheirRowsLines) {
   for (int address = 0; address < ConfigMatrix::kAddresses; ++address)
     names.addresses[static_cast<std::size_t>(address)] =
         QStringLiteral("Czujka %1 pokój %2").arg(address, 2, 10, QLatin1Char('0')).arg(100 + address).toStdString();
-  const QString longest = QStringLiteral("Kotłownia gazowa w piwnicy budynku B – czujka przy palniku 2");
+  const QString longest = QStringLiteral("KOTŁOWNIA GAZOWA W PIWNICY BUDYNKU B – CZUJKA PRZY PALNIKU 2");
   ASSERT_EQ(longest.size(), 60);
   names.addresses[50] = longest.toStdString();
   ConfigMatrix matrix;
@@ -380,7 +380,9 @@ TEST_F(ConfigReport, AddressNamesStandWholeOnTheirRowsLines) {
   const qsizetype to = layout.indexOf(row_line(layout, row + 1));
   ASSERT_GE(from, 0);
   ASSERT_GT(to, from);
-  EXPECT_EQ(layout.mid(from, to - from).remove(QString::fromStdString(row_label(row))).simplified(), longest);
+  EXPECT_EQ(layout.mid(from, to - from).remove(QString::fromStdString(row_label(row))).simplified().toStdString(),
+            longest.toStdString());
+  EXPECT_FALSE(row_line(layout, row).contains(longest));  // wrapped
 }
 
 // "tylko zdarzenia, które zapalają lampy": the rows that light a lamp, in
@@ -396,12 +398,13 @@ TEST_F(ConfigReport, OnlyTheEventsThatLightALampWhenAskedAndSaidSo) {
   const QString pdf = path("zapalone.pdf");
   ASSERT_TRUE(export_config_pdf(pdf, matrix, report_info("/dane/obiekt.zel", nullptr, ReportRows::lighting)));
   EXPECT_EQ(page_count(pdf), 1);
-  const std::vector<TextLine> lines = text_lines(pdf);
+  const QString layout = pdf_layout_text(pdf);
   std::vector<int> rows;
-  for (const TextLine& line : lines)
-    for (int row = 0; row < ConfigMatrix::kRows; ++row)
-      if (line.text.startsWith(QString::fromStdString(row_label(row)) + QStringLiteral(" W"))) rows.push_back(row);
+  for (int row = 0; row < ConfigMatrix::kRows; ++row)
+    if (!row_line(layout, row).isEmpty()) rows.push_back(row);
   EXPECT_EQ(rows, std::vector<int>(std::begin(lit), std::end(lit)));
+  EXPECT_LT(layout.indexOf(row_line(layout, 20)), layout.indexOf(row_line(layout, 21)));
+  const std::vector<TextLine> lines = text_lines(pdf);
   EXPECT_NE(find_line(lines, 1, QString::fromUtf8("Tylko zdarzenia, które zapalają lampy: 4 z 304.")), nullptr);
   EXPECT_NE(find_line(lines, 1, QStringLiteral("Zapalone pola: Wolne miganie: 4, Szybkie miganie: 0, Ciagle swiecenie: "
                                                "0, razem: 4")),

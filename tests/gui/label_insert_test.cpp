@@ -103,12 +103,19 @@ TEST_F(LabelInsert, TheStatusNamesTheNamesShrunkBelowTheReadableSizeOrCut) {
                                       &fit, &error));
   EXPECT_EQ(fit.shrunk, QList<int>{7});
   EXPECT_EQ(fit.not_fitting, QList<int>{25});
-  // Printed whole: every word of the names that fit, in order.
-  const QString text = pdf_layout_text(path("za-dlugie.pdf")).simplified();
-  for (const std::size_t lamp : {5, 6})
-    EXPECT_TRUE(QString(text).remove(' ').contains(QString::fromStdString(names.lamps[lamp]).remove(' ')))
-        << names.lamps[lamp] << " in:\n" << text.toStdString();
-
+  // Printed whole within their fields: the text inside each field's outline.
+  const LabelGeometry geometry;
+  const LabelOrigin origin = label_insert_origin(geometry);
+  constexpr double kPointsPerMm = 72 / 25.4;
+  for (const std::size_t lamp : {1, 5, 6}) {
+    const double left = (origin.left_mm + double(lamp % 5) * geometry.pitch_across_mm) * kPointsPerMm;
+    const double top = (origin.top_mm + double(lamp / 5) * geometry.pitch_down_mm) * kPointsPerMm;
+    const QStringList crop{"-r", "72", "-x", QString::number(int(left)), "-y", QString::number(int(top)), "-W",
+                           QString::number(int(geometry.width_mm * kPointsPerMm) + 1), "-H",
+                           QString::number(int(geometry.height_mm * kPointsPerMm) + 1)};
+    const QString field = run_poppler(QStringLiteral("pdftotext"), crop + QStringList{path("za-dlugie.pdf"), "-"});
+    EXPECT_EQ(field.simplified(), QStringLiteral("%1 %2").arg(lamp + 1).arg(QString::fromStdString(names.lamps[lamp])));
+  }
   EXPECT_EQ(label_insert_status(false, fit),
             QString::fromUtf8("Wkładka zapisana; nazwy mniejsze niż 6 pt w polach lamp: 7; nazwy nie mieszczą się w "
                               "polach lamp: 25."));
