@@ -7,13 +7,15 @@
 
 inline constexpr double kLabelPageWidthMm = 210;
 inline constexpr double kLabelPageHeightMm = 297;
-// Left free on either side of the widest insert.
+// No cut mark comes closer to the sheet's edge than this.
+inline constexpr double kLabelEdgeMarginMm = 3;
+// The foot's text keeps this far from the sheet's sides.
 inline constexpr double kLabelSideMarginMm = 10;
 // The cut marks stand off the insert's corners by a gap and reach outwards.
 inline constexpr double kLabelCutMarkGapMm = 2;
 inline constexpr double kLabelCutMarkLengthMm = 5;
 inline constexpr double kLabelCutMarkReachMm = kLabelCutMarkGapMm + kLabelCutMarkLengthMm;
-// The insert's top edge; its cut marks reach up to 8 mm below the sheet's edge.
+// The insert's top edge; its cut marks reach up to 8 mm from the sheet's edge.
 inline constexpr double kLabelInsertTopMm = 15;
 // The foot's box: two lines of its largest type, above the sheet's bottom margin.
 inline constexpr double kLabelFootBottomMm = kLabelPageHeightMm - 9;
@@ -22,9 +24,10 @@ inline constexpr double kLabelFootTopMm = kLabelFootBottomMm - kLabelFootHeightM
 inline constexpr double kLabelFootLeftMm = kLabelSideMarginMm;
 inline constexpr double kLabelFootWidthMm = kLabelPageWidthMm - 2 * kLabelSideMarginMm;
 
-// The limits of a geometry: five pitches across inside the side margins,
-// five pitches down between the insert's top and its bottom cut marks,
-// which end above the foot.
+// The limits of a geometry: five pitches across with the cut marks on
+// either side inside the edge margins, five pitches down between the
+// insert's top and its bottom cut marks, which end above the foot.
 inline constexpr double kLabelMinimumMm = 5;
-inline constexpr double kLabelMaxPitchAcrossMm = (kLabelPageWidthMm - 2 * kLabelSideMarginMm) / 5;
+inline constexpr double kLabelMaxPitchAcrossMm =
+    (kLabelPageWidthMm - 2 * (kLabelEdgeMarginMm + kLabelCutMarkReachMm)) / 5;
 inline constexpr double kLabelMaxPitchDownMm = (kLabelFootTopMm - kLabelCutMarkReachMm - kLabelInsertTopMm) / 5;

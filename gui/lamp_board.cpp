@@ -35,13 +35,13 @@ bool lamp_lit(std::uint8_t mode, qint64 phase_ms) {
   }
 }
 
-QStringList lamp_name_lines(const QString& name, const QFont& font, int width) {
-  const QStringList lines = wrapped_lines(name, font, width);
-  if (lines.isEmpty()) return {};
-  QStringList shown{lines.first().trimmed()};
-  const QString rest = lines.mid(1).join(QString()).trimmed();
-  if (!rest.isEmpty()) shown << QFontMetrics(font).elidedText(rest, Qt::ElideRight, width);
-  return shown;
+QStringList lamp_name_lines(const QString& name, const QFont& font, int width, int lines) {
+  const QStringList wrapped = wrapped_lines(name, font, width);
+  if (wrapped.isEmpty() || lines < 1) return {};
+  const QFontMetrics metrics(font);
+  if (lines == 1 || wrapped.size() == 1) return {metrics.elidedText(name.trimmed(), Qt::ElideRight, width)};
+  const QString rest = wrapped.mid(1).join(QString()).trimmed();
+  return {wrapped.first().trimmed(), metrics.elidedText(rest, Qt::ElideRight, width)};
 }
 
 QFont scaled_font(const QFont& font, double factor) {
@@ -109,9 +109,14 @@ LampBoard::Metrics LampBoard::metrics() const {
   g.cell_width = width() / kPerRow;
   g.cell_height = (height() - kHeadingHeight) / kPerRow;
   g.text_height = fontMetrics().height();
-  // Under each lamp: its number, two lines of name when any lamp has one, and its mode's letter.
-  const int lines = hasNames() ? 4 : 2;
-  g.diameter = std::max(8, std::min(g.cell_width - 8, g.cell_height - lines * g.text_height - 6));
+  // Under each lamp: its number, the name's lines when any lamp has one, and
+  // its mode's letter. The name takes a second line where the lamp keeps its
+  // smallest size beside it.
+  const auto diameter = [&g](int name_lines) {
+    return std::min(g.cell_width - 8, g.cell_height - (2 + name_lines) * g.text_height - 6);
+  };
+  g.name_lines = !hasNames() ? 0 : diameter(2) >= kMinimumDiameter ? 2 : 1;
+  g.diameter = std::max(8, diameter(g.name_lines));
   return g;
 }
 
@@ -161,7 +166,8 @@ bool LampBoard::hasNames() const {
 }
 
 QStringList LampBoard::shownName(int lamp) const {
-  return lamp_name_lines(names_[static_cast<std::size_t>(lamp)], font(), metrics().cell_width - 4);
+  const Metrics g = metrics();
+  return lamp_name_lines(names_[static_cast<std::size_t>(lamp)], font(), g.cell_width - 4, g.name_lines);
 }
 
 QSize LampBoard::minimumSizeHint() const {
@@ -213,7 +219,7 @@ void LampBoard::paintEvent(QPaintEvent*) {
     QRect below = number.translated(0, g.text_height);
     if (hasNames()) {
       const QStringList lines = shownName(lamp);
-      for (int line = 0; line < 2; ++line) {
+      for (int line = 0; line < g.name_lines; ++line) {
         if (line < lines.size()) painter.drawText(below, Qt::AlignCenter, lines[line]);
         below.translate(0, g.text_height);
       }

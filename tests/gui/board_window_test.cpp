@@ -110,23 +110,25 @@ TEST(LampBoard, NamesTakeTwoLinesOfTheLampsGrowingWidthAndWholeInTheTip) {
   const QString name = QStringLiteral("Wejście główne od strony parkingu");
   const int whole = metrics.horizontalAdvance(name);
   struct Case {
-    int width;
-    QStringList lines;  // "" where the line is shortened
+    int width, lines;
+    QStringList shown;  // "" where the line is shortened
   };
   const Case cases[] = {
-      {whole + 1, {name}},
-      {metrics.horizontalAdvance(QStringLiteral("Wejście główne od")) + 1, {"Wejście główne od", "strony parkingu"}},
-      {metrics.horizontalAdvance(QStringLiteral("Wejście główne")) + 1, {"Wejście główne", ""}},
-      {metrics.horizontalAdvance(QStringLiteral("Wej")) + 1, {"Wej", ""}},  // a word longer than the line breaks
+      {whole + 1, 2, {name}},
+      {metrics.horizontalAdvance(QStringLiteral("Wejście główne od")) + 1, 2, {"Wejście główne od", "strony parkingu"}},
+      {metrics.horizontalAdvance(QStringLiteral("Wejście główne")) + 1, 2, {"Wejście główne", ""}},
+      {metrics.horizontalAdvance(QStringLiteral("Wej")) + 1, 2, {"Wej", ""}},  // a word longer than the line breaks
+      {whole + 1, 1, {name}},
+      {metrics.horizontalAdvance(QStringLiteral("Wejście główne od")) + 1, 1, {""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.width);
-    const QStringList lines = lamp_name_lines(name, font, c.width);
-    ASSERT_EQ(lines.size(), c.lines.size());
+    const QStringList lines = lamp_name_lines(name, font, c.width, c.lines);
+    ASSERT_EQ(lines.size(), c.shown.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
       EXPECT_LE(metrics.horizontalAdvance(lines[i]), c.width);
-      if (c.lines[i].isEmpty()) EXPECT_TRUE(lines[i].endsWith(QChar(0x2026))) << lines[i].toStdString();
-      else EXPECT_EQ(lines[i], c.lines[i]);
+      if (c.shown[i].isEmpty()) EXPECT_TRUE(lines[i].endsWith(QChar(0x2026))) << lines[i].toStdString();
+      else EXPECT_EQ(lines[i], c.shown[i]);
     }
   }
   EXPECT_TRUE(lamp_name_lines({}, font, 100).isEmpty());
@@ -135,7 +137,8 @@ TEST(LampBoard, NamesTakeTwoLinesOfTheLampsGrowingWidthAndWholeInTheTip) {
   LampBoard::Names names;
   names[6] = name;
   lamps.setNames(names);
-  lamps.resize(lamps.minimumSizeHint());
+  lamps.resize(lamps.minimumSizeHint());  // too low for two lines
+  EXPECT_EQ(lamps.shownName(6).size(), 1);
   EXPECT_NE(lamps.shownName(6).join(' '), name);
   lamps.resize(5 * (whole / 2 + 40), 600);
   EXPECT_EQ(lamps.shownName(6).join(' '), name);
