@@ -38,7 +38,6 @@ constexpr double kTotalsHeight = 18;
 constexpr double kLineWidth = 0.5;
 constexpr double kPadding = 2.5;
 
-
 const QColor kGridColor(96, 96, 96);
 const QColor kHeaderFill(230, 230, 230);
 
@@ -339,7 +338,7 @@ class ReportPainter {
   double paint_no_rows(double y) {
     painter_.setPen(Qt::black);
     painter_.setFont(font(kTableTextSize));
-    text(rect(kPadding, y, width_, kRowHeight), QStringLiteral("Żadne zdarzenie nie zapala lamp."), Qt::AlignLeft);
+    text(rect(kPadding, y, width_ - kPadding, kRowHeight), QStringLiteral("Żadne zdarzenie nie zapala lamp."), Qt::AlignLeft);
     return y + kRowHeight;
   }
 

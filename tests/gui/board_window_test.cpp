@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolTip>
+#include <cmath>
 
 #include "app/board_window.h"
 #include "config/config_matrix.h"
