@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QToolButton>
 
 #include "app/board_settings.h"
 #include "app/board_window.h"
@@ -24,6 +25,7 @@
 #include "gui/matrix_model.h"
 #include "gui/user_settings.h"
 #include "gui/walk_protocol_pdf.h"
+#include "gui/walk_record_chooser.h"
 #include "gui/walk_tab.h"
 #include "protocol/console_log.h"
 #include "text/utf8_path.h"
@@ -73,8 +75,14 @@ void TForm_main::createBoard() {
   });
   connect(walkTab_, &WalkTab::protocolRequested, this, &TForm_main::WalkProtocolClick);
   connect(walkTab_, &WalkTab::repeatFaultsRequested, this, &TForm_main::RepeatFaultsClick);
+  // A line of the record: the walk goes there to show the event again; without a walk the grid does.
+  connect(walkTab_, &WalkTab::eventChosen, this, [this](int row) {
+    if (walk_->running()) return walk_->goTo(row);
+    showWalkedRow(row);
+  });
   connect(walkRecord_, &WalkRecordKeeper::expectedChanged, walkTab_, &WalkTab::setExpected);
-  connect(walkRecord_, &WalkRecordKeeper::recordChanged, this, &TForm_main::showWalkFaults);
+  connect(walkRecord_, &WalkRecordKeeper::byHandStepChanged, walkTab_, &WalkTab::setByHandStep);
+  connect(walkRecord_, &WalkRecordKeeper::recordChanged, this, &TForm_main::showWalkRecord);
   connect(walkTab_, &WalkTab::pauseToggled, walk_, &WalkController::togglePause);
   connect(walkTab_, &WalkTab::backRequested, walk_, &WalkController::back);
   connect(walkTab_, &WalkTab::nextRequested, walk_, &WalkController::next);
@@ -83,45 +91,41 @@ void TForm_main::createBoard() {
 
   connect(walk_, &WalkController::runningChanged, this, [this](bool running) {
     setDeviceOperationsEnabled(!running);
+    setEditingEnabled(!running);
     walkTab_->setRunning(running);
     monitorTab_->view()->setStartAllowed(!running);
   });
   connect(walk_, &WalkController::pausedChanged, walkTab_, &WalkTab::setPaused);
   connect(walk_, &WalkController::rowShown, this, &TForm_main::showWalkedRow);
+  connect(walk_, &WalkController::rowShown, walkTab_, &WalkTab::showCurrentEvent);
   connect(walk_, &WalkController::statusChanged, this, [this](const QString& text) {
     setStatusText(text);
     walkTab_->setStatus(text);
   });
   connect(walk_, &WalkController::failed, this,
           [](const QString& cause) { console_log().append_text(cause.toStdString()); });
+  showWalkRecord();
 }
 
 bool TForm_main::longOperationRunning() const {
   return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running());
 }
 
-void TForm_main::startWalk(const std::vector<int>& rows) {
-  if (walk_->running()) return;
+void TForm_main::startWalk(bool repeat_faults) {
+  if (walk_->running() || !saveBeforeWalk()) return;
   UserSettings::instance().setEngineerName(walkTab_->engineer());
   walk_->setWaitForVerdict(walkTab_->waitForVerdict());
-  const int unit = ui_->KVRnumberEdit->value();
-  if (!rows.empty()) {
-    walk_->start(WalkPlan(rows), unit, walkTab_->dwell());
-    return;
-  }
-  int first = walkTab_->firstRow();
-  int last = walkTab_->lastRow();
-  const int from_row = walkRecord_->prepare(first, last);
-  walk_->start(first, last, unit, walkTab_->dwell(), from_row);
+  const std::optional<WalkRecordKeeper::Walk> walk =
+      repeat_faults ? walkRecord_->prepareRepeat()
+                    : walkRecord_->prepare(WalkPlan(walkTab_->firstRow(), walkTab_->lastRow(), walkTab_->byHandRows()));
+  if (walk) walk_->start(walk->plan, ui_->KVRnumberEdit->value(), walkTab_->dwell(), walk->from_row);
 }
 
-void TForm_main::RepeatFaultsClick() {
-  const std::vector<int> faults = walkRecord_->prepareRepeat();
-  if (!faults.empty()) startWalk(faults);
-}
+void TForm_main::RepeatFaultsClick() { startWalk(true); }
 
-void TForm_main::showWalkFaults() {
+void TForm_main::showWalkRecord() {
   const std::optional<WalkRecord> record = walkRecord_->record();
+  walkTab_->showRecord(record);
   std::vector<const RecordLine*> faults(ConfigMatrix::kRows, nullptr);
   QStringList listed;
   if (record) {
@@ -147,10 +151,26 @@ void TForm_main::showWalkFaults() {
   }
 }
 
+// The project file's records: the only one, or the one chosen.
 void TForm_main::WalkProtocolClick() {
-  const std::optional<WalkRecord> record = walkRecord_->record();
-  if (!record) {
+  const JournalReading reading = configFileName_.isEmpty()
+                                     ? JournalReading{}
+                                     : load_walk_journal(records_folder_for(utf8_path(configFileName_.toStdString())));
+  if (!reading.ok) {
+    showWarning(file_failure_text("Nie można odczytać protokołów pliku", configFileName_, reading.reason));
+    return;
+  }
+  if (reading.records.empty()) {
     showWarning(QString::fromUtf8("Nie ma jeszcze protokołu: przeprowadź test po kolei."));
+    return;
+  }
+  const std::optional<std::size_t> chosen =
+      reading.records.size() == 1 ? std::optional<std::size_t>(0) : askWalkRecord(record_choices(reading));
+  if (!chosen) return;
+  const StoredRecord& stored = reading.records[*chosen];
+  if (!stored.record) {
+    showWarning(file_failure_text("Nie można odczytać protokołu", QString::fromStdString(path_utf8(stored.file)),
+                                  stored.damage));
     return;
   }
   const QString name = askFileName(WalkProtocolDialog, FileDialogMode::save);
@@ -158,9 +178,9 @@ void TForm_main::WalkProtocolClick() {
   const std::filesystem::path path = utf8_path(name.toStdString());
   std::string reason;
   if (has_csv_extension(path)) {
-    const FileResult result = save_walk_protocol_csv(path, *record);
+    const FileResult result = save_walk_protocol_csv(path, *stored.record);
     if (!result.ok) reason = result.reason;
-  } else if (QString error; !export_walk_protocol_pdf(name, *record, &error)) {
+  } else if (QString error; !export_walk_protocol_pdf(name, *stored.record, &error)) {
     reason = error.toStdString();
   }
   if (reason.empty()) {
@@ -173,6 +193,20 @@ void TForm_main::WalkProtocolClick() {
 void TForm_main::showWalkedRow(int row) {
   selectMatrixRow(row);
   selectLabelRow(row);
+}
+
+bool TForm_main::editingLocked() const { return walk_ && walk_->running(); }
+
+bool TForm_main::refuseEditWhileWalking() {
+  if (!editingLocked()) return false;
+  setStatusText(QString::fromUtf8("Trwa test po kolei: konfiguracji i nazw nie można zmieniać do jego końca."));
+  return true;
+}
+
+void TForm_main::setEditingEnabled(bool enabled) {
+  for (QWidget* control : std::initializer_list<QWidget*>{ui_->LoadConfigButton, ui_->RecentFilesButton,
+                                                          ui_->FillButton, ui_->NamesButton, ui_->LabelsButton})
+    control->setEnabled(enabled);
 }
 
 void TForm_main::setDeviceOperationsEnabled(bool enabled) {

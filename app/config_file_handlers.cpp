@@ -24,7 +24,10 @@
 
 void TForm_main::SaveConfigButtonClick() {
   const QString name = askFileName(SaveDialog, FileDialogMode::save);
-  if (name.isEmpty()) return;
+  if (!name.isEmpty()) saveConfigTo(name);
+}
+
+bool TForm_main::saveConfigTo(const QString& name) {
   const std::filesystem::path path = utf8_path(name.toStdString());
   const FileResult result = save_configuration(path, currentProject());
   if (result.ok) {
@@ -36,10 +39,39 @@ void TForm_main::SaveConfigButtonClick() {
     setStatusText(status);
     UserSettings::instance().addRecentFile(name);
     reportNamesLeftOut(path, status);
-    return;
+    return true;
   }
   setStatusText(QString::fromUtf8(kSaveStatusFailed));
   showWarning(file_failure_text("Nie udało się zapisać konfiguracji do pliku", name, result.reason));
+  return false;
+}
+
+namespace {
+
+// The file still holds the window's table and names (nobody wrote to it since).
+bool file_holds(const std::filesystem::path& path, const Project& project) {
+  Project file = project;  // a file without names keeps the window's
+  return load_configuration(path, file).ok && file.matrix.bytes() == project.matrix.bytes() &&
+         file.names == project.names;
+}
+
+}  // namespace
+
+// The record names the file and shows its SHA-256: the walk checks what
+// that file holds, so the grid is saved to it first.
+bool TForm_main::saveBeforeWalk() {
+  if (!configFileName_.isEmpty() && !history_->isModified() &&
+      file_holds(utf8_path(configFileName_.toStdString()), currentProject()))
+    return true;
+  const QString question =
+      configFileName_.isEmpty()
+          ? QString::fromUtf8("Konfiguracja nie jest zapisana w pliku. Protokół testu wskazuje plik konfiguracji i "
+                              "jego sumę SHA-256: zapisz ją przed testem.")
+          : QString::fromUtf8("Konfiguracja ma niezapisane zmiany. Protokół testu wskazuje plik konfiguracji i jego "
+                              "sumę SHA-256: zapisz zmiany przed testem.");
+  if (!askSaveBeforeWalk(question)) return false;
+  const QString name = configFileName_.isEmpty() ? askFileName(SaveDialog, FileDialogMode::save) : configFileName_;
+  return !name.isEmpty() && saveConfigTo(name);
 }
 
 bool TForm_main::readConfigFile(const std::filesystem::path& path, Project& into) {
@@ -59,6 +91,7 @@ void TForm_main::LoadConfigButtonClick() {
 void TForm_main::openConfigFile(const QString& name) { openConfigPath(utf8_path(name.toStdString())); }
 
 void TForm_main::openConfigPath(const std::filesystem::path& path) {
+  if (refuseEditWhileWalking()) return;
   // A load changes the grid only when the file holds a whole configuration;
   // a project brings its names with it, in the same undo step.
   Project project = currentProject();
@@ -89,7 +122,7 @@ QString dragged_config_file(const QMimeData* data) {
 }  // namespace
 
 void TForm_main::dragEnterEvent(QDragEnterEvent* event) {
-  if (!dragged_config_file(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!editingLocked() && !dragged_config_file(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void TForm_main::dropEvent(QDropEvent* event) {

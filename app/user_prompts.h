@@ -26,6 +26,8 @@ enum class SaveChangesAnswer { save, discard, cancel };
 using SaveChangesPrompt = std::function<SaveChangesAnswer()>;
 // A question answered "Tak" (true) or "Nie".
 using YesNoPrompt = std::function<bool(const QString& question)>;
+// Before a walk over a grid not saved: "Zapisz i rozpocznij" (true) or "Anuluj".
+using SaveBeforeWalkPrompt = std::function<bool(const QString& question)>;
 // Sets up the printer to print on; false when the user cancelled.
 using PrinterSetup = std::function<bool(QPrinter& printer)>;
 
@@ -44,6 +46,8 @@ bool run_print_dialog(QWidget* parent, QPrinter& printer);
 
 // "Zapisz", "Nie zapisuj" or "Anuluj" (also when the box is closed).
 SaveChangesAnswer ask_save_changes(QWidget* parent);
+// "Zapisz i rozpocznij" or "Anuluj" (also when the box is closed).
+bool ask_save_before_walk(QWidget* parent, const QString& question);
 
 // A reason as a sentence: the first letter capitalised, a full stop at the end.
 QString sentence_text(std::string_view utf8);
