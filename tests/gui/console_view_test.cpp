@@ -9,9 +9,11 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "app/console_view.h"
+#include "app/console_window.h"
 #include "protocol/console_log.h"
 
 namespace {
@@ -160,13 +162,17 @@ TEST_F(ConsoleViewTest, TheUserCanSelectAndCopyButNotEdit) {
   EXPECT_EQ(shown(), QString::fromUtf8("zażółć\ngęślą"));
 }
 
-TEST_F(ConsoleViewTest, OnlyTheLatestViewListensAndLettingGoOfAnOldOneKeepsIt) {
+// Every view of a store shows it; one that goes leaves the others
+// listening, and a view of another store keeps its own.
+TEST_F(ConsoleViewTest, EveryViewShowsTheStoreAndOneThatGoesLeavesTheOthers) {
   auto second = std::make_unique<ConsoleView>();
   second->attach(log_);
+  log_.append_text("dla obu");
+  EXPECT_EQ(shown(), QString::fromUtf8("dla obu"));
   view_.reset();  // the first view goes away; the second keeps listening
   log_.append_text("dla drugiego");
   second->flush();
-  EXPECT_EQ(second->toPlainText(), QString::fromUtf8("dla drugiego"));
+  EXPECT_EQ(second->toPlainText(), QString::fromUtf8("dla obu\ndla drugiego"));
 
   ConsoleLog other_log;
   ConsoleView other_view;
@@ -175,8 +181,45 @@ TEST_F(ConsoleViewTest, OnlyTheLatestViewListensAndLettingGoOfAnOldOneKeepsIt) {
   other_log.append_text("inny");
   second->flush();
   other_view.flush();
-  EXPECT_EQ(second->toPlainText(), QString::fromUtf8("dla drugiego\nznowu"));
+  EXPECT_EQ(second->toPlainText(), QString::fromUtf8("dla obu\ndla drugiego\nznowu"));
   EXPECT_EQ(other_view.toPlainText(), QString::fromUtf8("inny"));
+}
+
+// The console window shows exactly what the store holds, whatever the store
+// did: a count of repeats rewritten in place, its oldest lines dropped.
+TEST_F(ConsoleViewTest, TheConsoleWindowShowsWhatTheStoreHoldsAfterRepeatsAndDrops) {
+  ConsoleLog small(4);
+  ConsoleView page;
+  page.attach(small);
+  ConsoleWindow window(small);
+  const auto held = [&small] {
+    QStringList lines;
+    for (const std::string& line : small.lines()) lines << ConsoleView::displayLine(line);
+    return lines.join(QLatin1Char('\n'));
+  };
+  const std::function<void()> steps[] = {
+      [&] { small.append_text("ramka"); },
+      [&] { small.count_repeat(); },
+      [&] {
+        small.count_repeat();
+        small.count_repeat();
+      },
+      [&] {
+        for (const char* line : {"a", "b", "c"}) small.append_text(line);  // past the bound: the oldest go
+      },
+      [&] {
+        small.append_text("d");
+        small.count_repeat();
+      },
+  };
+  for (std::size_t step = 0; step < std::size(steps); ++step) {
+    steps[step]();
+    page.flush();
+    window.view()->flush();
+    EXPECT_EQ(window.view()->toPlainText(), held()) << step;
+    EXPECT_EQ(page.toPlainText(), held()) << step;
+  }
+  EXPECT_GT(small.dropped(), 0u);  // the drops did happen
 }
 
 }  // namespace
