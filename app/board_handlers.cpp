@@ -43,6 +43,7 @@ void TForm_main::createBoard() {
   board_->addTab(walkTab_, QStringLiteral("Test po kolei"));
 
   walk_ = new WalkController(longOperationLink(), this);
+  walk_->setNames([this] { return projectNames(); });
 
   monitorTab_ = make_bus_monitor_tab(*this, [this](bool running) {
     setDeviceOperationsEnabled(!running);

@@ -132,7 +132,11 @@ TEST_F(WalkTest, WalksRowsInOrderOnOneConnectionAndClearsTheBoard) {
 
   pickRange(4, 9);
   control<QDoubleSpinBox>("WalkDwell")->setValue(0.5);
-  project_names().addresses[1] = "Kotłownia";  // the status line names it after the label
+  window().projectNames = [] {  // the window's names, given to the walk: the status line names it after the label
+    ProjectNames names;
+    names.addresses[1] = "Kotłownia";
+    return names;
+  };
   std::vector<int> selected, labels, lamps;
   std::vector<std::vector<bool>> controls;
   QObject context;
