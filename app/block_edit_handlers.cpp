@@ -25,6 +25,7 @@ void TForm_main::selectBlock(const CellBlock& block) {
 }
 
 void TForm_main::FillButtonClick() {
+  if (refuseEditWhileWalking()) return;
   const std::optional<AddressFill> fill = askAddressFill();
   if (!fill) return;
   const std::vector<CellValue> cells = address_fill_cells(config_matrix(), *fill);

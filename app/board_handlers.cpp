@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QToolButton>
 
 #include "app/board_settings.h"
 #include "app/board_window.h"
@@ -74,8 +75,14 @@ void TForm_main::createBoard() {
   });
   connect(walkTab_, &WalkTab::protocolRequested, this, &TForm_main::WalkProtocolClick);
   connect(walkTab_, &WalkTab::repeatFaultsRequested, this, &TForm_main::RepeatFaultsClick);
+  // A line of the record: the walk goes there to show the event again; without a walk the grid does.
+  connect(walkTab_, &WalkTab::eventChosen, this, [this](int row) {
+    if (walk_->running()) return walk_->goTo(row);
+    showWalkedRow(row);
+  });
   connect(walkRecord_, &WalkRecordKeeper::expectedChanged, walkTab_, &WalkTab::setExpected);
-  connect(walkRecord_, &WalkRecordKeeper::recordChanged, this, &TForm_main::showWalkFaults);
+  connect(walkRecord_, &WalkRecordKeeper::byHandStepChanged, walkTab_, &WalkTab::setByHandStep);
+  connect(walkRecord_, &WalkRecordKeeper::recordChanged, this, &TForm_main::showWalkRecord);
   connect(walkTab_, &WalkTab::pauseToggled, walk_, &WalkController::togglePause);
   connect(walkTab_, &WalkTab::backRequested, walk_, &WalkController::back);
   connect(walkTab_, &WalkTab::nextRequested, walk_, &WalkController::next);
@@ -84,45 +91,41 @@ void TForm_main::createBoard() {
 
   connect(walk_, &WalkController::runningChanged, this, [this](bool running) {
     setDeviceOperationsEnabled(!running);
+    setEditingEnabled(!running);
     walkTab_->setRunning(running);
     monitorTab_->view()->setStartAllowed(!running);
   });
   connect(walk_, &WalkController::pausedChanged, walkTab_, &WalkTab::setPaused);
   connect(walk_, &WalkController::rowShown, this, &TForm_main::showWalkedRow);
+  connect(walk_, &WalkController::rowShown, walkTab_, &WalkTab::showCurrentEvent);
   connect(walk_, &WalkController::statusChanged, this, [this](const QString& text) {
     setStatusText(text);
     walkTab_->setStatus(text);
   });
   connect(walk_, &WalkController::failed, this,
           [](const QString& cause) { console_log().append_text(cause.toStdString()); });
+  showWalkRecord();
 }
 
 bool TForm_main::longOperationRunning() const {
   return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running());
 }
 
-void TForm_main::startWalk(const std::vector<int>& rows) {
-  if (walk_->running()) return;
+void TForm_main::startWalk(bool repeat_faults) {
+  if (walk_->running() || !saveBeforeWalk()) return;
   UserSettings::instance().setEngineerName(walkTab_->engineer());
   walk_->setWaitForVerdict(walkTab_->waitForVerdict());
-  const int unit = ui_->KVRnumberEdit->value();
-  if (!rows.empty()) {
-    walk_->start(WalkPlan(rows), unit, walkTab_->dwell());
-    return;
-  }
-  int first = walkTab_->firstRow();
-  int last = walkTab_->lastRow();
-  const int from_row = walkRecord_->prepare(first, last);
-  walk_->start(first, last, unit, walkTab_->dwell(), from_row);
+  const std::optional<WalkRecordKeeper::Walk> walk =
+      repeat_faults ? walkRecord_->prepareRepeat()
+                    : walkRecord_->prepare(WalkPlan(walkTab_->firstRow(), walkTab_->lastRow(), walkTab_->byHandRows()));
+  if (walk) walk_->start(walk->plan, ui_->KVRnumberEdit->value(), walkTab_->dwell(), walk->from_row);
 }
 
-void TForm_main::RepeatFaultsClick() {
-  const std::vector<int> faults = walkRecord_->prepareRepeat();
-  if (!faults.empty()) startWalk(faults);
-}
+void TForm_main::RepeatFaultsClick() { startWalk(true); }
 
-void TForm_main::showWalkFaults() {
+void TForm_main::showWalkRecord() {
   const std::optional<WalkRecord> record = walkRecord_->record();
+  walkTab_->showRecord(record);
   std::vector<const RecordLine*> faults(ConfigMatrix::kRows, nullptr);
   QStringList listed;
   if (record) {
@@ -174,6 +177,20 @@ void TForm_main::WalkProtocolClick() {
 void TForm_main::showWalkedRow(int row) {
   selectMatrixRow(row);
   selectLabelRow(row);
+}
+
+bool TForm_main::editingLocked() const { return walk_ && walk_->running(); }
+
+bool TForm_main::refuseEditWhileWalking() {
+  if (!editingLocked()) return false;
+  setStatusText(QString::fromUtf8("Trwa test po kolei: konfiguracji i nazw nie można zmieniać do jego końca."));
+  return true;
+}
+
+void TForm_main::setEditingEnabled(bool enabled) {
+  for (QWidget* control : std::initializer_list<QWidget*>{ui_->LoadConfigButton, ui_->RecentFilesButton, newButton_,
+                                                          ui_->FillButton, ui_->NamesButton, ui_->LabelsButton})
+    control->setEnabled(enabled);
 }
 
 void TForm_main::setDeviceOperationsEnabled(bool enabled) {

@@ -25,15 +25,18 @@
 #include "ui_main_window.h"
 
 void TForm_main::SaveConfigButtonClick() {
-  // A project that holds more than its table is offered as a project; its
-  // table alone is saved only when the user says so, knowing what stays out.
+  // A project that holds more than its table is offered as a project.
+  const QString name = askFileName(SaveDialog, FileDialogMode::save, !parts_beside_table(currentProject()).empty());
+  if (!name.isEmpty()) saveConfigTo(name);
+}
+
+bool TForm_main::saveConfigTo(const QString& name) {
+  // The table alone is saved only when the user says so, knowing what stays out.
   const Project project = currentProject();
   const std::vector<std::string> beside_table = parts_beside_table(project);
-  const QString name = askFileName(SaveDialog, FileDialogMode::save, !beside_table.empty());
-  if (name.isEmpty()) return;
   const std::filesystem::path path = utf8_path(name.toStdString());
   const bool all_kept = has_project_extension(path) || beside_table.empty();
-  if (!all_kept && !saveTableAlone(name, beside_table)) return;
+  if (!all_kept && !saveTableAlone(name, beside_table)) return false;
   const FileResult result = save_configuration(path, project);
   if (result.ok) {
     // What the file left out keeps the window marked as changed, so closing still asks.
@@ -43,10 +46,41 @@ void TForm_main::SaveConfigButtonClick() {
     if (!result.note.empty()) status += QStringLiteral(". ") + QString::fromStdString(result.note);
     setStatusText(status);
     UserSettings::instance().addRecentFile(name);
-    return;
+    return true;
   }
   setStatusText(QString::fromUtf8(kSaveStatusFailed));
   showWarning(file_failure_text("Nie udało się zapisać konfiguracji do pliku", name, result.reason));
+  return false;
+}
+
+namespace {
+
+// The file still holds the window's table and names (nobody wrote to it since).
+bool file_holds(const std::filesystem::path& path, const Project& project) {
+  Project file = project;  // a file without names keeps the window's
+  return load_configuration(path, file).ok && file.matrix.bytes() == project.matrix.bytes() &&
+         file.names == project.names;
+}
+
+}  // namespace
+
+// The record names the file and shows its SHA-256: the walk checks what
+// that file holds, so the grid is saved to it first.
+bool TForm_main::saveBeforeWalk() {
+  if (!configFileName_.isEmpty() && !history_->isModified() &&
+      file_holds(utf8_path(configFileName_.toStdString()), currentProject()))
+    return true;
+  const QString question =
+      configFileName_.isEmpty()
+          ? QString::fromUtf8("Konfiguracja nie jest zapisana w pliku. Protokół testu wskazuje plik konfiguracji i "
+                              "jego sumę SHA-256: zapisz ją przed testem.")
+          : QString::fromUtf8("Konfiguracja ma niezapisane zmiany. Protokół testu wskazuje plik konfiguracji i jego "
+                              "sumę SHA-256: zapisz zmiany przed testem.");
+  if (!askSaveBeforeWalk(question)) return false;
+  const QString name = configFileName_.isEmpty()
+                           ? askFileName(SaveDialog, FileDialogMode::save, !parts_beside_table(currentProject()).empty())
+                           : configFileName_;
+  return !name.isEmpty() && saveConfigTo(name);
 }
 
 bool TForm_main::readConfigFile(const std::filesystem::path& path, Project& into) {
@@ -66,6 +100,7 @@ void TForm_main::LoadConfigButtonClick() {
 void TForm_main::openConfigFile(const QString& name) { openConfigPath(utf8_path(name.toStdString())); }
 
 void TForm_main::openConfigPath(const std::filesystem::path& path) {
+  if (refuseEditWhileWalking()) return;
   // A load changes the grid only when the file holds a whole configuration;
   // a project brings its names with it, a table keeps the window's only when
   // the user says they belong to it. Either is one undo step.
@@ -93,6 +128,7 @@ void TForm_main::setupNewConfiguration() {
   auto* button = new QPushButton(QStringLiteral("Nowy"), ui_->ConfigTabSheet);
   button->setObjectName(QStringLiteral("NewConfigButton"));
   button->setGeometry(8, 8, 75, 23);
+  newButton_ = button;
   connect(button, &QPushButton::clicked, this, &TForm_main::NewConfigButtonClick);
   auto* key = new QShortcut(QKeySequence::New, this);
   key->setContext(Qt::WindowShortcut);
@@ -100,6 +136,7 @@ void TForm_main::setupNewConfiguration() {
 }
 
 void TForm_main::NewConfigButtonClick() {
+  if (refuseEditWhileWalking()) return;
   if (history_->isModified()) {
     switch (askSaveChanges(QString::fromUtf8(kSaveBeforeNew))) {
       case SaveChangesAnswer::save:
@@ -135,7 +172,7 @@ QString dragged_config_file(const QMimeData* data) {
 }  // namespace
 
 void TForm_main::dragEnterEvent(QDragEnterEvent* event) {
-  if (!dragged_config_file(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!editingLocked() && !dragged_config_file(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void TForm_main::dropEvent(QDropEvent* event) {

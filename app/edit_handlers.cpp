@@ -58,15 +58,22 @@ void TForm_main::updateCaption() {
 void TForm_main::setConfigFileName(const QString& name) {
   configFileName_ = name;
   updateCaption();
+  if (walkRecord_) showWalkRecord();  // the records are the file's
 }
 
+// Every edit of cells (mouse, keys, paste, fill) comes here.
 void TForm_main::setCells(const std::vector<CellValue>& cells, const QString& step, std::optional<CellBlock> block) {
+  if (refuseEditWhileWalking()) return;
   history_->setCells(cells, step, block);
 }
 
-void TForm_main::UndoClick() { history_->stack().undo(); }
+void TForm_main::UndoClick() {
+  if (!refuseEditWhileWalking()) history_->stack().undo();
+}
 
-void TForm_main::RedoClick() { history_->stack().redo(); }
+void TForm_main::RedoClick() {
+  if (!refuseEditWhileWalking()) history_->stack().redo();
+}
 
 // A selected block, or else the whole selected row.
 void TForm_main::CopyRowClick() {

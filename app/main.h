@@ -37,6 +37,7 @@ class EditHistory;
 struct CellDifference;
 struct CellValue;
 class QLabel;
+class QPushButton;
 class QMenu;
 class QPainter;
 class QTableView;
@@ -92,6 +93,9 @@ class TForm_main : public QWidget {
   AddressFillPrompt askAddressFill = [this] { return ask_address_fill(this); };
   NamesPrompt askNames = [this](const ProjectNames& names) { return ask_names(this, names); };
   YesNoPrompt askYesNo = [this](const QString& question) { return ask_yes_no(this, question); };
+  SaveBeforeWalkPrompt askSaveBeforeWalk = [this](const QString& question) {
+    return ask_save_before_walk(this, question);
+  };
   // The names of the project the grid belongs to (site, lamps, addresses).
   std::function<ProjectNames()> projectNames = [] { return project_names(); };
 
@@ -187,6 +191,9 @@ class TForm_main : public QWidget {
   BusMonitorTab* busMonitor() const { return monitorTab_; }
   // A walk or the bus monitor holds the connection.
   bool longOperationRunning() const;
+  // A walk runs: its record is bound to the table and the names it checks,
+  // so nothing may change them (open, read, drop, paste, edits, undo, names).
+  bool editingLocked() const;
   // The connection of a long operation (walk, bus monitor): a session as
   // the configuration page's operations open, the failure reported.
   LongOperationLink longOperationLink();
@@ -235,6 +242,8 @@ class TForm_main : public QWidget {
   void gridChanged();
   // A status that describes an edit; the next change of the grid clears it.
   void setEditStatusText(const QString& text);
+  // Saves the project to `name` as "Zapisz..." does; true when saved.
+  bool saveConfigTo(const QString& name);
   // Reads a configuration file into `into`, or warns and leaves it unchanged.
   bool readConfigFile(const std::filesystem::path& path, Project& into);
   // Every text that shows a name follows the names.
@@ -269,10 +278,18 @@ class TForm_main : public QWidget {
   void runDeviceOperation(int progress_max, const DeviceOperation& operation);
   // The board window and its walk, made on first use.
   void createBoard();
-  // Starts a walk from the tab's range, or over `rows` only ("Powtórz błędne").
-  void startWalk(const std::vector<int>& rows = {});
-  // The row labels of events rated "Błąd" marked, and "Powtórz błędne" offered.
-  void showWalkFaults();
+  // Starts a walk from the tab's range, or over the last record's faults ("Powtórz błędne").
+  void startWalk(bool repeat_faults = false);
+  // A walk's record names a saved file: unsaved changes, or a grid without
+  // a file, are saved first when the user agrees. False: no walk.
+  bool saveBeforeWalk();
+  // The record in the walk tab, the row labels of events rated "Błąd"
+  // marked, and "Powtórz błędne" offered.
+  void showWalkRecord();
+  // True, with the reason in the status bar, when editingLocked() refuses an edit.
+  bool refuseEditWhileWalking();
+  // Off while a walk runs: every control that changes the table or the names.
+  void setEditingEnabled(bool enabled);
   // A walked row selected in both grids.
   void showWalkedRow(int row);
   // Off while a long operation holds the connection: every other command to the module.
@@ -284,6 +301,7 @@ class TForm_main : public QWidget {
   std::unique_ptr<Ui::TForm_main> ui_;
   QMenu* TestMenu_ = nullptr;
   QLabel* failureCause_ = nullptr;
+  QPushButton* newButton_ = nullptr;  // "Nowy"
   ConfigMatrixModel* matrixModel_ = nullptr;
   EditHistory* history_ = nullptr;
   DifferenceMarks differenceMarks_;

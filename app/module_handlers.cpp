@@ -83,6 +83,7 @@ void TForm_main::WriteConfigButtonClick() {
 
 // The grid changes only when the whole configuration was read and is valid.
 void TForm_main::ReadConfigButtonClick() {
+  if (refuseEditWhileWalking()) return;
   runDeviceOperation(kReadbackCount, [this](USB_protocol& protocol, const OperationView& view) {
     if (read_configuration(protocol, config_matrix(), view) == ReadbackOutcome::read) repaintMatrix();
   });

@@ -42,6 +42,7 @@ void TForm_main::setupNames() {
 // "Etykiety...": the geometry, kept in the project as an undo step, then
 // the insert as a PDF or, by "Drukuj...", on a printer.
 void TForm_main::LabelsButtonClick() {
+  if (refuseEditWhileWalking()) return;
   bool print = false;
   const std::optional<LabelGeometry> geometry = ask_label_geometry(this, labels_, &print);
   if (!geometry) return;
@@ -85,6 +86,7 @@ void TForm_main::showNames() {
 }
 
 void TForm_main::NamesButtonClick() {
+  if (refuseEditWhileWalking()) return;
   const std::optional<ProjectNames> names = askNames(project_names());
   if (!names || *names == project_names()) return;
   history_->stack().push(new SwapCommand<ProjectNames>(project_names(), *names, QString::fromUtf8(kNamesStep),

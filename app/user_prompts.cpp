@@ -59,6 +59,15 @@ SaveChangesAnswer ask_save_changes(QWidget* parent, const QString& question) {
   return SaveChangesAnswer::cancel;
 }
 
+bool ask_save_before_walk(QWidget* parent, const QString& question) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, QMessageBox::NoButton, parent);
+  QPushButton* save = box.addButton(QStringLiteral("Zapisz i rozpocznij"), QMessageBox::AcceptRole);
+  box.setDefaultButton(save);
+  box.setEscapeButton(box.addButton(QStringLiteral("Anuluj"), QMessageBox::RejectRole));
+  box.exec();
+  return box.clickedButton() == save;
+}
+
 QString sentence_text(std::string_view utf8) {
   QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   if (!text.isEmpty()) text[0] = text[0].toUpper();

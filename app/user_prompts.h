@@ -29,6 +29,8 @@ inline constexpr const char* kSaveBeforeNew =
     "Konfiguracja została zmieniona. Zapisać zmiany przed utworzeniem nowej?";
 // A question answered "Tak" (true) or "Nie".
 using YesNoPrompt = std::function<bool(const QString& question)>;
+// Before a walk over a grid not saved: "Zapisz i rozpocznij" (true) or "Anuluj".
+using SaveBeforeWalkPrompt = std::function<bool(const QString& question)>;
 // Sets up the printer to print on; false when the user cancelled.
 using PrinterSetup = std::function<bool(QPrinter& printer)>;
 
@@ -47,6 +49,8 @@ bool run_print_dialog(QWidget* parent, QPrinter& printer);
 
 // `question`, answered "Zapisz", "Nie zapisuj" or "Anuluj" (also when the box is closed).
 SaveChangesAnswer ask_save_changes(QWidget* parent, const QString& question);
+// "Zapisz i rozpocznij" or "Anuluj" (also when the box is closed).
+bool ask_save_before_walk(QWidget* parent, const QString& question);
 
 // A reason as a sentence: the first letter capitalised, a full stop at the end.
 QString sentence_text(std::string_view utf8);

@@ -43,8 +43,7 @@ void WalkController::start(const WalkPlan& plan, int unit, std::chrono::millisec
     return;
   }
   sequence_.emplace(session_->protocol(), *plan_, unit);
-  while (from_row >= 0 && plan_->current_row() != from_row && sequence_->next()) {
-  }
+  if (from_row >= 0) sequence_->go_to(from_row);
   emit runningChanged(true);
   show();
 }
@@ -84,6 +83,12 @@ void WalkController::togglePause() {
 
 void WalkController::back() {
   if (running() && sequence_->back()) show();
+}
+
+void WalkController::goTo(int row) {
+  if (!running() || !sequence_->go_to(row)) return;
+  dwell_.stop();
+  show();
 }
 
 void WalkController::next() {

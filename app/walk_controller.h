@@ -49,6 +49,8 @@ class WalkController : public QObject {
   void togglePause();
   void back();
   void next();
+  // Goes to `row` of the plan to show it again (a line of the record chosen).
+  void goTo(int row);
   void stop();
 
  signals:

@@ -1,23 +1,32 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Keeps the walk's record: before the first event it compares the module's
-// table with the grid (and asks before a walk against another table or
-// against a module without one), opens the journal and begins a record or
-// goes on with an unfinished one of the same configuration; then every
-// verdict goes to the journal before the walk moves on. A walk on its timer
-// (without "Czekaj na ocenę") keeps its record too: each event it shows is
-// written as "nie oceniono".
+// Keeps the walk's commissioning record for the window: it asks the
+// window's questions and drives CommissioningRecord, which does the rest.
+// The records are those of the grid's file, kept beside it
+// (records_folder_for()); the walk only starts over a saved file.
+//
+// Before a walk the file's records are read: a damaged newest record is
+// named and left alone (a new one begins), an unfinished record of the
+// grid's table is offered to go on with. On the walk's connection, before
+// the first event, the module is read back: every session of a record
+// carries its own read-back, greeting and USB identity, and a walk against
+// another table or none is asked about. Then every verdict, and on the
+// timer every event shown, is on the disk before the walk moves on; a
+// verdict given again keeps the earlier one in the record's history.
 
 #include <QObject>
 #include <QString>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 
-#include "commissioning/walk_journal.h"
+#include "commissioning/walk_plan.h"
+#include "commissioning/walk_record.h"
 #include "config/config_matrix.h"
 #include "config/project_names.h"
 
+class CommissioningRecord;
 class USB_protocol;
 class WalkController;
 
@@ -28,7 +37,7 @@ class WalkRecordKeeper : public QObject {
   struct Sources {
     std::function<const ConfigMatrix&()> grid;
     std::function<ProjectNames()> names;           // the project's names; empty without a project
-    std::function<QString()> configuration_file;   // the grid's file, empty when it has none
+    std::function<QString()> configuration_file;   // the file the grid was saved to, empty when none
     std::function<QString()> engineer;
     std::function<bool(const QString& question)> ask;  // yes or no
     std::function<void(const QString& text)> warn;
@@ -36,48 +45,56 @@ class WalkRecordKeeper : public QObject {
   };
 
   WalkRecordKeeper(WalkController* walk, Sources sources, QObject* parent = nullptr);
+  ~WalkRecordKeeper() override;
 
-  // Where the journal of the grid's configuration goes: beside its file, or
-  // in the user's data folder when the grid has none.
+  // The folder of the records of the grid's file; empty when it has none.
   std::filesystem::path journalPath() const;
 
-  // Before a walk over rows first..last, with verdicts or on its timer:
-  // offers to go on with an unfinished record of the grid's configuration.
-  // The row to begin at (-1: the first), and the range, which a resumed
-  // record sets.
-  int prepare(int& first_row, int& last_row);
-
-  // Before a walk over the faults of the last record: their verdicts go to
-  // that record. The rows, empty when there is nothing to repeat.
-  std::vector<int> prepareRepeat();
+  // A walk to start: its plan, and the row it begins at (-1: the plan's first).
+  struct Walk {
+    WalkPlan plan;
+    int from_row = -1;
+  };
+  // Before a walk over `plan`, with verdicts or on its timer as the walk is
+  // set: offers to go on with an unfinished record of the grid's table
+  // (its plan, from the first event left). Nothing when no record can be
+  // kept, after saying why.
+  std::optional<Walk> prepare(const WalkPlan& plan);
+  // Before "Powtórz błędne": the events rated "Błąd" in the newest record of
+  // the grid's table, whose verdicts go to that record. Nothing when there
+  // are none.
+  std::optional<Walk> prepareRepeat();
 
   // The verdict on the event shown; the walk then moves on.
   void giveVerdict(Verdict verdict, const QString& comment);
 
-  // The record of the last walk, or the one in the grid's journal.
+  // The record of the last walk, or the newest one of the grid's file.
   std::optional<WalkRecord> record() const;
-  const RecordLine* shownLine() const { return shown_ ? &*shown_ : nullptr; }
 
  signals:
-  // A verdict written, or a walk begun or ended.
+  // A verdict or an event shown written, or a walk begun or ended.
   void recordChanged();
-  // What the event shown must light, for the walk tab.
+  // What the event shown must light, for the walk tab; empty when none is shown.
   void expectedChanged(const QString& text);
+  // What the engineer does at the panel for a step checked by hand; empty for other events.
+  void byHandStepChanged(const QString& text);
 
  private:
+  enum class Continuation { none, unfinished, faults };
+
+  // The grid's file's records read; false, after saying why, when none can be kept.
+  bool readRecords();
   bool beforeFirstEvent(USB_protocol& protocol);
-  // The module's table against the grid: the differing cells (or
-  // kNoValidConfiguration), asked about when not 0; nothing when the walk
-  // must not go on.
-  std::optional<int> checkModule(USB_protocol& protocol);
   void rowShown(int row);
   void runningChanged(bool running);
-  void rate(RecordLine line);
+  // False, after saying why (once a walk) and stopping the walk, when `error` says an entry was not written.
+  bool written(const std::string& error);
+  std::string tableSha256() const;
 
   WalkController* walk_;
   Sources sources_;
-  std::optional<WalkRecord> resume_;  // chosen in prepare()
-  std::optional<WalkJournal> journal_;
-  std::optional<WalkRecord> last_;
-  std::optional<RecordLine> shown_;
+  std::unique_ptr<CommissioningRecord> record_;  // over the grid's file's records, from the last walk on
+  bool prepared_ = false;  // record_ read for the walk about to start
+  Continuation continuation_ = Continuation::none;
+  bool failed_ = false;  // an entry of this walk could not be written, and the user was told
 };

@@ -13,6 +13,7 @@
 #include "cli/result_log.h"
 #include "cli/result_text.h"
 #include "commissioning/bus_log.h"
+#include "commissioning/commissioning_record.h"
 #include "commissioning/walk_journal.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_file.h"
@@ -143,15 +144,34 @@ int run_repeated(const ModuleJob& job, ResultLog* log, std::ostream& out, std::o
   return interrupt_exit_status();
 }
 
-// protocol JOURNAL --csv FILE: no module, only the files.
+// protocol JOURNAL --csv FILE [--record N] | --list: no module, only the files.
 int write_protocol(const CliOptions& options, std::ostream& out, std::ostream& err) {
-  const JournalReading reading = load_walk_journal(utf8_path(options.file));
-  if (!reading.ok || !reading.record) {
-    err << "BŁĄD: nie można odczytać dziennika \"" << options.file
-        << "\": " << (reading.ok ? "dziennik jest pusty" : reading.reason) << std::endl;
+  const std::filesystem::path path = utf8_path(options.file);
+  const JournalReading reading = load_walk_journal(path);
+  const auto refused = [&](const std::string& why) {
+    err << "BŁĄD: nie można odczytać dziennika \"" << options.file << "\": " << why << std::endl;
     return exit_code::kNoInput;
+  };
+  std::error_code error;
+  if (!reading.ok) return refused(reading.reason);
+  if (reading.records.empty())
+    return refused(std::filesystem::exists(path, error) ? "dziennik jest pusty" : "nie ma takiego pliku ani folderu");
+  const int count = static_cast<int>(reading.records.size());
+  if (options.list_records) {
+    for (int number = count; number >= 1; --number)
+      out << record_list_line(number, reading.records[static_cast<std::size_t>(number - 1)]) << '\n';
+    out << std::flush;
+    return exit_code::kDone;
   }
-  const FileResult saved = save_walk_protocol_csv(utf8_path(options.csv_file), *reading.record);
+  const int number = options.record_number == 0 ? count : options.record_number;
+  if (number > count)
+    return refused("nie ma w nim protokołu " + std::to_string(number) + " (protokoły: 1-" + std::to_string(count) + ")");
+  const StoredRecord& stored = reading.records[static_cast<std::size_t>(number - 1)];
+  if (!stored.record) {
+    return refused("protokół " + std::to_string(number) + " jest uszkodzony: " + stored.damage +
+                   (count > 1 ? " (pozostałe: --list, --record N)" : ""));
+  }
+  const FileResult saved = save_walk_protocol_csv(utf8_path(options.csv_file), *stored.record);
   if (!saved.ok) {
     err << "BŁĄD: nie udało się zapisać protokołu do pliku \"" << options.csv_file << "\": " << saved.reason
         << std::endl;
@@ -159,6 +179,20 @@ int write_protocol(const CliOptions& options, std::ostream& out, std::ostream& e
   }
   if (!options.quiet) out << "Protokół zapisany." << std::endl;
   return exit_code::kDone;
+}
+
+// walk --confirm: the journal is read before anything is sent, as FILE is;
+// one that cannot be read at all (not a file or a folder) ends the run.
+std::optional<int> open_record(const CliOptions& options, std::optional<CommissioningRecord>& record,
+                               std::ostream& err) {
+  const std::filesystem::path path = options.record_file.empty()
+                                         ? records_folder_for(utf8_path(options.confirm_file))
+                                         : utf8_path(options.record_file);
+  record.emplace(path);
+  if (record->reading().ok) return std::nullopt;
+  err << "BŁĄD: nie można odczytać dziennika \"" << path_utf8(path) << "\": " << record->reading().reason
+      << std::endl;
+  return exit_code::kNoInput;
 }
 
 int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -200,6 +234,11 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
     }
   }
 
+  std::optional<CommissioningRecord> record;
+  if (!options.confirm_file.empty()) {
+    if (const std::optional<int> refused = open_record(options, record, err)) return *refused;
+  }
+
   // A log is opened before anything is sent, as a file to read is read. It
   // is appended to: a run, even one that finds no module, keeps what it held;
   // the monitor's header goes only into a new or empty file.
@@ -227,7 +266,7 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   std::ostream nowhere(nullptr);
   ProgressLine progress(err, !options.quiet && standard_error_is_terminal());
   const ModuleJob job{options, file,           progress, options.trace ? err : nowhere, &out, &monitor_output,
-                      options.quiet ? nullptr : &err, names, &err};
+                      options.quiet ? nullptr : &err, names, &err, record ? &*record : nullptr};
   ResultLog* const log_file = log ? &*log : nullptr;
   if (options.repeat) return run_repeated(job, log_file, out, err);
 

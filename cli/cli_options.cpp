@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 
 #include "commissioning/walk_plan.h"
@@ -98,8 +99,17 @@ std::optional<std::string> read_confirm(const std::string& value, CliOptions& op
   return read_named_file("--confirm", value, options.confirm_file);
 }
 
+// walk: the journal's name; protocol: a record's number, checked once the command is known.
 std::optional<std::string> read_record(const std::string& value, CliOptions& options) {
-  return read_named_file("--record", value, options.record_file);
+  if (value.empty()) return "--record wymaga nazwy dziennika albo numeru protokołu";
+  options.record_file = value;
+  return std::nullopt;
+}
+
+std::optional<std::string> read_engineer(const std::string& value, CliOptions& options) {
+  if (value.find_first_not_of(" \t") == std::string::npos) return "--engineer wymaga imienia i nazwiska";
+  options.engineer = value;
+  return std::nullopt;
 }
 
 std::optional<std::string> read_csv(const std::string& value, CliOptions& options) {
@@ -129,9 +139,11 @@ constexpr OptionRule kOptions[] = {
     {"--raw", kRun, &CliOptions::raw},
     {"--log", kRun, nullptr, read_log_file, "--log wymaga nazwy pliku"},
     {"--confirm", kRun, nullptr, read_confirm, "--confirm wymaga nazwy pliku"},
-    {"--record", kRun, nullptr, read_record, "--record wymaga nazwy pliku"},
+    {"--record", kRun, nullptr, read_record, "--record wymaga nazwy dziennika albo numeru protokołu"},
+    {"--engineer", kRun, nullptr, read_engineer, "--engineer wymaga imienia i nazwiska"},
     {"--force", kRun, &CliOptions::force},
     {"--csv", kRun, nullptr, read_csv, "--csv wymaga nazwy pliku"},
+    {"--list", kRun, &CliOptions::list_records},
 };
 
 std::string unknown_row(const std::string& text) {
@@ -145,7 +157,10 @@ ParsedCommandLine walk_range(const std::vector<std::string>& operands, ParsedCom
   if (options.repeat) return failure("--repeat nie dotyczy polecenia walk");
   if (options.confirm_file.empty() && (!options.record_file.empty() || options.force))
     return failure("--record i --force dotyczą tylko polecenia walk z --confirm");
-  if (!options.csv_file.empty()) return failure("--csv dotyczy tylko polecenia protocol");
+  if (options.confirm_file.empty() && !options.engineer.empty())
+    return failure("--engineer dotyczy tylko polecenia walk z --confirm");
+  if (!options.csv_file.empty() || options.list_records)
+    return failure("--csv i --list dotyczą tylko polecenia protocol");
   int* bounds[] = {&options.walk_first, &options.walk_last};
   for (std::size_t i = 1; i < operands.size(); ++i) {
     const auto row = parse_event_row(operands[i]);
@@ -229,12 +244,22 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
     return walk_range(operands, parsed);
   }
   if (was_given("--dwell") && options.command != CliCommand::walk) return failure("--dwell dotyczy tylko polecenia walk");
-  if (was_given("--confirm") || was_given("--record") || was_given("--force"))
-    return failure("--confirm, --record i --force dotyczą tylko polecenia walk");
-  if (was_given("--csv") && options.command != CliCommand::protocol)
-    return failure("--csv dotyczy tylko polecenia protocol");
-  if (options.command == CliCommand::protocol && operands.size() == expected && options.csv_file.empty())
-    return failure("protocol: nie podano pliku CSV (--csv PLIK)");
+  if (was_given("--confirm") || was_given("--force") || was_given("--engineer"))
+    return failure("--confirm, --force i --engineer dotyczą tylko polecenia walk");
+  if (options.command != CliCommand::protocol && (was_given("--csv") || was_given("--list") || was_given("--record")))
+    return failure(was_given("--record") ? "--record dotyczy tylko poleceń walk i protocol"
+                                         : "--csv i --list dotyczą tylko polecenia protocol");
+  if (options.command == CliCommand::protocol && options.list_records && (was_given("--csv") || was_given("--record")))
+    return failure("--list wypisuje protokoły dziennika: bez --csv i --record");
+  if (options.command == CliCommand::protocol && was_given("--record")) {
+    const auto number = parse_number(options.record_file, 1, INT_MAX);
+    if (!number) return failure("nieprawidłowy numer protokołu: " + options.record_file + " (1, 2, ...)");
+    options.record_number = *number;
+    options.record_file.clear();
+  }
+  if (options.command == CliCommand::protocol && operands.size() == expected && options.csv_file.empty() &&
+      !options.list_records)
+    return failure("protocol: nie podano pliku CSV (--csv PLIK) ani --list");
   if (options.command == CliCommand::protocol && (options.repeat || !options.log_file.empty()))
     return failure("--repeat i --log nie dotyczą polecenia protocol");
   if (operands.size() < expected) {
@@ -287,19 +312,28 @@ std::string usage_text() {
          "                          wiersz, zdarzenie (rozdzielone tabulatorem).\n"
          "                          Na terminalu: spacja – pauza, n/→ – dalej,\n"
          "                          p/← – wstecz, q – koniec\n"
-         "  walk [OD [DO]] --confirm PLIK [--record DZIENNIK] [--force]\n"
+         "  walk [OD [DO]] --confirm PLIK [--record DZIENNIK] [--engineer OSOBA] [--force]\n"
          "                          test po kolei z oceną każdego zdarzenia: najpierw\n"
          "                          porównuje moduł z PLIKIEM (.zel, .csv, .zelp; przy\n"
          "                          różnicach kończy z kodem 1, chyba że podano\n"
-         "                          --force), potem\n"
-         "                          czeka przy każdym zdarzeniu na ocenę: Enter/o – OK,\n"
-         "                          b – błąd (z uwagami); po ocenie wiersz: wiersz,\n"
-         "                          zdarzenie, ocena, uwagi. Oceny od razu trafiają do\n"
-         "                          DZIENNIKA (domyślnie PLIK-protokol.jsonl obok PLIKU);\n"
-         "                          wymaga terminala na standardowym wejściu\n"
-         "  protocol DZIENNIK --csv PLIK\n"
+         "                          --force), potem czeka przy każdym zdarzeniu na\n"
+         "                          ocenę: Enter/o – OK, b – błąd (z uwagami); po ocenie\n"
+         "                          wiersz: wiersz, zdarzenie, ocena, uwagi. Oceny od\n"
+         "                          razu trafiają do protokołu w DZIENNIKU (domyślnie folder\n"
+         "                          PLIK-protokoly obok PLIKU, plik na protokół; nazwa\n"
+         "                          z .jsonl: jeden plik); niedokończony protokół tej\n"
+         "                          konfiguracji można dokończyć od pierwszego\n"
+         "                          zdarzenia bez oceny. OSOBA: kto sprawdza, do\n"
+         "                          protokołu; wymaga terminala na standardowym wejściu\n"
+         "  protocol DZIENNIK --csv PLIK [--record N]\n"
          "                          zapisuje protokół testu po kolei z DZIENNIKA do\n"
-         "                          PLIKU CSV\n"
+         "                          PLIKU CSV; N: numer protokołu w DZIENNIKU\n"
+         "                          (1 – najstarszy; domyślnie najnowszy)\n"
+         "  protocol DZIENNIK --list\n"
+         "                          wypisuje protokoły DZIENNIKA, najnowszy pierwszy,\n"
+         "                          po jednym w wierszu: numer, początek, kto sprawdzał,\n"
+         "                          liczby ocen (rozdzielone tabulatorem); uszkodzony:\n"
+         "                          numer i przyczyna\n"
          "  monitor [--for SEKUNDY] [--raw] [--log PLIK]\n"
          "                          nasłuch magistrali RS485: jeden wiersz na zmianę\n"
          "                          (czas, centrala, wiersz, zdarzenie, początek albo\n"
@@ -325,7 +359,8 @@ std::string usage_text() {
          "   1  verify znalazł różnice; walk --confirm: moduł różni się od PLIKU\n"
          "  64  nieprawidłowe argumenty\n"
          "  65  moduł nie zawiera poprawnej konfiguracji\n"
-         "  66  nie można wczytać PLIKU albo nie jest on konfiguracją\n"
+         "  66  nie można wczytać PLIKU albo nie jest on konfiguracją; nie można\n"
+         "      odczytać DZIENNIKA albo jego protokołu\n"
          "  69  nie znaleziono modułu\n"
          "  73  nie można zapisać PLIKU\n"
          "  74  moduł odrzucił polecenie, nie odpowiedział albo został odłączony;\n"

@@ -22,9 +22,12 @@ struct CliOptions {
   bool raw = false;          // monitor --raw: also each received frame in hex
   std::string log_file;      // --log: as typed (UTF-8); for monitor the changes as CSV
   std::string confirm_file;  // walk --confirm: the configuration the module must hold (UTF-8)
-  std::string record_file;   // walk --record: the journal; empty: beside confirm_file
+  std::string record_file;   // walk --record: the journal; empty: the records' folder beside confirm_file
+  std::string engineer;      // walk --engineer: who checks, for the record (UTF-8)
   bool force = false;        // walk --force: walk also when the module holds another table
   std::string csv_file;      // protocol --csv: where the protocol goes
+  int record_number = 0;     // protocol --record: the journal's records counted 1.. oldest first; 0: the newest
+  bool list_records = false; // protocol --list: one line per record instead of a protocol
   bool verify_after_upload = false;
   bool repeat = false;
   bool trace = false;

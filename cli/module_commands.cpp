@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/module_commands.h"
 
-#include <algorithm>
 #include <sstream>
 
 #include "cli/exit_codes.h"
@@ -153,11 +152,7 @@ ModuleResult greeting(USB_protocol& protocol) {
   const UsbFrame& response = protocol.last_response();
   if (request[0] != HELLO_USB_FRAME || classify_reply(HELLO_USB_FRAME, response) != ReplyKind::answer)
     return not_accepted(protocol, "");
-  constexpr std::size_t kGreetingOffset = 4;
-  const auto* text = reinterpret_cast<const char*>(response.data() + kGreetingOffset);
-  const std::size_t length =
-      std::find(text, text + (response.size() - kGreetingOffset), '\0') - text;
-  const std::string greeting_text = text::to_utf8(std::string_view(text, length));
+  const std::string greeting_text = text::to_utf8(protocol.greeting());
   ModuleResult result = done("", "OK: " + greeting_text);
   result.results.push_back(greeting_text);
   return result;

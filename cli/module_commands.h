@@ -15,6 +15,7 @@
 #include "config/operation_view.h"
 #include "config/project_names.h"
 
+class CommissioningRecord;
 class USB_protocol;
 
 struct ModuleResult {
@@ -36,6 +37,7 @@ struct ModuleJob {
   // When FILE is a project: its names end each result line and go into the walk's record.
   const ProjectNames* names = nullptr;
   std::ostream* prompts = nullptr;  // walk --confirm: what the engineer is asked, and the comment typed
+  CommissioningRecord* record = nullptr;  // walk --confirm: its journal, read before the module is opened
 };
 
 ModuleResult run_on_module(const ModuleJob& job);

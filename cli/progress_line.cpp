@@ -55,6 +55,13 @@ void ProgressLine::clear() {
   drawn_width_ = 0;
 }
 
+void ProgressLine::keep(std::string_view utf8) {
+  if (!enabled_) return;
+  draw(std::string(utf8));
+  out_ << '\n' << std::flush;
+  drawn_width_ = 0;
+}
+
 // Blanks rather than an erase sequence: the Windows console knows no
 // escape sequences unless asked to.
 void ProgressLine::draw(const std::string& line) {

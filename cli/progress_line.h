@@ -24,6 +24,9 @@ class ProgressLine {
   void show_waiting(std::string_view utf8);
   // Blanks the line, so that the next output starts on a clean one.
   void clear();
+  // Puts `utf8` in the line's place and ends the line, so that it stays on
+  // the terminal: no later drawing or clear() touches it.
+  void keep(std::string_view utf8);
   // Whether the line is drawn at all.
   bool enabled() const { return enabled_; }
 

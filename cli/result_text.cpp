@@ -17,6 +17,26 @@ std::string verdict_row(const RecordLine& line, const ProjectNames* names) {
   return line.comment.empty() ? text : text + "\t" + line.comment;
 }
 
+namespace {
+
+// A field of a tab-separated line: a tab or a line end in it would split it.
+std::string one_field(std::string text) {
+  for (char& c : text) {
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string record_list_line(int number, const StoredRecord& stored) {
+  std::string line = std::to_string(number) + "\t";
+  if (!stored.record) return line + "uszkodzony: " + one_field(stored.damage);
+  const WalkRecord& record = *stored.record;
+  const std::string began = record.sessions.empty() ? std::string() : record.sessions.front().began;
+  return line + one_field(record_time_text(began)) + "\t" + one_field(record.header.engineer) + "\t" + summary_tally_text(record.summary());
+}
+
 std::string repeat_line(int number, std::string_view summary) {
   return std::to_string(number) + ": " + std::string(summary);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "commissioning/walk_journal.h"
 #include "commissioning/walk_record.h"
 #include "config/config_readback.h"
 #include "config/project_names.h"
@@ -20,6 +21,11 @@ std::string difference_row(const CellDifference& difference, const ProjectNames*
 // comment when there is one. With a project's names the comment's field is
 // always there, so that the address's name is always the last and the fifth.
 std::string verdict_row(const RecordLine& line, const ProjectNames* names = nullptr);
+
+// A record of a journal as `protocol --list` shows it, tab-separated: its
+// number, when it began, who checked, the tally of its verdicts; a damaged
+// one: its number and why it cannot be read.
+std::string record_list_line(int number, const StoredRecord& stored);
 
 // "3: OK (zapisano i zweryfikowano)"
 std::string repeat_line(int number, std::string_view summary);

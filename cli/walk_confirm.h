@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// `zel17-cli walk --confirm PLIK`: the walk with a verdict for every event.
-// Before the first event the module's table is read back and compared with
-// PLIK's; with differences the walk does not start unless --force. Each
-// event waits on the terminal for its verdict, which goes to the journal
-// (commissioning/walk_journal.h) before the walk goes on; an unfinished
-// record of the same configuration is offered to go on with.
+// `zel17-cli walk --confirm PLIK`: the walk with a verdict for every event,
+// driving the job's CommissioningRecord. Before the first event the module
+// is checked (its table read back and compared with PLIK's, its greeting,
+// its USB identity); with differences the walk does not start unless
+// --force. Each event waits on the terminal for its verdict, which is in
+// the record on the disk before the walk goes on; an unfinished record of
+// the same table is offered to go on with, at its first event without a
+// verdict, in a session of its own.
 
 #include <string_view>
 

@@ -101,6 +101,18 @@ std::string CommissioningRecord::resume(const std::string& sha256, bool with_ver
                                         const std::string& time) {
   const WalkRecord* record = unfinished(sha256, with_verdicts);
   if (record == nullptr) return "nie ma niedokończonego protokołu tej konfiguracji";
+  return go_on(*record, module, time);
+}
+
+std::string CommissioningRecord::reopen(const std::string& sha256, const ModuleReading& module,
+                                        const std::string& time) {
+  const StoredRecord* newest = reading_.newest();
+  if (newest == nullptr || !newest->record || newest->record->header.sha256 != sha256)
+    return "nie ma protokołu tej konfiguracji";
+  return go_on(*newest->record, module, time);
+}
+
+std::string CommissioningRecord::go_on(const WalkRecord& record, const ModuleReading& module, const std::string& time) {
   file_.reset();
   if (std::string failure = open_file(reading_.newest()->file); !failure.empty()) return failure;
   const RecordSession session{time, time, false, module};
@@ -108,7 +120,7 @@ std::string CommissioningRecord::resume(const std::string& sha256, bool with_ver
     file_.reset();
     return failure;
   }
-  record_ = *record;
+  record_ = record;
   record_->sessions.push_back(session);
   return {};
 }

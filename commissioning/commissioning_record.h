@@ -47,6 +47,10 @@ class CommissioningRecord {
   // Goes on with unfinished(): a new session with its own read-back.
   std::string resume(const std::string& sha256, bool with_verdicts, const ModuleReading& module,
                      const std::string& time);
+  // Goes on with the newest record of the table with this SHA-256, finished
+  // or not, to rate some of its events again ("Powtórz błędne"): a new
+  // session with its own read-back; the earlier verdicts stay in its history.
+  std::string reopen(const std::string& sha256, const ModuleReading& module, const std::string& time);
   // An event shown on the timer; nothing is written over a verdict.
   std::string show(int row, const std::string& time);
   std::string rate(int row, Verdict verdict, const std::string& comment, const std::string& time);
@@ -60,6 +64,8 @@ class CommissioningRecord {
 
  private:
   std::string open_file(const std::filesystem::path& file);
+  // A new session of `record`, the newest of the journal.
+  std::string go_on(const WalkRecord& record, const ModuleReading& module, const std::string& time);
   std::string append(const std::string& line);
 
   std::filesystem::path path_;

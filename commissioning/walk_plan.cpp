@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "config/config_matrix.h"
+#include "commissioning/walk_record.h"
 #include "config/test_payload.h"
 #include "text/counted.h"
 
@@ -22,18 +23,19 @@ std::string where_text(const WalkPlan& plan) {
 
 }  // namespace
 
-WalkPlan::WalkPlan(int first, int last) {
+WalkPlan::WalkPlan(int first, int last, const std::vector<int>& by_hand) {
   const int low = std::clamp(std::min(first, last), 0, ConfigMatrix::kRows - 1);
   const int high = std::clamp(std::max(first, last), 0, ConfigMatrix::kRows - 1);
-  for (int row = low; row <= high; ++row) {
-    if (is_bus_callable_row(row)) rows_.push_back(row);
-  }
+  for (int row = low; row <= high; ++row) add(row, is_bus_callable_row(row));
+  for (int row : by_hand) add(row, is_by_hand_row(row));
 }
 
 WalkPlan::WalkPlan(const std::vector<int>& rows) {
-  for (int row : rows) {
-    if (is_bus_callable_row(row)) rows_.push_back(row);
-  }
+  for (int row : rows) add(row, is_bus_callable_row(row) || is_by_hand_row(row));
+}
+
+void WalkPlan::add(int row, bool fits) {
+  if (fits && std::find(rows_.begin(), rows_.end(), row) == rows_.end()) rows_.push_back(row);
 }
 
 int WalkPlan::current_row() const { return rows_.empty() ? -1 : rows_[static_cast<std::size_t>(index_)]; }
@@ -47,6 +49,13 @@ bool WalkPlan::advance() {
 bool WalkPlan::back() {
   if (index_ == 0) return false;
   --index_;
+  return true;
+}
+
+bool WalkPlan::move_to(int row) {
+  const auto found = std::find(rows_.begin(), rows_.end(), row);
+  if (found == rows_.end()) return false;
+  index_ = static_cast<int>(found - rows_.begin());
   return true;
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The walk test's plan: the event rows it hands the module one after the
-// other, and where it stands. Rows 1-4 are never in it: no bus frame calls
-// them up. Row 0 ("Brak zdarzeń") is the frame without events.
+// other, and where it stands. Row 0 ("Brak zdarzeń") is the frame without
+// events. No bus frame calls up rows 1-4: row 4 is never in the plan, rows
+// 1-3 only as steps checked by hand (is_by_hand_row()), which the walk
+// hands the module nothing for; they come after the walked range.
 //
 // The texts of its status line, shared by the window and zel17-cli, are here
 // too, since they count the plan's rows.
@@ -13,10 +15,12 @@
 class WalkPlan {
  public:
   // The rows from `first` to `last` (either way round, clamped to the matrix),
-  // ascending, without rows 1-4.
-  WalkPlan(int first, int last);
-  // These rows in this order, without those no bus frame calls up (a second
-  // walk over only some events).
+  // ascending, without rows 1-4; then the rows of `by_hand` that are checked
+  // by hand, each once, in their order.
+  WalkPlan(int first, int last, const std::vector<int>& by_hand = {});
+  // These rows in this order, each once, without those neither a bus frame
+  // calls up nor the engineer checks by hand (a record's plan, a second walk
+  // over only some events).
   explicit WalkPlan(const std::vector<int>& rows);
 
   const std::vector<int>& rows() const { return rows_; }
@@ -31,8 +35,13 @@ class WalkPlan {
   bool advance();
   // Moves back one row; false (staying put) at the first.
   bool back();
+  // Moves to `row`; false (staying put) when it is not in the plan.
+  bool move_to(int row);
 
  private:
+  // Takes `row` unless it is in the plan already or `fits` refuses it.
+  void add(int row, bool fits);
+
   std::vector<int> rows_;
   int index_ = 0;
 };

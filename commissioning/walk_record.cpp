@@ -77,6 +77,11 @@ RecordSummary WalkRecord::summary() const {
   return summary;
 }
 
+std::string summary_tally_text(const RecordSummary& summary) {
+  return "OK " + std::to_string(summary.ok) + ", błędy " + std::to_string(summary.faults) + ", bez oceny " +
+         std::to_string(summary.not_rated) + ", zostało " + std::to_string(summary.not_walked);
+}
+
 int WalkRecord::next_row(bool with_verdicts) const {
   for (const RecordLine& line : lines) {
     if (with_verdicts ? !line.rated() : !line.shown()) return line.row;

@@ -97,6 +97,9 @@ struct RecordSummary {
   bool operator==(const RecordSummary&) const = default;
 };
 
+// "OK 12, błędy 1, bez oceny 3, zostało 40": the verdicts so far and the events not shown yet.
+std::string summary_tally_text(const RecordSummary& summary);
+
 struct WalkRecord {
   RecordHeader header;
   std::vector<RecordLine> lines;        // the plan: one per event, in the walk's order

@@ -37,6 +37,7 @@ struct HidDeviceRecord {
   int hidraw;        // N of /dev/hidrawN
   bool lower_case;
   bool composite;
+  std::string serial;  // the usb device's serial number; empty: it has none
 };
 
 std::string hex(unsigned value, int width, bool lower_case) {
@@ -81,6 +82,7 @@ std::string describe(const HidDeviceRecord& d) {
   line("A", "idProduct=" + hex(d.product, 4, true));
   line("A", "bcdDevice=" + hex(d.bcd_device, 4, true));
   line("A", std::string("bNumInterfaces= ") + (d.composite ? "2" : "1"));
+  if (!d.serial.empty()) line("A", "serial=" + d.serial);
   text += "\n";
   line("P", interface);
   line("E", "SUBSYSTEM=usb");
@@ -142,6 +144,7 @@ struct TestBed::Impl {
   std::mutex write_mutex;
   bool lower_case_ids = false;
   bool composite_module = false;
+  bool module_serials = true;
   int next_hidraw = 0;
   int other_device_master = -1;  // umockdev owns it
 
@@ -165,11 +168,12 @@ void TestBed::Impl::build(const TestBedOptions& options) {
   std::string description;
   auto add_keyboard = [&](const std::string& port) {
     description +=
-        describe({port, 0x046D, 0xC31C, 0x6400, 1, keyboard_hidraw, options.lower_case_ids, false});
+        describe({port, 0x046D, 0xC31C, 0x6400, 1, keyboard_hidraw, options.lower_case_ids, false, ""});
   };
   if (options.other_device && options.other_device_first) add_keyboard("1-1");
   lower_case_ids = options.lower_case_ids;
   composite_module = options.composite_module;
+  module_serials = options.module_serials;
   for (int i = 0; i < options.modules; ++i) description += describe(module_record(i));
   if (options.other_device && !options.other_device_first) add_keyboard("1-9");
 
@@ -206,10 +210,12 @@ void TestBed::Impl::build(const TestBedOptions& options) {
 }
 
 // Module `index` sits on port 1-(2 + index); its hidraw number is its index
-// for the modules the bed starts with.
+// for the modules the bed starts with; its serial number is ZEL17-000(1 + index).
 HidDeviceRecord TestBed::Impl::module_record(int index) const {
+  char serial[32] = {};
+  if (module_serials) std::snprintf(serial, sizeof serial, "ZEL17-%04d", 1 + index);
   return {"1-" + std::to_string(2 + index), 0x04D8, 0x003F, 0x0100, 2 + index, index,
-          lower_case_ids, composite_module};
+          lower_case_ids, composite_module, serial};
 }
 
 void TestBed::Impl::add_node(Served& served, int hidraw) {

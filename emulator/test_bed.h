@@ -31,6 +31,9 @@ struct TestBedOptions {
   // The module is interface 0 of a composite USB device, so its hardware ID
   // carries an interface suffix after the revision ("...&REV_0100&MI_00").
   bool composite_module = false;
+  // The modules' USB devices carry a serial number, "ZEL17-0001" for the
+  // first; without one the system knows a module by its port ("usb 1-2").
+  bool module_serials = true;
 };
 
 class TestBed {

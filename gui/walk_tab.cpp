@@ -7,7 +7,9 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QTableView>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -15,6 +17,7 @@
 #include <cmath>
 
 #include "config/config_matrix.h"
+#include "gui/walk_record_model.h"
 
 namespace {
 
@@ -50,6 +53,16 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   engineer_ = new QLineEdit(this);
   engineer_->setObjectName(QStringLiteral("WalkEngineer"));
   form->addRow(QString::fromUtf8("Sprawdzający"), engineer_);
+  auto* by_hand = new QHBoxLayout;
+  for (int row = kFirstByHandRow; row <= kLastByHandRow; ++row) {
+    auto* check = new QCheckBox(QString::fromStdString(row_label(row)), this);
+    check->setObjectName(QStringLiteral("WalkByHand%1").arg(row));
+    check->setToolTip(QString::fromUtf8(by_hand_step_text(row)));
+    byHand_.push_back(check);
+    by_hand->addWidget(check);
+  }
+  by_hand->addStretch(1);
+  form->addRow(QString::fromUtf8("Sprawdzane ręcznie"), by_hand);
 
   start_ = addButton("WalkStart", QStringLiteral("Start"));
   pause_ = addButton("WalkPause", QStringLiteral("Pauza"));
@@ -75,6 +88,31 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   verdicts->addWidget(ok_);
   verdicts->addWidget(fault_);
   verdicts->addWidget(comment_, 1);
+  byHandStep_ = new QLabel(this);
+  byHandStep_->setObjectName(QStringLiteral("WalkByHandStep"));
+  byHandStep_->setWordWrap(true);
+  QFont step_font = byHandStep_->font();
+  step_font.setBold(true);
+  byHandStep_->setFont(step_font);
+
+  model_ = new WalkRecordModel(this);
+  events_ = new QTableView(this);
+  events_->setObjectName(QStringLiteral("WalkEvents"));
+  events_->setModel(model_);
+  events_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  events_->setSelectionMode(QAbstractItemView::SingleSelection);
+  events_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  events_->setTabKeyNavigation(false);
+  events_->setWordWrap(false);
+  events_->verticalHeader()->hide();
+  events_->horizontalHeader()->setStretchLastSection(true);
+  for (const auto& [column, width] : {std::pair{WalkRecordModel::kEvent, 120}, {WalkRecordModel::kName, 110},
+                                      {WalkRecordModel::kExpected, 190}, {WalkRecordModel::kVerdict, 80},
+                                      {WalkRecordModel::kComment, 140}})
+    events_->setColumnWidth(column, width);
+  tally_ = new QLabel(this);
+  tally_->setObjectName(QStringLiteral("WalkTally"));
+
   protocol_ = addButton("WalkProtocol", QString::fromUtf8("Protokół..."));
   repeat_ = addButton("WalkRepeatFaults", QString::fromUtf8("Powtórz błędne"));
   auto* record = new QHBoxLayout;
@@ -87,8 +125,10 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   layout->addLayout(buttons);
   layout->addWidget(status_);
   layout->addWidget(expected_);
+  layout->addWidget(byHandStep_);
   layout->addLayout(verdicts);
-  layout->addStretch(1);
+  layout->addWidget(events_, 1);
+  layout->addWidget(tally_);
   layout->addLayout(record);
 
   connect(start_, &QPushButton::clicked, this, &WalkTab::startRequested);
@@ -102,6 +142,7 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   connect(comment_, &QLineEdit::returnPressed, this, [this] { giveVerdict(false); });
   connect(protocol_, &QPushButton::clicked, this, &WalkTab::protocolRequested);
   connect(repeat_, &QPushButton::clicked, this, &WalkTab::repeatFaultsRequested);
+  connect(events_, &QAbstractItemView::clicked, this, &WalkTab::chooseEvent);
 
   const auto key = [this](Qt::Key key, void (WalkTab::*request)()) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);
@@ -123,8 +164,15 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
       if (running_ && isVisible() && ok_->isEnabled()) action();
     });
   };
+  // Return on a line of the record goes to its event; elsewhere it gives the verdict.
   for (Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
-    verdict_key(QKeySequence(enter), [this] { giveVerdict(!comment_->hasFocus()); });
+    auto* shortcut = new QShortcut(QKeySequence(enter), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this] {
+      if (!isVisible()) return;
+      if (events_->hasFocus()) return chooseEvent(events_->currentIndex());
+      if (running_ && ok_->isEnabled()) giveVerdict(!comment_->hasFocus());
+    });
   }
   verdict_key(QKeySequence(Qt::Key_B), [this] { comment_->setFocus(Qt::ShortcutFocusReason); });
   key(Qt::Key_Space, &WalkTab::pauseToggled);
@@ -144,6 +192,40 @@ void WalkTab::giveVerdict(bool ok) {
   comment_->clear();
   setFocus(Qt::OtherFocusReason);  // the arrows steer the walk again
   emit verdictGiven(ok, comment);
+}
+
+void WalkTab::chooseEvent(const QModelIndex& index) {
+  const int row = model_->rowAt(index.row());
+  if (row < 0) return;
+  setFocus(Qt::OtherFocusReason);  // Return rates the event again, the arrows steer
+  emit eventChosen(row);
+}
+
+std::vector<int> WalkTab::byHandRows() const {
+  std::vector<int> rows;
+  for (std::size_t i = 0; i < byHand_.size(); ++i) {
+    if (byHand_[i]->isChecked()) rows.push_back(kFirstByHandRow + static_cast<int>(i));
+  }
+  return rows;
+}
+
+void WalkTab::setByHandStep(const QString& text) {
+  byHandStep_->setText(text.isEmpty() ? QString() : QString::fromUtf8("Sprawdź ręcznie: ") + text);
+}
+
+void WalkTab::showRecord(const std::optional<WalkRecord>& record) {
+  model_->setRecord(record);
+  tally_->setText(record ? walk_tally_text(record->summary()) : QString());
+  showCurrentEvent(current_row_);
+}
+
+void WalkTab::showCurrentEvent(int row) {
+  current_row_ = row;
+  const int line = model_->lineOf(row);
+  if (line < 0) return;
+  const QModelIndex index = model_->index(line, WalkRecordModel::kEvent);
+  events_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  events_->scrollTo(index);
 }
 
 void WalkTab::updateVerdictControls() {
@@ -197,6 +279,8 @@ void WalkTab::setRunning(bool running) {
   running_ = running;
   for (QWidget* before : std::initializer_list<QWidget*>{first_, last_, dwell_, start_, wait_, engineer_, protocol_})
     before->setEnabled(!running);
+  for (QCheckBox* by_hand : byHand_) by_hand->setEnabled(!running);
+  if (!running) setByHandStep({});
   repeat_->setEnabled(!running && faults_ > 0);
   updateVerdictControls();
   for (QWidget* during : {pause_, back_, next_, stop_}) during->setEnabled(running);

@@ -11,10 +11,21 @@
 // B opens the comment of a fault ("Błąd"), which Return gives (Escape takes
 // it back). Beside them what the event must light, the engineer's name, and
 // "Protokół..." and "Powtórz błędne" for the record.
+//
+// The events checked by hand ("Strata łączności", "Test wyjść", "Po
+// resecie") may be added to the walk; at such a step the tab says what to
+// do at the panel. Below, the record's events (WalkRecordModel) with a
+// running tally; a click or Return on a line asks to go to that event.
 
 #include <QWidget>
 #include <chrono>
+#include <optional>
+#include <vector>
 
+#include "commissioning/walk_record.h"
+
+class WalkRecordModel;
+class QTableView;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -49,6 +60,14 @@ class WalkTab : public QWidget {
   void setExpected(const QString& text);
   // "Powtórz błędne" is offered when the record has faults; `list` names them.
   void setFaultsToRepeat(int count, const QString& list = {});
+  // The events checked by hand chosen for the walk (rows 1-3).
+  std::vector<int> byHandRows() const;
+  // What the engineer does at the panel for the step shown; empty for an event handed to the module.
+  void setByHandStep(const QString& text);
+  // The record listed, and its tally; none empties the list.
+  void showRecord(const std::optional<WalkRecord>& record);
+  // The line of the event the walk shows, selected and in view.
+  void showCurrentEvent(int row);
 
  signals:
   void startRequested();
@@ -60,10 +79,13 @@ class WalkTab : public QWidget {
   void verdictGiven(bool ok, const QString& comment);
   void protocolRequested();
   void repeatFaultsRequested();
+  // A line of the record chosen: the event of matrix row `row`.
+  void eventChosen(int row);
 
  private:
   QPushButton* addButton(const char* name, const QString& text);
   void giveVerdict(bool ok);
+  void chooseEvent(const QModelIndex& index);
   void updateVerdictControls();
 
   QComboBox* first_;
@@ -83,6 +105,12 @@ class WalkTab : public QWidget {
   QLineEdit* comment_;
   QPushButton* protocol_;
   QPushButton* repeat_;
+  std::vector<QCheckBox*> byHand_;  // rows 1-3
+  QLabel* byHandStep_;
+  WalkRecordModel* model_;
+  QTableView* events_;
+  QLabel* tally_;
   bool running_ = false;
+  int current_row_ = -1;  // the event the walk shows
   int faults_ = 0;  // rated "Błąd" in the record
 };

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Run-time access to the six device-installation functions the HID layer
-// uses. On Windows they come from setupapi.dll; on Linux the same contract is
+// uses, and to the USB identity of the device found. On Windows they come from setupapi.dll; on Linux the same contract is
 // provided over libudev.so.1. Neither is linked: the library is loaded when
 // the object is made and every call looks its function up anew, returning 0
 // when the library or the function is missing.
 
 #include <cstdint>
 #include <iosfwd>
+#include <string>
 
 #include "transport/setupapi_types.h"
 
@@ -40,6 +41,12 @@ class Dynamic_DLL_load {
                                   setupapi::InterfaceData* interface_data, void* detail,
                                   std::uint32_t detail_size, std::uint32_t* required_size,
                                   setupapi::DeviceInfoData* info);
+
+  // The USB device behind the interface `interface_data` of `set`, opened at
+  // `device_path`: its serial number where it has one, else its place on the
+  // bus; empty when neither is known.
+  std::string usb_identity(setupapi::DeviceInfoSet set, setupapi::InterfaceData* interface_data,
+                           const char* device_path);
 
   bool failed() const { return load_failed; }
 

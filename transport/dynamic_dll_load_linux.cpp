@@ -52,6 +52,7 @@ using DeviceDevnodeFn = const char* (*)(udev_device*);
 using DeviceParentFn = udev_device* (*)(udev_device*, const char*, const char*);
 using DevicePropertyFn = const char* (*)(udev_device*, const char*);
 using DeviceSysattrFn = const char* (*)(udev_device*, const char*);
+using DeviceSysnameFn = const char* (*)(udev_device*);
 
 // The platform's error codes, as its last-error value reports them.
 constexpr std::uint32_t kErrorSuccess = 0;
@@ -136,6 +137,17 @@ std::string id_digits(const std::string& hid_id, int field) {
   const std::size_t end = std::min(hid_id.find(':', begin), hid_id.size());
   if (end - begin < 4) return {};
   return hid_id.substr(end - 4, 4);
+}
+
+// A sysfs text without the blanks around it; empty for none.
+std::string trimmed(const char* text) {
+  if (text == nullptr) return {};
+  std::string value(text);
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (!value.empty() && blank(value.back())) value.pop_back();
+  std::size_t first = 0;
+  while (first < value.size() && blank(value[first])) ++first;
+  return value.substr(first);
 }
 
 }  // namespace
@@ -386,4 +398,30 @@ int Dynamic_DLL_load::get_device_interface_detail(setupapi::DeviceInfoSet set,
   if (detail_size < size) return fail(setupapi::kErrorInsufficientBuffer);
   std::memcpy(static_cast<std::uint8_t*>(detail) + setupapi::kDetailPathOffset, node, path_length);
   return succeed();
+}
+
+// The usb_device parent's "serial" attribute; a device without one is named
+// by its sysfs name, which is its place on the bus ("1-1.2": bus 1, ports 1
+// and 2), as "usb 1-1.2".
+std::string Dynamic_DLL_load::usb_identity(setupapi::DeviceInfoSet set,
+                                           setupapi::InterfaceData* interface_data,
+                                           const char* /*device_path*/) {
+  if (load_failed) return {};
+  udev_device* device = named_device(set, interface_data);
+  if (device == nullptr) return {};
+  DeviceParentFn parent_of;
+  DeviceSysattrFn sysattr_of;
+  DeviceSysnameFn sysname_of;
+  if (!look_up(library, "udev_device_get_parent_with_subsystem_devtype", parent_of) ||
+      !look_up(library, "udev_device_get_sysattr_value", sysattr_of) ||
+      !look_up(library, "udev_device_get_sysname", sysname_of)) {
+    fail(kErrorProcNotFound);
+    return {};
+  }
+  // The parent belongs to the device and is not unreferenced.
+  udev_device* usb = parent_of(device, "usb", "usb_device");
+  if (usb == nullptr) return {};
+  if (std::string serial = trimmed(sysattr_of(usb, "serial")); !serial.empty()) return serial;
+  const std::string place = trimmed(sysname_of(usb));
+  return place.empty() ? std::string() : "usb " + place;
 }

@@ -134,3 +134,18 @@ int Dynamic_DLL_load::get_device_interface_detail(setupapi::DeviceInfoSet set,
   if (fn == nullptr) return 0;
   return fn(set, interface_data, detail, detail_size, as_dword(required_size), info);
 }
+
+// A HID interface's path is "\\?\hid#vid_04d8&pid_003f#7&1a2b3c4d&0&0000#{guid}":
+// its third part is the device's instance, which the platform derives from
+// the USB device's serial number where it has one, else from its port.
+std::string Dynamic_DLL_load::usb_identity(setupapi::DeviceInfoSet /*set*/,
+                                           setupapi::InterfaceData* /*interface_data*/,
+                                           const char* device_path) {
+  if (device_path == nullptr) return {};
+  const std::string path(device_path);
+  const std::size_t first = path.find('#');
+  const std::size_t second = first == std::string::npos ? first : path.find('#', first + 1);
+  if (second == std::string::npos) return {};
+  const std::size_t third = path.find('#', second + 1);
+  return path.substr(second + 1, third == std::string::npos ? std::string::npos : third - second - 1);
+}

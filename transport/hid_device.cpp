@@ -64,6 +64,7 @@ HID_device::~HID_device() {
 bool HID_device::search_device() {
   *trace << "HID device searching..." << std::endl;
   found_ = false;
+  identity_.clear();
   member_index = 0;
   detail_size = 0;
   property_type = 0;
@@ -79,6 +80,9 @@ bool HID_device::search_device() {
       *trace << "HID device found: " << wanted << std::endl;
       found_ = true;
       if (!load_interface_detail()) return false;
+      identity_ = loader->usb_identity(
+          device_info_set, interface_data.get(),
+          reinterpret_cast<const char*>(interface_detail.get() + setupapi::kDetailPathOffset));
       return open_handles();
     }
   }
@@ -254,4 +258,4 @@ void HID_device::discard_stale_reports() {
   }
 }
 
-std::string HID_device::identity() const { return {}; }
+std::string HID_device::identity() const { return identity_; }

@@ -75,6 +75,7 @@ class HID_device {
   std::uint32_t property_type = 0;
   std::uint32_t property_size = 0;
   std::string device_id;
+  std::string identity_;  // of the module found, see identity()
   setupapi::FileHandle write_handle = setupapi::invalid_handle();
   setupapi::FileHandle read_handle = setupapi::invalid_handle();
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/types.h>
 
 #include <algorithm>
 #include <chrono>
@@ -575,17 +576,26 @@ void rate(CliProcess& cli, int shown, const std::string& keys) {
 }
 
 // A walk with --confirm that ends with status 0 having printed `out`: the
-// record its journal then holds.
+// newest record its journal then holds.
 std::optional<WalkRecord> finished_record(CliProcess& cli, const std::string& out, const fs::path& journal) {
   const CliRun run = cli.finish();
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, out);
-  return load_walk_journal(journal).record;
+  const JournalReading reading = load_walk_journal(journal);
+  if (!reading.ok || reading.newest() == nullptr) return std::nullopt;
+  return reading.newest()->record;
+}
+
+// The emulated module as a session of a record finds it, holding a table
+// that differs from the file's in `differing` cells.
+ModuleReading emulated_module(int differing) {
+  return {differing, ZelModule::kGreetingUtf8, "ZEL17-0001"};
 }
 
 // The walk with verdicts, by keys on a terminal: rows 5-9 rated OK, Błąd with
 // a comment, OK, back to change a verdict, OK, OK. Each verdict is in the
-// journal beside the configuration, and the protocol command turns it into CSV.
+// record in the folder beside the configuration, the changed one keeps the
+// earlier, and the protocol command turns the record into CSV.
 TEST_F(CliBinaryTest, WalkWithVerdictsRecordsEachInTheJournalAndTheProtocolHasThem) {
   TestBed bed;
   ConfigMatrix matrix = random_matrix(11);
@@ -594,7 +604,7 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRecordsEachInTheJournalAndTheProtocolHasTh
   const std::string file = write_file("hala.zel", matrix);
   ASSERT_EQ(run_cli_binary({"upload", file}).status, 0);
 
-  CliProcess cli({"walk", "5", "9", "--confirm", file}, nullptr, true);
+  CliProcess cli({"walk", "5", "9", "--confirm", file, "--engineer", "Jan Kowalski"}, nullptr, true);
   ASSERT_TRUE(cli.started());
   const auto comment = [&](int asked, const std::string& text) {
     ASSERT_TRUE(cli.wait_for_err("uwagi: ", static_cast<std::size_t>(asked), 5s)) << cli.err_so_far();
@@ -615,22 +625,28 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRecordsEachInTheJournalAndTheProtocolHasTh
   rate(cli, 7, "\r");
   const CliRun run = cli.finish();
   EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find("Konfiguracja w module zgodna z plikiem.\n"), 0u) << run.err;
   EXPECT_NE(run.err.find("oczekiwane: nic"), std::string::npos) << run.err;  // row 8 lights nothing
+  EXPECT_NE(run.err.find("dotychczasowa ocena: OK\n"), std::string::npos) << run.err;  // row 7, again
   EXPECT_NE(run.err.find("Test po kolei zakończony (5 zdarzeń)."), std::string::npos) << run.err;
   EXPECT_EQ(bed.module().rs485_received().back(), row_frame(0));
 
-  const fs::path journal = dir_ / "hala-protokol.jsonl";
+  const fs::path journal = dir_ / "hala.zel-protokoly";
   const JournalReading reading = load_walk_journal(journal);
-  ASSERT_TRUE(reading.ok && reading.record) << reading.reason;
-  const WalkRecord& record = *reading.record;
+  ASSERT_TRUE(reading.ok && reading.records.size() == 1 && reading.newest()->record) << reading.reason;
+  const WalkRecord& record = *reading.newest()->record;
   EXPECT_EQ(record.header.sha256, sha256_hex(matrix.bytes()));
   EXPECT_EQ(record.header.configuration_file, "hala.zel");
-  EXPECT_EQ(record.header.differing_cells, 0);
+  EXPECT_EQ(record.header.engineer, "Jan Kowalski");
+  ASSERT_EQ(record.sessions.size(), 1u);
+  EXPECT_EQ(record.sessions[0].module, emulated_module(0));
+  EXPECT_TRUE(record.closed());
   std::vector<std::string> verdicts;
   for (const RecordLine& line : record.lines) verdicts.push_back(verdict_text(line.verdict) + (":" + line.comment));
   EXPECT_EQ(verdicts, (std::vector<std::string>{"OK:", "Błąd:lampa 3 nie świeci", "Błąd:", "OK:", "OK:"}));
+  ASSERT_EQ(record.lines[2].earlier.size(), 1u);
+  EXPECT_EQ(record.lines[2].earlier[0].verdict, Verdict::ok);
   EXPECT_EQ(record.lines[0].expected, expected_lamps_text(matrix, 5, ProjectNames{}));
-  EXPECT_TRUE(record.closed);
 
   const fs::path csv = dir_ / "protokol.csv";
   const CliRun protocol = run_cli_binary({"protocol", journal.string(), "--csv", csv.string()});
@@ -640,44 +656,71 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRecordsEachInTheJournalAndTheProtocolHasTh
   EXPECT_EQ(run_cli_binary({"protocol", (dir_ / "brak.jsonl").string(), "--csv", csv.string()}).status, 66);
 }
 
-// Killed (SIGKILL) after the third verdict: the journal keeps the three,
-// and the next walk offers to go on at the fourth event.
+// Killed (SIGKILL) with row 6 passed over without a verdict; the module then
+// gets a table that differs in one cell. The next walk offers to go on at
+// row 6, in a session of its own that says what the module held then and
+// that Ctrl+C ends.
 TEST_F(CliBinaryTest, WalkWithVerdictsKilledGoesOnAtTheFirstEventWithoutAVerdict) {
   TestBed bed;
   const ConfigMatrix matrix = random_matrix(13);
   const std::string file = write_file("hala.zel", matrix);
   ASSERT_EQ(run_cli_binary({"upload", file}).status, 0);
+  const fs::path journal = dir_ / "hala.zel-protokoly";
   {
     CliProcess killed({"walk", "5", "9", "--confirm", file}, nullptr, true);
-    for (int shown = 1; shown <= 3; ++shown) {
-      rate(killed, shown, "o");
-      ASSERT_TRUE(killed.next_line(5s));
-    }
+    rate(killed, 1, "o");
+    ASSERT_TRUE(killed.next_line(5s));
+    rate(killed, 2, "n");
+    rate(killed, 3, "o");
+    ASSERT_TRUE(killed.next_line(5s));
   }  // the process is killed with SIGKILL here
-  const JournalReading left = load_walk_journal(dir_ / "hala-protokol.jsonl");
-  ASSERT_TRUE(left.ok && left.record) << left.reason;
-  EXPECT_EQ(left.record->lines.size(), 3u);
-  EXPECT_FALSE(left.record->closed);
+  const JournalReading left = load_walk_journal(journal);
+  ASSERT_TRUE(left.ok && left.newest() && left.newest()->record) << left.reason;
+  EXPECT_EQ(left.newest()->record->summary(), (RecordSummary{3, 2, 0, 1, 2}));
+  EXPECT_FALSE(left.newest()->record->closed());
 
-  CliProcess again({"walk", "5", "9", "--confirm", file}, nullptr, true);
+  ConfigMatrix changed = matrix;
+  changed.set(200, 4, static_cast<std::uint8_t>((changed.at(200, 4) + 1) % 4));
+  ASSERT_EQ(run_cli_binary({"upload", write_file("zmieniona.zel", changed)}).status, 0);
+  CliProcess again({"walk", "5", "9", "--confirm", file, "--force"}, nullptr, true);
   ASSERT_TRUE(again.wait_for_err("[T/n]", 1, 20s)) << again.err_so_far();
-  EXPECT_NE(again.err_so_far().find("sprawdzono 3 z 5 zdarzeń. Dokończyć od „adr 1. Alarm I”?"), std::string::npos)
+  EXPECT_NE(again.err_so_far().find("Konfiguracja w module różni się w 1 komórce!\n"), std::string::npos)
+      << again.err_so_far();
+  EXPECT_NE(again.err_so_far().find("sprawdzono 2 z 5 zdarzeń. Dokończyć od „adr 0. Alarm II”?"), std::string::npos)
       << again.err_so_far();
   again.press("t");
-  rate(again, 1, "o");
-  rate(again, 2, "o");
-  const std::optional<WalkRecord> done =
-      finished_record(again, "8\tadr 1. Alarm I\tOK\n9\tadr 1. Alarm II\tOK\n", dir_ / "hala-protokol.jsonl");
-  ASSERT_TRUE(done);
-  EXPECT_EQ(done->summary(), (RecordSummary{5, 5, 0, 0, 0}));
+  for (int shown = 1; shown <= 3; ++shown) rate(again, shown, "o");
+  // Ctrl+C at row 9 ends the session, unlike the kill.
+  ASSERT_TRUE(again.wait_for_err("ocena (Enter", 4, 20s)) << again.err_so_far();
+  again.interrupt();
+  const CliRun stopped = again.finish();
+  EXPECT_EQ(stopped.status, 130) << stopped.err;
+  EXPECT_EQ(stopped.out, "6\tadr 0. Alarm II\tOK\n7\tadr 0. Awaria\tOK\n8\tadr 1. Alarm I\tOK\n");
+  const JournalReading reading = load_walk_journal(journal);
+  ASSERT_TRUE(reading.ok && reading.records.size() == 1 && reading.newest()->record) << reading.reason;
+  const WalkRecord& done = *reading.newest()->record;
+  EXPECT_EQ(done.summary(), (RecordSummary{4, 4, 0, 0, 1}));
+  EXPECT_EQ(done.line(7)->earlier.size(), 1u);  // rated again: the first verdict stays
+  ASSERT_EQ(done.sessions.size(), 2u);
+  EXPECT_FALSE(done.sessions[0].closed);
+  EXPECT_EQ(done.sessions[0].module, emulated_module(0));
+  EXPECT_TRUE(done.sessions[1].closed);
+  EXPECT_EQ(done.sessions[1].module, emulated_module(1));
 }
 
-// Another table in the module: the walk does not begin without --force,
-// and names the number of differing cells; --confirm needs a terminal.
+// No table, or another table in the module: the walk does not begin (with
+// another table, without --force), and names the number of differing cells;
+// --confirm needs a terminal.
 TEST_F(CliBinaryTest, WalkWithVerdictsRefusesAModuleHoldingAnotherTable) {
   TestBed bed;
   const ConfigMatrix matrix = random_matrix(12);
-  ASSERT_EQ(run_cli_binary({"upload", write_file("w-module.zel", matrix)}).status, 0);
+  const std::string in_module = write_file("w-module.zel", matrix);
+  CliProcess erased({"walk", "5", "9", "--confirm", in_module, "--force"}, nullptr, true);
+  const CliRun erased_run = erased.finish();
+  EXPECT_EQ(erased_run.status, 65) << erased_run.err;
+  EXPECT_NE(erased_run.err.find("Moduł nie zawiera poprawnej konfiguracji!"), std::string::npos) << erased_run.err;
+  EXPECT_FALSE(fs::exists(dir_ / "w-module.zel-protokoly"));
+  ASSERT_EQ(run_cli_binary({"upload", in_module}).status, 0);
   ConfigMatrix other = matrix;
   for (int row : {5, 17, 300}) other.set(row, 3, static_cast<std::uint8_t>((other.at(row, 3) + 1) % 4));
   const std::string file = write_file("inna.zel", other);
@@ -690,7 +733,7 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRefusesAModuleHoldingAnotherTable) {
   EXPECT_NE(run.err.find("Konfiguracja w module różni się w 3 komórkach!"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("3 komórek się różni"), std::string::npos) << run.err;
   EXPECT_TRUE(bed.module().rs485_received().empty());
-  EXPECT_FALSE(fs::exists(dir_ / "inna-protokol.jsonl"));
+  EXPECT_FALSE(fs::exists(dir_ / "inna.zel-protokoly"));
 
   // A project's walk ends each rated line with the address's name.
   Project project;
@@ -704,11 +747,109 @@ TEST_F(CliBinaryTest, WalkWithVerdictsRefusesAModuleHoldingAnotherTable) {
   const std::optional<WalkRecord> forced_record =
       finished_record(forced, "5\tadr 0. Alarm I\tOK\t\tHala A\n", dir_ / "d.jsonl");
   ASSERT_TRUE(forced_record);
-  EXPECT_EQ(forced_record->header.differing_cells, 3);
+  ASSERT_EQ(forced_record->sessions.size(), 1u);
+  EXPECT_EQ(forced_record->sessions[0].module, emulated_module(3));
 
   const CliRun no_terminal = run_cli_binary({"walk", "--confirm", file});
   EXPECT_EQ(no_terminal.status, 64);
   EXPECT_NE(no_terminal.err.find("--confirm wymaga terminala"), std::string::npos) << no_terminal.err;
+}
+
+// A record of `matrix`'s rows 5-7 with `verdicts` given, closed.
+WalkRecord walked_record(const ConfigMatrix& matrix, const std::string& engineer,
+                         const std::vector<Verdict>& verdicts, const std::string& began) {
+  WalkRecord record = new_record("hala.zel", matrix, {}, {5, 6, 7}, "1.0", engineer, emulated_module(0), began);
+  for (std::size_t i = 0; i < verdicts.size(); ++i)
+    record.take(5 + static_cast<int>(i), verdicts[i], verdicts[i] == Verdict::fault ? "miga" : "", began);
+  record.sessions.back().closed = true;
+  return record;
+}
+
+// One journal file with three records, the middle one damaged: --list shows
+// all, newest first; --record N prints any readable one; a damaged one is
+// refused naming its line, also as the newest without --record.
+TEST_F(CliBinaryTest, ProtocolListsTheRecordsAndPrintsAnyReadableOne) {
+  const ConfigMatrix matrix = random_matrix(14);
+  const WalkRecord first =
+      walked_record(matrix, "Jan Kowalski", {Verdict::ok, Verdict::fault, Verdict::ok}, "2026-12-07T14:02:00+01:00");
+  const WalkRecord third = walked_record(matrix, "Ewa Nowak", {Verdict::ok}, "2026-12-08T09:30:00+01:00");
+  const std::string first_text = journal_text(first);
+  const int damaged_line = static_cast<int>(std::count(first_text.begin(), first_text.end(), '\n')) + 2;
+  const std::string second_text = journal_text(walked_record(matrix, "", {Verdict::ok}, "2026-12-07T15:00:00+01:00"));
+  const std::size_t second_start_end = second_text.find('\n') + 1;
+  const fs::path journal = dir_ / "hala.jsonl";
+  std::ofstream(journal, std::ios::binary) << first_text << second_text.substr(0, second_start_end)
+                                           << "{\"type\":\"nieznany\"}\n"
+                                           << second_text.substr(second_start_end) << journal_text(third);
+
+  const CliRun list = run_cli_binary({"protocol", journal.string(), "--list"});
+  EXPECT_EQ(list.status, 0) << list.err;
+  const std::string damaged_prefix = "2\tuszkodzony: Błąd w dzienniku, wiersz " + std::to_string(damaged_line) + ":";
+  std::istringstream lines(list.out);
+  std::vector<std::string> listed;
+  for (std::string line; std::getline(lines, line);) listed.push_back(line);
+  ASSERT_EQ(listed.size(), 3u) << list.out;
+  EXPECT_EQ(listed[0], "3\t2026-12-08 09:30:00\tEwa Nowak\tOK 1, błędy 0, bez oceny 0, zostało 2");
+  EXPECT_EQ(listed[1].rfind(damaged_prefix, 0), 0u) << listed[1];
+  EXPECT_EQ(listed[2], "1\t2026-12-07 14:02:00\tJan Kowalski\tOK 2, błędy 1, bez oceny 0, zostało 0");
+
+  const fs::path csv = dir_ / "p.csv";
+  struct Case {
+    std::vector<std::string> record;  // --record N, or nothing for the newest
+    int status;
+    std::string csv_or_error;
+  };
+  const Case cases[] = {
+      {{}, 0, walk_protocol_csv(third)},
+      {{"--record", "1"}, 0, walk_protocol_csv(first)},  // a fault, then a new start: both are kept
+      {{"--record", "2"}, 66, "protokół 2 jest uszkodzony: Błąd w dzienniku, wiersz " + std::to_string(damaged_line)},
+      {{"--record", "4"}, 66, "nie ma w nim protokołu 4 (protokoły: 1-3)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.csv_or_error);
+    fs::remove(csv);
+    std::vector<std::string> arguments = {"protocol", journal.string(), "--csv", csv.string()};
+    arguments.insert(arguments.end(), c.record.begin(), c.record.end());
+    const CliRun run = run_cli_binary(arguments);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    if (c.status == 0) {
+      EXPECT_EQ(file_bytes(csv), c.csv_or_error);
+    } else {
+      EXPECT_NE(run.err.find(c.csv_or_error), std::string::npos) << run.err;
+      EXPECT_FALSE(fs::exists(csv));
+    }
+  }
+
+  // The damaged record as the newest.
+  std::ofstream(journal, std::ios::binary | std::ios::app) << "{\"type\":\"start\"}\n";
+  const CliRun newest = run_cli_binary({"protocol", journal.string(), "--csv", csv.string()});
+  EXPECT_EQ(newest.status, 66) << newest.err;
+  EXPECT_NE(newest.err.find("protokół 4 jest uszkodzony: Błąd w dzienniku, wiersz"), std::string::npos) << newest.err;
+}
+
+// A journal that is a FIFO is refused before it is opened, at once: nothing
+// is read, nothing is sent to the module.
+TEST_F(CliBinaryTest, JournalThatIsNotAFileOrFolderIs66AtOnce) {
+  TestBed bed;
+  const std::string file = write_file("hala.zel", random_matrix(15));
+  const fs::path fifo = dir_ / "dziennik.jsonl";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  bed.module().clear_requests();
+  const std::vector<std::vector<std::string>> runs = {
+      {"protocol", fifo.string(), "--list"},
+      {"protocol", fifo.string(), "--csv", (dir_ / "p.csv").string()},
+      {"walk", "--confirm", file, "--record", fifo.string()},
+  };
+  for (const std::vector<std::string>& arguments : runs) {
+    SCOPED_TRACE(arguments.front());
+    CliProcess cli(arguments, nullptr, true);
+    // A reader that opened the FIFO would wait for a writer for good.
+    ASSERT_TRUE(cli.wait_for_err("BŁĄD: nie można odczytać dziennika", 1, 5s)) << cli.err_so_far();
+    const CliRun run = cli.finish();
+    EXPECT_EQ(run.status, 66) << run.err;
+  }
+  EXPECT_TRUE(bed.module().requests().empty());
+  EXPECT_FALSE(fs::exists(dir_ / "p.csv"));
 }
 
 }  // namespace

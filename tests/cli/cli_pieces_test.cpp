@@ -51,6 +51,17 @@ TEST(CliCommandLine, CommandsOptionsAndOperandsInAnyOrder) {
   EXPECT_EQ(parsed.options.log_file, "zmiany.csv");
   EXPECT_EQ(parse_command_line({"monitor"}).options.monitor_seconds, -1);
 
+  // --record names walk's journal, and protocol's record by its number.
+  parsed = parse_command_line({"walk", "--confirm", "a.zelp", "--engineer", "Jan Kowalski", "--record", "7"});
+  ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
+  EXPECT_EQ(parsed.options.engineer, "Jan Kowalski");
+  EXPECT_EQ(parsed.options.record_file, "7");
+  parsed = parse_command_line({"protocol", "d", "--record", "7", "--csv", "p.csv"});
+  ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
+  EXPECT_EQ(parsed.options.record_number, 7);
+  EXPECT_EQ(parsed.options.record_file, "");
+  EXPECT_TRUE(parse_command_line({"protocol", "--list", "d"}).options.list_records);
+
   EXPECT_EQ(parse_command_line({"upload", "x", "--help"}).kind, ParsedCommandLine::help);
   EXPECT_EQ(parse_command_line({"--version"}).kind, ParsedCommandLine::version);
 }
@@ -80,12 +91,18 @@ TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
       {{"walk", "--force"}, "--record i --force dotyczą tylko polecenia walk z --confirm"},
       {{"walk", "--record", "d.jsonl"}, "--record i --force dotyczą tylko polecenia walk z --confirm"},
       {{"walk", "--confirm"}, "--confirm wymaga nazwy pliku"},
-      {{"walk", "--confirm", "a.zel", "--csv", "p.csv"}, "--csv dotyczy tylko polecenia protocol"},
-      {{"verify", "a.zel", "--confirm", "b.zel"}, "--confirm, --record i --force dotyczą tylko polecenia walk"},
-      {{"protocol", "d.jsonl"}, "protocol: nie podano pliku CSV (--csv PLIK)"},
+      {{"walk", "--confirm", "a.zel", "--csv", "p.csv"}, "--csv i --list dotyczą tylko polecenia protocol"},
+      {{"walk", "--list"}, "--csv i --list dotyczą tylko polecenia protocol"},
+      {{"walk", "--engineer", "Jan"}, "--engineer dotyczy tylko polecenia walk z --confirm"},
+      {{"walk", "--confirm", "a.zel", "--engineer", " "}, "--engineer wymaga imienia i nazwiska"},
+      {{"verify", "a.zel", "--confirm", "b.zel"}, "--confirm, --force i --engineer dotyczą tylko polecenia walk"},
+      {{"hello", "--record", "1"}, "--record dotyczy tylko poleceń walk i protocol"},
+      {{"protocol", "d.jsonl"}, "protocol: nie podano pliku CSV (--csv PLIK) ani --list"},
+      {{"protocol", "d.jsonl", "--csv", "p.csv", "--record", "0"}, "nieprawidłowy numer protokołu: 0 (1, 2, ...)"},
+      {{"protocol", "d.jsonl", "--list", "--csv", "p.csv"}, "--list wypisuje protokoły dziennika: bez --csv i --record"},
       {{"protocol", "--csv", "p.csv"}, "protocol: nie podano pliku"},
       {{"protocol", "d.jsonl", "--csv", "p.csv", "--repeat"}, "--repeat i --log nie dotyczą polecenia protocol"},
-      {{"hello", "--csv", "p.csv"}, "--csv dotyczy tylko polecenia protocol"},
+      {{"hello", "--csv", "p.csv"}, "--csv i --list dotyczą tylko polecenia protocol"},
       {{"test", "5", "--unit"}, "--unit wymaga numeru centrali (0-255)"},
       {{"test", "5", "--unit", "-1"}, "nieprawidłowy numer centrali: -1 (0-255)"},
       {{"hello", "-q"}, "nieznana opcja: -q"},
@@ -228,7 +245,7 @@ TEST(CliTexts, DifferingCellAndRepeatLines) {
   EXPECT_EQ(difference_row({304, 24, 3, 0}, &names), "304\tadr 99. Awaria\t25\t3\t0\tKotłownia");
   EXPECT_EQ(difference_row({0, 0, 0, 2}, &names), "0\tBrak zdarzeń\t1\t0\t2\t");
   // A rated event: the comment's field stays with names, so the name is always fifth.
-  RecordLine rated{304, "adr 99. Awaria", "", "", Verdict::ok, "", ""};
+  RecordLine rated{304, "adr 99. Awaria", "", "", Verdict::ok, "", "", {}};
   EXPECT_EQ(verdict_row(rated), "304\tadr 99. Awaria\tOK");
   EXPECT_EQ(verdict_row(rated, &names), "304\tadr 99. Awaria\tOK\t\tKotłownia");
   rated.verdict = Verdict::fault;
@@ -290,12 +307,23 @@ TEST(CliProgressLine, StepCountAndPercentageRedrawnInPlace) {
   EXPECT_EQ(terminal.str(), "\r" + first + "\r" + second + "\rĄę" + std::string(width - 2, ' ') +
                                 "\r" + std::string(width, ' ') + "\r");
 
+  // A kept line replaces the drawn one and is ended: clearing leaves it be.
+  std::ostringstream kept;
+  {
+    ProgressLine line(kept, true);
+    line.show_waiting("Odczyt...");
+    line.keep("Zgodna");
+    line.clear();
+  }
+  EXPECT_EQ(kept.str(), "\rOdczyt...\rZgodna   \n");
+
   std::ostringstream pipe;
   {
     ProgressLine line(pipe, false);
     line.start(4);
     line.set_status("Krok");
     line.set_position(4);
+    line.keep("Zgodna");
   }
   EXPECT_EQ(pipe.str(), "");
 }

@@ -32,6 +32,21 @@ TEST(WalkPlan, RowsSkipOneToFourAndKeepTheFrameWithoutEvents) {
     EXPECT_EQ(plan.current_row(), c.rows.empty() ? -1 : c.rows.front());
   }
   EXPECT_EQ(WalkPlan(5, 304).count(), 300);
+
+  // Steps checked by hand come after the range, each once; no other row is one.
+  struct HandCase {
+    std::vector<int> by_hand;
+    std::vector<int> rows;
+  };
+  const HandCase hand_cases[] = {
+      {{1, 2, 3}, {5, 6, 1, 2, 3}},
+      {{3, 1, 3}, {5, 6, 3, 1}},
+      {{0, 4, 5, 7, -1}, {5, 6}},
+  };
+  for (const HandCase& c : hand_cases) EXPECT_EQ(WalkPlan(5, 6, c.by_hand).rows(), c.rows);
+  EXPECT_EQ(WalkPlan(1, 4, {2}).rows(), std::vector<int>{2});
+  // A record's plan keeps its order and its steps by hand, never row 4 or a row outside the matrix.
+  EXPECT_EQ(WalkPlan(std::vector<int>{9, 3, 4, 5, 305, 1, 9, -2, 0}).rows(), (std::vector<int>{9, 3, 5, 1, 0}));
 }
 
 TEST(WalkPlan, StepsForwardAndBackWithinItsRows) {
@@ -47,6 +62,12 @@ TEST(WalkPlan, StepsForwardAndBackWithinItsRows) {
   EXPECT_TRUE(plan.back());
   EXPECT_EQ(plan.current_row(), 5);
   EXPECT_EQ(plan.position(), 2);
+  // Straight to a row of the plan (a line of the record chosen); elsewhere it stays.
+  EXPECT_TRUE(plan.move_to(6));
+  EXPECT_EQ(plan.position(), 3);
+  EXPECT_FALSE(plan.move_to(7));
+  EXPECT_TRUE(plan.move_to(0));
+  EXPECT_EQ(plan.position(), 1);
 }
 
 TEST(WalkPlan, StatusTexts) {
@@ -106,6 +127,15 @@ TEST(WalkSequence, HandsOverEachRowAndTheFrameWithoutEventsOrNamesTheCause) {
   const std::string silence = walk.show();
   EXPECT_TRUE(silence.starts_with("moduł nie odpowiedział na polecenie")) << silence;
   EXPECT_EQ(walk.failed_text(silence), "Test po kolei przerwany (3 z 3): " + silence);
+  EXPECT_EQ(module.requests.size(), 6u);
+
+  // A step checked by hand hands the module nothing: the engineer calls it up at the panel.
+  WalkPlan by_hand(7, 7, {1, 3});
+  WalkSequence steps(protocol, by_hand, 3);
+  ASSERT_TRUE(steps.go_to(1));
+  EXPECT_EQ(steps.show(), "");
+  ASSERT_TRUE(steps.next());
+  EXPECT_EQ(steps.show(), "");
   EXPECT_EQ(module.requests.size(), 6u);
 }
 

@@ -213,6 +213,11 @@ TEST_F(CommissioningRecordFile, EverySessionKeepsItsReadBackAndNoRecordHidesAnot
   EXPECT_EQ(finished.unfinished(sha(), true), nullptr);   // nothing left to walk
   EXPECT_EQ(finished.unfinished(sha(), false), nullptr);
   EXPECT_NE(finished.resume(sha(), true, kSameModule, at(40)), "");
+  // "Powtórz błędne" goes on with the finished record of the same table only, keeping the earlier verdict.
+  EXPECT_NE(finished.reopen(sha256_hex(Bytes(7625, 1)), kSameModule, at(40)), "");
+  ASSERT_EQ(finished.reopen(sha(), kSameModule, at(40)), "");
+  EXPECT_EQ(finished.rate(7, Verdict::fault, "lampa 2", at(40)), "");
+  EXPECT_EQ(finished.end(at(40)), "");
   ASSERT_EQ(finished.begin(record_5_to_9()), "");  // begun in the same second
   EXPECT_EQ(finished.end(at(41)), "");
 
@@ -222,12 +227,13 @@ TEST_F(CommissioningRecordFile, EverySessionKeepsItsReadBackAndNoRecordHidesAnot
   EXPECT_EQ(reading.records[1].file, folder / "2026-12-07_14-00-00_2.jsonl");
   ASSERT_TRUE(reading.records[0].record) << reading.records[0].damage;
   const WalkRecord& first = *reading.records[0].record;
-  ASSERT_EQ(first.sessions.size(), 2u);
+  ASSERT_EQ(first.sessions.size(), 3u);
   EXPECT_EQ(first.sessions[0].module, kSameModule);
   EXPECT_FALSE(first.sessions[0].closed);  // the crash
   EXPECT_EQ(first.sessions[1].module, erased);
   EXPECT_TRUE(first.closed());
-  EXPECT_EQ(first.summary(), (RecordSummary{5, 5, 0, 0, 0}));
+  EXPECT_EQ(first.summary(), (RecordSummary{5, 4, 1, 0, 0}));
+  EXPECT_EQ(first.line(7)->earlier, (std::vector<VerdictEntry>{{Verdict::ok, "", at(31)}}));
   EXPECT_EQ(readback_result_short_text(first.sessions[1].module.differing_cells), "brak poprawnej konfiguracji");
 }
 
@@ -274,6 +280,8 @@ TEST(WalkProtocolCsv, OneLinePerWalkedEventWithItsFieldsQuotedWhereTheyMustBe) {
   EXPECT_EQ(readback_result_text(12), "Konfiguracja w module różni się w 12 komórkach!");
   EXPECT_EQ(readback_result_text(kNoValidConfiguration), "Moduł nie zawiera poprawnej konfiguracji!");
   EXPECT_EQ(readback_result_short_text(1), "różni się w 1 komórce");
+  EXPECT_EQ(readback_result_text(kNotRead), "Nie sprawdzono konfiguracji w module.");
+  EXPECT_EQ(readback_result_short_text(kNotRead), "nie sprawdzono");
   EXPECT_EQ(record_time_text("bez czasu"), "bez czasu");
 }
 

@@ -161,6 +161,34 @@ TEST(TransportSearch, IdVariantsFindTheModule) {
   }
 }
 
+// The module found is known by its USB serial number, else by its port;
+// nothing is known before a search or after one that found no module.
+TEST(TransportSearch, IdentityIsTheSerialNumberElseThePort) {
+  struct Case {
+    const char* name;
+    TestBedOptions options;
+    std::string identity;
+  };
+  TestBedOptions no_serials;
+  no_serials.module_serials = false;
+  TestBedOptions keyboard_only;
+  keyboard_only.modules = 0;
+  const Case cases[] = {
+      {"serial number", {}, "ZEL17-0001"},
+      {"no serial number", no_serials, "usb 1-2"},
+      {"no module", keyboard_only, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestBed bed(c.options);
+    std::ostringstream trace;
+    HID_device device(trace);
+    EXPECT_EQ(device.identity(), "");
+    EXPECT_EQ(device.search_device(), !c.identity.empty());
+    EXPECT_EQ(device.identity(), c.identity);
+  }
+}
+
 TEST(TransportSearch, LowerCaseIdIsTracedInUpperCase) {
   TestBedOptions options;
   options.lower_case_ids = true;

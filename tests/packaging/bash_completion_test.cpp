@@ -129,6 +129,10 @@ TEST_F(BashCompletionTest, OffersFilesAndEventLabelsWhereTheyBelong) {
       {{"zel17-cli", "test", "--unit", ""}, {}},
       {{"zel17-cli", "test", "Po\\ resecie", ""}, {}},
       {{"zel17-cli", "hello", ""}, {}},
+      {{"zel17-cli", "walk", "--confirm", "linia-A.zel", "--record", "n"}, {"notatki.txt"}},
+      {{"zel17-cli", "protocol", "d.jsonl", "--record", ""}, {}},
+      {{"zel17-cli", "walk", "--engineer", ""}, {}},
+      {{"zel17-cli", "walk", "--engineer", "Jan", "5", "Po"}, {"Po\\ resecie"}},
   };
   for (const Case& c : cases) {
     std::string line;

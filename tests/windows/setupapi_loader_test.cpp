@@ -151,4 +151,26 @@ TEST(SetupapiLoader, WalksThePresentHidInterfacesWithThePlatformsRecords) {
   }
 }
 
+// The module's USB identity is the instance part of its interface's path,
+// which the platform builds from the USB serial number where there is one.
+TEST(SetupapiLoader, UsbIdentityIsTheInstancePartOfTheInterfacePath) {
+  struct Case {
+    const char* path;
+    std::string identity;
+  };
+  const Case cases[] = {
+      {"\\\\?\\hid#vid_04d8&pid_003f#7&1a2b3c4d&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+       "7&1a2b3c4d&0&0000"},
+      {"\\\\?\\hid#vid_04d8&pid_003f#ZEL17-0001", "ZEL17-0001"},
+      {"\\\\?\\hid#vid_04d8&pid_003f", ""},
+      {nullptr, ""},
+  };
+  TraceCapture trace;
+  Dynamic_DLL_load loader;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path ? c.path : "(none)");
+    EXPECT_EQ(loader.usb_identity(setupapi::invalid_set(), nullptr, c.path), c.identity);
+  }
+}
+
 }  // namespace

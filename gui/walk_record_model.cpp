@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: MIT
+#include "gui/walk_record_model.h"
+
+#include <QColor>
+#include <QStringList>
+
+namespace {
+
+QString qt_text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// "Błąd 2026-12-07 14:02:10 – lampa 3 miga wolno"
+QString verdict_entry_text(const VerdictEntry& entry) {
+  QString text = qt_text(verdict_text(entry.verdict)) + u' ' + qt_text(record_time_text(entry.time));
+  if (!entry.comment.empty()) text += QStringLiteral(" – ") + qt_text(entry.comment);
+  return text;
+}
+
+// The verdict column: the last verdict, "nie oceniono" for an event shown
+// without one, nothing for an event not shown yet.
+QString verdict_column_text(const RecordLine& line) {
+  return line.shown() || line.rated() ? qt_text(verdict_text(line.verdict)) : QString();
+}
+
+}  // namespace
+
+WalkRecordModel::WalkRecordModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void WalkRecordModel::setRecord(const std::optional<WalkRecord>& record) {
+  beginResetModel();
+  record_ = record;
+  endResetModel();
+}
+
+int WalkRecordModel::lineOf(int row) const {
+  if (!record_) return -1;
+  for (std::size_t line = 0; line < record_->lines.size(); ++line) {
+    if (record_->lines[line].row == row) return static_cast<int>(line);
+  }
+  return -1;
+}
+
+int WalkRecordModel::rowAt(int line) const {
+  if (!record_ || line < 0 || line >= rowCount()) return -1;
+  return record_->lines[static_cast<std::size_t>(line)].row;
+}
+
+int WalkRecordModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() || !record_ ? 0 : static_cast<int>(record_->lines.size());
+}
+
+int WalkRecordModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant WalkRecordModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const RecordLine& line = record_->lines[static_cast<std::size_t>(index.row())];
+  if (role == Qt::DisplayRole) {
+    switch (index.column()) {
+      case kEvent: return qt_text(line.label);
+      case kName: return qt_text(line.name);
+      case kExpected: return qt_text(line.expected);
+      case kVerdict: return verdict_column_text(line);
+      case kComment: return qt_text(line.comment);
+      case kTime: return line.shown() ? qt_text(record_time_text(line.time)) : QString();
+      default: return {};
+    }
+  }
+  if (role == Qt::ToolTipRole) {
+    if (index.column() == kEvent && line.by_hand()) return qt_text(by_hand_step_text(line.row));
+    if (index.column() == kVerdict && !line.earlier.empty()) {
+      QStringList history;
+      for (const VerdictEntry& entry : line.earlier) history << verdict_entry_text(entry);
+      history << verdict_entry_text({line.verdict, line.comment, line.time});
+      return history.join(u'\n');
+    }
+    if (index.column() == kExpected) return qt_text(line.expected);  // often wider than its column
+    return {};
+  }
+  if (role == Qt::BackgroundRole && line.verdict == Verdict::fault) return QColor(255, 190, 190);
+  return {};
+}
+
+QVariant WalkRecordModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  switch (section) {
+    case kEvent: return QStringLiteral("Zdarzenie");
+    case kName: return QStringLiteral("Nazwa");
+    case kExpected: return QStringLiteral("Oczekiwane");
+    case kVerdict: return QStringLiteral("Ocena");
+    case kComment: return QStringLiteral("Uwagi");
+    case kTime: return QStringLiteral("Czas");
+    default: return {};
+  }
+}
+
+QString walk_tally_text(const RecordSummary& summary) {
+  return QString::fromUtf8("OK %1, błędy %2, bez oceny %3, zostało %4")
+      .arg(summary.ok)
+      .arg(summary.faults)
+      .arg(summary.not_rated)
+      .arg(summary.not_walked);
+}
