@@ -48,6 +48,7 @@ TEST(ConsoleLog, ListenerSeesAppendsRepeatsDropsAndClear) {
     const char* kinds[] = {"+", "=", "^", "<clear>"};
     seen += kinds[static_cast<int>(change)] + std::string(line) + ";";
   });
+  log.remove_listener(log.add_listener([&](ConsoleChange, std::string_view) { seen += "gone;"; }));
   log.append_line("one");
   log.count_repeat();
   log.count_repeat();

@@ -201,6 +201,14 @@ TEST_F(ProjectFile, TableFilesLeaveTheNamesAndATableSavesAsAProject) {
   EXPECT_TRUE(has_project_extension("x.Zelp"));
   EXPECT_FALSE(has_project_extension("x.zel"));
   EXPECT_FALSE(has_project_extension("zelp"));
+
+  // What a table file leaves out of a project, named for the user.
+  EXPECT_TRUE(parts_beside_table(Project{}).empty());
+  expected.names = {};
+  expected.unknown_keys = "{\"pozniej\":1}";
+  EXPECT_EQ(parts_beside_table(expected), (std::vector<std::string>{"wymiary wkładki z nazwami lamp",
+                                                                    "dane zapisane przez nowszą wersję programu"}));
+  EXPECT_EQ(parts_beside_table(named_project()).front(), "nazwy obiektu, lamp i adresów");
 }
 
 // A name is one trimmed line; a longer one than 60 characters is kept whole,
