@@ -25,6 +25,7 @@
 #include "gui/matrix_model.h"
 #include "gui/user_settings.h"
 #include "gui/walk_protocol_pdf.h"
+#include "gui/walk_record_chooser.h"
 #include "gui/walk_tab.h"
 #include "protocol/console_log.h"
 #include "text/utf8_path.h"
@@ -151,10 +152,26 @@ void TForm_main::showWalkRecord() {
   }
 }
 
+// The project file's records: the only one, or the one chosen.
 void TForm_main::WalkProtocolClick() {
-  const std::optional<WalkRecord> record = walkRecord_->record();
-  if (!record) {
+  const JournalReading reading = configFileName_.isEmpty()
+                                     ? JournalReading{}
+                                     : load_walk_journal(records_folder_for(utf8_path(configFileName_.toStdString())));
+  if (!reading.ok) {
+    showWarning(file_failure_text("Nie można odczytać protokołów pliku", configFileName_, reading.reason));
+    return;
+  }
+  if (reading.records.empty()) {
     showWarning(QString::fromUtf8("Nie ma jeszcze protokołu: przeprowadź test po kolei."));
+    return;
+  }
+  const std::optional<std::size_t> chosen =
+      reading.records.size() == 1 ? std::optional<std::size_t>(0) : askWalkRecord(record_choices(reading));
+  if (!chosen) return;
+  const StoredRecord& stored = reading.records[*chosen];
+  if (!stored.record) {
+    showWarning(file_failure_text("Nie można odczytać protokołu", QString::fromStdString(path_utf8(stored.file)),
+                                  stored.damage));
     return;
   }
   const QString name = askFileName(WalkProtocolDialog, FileDialogMode::save);
@@ -162,9 +179,9 @@ void TForm_main::WalkProtocolClick() {
   const std::filesystem::path path = utf8_path(name.toStdString());
   std::string reason;
   if (has_csv_extension(path)) {
-    const FileResult result = save_walk_protocol_csv(path, *record);
+    const FileResult result = save_walk_protocol_csv(path, *stored.record);
     if (!result.ok) reason = result.reason;
-  } else if (QString error; !export_walk_protocol_pdf(name, *record, &error)) {
+  } else if (QString error; !export_walk_protocol_pdf(name, *stored.record, &error)) {
     reason = error.toStdString();
   }
   if (reason.empty()) {

@@ -25,6 +25,7 @@
 #include "gui/address_fill_dialog.h"
 #include "gui/names_dialog.h"
 #include "gui/grid_marks.h"
+#include "gui/walk_record_chooser.h"
 
 namespace Ui {
 class TForm_main;
@@ -93,6 +94,9 @@ class TForm_main : public QWidget {
   AddressFillPrompt askAddressFill = [this] { return ask_address_fill(this); };
   NamesPrompt askNames = [this](const ProjectNames& names) { return ask_names(this, names); };
   YesNoPrompt askYesNo = [this](const QString& question) { return ask_yes_no(this, question); };
+  RecordPrompt askWalkRecord = [this](const std::vector<RecordChoice>& choices) {
+    return ask_walk_record(this, choices);
+  };
   SaveBeforeWalkPrompt askSaveBeforeWalk = [this](const QString& question) {
     return ask_save_before_walk(this, question);
   };

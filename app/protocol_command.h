@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// `zel17 --protocol JOURNAL FILE.pdf`: the walk's protocol written from its
-// journal without a window (Qt's offscreen platform), for scripts. Exit
-// status 0 when written, 64 for a wrong command line, 66 when the journal
-// cannot be read, 73 when the PDF cannot be written; the reason on standard
-// error.
+// `zel17 --protocol DZIENNIK PLIK.pdf [--record N]`: a walk's protocol
+// written from its journal (a project's folder of records, or a journal
+// file) without a window (Qt's offscreen platform), for scripts. The newest
+// record unless --record names another (1 the oldest). Exit status 0 when
+// written, 64 for a wrong command line, 66 when the journal or that record
+// cannot be read (also a journal that is neither a file nor a folder), 73
+// when the PDF cannot be written; the reason on standard error.
 
 #include <filesystem>
 #include <vector>
 
 inline constexpr const char* kProtocolOption = "--protocol";
+inline constexpr const char* kRecordOption = "--record";
+inline constexpr const char* kProtocolUsage = "Użycie: zel17 --protocol DZIENNIK PLIK.pdf [--record N]";
 
 // Whether the command line asks for the protocol only; looked at before the
 // application object exists, since the platform is chosen then.

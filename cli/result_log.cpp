@@ -1,16 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/result_log.h"
 
-namespace {
-
-std::string one_field(std::string text) {
-  for (char& c : text) {
-    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-  }
-  return text;
-}
-
-}  // namespace
+#include "cli/result_text.h"
 
 std::string log_line(const LogRecord& record) {
   return one_field(record.time) + '\t' + one_field(record.result) + '\t' +

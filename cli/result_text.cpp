@@ -17,17 +17,12 @@ std::string verdict_row(const RecordLine& line, const ProjectNames* names) {
   return line.comment.empty() ? text : text + "\t" + line.comment;
 }
 
-namespace {
-
-// A field of a tab-separated line: a tab or a line end in it would split it.
 std::string one_field(std::string text) {
   for (char& c : text) {
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';
   }
   return text;
 }
-
-}  // namespace
 
 std::string record_list_line(int number, const StoredRecord& stored) {
   std::string line = std::to_string(number) + "\t";

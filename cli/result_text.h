@@ -13,6 +13,10 @@
 #include "protocol/failed_command.h"
 
 
+// A text as one field of a tab-separated line: a tab or a line end in it
+// would split it, so each becomes a space.
+std::string one_field(std::string text);
+
 // One differing cell, tab-separated: row, label, output (1-25), mode in the
 // file, mode in the module; with a project's names, the address's name last.
 std::string difference_row(const CellDifference& difference, const ProjectNames* names = nullptr);

@@ -3,9 +3,11 @@
 // The walk's protocol as a spreadsheet table, like the tool's other tables:
 // UTF-8 with a byte order mark, ';' between fields, CR LF line ends. The
 // header "czas;wiersz;zdarzenie;nazwa;oczekiwane;ocena;uwagi", then one line
-// per walked event in the walk's order. A field holding ';', a double quote
-// or a line end (a comment, a name) is put in double quotes, its quotes
-// doubled, as the tool's table reader takes them.
+// per shown event in the walk's order, its last verdict; the verdicts given
+// before it stand just above it, a line each, oldest first. An event checked
+// by hand has "sprawdzone ręcznie" in its remarks. A field holding ';', a
+// double quote or a line end (a comment, a name) is put in double quotes,
+// its quotes doubled, as the tool's table reader takes them.
 
 #include <filesystem>
 #include <string>

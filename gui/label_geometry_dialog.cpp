@@ -29,7 +29,10 @@ LabelGeometryDialog::LabelGeometryDialog(const LabelGeometry& geometry, QWidget*
   }
   message_ = new QLabel;
   message_->setObjectName(QStringLiteral("GeometryMessage"));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  // Parented by the layout below, after the fields: the tab order then runs
+  // through the fields first, and the dialog opens with the focus in the first.
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);  // Return, from any field
   buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
   QPushButton* print = buttons->addButton(QStringLiteral("Drukuj..."), QDialogButtonBox::ActionRole);
   print->setObjectName(QStringLiteral("PrintLabelsButton"));
@@ -44,6 +47,8 @@ LabelGeometryDialog::LabelGeometryDialog(const LabelGeometry& geometry, QWidget*
   layout->addLayout(form);
   layout->addWidget(message_);
   layout->addWidget(buttons);
+  fields_[0]->setFocus();
+  fields_[0]->selectAll();  // typed digits replace the value
 }
 
 LabelGeometry LabelGeometryDialog::geometry() const {

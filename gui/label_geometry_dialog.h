@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // "Etykiety": the label insert's geometry in mm, "Rozstaw lamp" across and
-// down and the field's size, before the insert is written. OK takes it when
-// it fits an A4 page (config/project_file.h), otherwise says why.
+// down and the field's size, before the insert is written. It opens in the
+// first field; Tab goes through the fields, then the buttons. OK (also
+// Return) takes it when it fits an A4 page (config/project_file.h),
+// otherwise says why.
 
 #include <QDialog>
 #include <array>

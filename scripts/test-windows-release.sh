@@ -13,7 +13,9 @@
 #   - both programs' resources: the icon, the version information in Polish
 #     with the project's version, and the window's manifest;
 #   - in a prefix as a new user has it (no fonts of wine's own): the text
-#     fields show their text, and "Wypełnij..." fills the grid by keys;
+#     fields show their text, and the dialogs with text fields ("Wypełnij
+#     adresy", "Nazwy", "Etykiety", the file dialog) take typed keys and
+#     Return;
 #   - the installer, silently: its files land under Program Files, the Start
 #     menu has the program with its icon, the uninstall entry its size, .zel
 #     files open with it, and the uninstaller takes all of that away again.
@@ -241,7 +243,7 @@ check "the uninstaller removes the association and its own registry entry" not_a
 wineserver -k 2>/dev/null || true
 boot_wine_prefix "$work/new-user-prefix"
 text_fields_show() { tests/windows/text_fields_in_wine.sh "$stage" "$work"; }
-check "in a prefix without wine's fonts, KVRnumberEdit shows its 0 and \"Wypełnij...\" fills the grid by keys" \
+check "in a prefix without wine's fonts, the text fields show their text and the dialogs take typed keys and Return" \
   text_fields_show
 
 if [[ $failures -gt 0 ]]; then

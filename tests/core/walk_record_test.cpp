@@ -263,19 +263,33 @@ TEST_F(CommissioningRecordFile, NothingIsAppendedToWhatCannotBeReadWhole) {
   EXPECT_NE(folder_named_as_file.begin(record_5_to_9()), "");
 }
 
-TEST(WalkProtocolCsv, OneLinePerWalkedEventWithItsFieldsQuotedWhereTheyMustBe) {
+TEST(WalkProtocolCsv, OneLinePerVerdictOfAShownEventWithItsFieldsQuotedWhereTheyMustBe) {
   WalkRecord record = record_5_to_9();
   record.lines[0].name = "Hala A";
   record.lines[0].expected = "3 Hala A – ciągłe, 7 – szybkie miganie";
   record.take(6, Verdict::fault, "lampa \"7\"; miga", "2026-12-07T14:02:03+01:00");
   record.take(5, Verdict::ok, "", "2026-12-07T14:01:00+01:00");
   record.take(7, Verdict::not_rated, "", "2026-12-07T14:03:00+01:00");
+  record.take(6, Verdict::ok, "po poprawce", "2026-12-07T14:20:00+01:00");
+  record.take(6, Verdict::fault, "", "2026-12-07T14:21:00+01:00");
   EXPECT_EQ(walk_protocol_csv(record),
             "\xEF\xBB\xBF"
             "czas;wiersz;zdarzenie;nazwa;oczekiwane;ocena;uwagi\r\n"
             "2026-12-07 14:01:00;5;adr 0. Alarm I;Hala A;3 Hala A – ciągłe, 7 – szybkie miganie;OK;\r\n"
             "2026-12-07 14:02:03;6;adr 0. Alarm II;;nic;Błąd;\"lampa \"\"7\"\"; miga\"\r\n"
+            "2026-12-07 14:20:00;6;adr 0. Alarm II;;nic;OK;po poprawce\r\n"
+            "2026-12-07 14:21:00;6;adr 0. Alarm II;;nic;Błąd;\r\n"
             "2026-12-07 14:03:00;7;adr 0. Awaria;;nic;nie oceniono;\r\n");
+  // Events checked by hand say so, with their comment.
+  WalkRecord by_hand = new_record("hala.zelp", ConfigMatrix{}, {}, {1, 2}, "1.1.0", "Jan Kowalski", kSameModule,
+                                  "2026-12-07T14:00:00+01:00");
+  by_hand.take(1, Verdict::ok, "", "2026-12-07T14:01:00+01:00");
+  by_hand.take(2, Verdict::fault, "nie gaśnie", "2026-12-07T14:02:00+01:00");
+  EXPECT_EQ(walk_protocol_csv(by_hand),
+            "\xEF\xBB\xBF"
+            "czas;wiersz;zdarzenie;nazwa;oczekiwane;ocena;uwagi\r\n"
+            "2026-12-07 14:01:00;1;Strata łączności;;nic;OK;sprawdzone ręcznie\r\n"
+            "2026-12-07 14:02:00;2;Test wyjść;;nic;Błąd;sprawdzone ręcznie – nie gaśnie\r\n");
   EXPECT_EQ(readback_result_text(0), "Konfiguracja w module zgodna z plikiem.");
   EXPECT_EQ(readback_result_text(12), "Konfiguracja w module różni się w 12 komórkach!");
   EXPECT_EQ(readback_result_text(kNoValidConfiguration), "Moduł nie zawiera poprawnej konfiguracji!");

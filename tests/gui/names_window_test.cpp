@@ -25,6 +25,7 @@
 #include "commissioning/bus_log.h"
 #include "config/name_text.h"
 #include "gui/edit_history.h"
+#include "gui/label_geometry_dialog.h"
 #include "gui/lamp_board.h"
 #include "gui/names_dialog.h"
 #include "file_window_test.h"
@@ -225,6 +226,21 @@ TEST_F(NamesWindowTest, EtykietyPrintsTheInsertOnThePrinterSetUp) {
   const QString text = pdf_layout_text(path("wkladka.pdf"));
   EXPECT_TRUE(text.contains(QStringLiteral("Hala A"))) << text.toStdString();
   EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
+}
+
+// "Etykiety" by keys alone: it opens in "Rozstaw lamp poziomo", typed digits
+// replace a field's value, Tab goes to the next field, Return is OK.
+TEST(LabelGeometryDialogKeys, TypedPitchesAndReturnAreTaken) {
+  LabelGeometryDialog dialog(LabelGeometry{});
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  type(QStringLiteral("30"));
+  press(Qt::Key_Tab);
+  type(QStringLiteral("24"));
+  press(Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_FALSE(dialog.printChosen());
+  EXPECT_EQ(dialog.geometry(), (LabelGeometry{30, 24, 22, 14}));
 }
 
 }  // namespace

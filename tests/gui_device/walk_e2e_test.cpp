@@ -10,7 +10,10 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <filesystem>
+#include <cstring>
 #include <functional>
+#include <regex>
+#include <set>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QClipboard>
@@ -504,12 +507,15 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   const std::string text = pdf_text(pdf);
   for (const std::string& expected :
        {std::string("Protokół sprawdzenia tablicy synoptycznej"), std::string("Magazyn Północ"),
-        sha256_hex(config_matrix().bytes()), std::string("Konfiguracja w module zgodna z plikiem."),
+        sha256_hex(config_matrix().bytes()), std::string("zgodna z plikiem"), std::string("Urządzenie USB"),
+        std::string(ZelModule::kGreetingUtf8),
         std::string("lampa 3 nie swieci"), std::string("Jan Kowalski"),
         std::string("sprawdzono zdarzeń: 5, OK: 3, błędy: 2, nie oceniono: 0, nie sprawdzono: 0")}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
   }
   for (int row = 5; row <= 9; ++row) EXPECT_NE(text.find(row_label(row)), std::string::npos) << row;
+  // The verdict changed by going back stands under the line, its time without the date of that day.
+  EXPECT_TRUE(std::regex_search(text, std::regex("Wcześniej: OK [0-9]{2}:[0-9]{2}:[0-9]{2}"))) << text;
   EXPECT_EQ(read_bytes(QString::fromStdString(csv.string())), walk_protocol_csv(*record));
   // zel17 --protocol writes the same pages from the journal alone.
   const fs::path scripted = dir_ / "skrypt.pdf";
@@ -517,33 +523,93 @@ TEST_F(WalkRecordTest, VerdictsByKeysGoToTheJournalAndTheProtocol) {
   EXPECT_EQ(pdf_text(scripted), text);
   EXPECT_EQ(write_protocol_from_command_line({"--protocol", dir_ / "brak.jsonl", scripted}), 66);
 
-  // A record of many pages: the header block on every page, each line once,
-  // the summary at the end.
-  std::vector<int> long_rows;
-  for (int row = 5; row < 155; ++row) long_rows.push_back(row);
-  WalkRecord long_record =
-      new_record("hala.zel", config_matrix(), {}, long_rows, "1", "Jan Kowalski", {}, "2026-12-07T14:00:00+01:00");
-  long_record.header = record->header;
-  for (int row : long_rows)
-    long_record.take(row, row % 7 == 0 ? Verdict::fault : Verdict::ok, row % 7 == 0 ? "lampa nie miga" : "",
-                     "2026-12-07T14:00:00+01:00");
-  const fs::path long_pdf = dir_ / "dlugi.pdf";
-  ASSERT_TRUE(export_walk_protocol_pdf(QString::fromStdString(long_pdf.string()), long_record));
-  const std::string whole = pdf_text(long_pdf);
-  const std::size_t pages = count_of(whole, "\f");
-  EXPECT_GE(pages, 3u);
-  for (std::size_t page = 1; page <= pages; ++page) {
-    const std::string shown = pdf_text(long_pdf, static_cast<int>(page));
-    for (const std::string& expected :
-         {std::string("Protokół sprawdzenia tablicy synoptycznej"), std::string("Magazyn Północ"),
-          sha256_hex(config_matrix().bytes()), "Strona " + std::to_string(page) + " z " + std::to_string(pages)}) {
-      EXPECT_NE(shown.find(expected), std::string::npos) << "page " << page << ": " << expected << "\n" << shown;
+  // Records of many pages: two sessions with different modules, the events
+  // checked by hand, faults mended and rated again the next day, remarks
+  // that wrap. The header block on every page, each line once; nothing cut
+  // by a page: a line with its earlier verdicts, the summary with the
+  // signatures and their captions.
+  const auto long_record = [&](int events) {
+    std::vector<int> rows;
+    for (int row = 1; row <= events; ++row) rows.push_back(row);
+    WalkRecord made = new_record("hala.zel", config_matrix(), project_names(), rows, "1.1.0", "Jan Kowalski",
+                                 {0, "ZEL17 v1.3", "0001A2"}, "2026-12-07T14:00:00+01:00");
+    for (int row : rows) {
+      const bool fault = row % 7 == 0;
+      made.take(row, fault ? Verdict::fault : Verdict::ok,
+                fault ? "lampa nie miga, przewód do sprawdzenia R" + std::to_string(row) + "." : "",
+                "2026-12-07T14:02:00+01:00");
     }
-    EXPECT_EQ(shown.find("Podsumowanie") != std::string::npos, page == pages) << "page " << page;
+    made.sessions.push_back({"2026-12-08T09:00:00+01:00", "", true, {3, "ZEL17 v1.4", "1-1.2"}});
+    for (int row = 14; row <= events; row += 14) made.take(row, Verdict::ok, "po poprawce", "2026-12-08T09:10:00+01:00");
+    if (events == 150) {  // a remark longer than a page runs over pages, none of it lost
+      std::string remark;
+      for (int word = 0; word < 1500; ++word) remark += "słowo" + std::to_string(word) + ' ';
+      made.take(150, Verdict::fault, remark + "KONIEC", "2026-12-08T09:20:00+01:00");
+    }
+    return made;
+  };
+  const auto pages_of = [&](const WalkRecord& made) {
+    const fs::path written = dir_ / "dlugi.pdf";
+    EXPECT_TRUE(export_walk_protocol_pdf(QString::fromStdString(written.string()), made));
+    std::vector<std::string> pages{""};
+    for (char c : pdf_text(written)) {
+      if (c == '\f')
+        pages.emplace_back();
+      else
+        pages.back().push_back(c);
+    }
+    pages.pop_back();  // after the last form feed
+    return pages;
+  };
+  const auto page_with = [](const std::vector<std::string>& pages, const std::string& part) {
+    for (std::size_t page = 0; page < pages.size(); ++page)
+      if (pages[page].find(part) != std::string::npos) return static_cast<int>(page);
+    return -1;
+  };
+  const std::vector<std::string> pages = pages_of(long_record(150));
+  ASSERT_GE(pages.size(), 6u);
+  for (std::size_t page = 0; page < pages.size(); ++page) {
+    for (const std::string& expected : {std::string("Protokół sprawdzenia tablicy synoptycznej"),
+                                        std::string("Magazyn Północ"), sha256_hex(config_matrix().bytes()),
+                                        "Strona " + std::to_string(page + 1) + " z " + std::to_string(pages.size())}) {
+      EXPECT_NE(pages[page].find(expected), std::string::npos) << "page " << page << ": " << expected;
+    }
+    // The column header once above the table lines of a page.
+    const bool table = count_of(pages[page], "adr ") + count_of(pages[page], "słowo") > 0;
+    EXPECT_EQ(count_of(pages[page], "Oczekiwane"), table ? 1u : 0u) << "page " << page;
   }
-  for (int row : long_record.rows()) EXPECT_EQ(count_of(whole, row_label(row) + ' '), 1u) << row_label(row);
-  EXPECT_NE(whole.find("sprawdzono zdarzeń: 150, OK: 128, błędy: 22, nie oceniono: 0, nie sprawdzono: 0"),
-            std::string::npos);
+  std::string whole;
+  for (const std::string& page : pages) whole += page;
+  for (int row = 1; row <= 150; ++row) EXPECT_EQ(count_of(whole, row_label(row) + ' '), 1u) << row_label(row);
+  for (const auto& [part, count] : std::vector<std::pair<std::string, std::size_t>>{
+           {"sprawdzono zdarzeń: 150, OK: 138, błędy: 12, nie oceniono: 0, nie sprawdzono: 0", 1},
+           {"KONIEC", 1},
+           {"sprawdzone ręcznie", 3},
+           {"Wcześniej: Błąd 2026-12-07 14:02:00", 10},
+           {"zgodna z plikiem", 1},
+           {"14:02:00 (bez zakończenia)", 1},
+           {"różni się w 3 komórkach", 1},
+           {"USB: 0001A2", 1},
+           {"USB: 1-1.2", 1}}) {
+    EXPECT_EQ(count_of(whole, part), count) << part;
+  }
+  std::set<std::string> words;
+  for (std::size_t at = whole.find("słowo"); at != std::string::npos; at = whole.find("słowo", at + 1))
+    words.insert(whole.substr(at, whole.find_first_not_of("0123456789", at + std::strlen("słowo")) - at));
+  EXPECT_EQ(words.size(), 1500u);
+  // Around the end of the first page, so the summary and the signatures meet the page's foot.
+  int first_page_lines = 0;
+  for (int row = 1; row <= 150; ++row) first_page_lines += page_with(pages, row_label(row) + ' ') == 0;
+  for (int events = first_page_lines - 8; events <= first_page_lines + 1; ++events) {
+    SCOPED_TRACE(events);
+    const std::vector<std::string> shown = pages_of(long_record(events));
+    const int closing = page_with(shown, "Podsumowanie");
+    EXPECT_EQ(closing, static_cast<int>(shown.size()) - 1);
+    for (const char* part : {"........", "instalator (podpis)", "strona odbierająca (podpis)"})
+      EXPECT_EQ(page_with(shown, part), closing) << part;
+    for (int row = 7; row <= events; row += 7)
+      EXPECT_EQ(page_with(shown, row_label(row) + ' '), page_with(shown, "R" + std::to_string(row) + ".")) << row;
+  }
 
   // The faults walked again on the timer: shown, but their verdicts stay.
   control<QCheckBox>("WalkWaitForVerdict")->setChecked(false);
@@ -815,8 +881,11 @@ TEST_F(WalkRecordTest, KillingTheWindowAfterTheThirdVerdictOffersToGoOnAtTheFour
   control<QPushButton>("WalkProtocol")->click();
   const std::string text = pdf_text(pdf);
   for (int row = 5; row <= 9; ++row) EXPECT_EQ(count_of(text, row_label(row) + ' '), 1u) << row << "\n" << text;
-  EXPECT_NE(text.find("sprawdzono zdarzeń: 5, OK: 5, błędy: 0, nie oceniono: 0, nie sprawdzono: 0"), std::string::npos)
-      << text;
+  // Both sessions with what the module held, the first cut by the kill; the fault under the verdict that mended it.
+  for (const char* expected : {"sprawdzono zdarzeń: 5, OK: 5, błędy: 0, nie oceniono: 0, nie sprawdzono: 0",
+                               "zgodna z plikiem", "(bez zakończenia)", "różni się w 1 komórce", "Wcześniej: Błąd ",
+                               "lampa 3 nie swieci", "strona odbierająca (podpis)"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
 }
 
 }  // namespace

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
-// zel17-cli(1) describes exactly what `zel17-cli --help` lists.
+// zel17-cli(1) describes exactly what `zel17-cli --help` lists; zel17(1)
+// shows the protocol's command line as zel17 itself states it.
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
+#include "app/protocol_command.h"
 #include "cli/cli_process.h"
 #include "help_lists.h"
 
 namespace {
 
 const char* const kPageSource = ZEL_SOURCE_DIR "/packaging/man/zel17-cli.1.scd";
+const char* const kWindowPageSource = ZEL_SOURCE_DIR "/packaging/man/zel17.1.scd";
 
 std::string file_text(const char* path) {
   std::ifstream in(path);
@@ -53,6 +56,21 @@ TEST(CliManualPage, HasEveryCommandOptionAndExitCodeOfTheHelpAndNoOther) {
     expect_same(from_help.command_options.at(command), from_page.command_options.at(command),
                 "for " + command + " the option(s)");
   }
+}
+
+// Each option of `zel17 --protocol`'s usage line stands in the page's
+// synopsis and has its own entry.
+TEST(WindowManualPage, ShowsEveryOptionOfTheProtocolCommand) {
+  const std::string source = file_text(kWindowPageSource);
+  ASSERT_FALSE(source.empty()) << kWindowPageSource;
+  const std::size_t synopsis = source.find("# SKŁADNIA");
+  ASSERT_NE(synopsis, std::string::npos);
+  const std::set<std::string> shown = long_options_in(source.substr(synopsis, source.find("\n# ", synopsis + 1) - synopsis));
+  const std::set<std::string> usage = long_options_in(kProtocolUsage);
+  EXPECT_TRUE(usage.count(kRecordOption));  // the reading of the usage line itself
+  EXPECT_TRUE(missing_from(usage, shown).empty()) << "not in the synopsis: " << joined(missing_from(usage, shown));
+  for (const std::string& option : usage)
+    EXPECT_NE(source.find("\n*" + option + "*"), std::string::npos) << option << " has no entry of its own";
 }
 
 }  // namespace
