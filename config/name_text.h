@@ -14,9 +14,12 @@
 inline constexpr std::size_t kMaxNameLength = 60;
 
 // What the user typed or pasted as a name: line breaks and tabs become
-// spaces, the ends are trimmed and the text is cut to kMaxNameLength
-// characters. The text must be UTF-8.
+// spaces and the ends are trimmed. A longer name is never cut: whoever takes
+// it checks name_length() and refuses it, naming it. The text must be UTF-8.
 std::string clean_name(std::string_view text);
+
+// The characters (code points) of a UTF-8 name.
+std::size_t name_length(std::string_view text);
 
 // Empty when the text is a name as stored, otherwise what is wrong with it.
 std::string name_fault(std::string_view text);

@@ -26,7 +26,7 @@ class WindowTest : public ::testing::Test {
     window_ = std::make_unique<TForm_main>();
     // A question nobody answers would hang the test: tests that close an
     // edited window answer it themselves.
-    window_->askSaveChanges = [] {
+    window_->askSaveChanges = [](const QString&) {
       ADD_FAILURE() << "unexpected question about unsaved changes";
       return SaveChangesAnswer::discard;
     };
