@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Shows that wine, on an X display without a window manager, holds a program
 # about 2 s whenever it hides a window: a bare Qt dialog, nothing of this
-# program (tests/windows/dialog_close_demo.cpp), built with the release's Qt
+# program (tests/windows/wine_demo/dialog_close_demo.cpp), built with the release's Qt
 # for mingw, prints how long closing it takes; in a fresh prefix on a
 # private virtual display, with wine's windows managed (its default) and
 # unmanaged.
@@ -23,7 +23,7 @@ trap 'exit 130' INT TERM
 
 program=$work/dialog_close_demo.exe
 x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -isystem "$qt/include" -isystem "$qt/include/QtCore" \
-  -isystem "$qt/include/QtGui" -isystem "$qt/include/QtWidgets" tests/windows/dialog_close_demo.cpp \
+  -isystem "$qt/include/QtGui" -isystem "$qt/include/QtWidgets" tests/windows/wine_demo/dialog_close_demo.cpp \
   -o "$program" -L"$qt/lib" -lQt6Widgets -lQt6Gui -lQt6Core
 cp "$qt"/bin/{Qt6Core,Qt6Gui,Qt6Widgets,libstdc++-6,libgcc_s_seh-1,libwinpthread-1}.dll "$work/"
 mkdir "$work/platforms"

@@ -900,7 +900,7 @@ TEST_F(CliBinaryTest, MonitorLogIsAppendedToAndAFailedWriteIs73) {
   const std::string csv = file_bytes(log);
   ASSERT_TRUE(csv.starts_with(earlier)) << csv;
   EXPECT_EQ(without_times(csv.substr(earlier.size())),
-            (std::vector<std::string>{";;opuszczono 3 ramek;\r", ";;" + start_state + ";\r"}));
+            (std::vector<std::string>{";;opuszczono 3 ramek;\r", ";;\"" + start_state + "\";\r"}));
   // A quiet bus for the rest of the second: polls, but nothing more printed.
   EXPECT_GT(bed.module().requests().size(), 10u);
 
