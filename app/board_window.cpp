@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/help_handlers.h"
 #include "commissioning/combined_events.h"
 #include "config/config_matrix.h"
 #include "config/name_text.h"
@@ -38,6 +39,7 @@ BoardWindow::BoardWindow(QAbstractItemModel* model, int mode_role, QItemSelectio
   // The arrows and Space steer a walk; a focused tab bar would take them.
   // Ctrl+Tab still changes tabs.
   tabs_->tabBar()->setFocusPolicy(Qt::NoFocus);
+  add_help_key(*this, [this] { return board_help_section(tabs_->tabText(tabs_->currentIndex())); });
 
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(picture, 1);

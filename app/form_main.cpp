@@ -21,6 +21,7 @@
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/console_window.h"
+#include "app/help_handlers.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
 #include "gui/edit_history.h"
@@ -44,6 +45,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   setupNames();
   setupRecentFiles();
   setupResizing();
+  add_help_to_main_window(*this);
   ui_->Console->attach(console_log());
   Form_main = this;
   FormCreate();

@@ -122,7 +122,8 @@ bool NamesDialog::eventFilter(QObject* watched, QEvent* event) {
     pasteColumn(list);
     return true;
   }
-  if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) {
+  // Plain Delete or Backspace clears; with a modifier the key is the list's as before.
+  if ((key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) && key->modifiers() == Qt::NoModifier) {
     clearSelectedNames(list);
     return true;
   }
