@@ -21,6 +21,7 @@
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/console_window.h"
+#include "app/help_handlers.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
 #include "gui/edit_history.h"
@@ -36,6 +37,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   setupWindow();
   setupGrids();
   setupConsoleWindow();
+  setupNewConfiguration();
   setupPageButtonKeys();
   connectHandlers();
   setupEditing();
@@ -43,6 +45,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   setupNames();
   setupRecentFiles();
   setupResizing();
+  add_help_to_main_window(*this);
   ui_->Console->attach(console_log());
   Form_main = this;
   FormCreate();
@@ -132,7 +135,7 @@ void TForm_main::hideEvent(QHideEvent* event) {
 // Unsaved changes are asked about before the window closes.
 void TForm_main::closeEvent(QCloseEvent* event) {
   if (!history_->isModified()) return event->accept();
-  switch (askSaveChanges()) {
+  switch (askSaveChanges(QString::fromUtf8(kSaveBeforeClosing))) {
     case SaveChangesAnswer::save:
       SaveConfigButtonClick();
       // Closed only once the file holds the grid: a failed or cancelled save keeps it open.

@@ -2,7 +2,6 @@
 #include "app/protocol_command.h"
 
 #include <charconv>
-#include <cstring>
 #include <iostream>
 #include <optional>
 
@@ -49,8 +48,6 @@ std::optional<ProtocolArguments> parse_arguments(const std::vector<std::filesyst
 }
 
 }  // namespace
-
-bool asks_for_protocol(int argc, char** argv) { return argc > 1 && std::strcmp(argv[1], kProtocolOption) == 0; }
 
 int write_protocol_from_command_line(const std::vector<std::filesystem::path>& arguments) {
   const std::optional<ProtocolArguments> parsed = parse_arguments(arguments);

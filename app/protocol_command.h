@@ -15,8 +15,4 @@ inline constexpr const char* kProtocolOption = "--protocol";
 inline constexpr const char* kRecordOption = "--record";
 inline constexpr const char* kProtocolUsage = "Użycie: zel17 --protocol DZIENNIK PLIK.pdf [--record N]";
 
-// Whether the command line asks for the protocol only; looked at before the
-// application object exists, since the platform is chosen then.
-bool asks_for_protocol(int argc, char** argv);
-
 int write_protocol_from_command_line(const std::vector<std::filesystem::path>& arguments);

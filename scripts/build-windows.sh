@@ -4,10 +4,11 @@
 # project has it, the command line (zel17-cli.exe), cross-built with mingw
 # against a Qt for mingw (scripts/qt-mingw.sh: the ready-built archive, or
 # built once from Debian's source); stages them with everything they load in
-# dist/zel17-VERSION-windows-x64/, zips that folder and packs it into an
-# installer (packaging/windows/zel17.nsi).
+# dist/zel17-VERSION-windows-x64/ with the guide's PDF, zips that folder and
+# packs it into an installer (packaging/windows/zel17.nsi).
 #   scripts/build-windows.sh
 # Env: ZEL_WIN_BUILD  build folder (default build-win-gui)
+#      ZEL_BUILD_DIR  the Linux build whose zel17 makes the guide's PDF (default build)
 #      ZEL_BUILD_TESTS=ON and GTest_DIR (a GoogleTest built for mingw) also
 #      build the window's tests (test_gui); scripts/test-windows.sh does that.
 # Needs: scripts/install-deps.sh --windows.
@@ -90,6 +91,12 @@ mkdir -p "$stage/translations"
 install -m644 /usr/share/qt6/translations/qtbase_pl.qm "$stage/translations/"
 # Qt looks for its plugins and translations beside the program, not where it was built.
 printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' >"$stage/qt.conf"
+# The guide, as the program's "Pomoc" shows it: the PDF the program makes of
+# it (zel17 --guide-pdf) in the Linux build, from the same sources.
+native=${ZEL_BUILD_DIR:-$root/build}
+[[ -f "$native/CMakeCache.txt" ]] || cmake -S "$root" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$native" -j "$jobs" --target zel_guide_pdf
+install -m644 "$native/app/podrecznik.pdf" "$stage/podrecznik.pdf"
 # Notepad shows a UTF-8 text with Windows line ends and a byte order mark.
 { printf '\xef\xbb\xbf'; sed 's/$/\r/' packaging/windows/CZYTAJ.txt; } >"$stage/CZYTAJ.txt"
 # The project's licence and the notices of every third-party file staged.

@@ -22,7 +22,7 @@ echo "=== Debian package ==="
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target zel17 zel17-cli
+cmake --build "$build" -j "$(nproc)" --target zel17 zel17-cli zel_guide_pdf
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || {
   cat "$work/cpack.log" >&2
   echo "check-package: cpack failed" >&2
@@ -70,6 +70,7 @@ expected_files=(
   ./usr/share/metainfo/pl.zel17.konfigurator.metainfo.xml
   ./usr/share/doc/zel17/copyright
   ./usr/share/doc/zel17/changelog.gz
+  ./usr/share/doc/zel17/podrecznik.pdf
   ./usr/share/lintian/overrides/zel17
 )
 icon_sizes=(16 24 32 48 64 128 256)
@@ -176,6 +177,12 @@ for page in zel17 zel17-cli; do
   [[ -z "$warnings" ]] || fail "man $page: $warnings"
 done
 bash -n "$unpacked/usr/share/bash-completion/completions/zel17-cli" || fail "the completion is not valid bash"
+# The guide the program shows (F1), as the PDF it made of it: the whole of it.
+guide=$unpacked/usr/share/doc/zel17/podrecznik.pdf
+pages=$(pdfinfo "$guide" 2>/dev/null | sed -n 's/^Pages: *//p')
+[[ ${pages:-0} -ge 10 ]] || fail "podrecznik.pdf is not the guide (pages: ${pages:-none})"
+pdftotext "$guide" "$work/guide.txt" 2>/dev/null && grep -q 'Test po kolei z oceną' "$work/guide.txt" ||
+  fail "podrecznik.pdf lacks the walk's chapter"
 
 # lintian, with the overrides the package carries; any error or warning fails.
 lintian_options=(--fail-on error,warning --display-info)

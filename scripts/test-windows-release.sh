@@ -203,6 +203,12 @@ all_files_landed() {
 }
 check "the installer puts every file of the release under Program Files" all_files_landed
 check "the Start menu has ZEL17" test -f "$start_menu/ZEL17.lnk"
+# The shortcut's target is in the link's ANSI strings, beside its working folder in UTF-16.
+guide_entry() {
+  strings -a "$start_menu/Podręcznik ZEL17.lnk" | grep -qiF 'C:\Program Files\ZEL17\podrecznik.pdf' &&
+    head -c 5 "$program_files/podrecznik.pdf" | grep -q '%PDF-'
+}
+check "the Start menu has \"Podręcznik ZEL17\", the guide's PDF" guide_entry
 # The shortcut names an icon (HasIconLocation, 0x40 in the link's flags at
 # byte 20), the installed program, which has one.
 shortcut_icon() {

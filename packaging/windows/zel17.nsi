@@ -1,7 +1,8 @@
 ; Installer of ZEL17 for 64-bit Windows, built by scripts/build-windows.sh:
 ;   makensis -DVERSION=1.1.0 -DSTAGE=<staged folder> -DFILE_LIST=<uninstall list> -DOUTFILE=<setup.exe>
 ;            [-DICON=<zel17.ico>] zel17.nsi
-; Installs the staged folder under Program Files, adds a Start-menu entry,
+; Installs the staged folder under Program Files, adds Start-menu entries
+; for the program and its guide (podrecznik.pdf),
 ; lets .zel files open in the program and removes exactly what it put there.
 ; /S installs (and the uninstaller uninstalls) without questions.
 
@@ -18,6 +19,7 @@ RequestExecutionLevel admin
 !define APP_TITLE "ZEL17 - Konfigurator tablicy synoptycznej systemu KVR17"
 !define FILE_CLASS "ZEL17.Konfiguracja"
 !define PROJECT_CLASS "ZEL17.Projekt"
+!define GUIDE_ENTRY "Podręcznik ZEL17"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEL17"
 !define SHCNE_ASSOCCHANGED 0x08000000
 
@@ -62,6 +64,8 @@ Section "ZEL17"
   CreateDirectory "$SMPROGRAMS\${APP_NAME}"
   ; The shortcut shows the program's own icon, the first in zel17.exe.
   CreateShortcut "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk" "$INSTDIR\zel17.exe" "" "$INSTDIR\zel17.exe" 0
+  ; The engineer's guide, as the program's "Pomoc" (F1) shows it, in the PDF reader.
+  CreateShortcut "$SMPROGRAMS\${APP_NAME}\${GUIDE_ENTRY}.lnk" "$INSTDIR\podrecznik.pdf"
   CreateShortcut "$SMPROGRAMS\${APP_NAME}\Odinstaluj ${APP_NAME}.lnk" "$INSTDIR\odinstaluj.exe"
 
   ; .zel files open in the program, which loads the file named on its command line.
@@ -98,6 +102,7 @@ Section "Uninstall"
   RMDir "$INSTDIR"
 
   Delete "$SMPROGRAMS\${APP_NAME}\${APP_NAME}.lnk"
+  Delete "$SMPROGRAMS\${APP_NAME}\${GUIDE_ENTRY}.lnk"
   Delete "$SMPROGRAMS\${APP_NAME}\Odinstaluj ${APP_NAME}.lnk"
   RMDir "$SMPROGRAMS\${APP_NAME}"
 

@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,7 @@
 #include "app/zel_application.h"
 #include "gui/user_settings.h"
 #include "../child_output.h"
+#include "../packaging/help_lists.h"
 
 namespace {
 
@@ -123,6 +126,41 @@ TEST(CommandLine, AFileNameThatIsNotUtf8Opens) {
   const std::string output = probe_output({name});
   EXPECT_NE(output.find("cell=3 warnings=0\n"), std::string::npos) << output;
   std::filesystem::remove(std::filesystem::path(name));
+}
+
+// The command lines `zel17 --help` shows ("Użycie: zel17 ..." and the lines
+// below it), brackets taken away: every option and operand given.
+std::vector<std::vector<std::filesystem::path>> usage_lines(const std::string& help) {
+  std::vector<std::vector<std::filesystem::path>> usages;
+  std::istringstream lines(help);
+  for (std::string line; std::getline(lines, line) && (line.starts_with("Użycie: zel17 ") || line.starts_with("       zel17 "));) {
+    std::erase_if(line, [](char c) { return c == '[' || c == ']'; });
+    std::istringstream words(line.substr(line.find("zel17 ") + 6));
+    usages.emplace_back();
+    for (std::string word; words >> word;) usages.back().emplace_back(word);
+  }
+  return usages;
+}
+
+// Every command line the help shows is one the parser takes; together they
+// reach every way the program runs and name every option the help lists;
+// anything else is refused.
+TEST(CommandLine, TheHelpNamesEverythingTheParserTakes) {
+  std::set<CommandLineKind> reached;
+  std::set<std::string> shown;
+  for (const std::vector<std::filesystem::path>& usage : usage_lines(kCommandLineHelp)) {
+    const CommandLineKind kind = command_line_kind(usage);
+    EXPECT_NE(kind, CommandLineKind::wrong) << usage.front();
+    reached.insert(kind);
+    for (const std::filesystem::path& word : usage)
+      if (word.native().starts_with("--")) shown.insert(word.native());
+  }
+  EXPECT_EQ(reached, (std::set<CommandLineKind>{CommandLineKind::window, CommandLineKind::help,
+                                                CommandLineKind::protocol, CommandLineKind::guide_pdf}));
+  EXPECT_EQ(shown, lists_of_help(kCommandLineHelp).common_options);
+  for (const std::vector<std::filesystem::path>& wrong :
+       {std::vector<std::filesystem::path>{"--nie-ma-takiej"}, {"a.zel", "b.zel"}, {"--reset-settings", "-reverse"}})
+    EXPECT_EQ(command_line_kind(wrong), CommandLineKind::wrong) << wrong.front();
 }
 
 }  // namespace

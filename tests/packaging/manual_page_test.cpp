@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
-// zel17-cli(1) describes exactly what `zel17-cli --help` lists; zel17(1)
-// shows the protocol's command line as zel17 itself states it.
+// zel17-cli(1) and zel17(1) describe exactly what their --help lists;
+// zel17(1) shows the protocol's command line as zel17 itself states it.
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "app/protocol_command.h"
+#include "child_output.h"
 #include "cli/cli_process.h"
 #include "help_lists.h"
 
@@ -24,13 +28,14 @@ std::string file_text(const char* path) {
 }
 
 // One list at a time, both ways, naming what is missing where.
-void expect_same(const std::set<std::string>& help, const std::set<std::string>& page, const std::string& what) {
+void expect_same(const std::set<std::string>& help, const std::set<std::string>& page, const std::string& what,
+                 const char* program = "zel17-cli", const char* page_source = kPageSource) {
   EXPECT_TRUE(missing_from(help, page).empty())
-      << "zel17-cli --help lists " << what << " " << joined(missing_from(help, page))
-      << ", which the manual page " << kPageSource << " does not describe";
+      << program << " --help lists " << what << " " << joined(missing_from(help, page))
+      << ", which the manual page " << page_source << " does not describe";
   EXPECT_TRUE(missing_from(page, help).empty())
-      << "the manual page " << kPageSource << " describes " << what << " "
-      << joined(missing_from(page, help)) << ", which zel17-cli --help does not list";
+      << "the manual page " << page_source << " describes " << what << " "
+      << joined(missing_from(page, help)) << ", which " << program << " --help does not list";
 }
 
 TEST(CliManualPage, HasEveryCommandOptionAndExitCodeOfTheHelpAndNoOther) {
@@ -72,5 +77,23 @@ TEST(WindowManualPage, ShowsEveryOptionOfTheProtocolCommand) {
   for (const std::string& option : usage)
     EXPECT_NE(source.find("\n*" + option + "*"), std::string::npos) << option << " has no entry of its own";
 }
+
+#ifdef ZEL_WINDOW_BINARY
+// The window's help is printed without a window, also with no display at all.
+TEST(WindowManualPage, HasEveryOptionAndExitCodeOfTheHelpAndNoOther) {
+  const std::optional<std::string> help = output_of_child([] {
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(display);
+    execl(ZEL_WINDOW_BINARY, "zel17", "--help", static_cast<char*>(nullptr));
+    return 127;
+  });
+  ASSERT_TRUE(help.has_value()) << "zel17 --help did not end with 0";
+  const HelpLists from_help = lists_of_help(*help);
+  const HelpLists from_page = lists_of_manual_page(file_text(kWindowPageSource));
+  EXPECT_TRUE(from_help.common_options.count("--protocol"));
+  EXPECT_TRUE(from_help.exit_codes.count("73"));
+  expect_same(from_help.common_options, from_page.common_options, "the option(s)", "zel17", kWindowPageSource);
+  expect_same(from_help.exit_codes, from_page.exit_codes, "the exit code(s)", "zel17", kWindowPageSource);
+}
+#endif
 
 }  // namespace
