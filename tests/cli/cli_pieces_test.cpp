@@ -62,6 +62,19 @@ TEST(CliCommandLine, CommandsOptionsAndOperandsInAnyOrder) {
   EXPECT_EQ(parsed.options.record_file, "");
   EXPECT_TRUE(parse_command_line({"protocol", "--list", "d"}).options.list_records);
 
+  // field: its file is the one the module must hold; without --unit it hears every unit.
+  parsed = parse_command_line({"field", "--for", "4", "obiekt.zelp", "adr 1. Alarm I", "--record", "J", "--force"});
+  ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
+  EXPECT_EQ(parsed.options.command, CliCommand::field);
+  EXPECT_EQ(parsed.options.confirm_file, "obiekt.zelp");
+  EXPECT_EQ(parsed.options.walk_first, 8);
+  EXPECT_EQ(parsed.options.walk_last, 304);
+  EXPECT_EQ(parsed.options.monitor_seconds, 4);
+  EXPECT_EQ(parsed.options.record_file, "J");
+  EXPECT_EQ(parsed.options.unit, -1);
+  EXPECT_TRUE(parsed.options.force);
+  EXPECT_EQ(parse_command_line({"field", "a.zel", "--unit", "0"}).options.unit, 0);
+
   EXPECT_EQ(parse_command_line({"upload", "x", "--help"}).kind, ParsedCommandLine::help);
   EXPECT_EQ(parse_command_line({"--version"}).kind, ParsedCommandLine::version);
 }
@@ -112,6 +125,11 @@ TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
       {{"hello", "--raw"}, "--for i --raw dotyczą tylko polecenia monitor"},
       {{"monitor", "--repeat"}, "--repeat nie dotyczy polecenia monitor"},
       {{"monitor", "x"}, "nadmiarowy argument: x"},
+      {{"field", "--for", "5"}, "field: nie podano pliku"},
+      {{"field", "a.zel", "5", "9", "x"}, "nadmiarowy argument: x"},
+      {{"field", "a.zel", "0", "Po resecie"}, "wierszy 0-4 magistrala nie zgłasza jako zdarzeń: nie ma czego sprawdzać"},
+      {{"field", "a.zel", "--log", "x.csv"}, "--log nie dotyczy polecenia field"},
+      {{"field", "a.zel", "--repeat"}, "--repeat nie dotyczy polecenia field"},
       {{"test", "-1"}, "nieznany wiersz zdarzenia: -1 (0-304 lub np. \"adr 7. Alarm II\")"},
       {{"test", "1"}, "wiersza 1 („Strata łączności”) nie można wywołać ramką z magistrali (stan samego modułu)"},
       {{"test", "Po resecie"}, "wiersza 3 („Po resecie”) nie można wywołać ramką z magistrali (stan samego modułu)"},
@@ -245,7 +263,7 @@ TEST(CliTexts, DifferingCellAndRepeatLines) {
   EXPECT_EQ(difference_row({304, 24, 3, 0}, &names), "304\tadr 99. Awaria\t25\t3\t0\tKotłownia");
   EXPECT_EQ(difference_row({0, 0, 0, 2}, &names), "0\tBrak zdarzeń\t1\t0\t2\t");
   // A rated event: the comment's field stays with names, so the name is always fifth.
-  RecordLine rated{304, "adr 99. Awaria", "", "", Verdict::ok, "", "", {}};
+  RecordLine rated{304, "adr 99. Awaria", "", "", Verdict::ok, "", "", {}, "", kAnyUnit};
   EXPECT_EQ(verdict_row(rated), "304\tadr 99. Awaria\tOK");
   EXPECT_EQ(verdict_row(rated, &names), "304\tadr 99. Awaria\tOK\t\tKotłownia");
   rated.verdict = Verdict::fault;

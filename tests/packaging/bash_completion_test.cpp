@@ -79,7 +79,8 @@ std::vector<std::string> sorted(std::set<std::string> items) { return {items.beg
 
 // Options the help lists for all commands that a command still refuses.
 const std::map<std::string, std::set<std::string>> kRefusedOptions = {
-    {"walk", {"--repeat"}}, {"monitor", {"--repeat"}}, {"protocol", {"--repeat", "--log"}}};
+    {"walk", {"--repeat"}}, {"monitor", {"--repeat"}}, {"protocol", {"--repeat", "--log"}},
+    {"field", {"--repeat", "--log"}}};
 
 // Commands, and the options of each, are those `zel17-cli --help` lists.
 TEST_F(BashCompletionTest, OffersTheCommandsAndOptionsOfTheHelp) {
