@@ -134,6 +134,8 @@ TEST_F(BashCompletionTest, OffersFilesAndEventLabelsWhereTheyBelong) {
       {{"zel17-cli", "protocol", "d.jsonl", "--record", ""}, {}},
       {{"zel17-cli", "walk", "--engineer", ""}, {}},
       {{"zel17-cli", "walk", "--engineer", "Jan", "5", "Po"}, {"Po\\ resecie"}},
+      {{"zel17-cli", "field", ""}, {"konfiguracje", "linia-A.zel", "tabela.csv"}},
+      {{"zel17-cli", "field", "linia-A.zel", "--unit", "1", "adr\\ 9.\\ Al"}, {"adr\\ 9.\\ Alarm\\ I", "adr\\ 9.\\ Alarm\\ II"}},
   };
   for (const Case& c : cases) {
     std::string line;
