@@ -839,6 +839,7 @@ TEST_F(CliBinaryTest, JournalThatIsNotAFileOrFolderIs66AtOnce) {
       {"protocol", fifo.string(), "--list"},
       {"protocol", fifo.string(), "--csv", (dir_ / "p.csv").string()},
       {"walk", "--confirm", file, "--record", fifo.string()},
+      {"field", file, "--record", fifo.string()},
   };
   for (const std::vector<std::string>& arguments : runs) {
     SCOPED_TRACE(arguments.front());
