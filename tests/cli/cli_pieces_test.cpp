@@ -19,6 +19,7 @@
 #include "cli/progress_line.h"
 #include "config/project_names.h"
 #include "cli/result_log.h"
+#include "cli/record_start.h"
 #include "cli/result_text.h"
 #include "cli/terminal_keys.h"
 #include "cli/walk_confirm.h"
@@ -184,6 +185,19 @@ TEST(CliTerminalKeys, KeysThatSteerTheWalk) {
 // `zel17-cli walk ... &`: a job in the terminal's background leaves the
 // terminal's modes alone, so no SIGTTOU stops it while it holds the module.
 // Each case runs in a session of its own on a new pseudo-terminal.
+// A comment after "b": Backspace takes back a whole UTF-8 character, an
+// arrow types nothing, Return ends the line and what came after it in a paste.
+TEST(CliTerminalKeys, CommentTypedKeyByKey) {
+  std::ostringstream echo;
+  TypedLine comment(echo);
+  EXPECT_FALSE(comment.take("lampa ś"));
+  EXPECT_FALSE(comment.take("\x7f"));
+  EXPECT_FALSE(comment.take("\x1b[D"));
+  EXPECT_TRUE(comment.take("zgasła\rreszta"));
+  EXPECT_EQ(comment.text(), "lampa zgasła");
+  EXPECT_EQ(echo.str(), "lampa ś\b \bzgasła\n");
+}
+
 TEST(CliTerminalKeys, OnlyTheForegroundJobTakesTheKeys) {
   enum Ending { taken = 10, not_taken = 11, stopped = 12 };
   auto run_in_session = [](bool background) {
