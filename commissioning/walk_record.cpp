@@ -184,9 +184,12 @@ bool WalkRecord::find(const FieldFinding& finding) {
 }
 
 std::vector<int> field_plan_rows(const ConfigMatrix& matrix, int first, int last) {
+  // Only an address's event begins on the bus: rows 0-4 are never reported,
+  // so a plan holding them could never be seen whole.
+  if (first > last) std::swap(first, last);
   std::vector<int> rows;
   for (int row = std::max(first, 0); row <= last && row < ConfigMatrix::kRows; ++row) {
-    if (row != ConfigMatrix::kNoFunctionRow && row_lights_a_lamp(matrix, row)) rows.push_back(row);
+    if (is_address_row(row) && row_lights_a_lamp(matrix, row)) rows.push_back(row);
   }
   return rows;
 }

@@ -196,7 +196,8 @@ std::string expected_lamps_text(const ConfigMatrix& matrix, int row, const Proje
 // The line of an event as the plan of a record holds it, not shown yet.
 RecordLine event_line(const ConfigMatrix& matrix, int row, const ProjectNames& names);
 
-// The plan of a field test: the events of rows `first`..`last` that light some lamp.
+// The plan of a field test: the address events of rows `first`..`last`
+// (either way round) that light some lamp.
 std::vector<int> field_plan_rows(const ConfigMatrix& matrix, int first, int last);
 
 // A new record over the events `rows` of the file `file_name` holding

@@ -249,7 +249,11 @@ TEST_F(CommissioningRecordFile, AFieldTestKeepsWhatTheBusReportedAndNothingElse)
   const int adr0 = address_row(0, AddressEvent::alarm_1), adr1 = adr0 + 3, adr2 = adr0 + 6;
   const int adr5_fault = address_row(5, AddressEvent::fault);
   EXPECT_EQ(field_plan_rows(matrix, 5, 304), (std::vector<int>{adr0, adr1, adr2}));
-  EXPECT_EQ(field_plan_rows(matrix, adr1, 304), (std::vector<int>{adr1, adr2}));
+  EXPECT_EQ(field_plan_rows(matrix, 304, adr1), (std::vector<int>{adr1, adr2}));
+  // Rows 0-3 may light lamps, but no bus frame reports them as an event.
+  ConfigMatrix own_states = matrix;
+  for (int row = 0; row <= 3; ++row) own_states.set(row, 7, LED_STEADY);
+  EXPECT_EQ(field_plan_rows(own_states, 0, adr0), (std::vector<int>{adr0}));
 
   ProjectNames names;
   names.addresses[5] = "Kotłownia";
