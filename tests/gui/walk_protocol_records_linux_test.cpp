@@ -201,10 +201,14 @@ TEST_F(WalkProtocolRecords, AFieldTestPrintsEveryPlannedEventItsFindingsApartAnd
   const std::size_t apart = text.find("Zdarzenia spoza planu");
   ASSERT_NE(apart, std::string::npos);
   EXPECT_GT(apart, text.find("adr 2. Alarm I"));
-  const std::string finding = line_with(text.substr(apart), "adr 5. Awaria");
+  const std::string finding_text = text.substr(apart);
+  const std::string finding = line_with(finding_text, "adr 5. Awaria");
   for (const char* part : {"bez lampy", "Kotłownia", "2026-12-07 13:03:00"})
     EXPECT_NE(finding.find(part), std::string::npos) << finding;
   EXPECT_EQ(count_of(text, "adr 5. Awaria"), 1u);
+  // Each table under its own column header.
+  EXPECT_EQ(count_of(line_with(text, "Zdarzenie"), "Stan"), 1u);
+  EXPECT_EQ(count_of(line_with(finding_text, "Zdarzenie"), "Rodzaj"), 1u);
   EXPECT_GT(text.find("Widziano 2 z 3 zdarzeń planu, bez lampy: 1."), apart);
   EXPECT_EQ(count_of(text, "instalator (podpis)"), 1u);
 }
