@@ -2,7 +2,7 @@
 // Program entry: the application object, the one main window, the event loop.
 // Qt's options on the command line take no effect (ZelApplication); the
 // program's own argument is a configuration file to open (command_line.h),
-// or --protocol, which writes a walk's protocol without a window.
+// or --protocol, which writes a record's protocol without a window.
 
 #include <exception>
 
