@@ -19,6 +19,7 @@
 #include "app/main.h"
 #include "app/walk_controller.h"
 #include "app/walk_record_keeper.h"
+#include "commissioning/numbered_record.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_csv.h"
 #include "gui/bus_monitor_view.h"
@@ -152,7 +153,8 @@ void TForm_main::showWalkRecord() {
   }
 }
 
-// The project file's records: the only one, or the one chosen.
+// The project file's records: the only one, or the one chosen; alone, or
+// with the newest record of the other kind as the handover document.
 void TForm_main::WalkProtocolClick() {
   const JournalReading reading = configFileName_.isEmpty()
                                      ? JournalReading{}
@@ -165,13 +167,17 @@ void TForm_main::WalkProtocolClick() {
     showWarning(QString::fromUtf8("Nie ma jeszcze protokołu: przeprowadź test po kolei."));
     return;
   }
-  const std::optional<std::size_t> chosen =
-      reading.records.size() == 1 ? std::optional<std::size_t>(0) : askWalkRecord(record_choices(reading));
+  const std::optional<RecordRequest> chosen =
+      reading.records.size() == 1 ? std::optional<RecordRequest>(RecordRequest{}) : askWalkRecord(record_choices(reading));
   if (!chosen) return;
-  const StoredRecord& stored = reading.records[*chosen];
+  const StoredRecord& stored = reading.records[chosen->record];
   if (!stored.record) {
     showWarning(file_failure_text("Nie można odczytać protokołu", QString::fromStdString(path_utf8(stored.file)),
                                   stored.damage));
+    return;
+  }
+  if (chosen->handover) {
+    saveHandoverProtocol(*stored.record, handover_partner(reading, *stored.record));
     return;
   }
   const QString name = askFileName(WalkProtocolDialog, FileDialogMode::save);
@@ -189,6 +195,23 @@ void TForm_main::WalkProtocolClick() {
     return;
   }
   showWarning(file_failure_text("Nie udało się zapisać protokołu do pliku", name, reason));
+}
+
+void TForm_main::saveHandoverProtocol(const WalkRecord& chosen, const StoredRecord* other) {
+  if (other == nullptr) {
+    showWarning(QString::fromUtf8(chosen.field() ? kNoWalkForHandover : kNoFieldTestForHandover));
+    return;
+  }
+  const QString name = askFileName(HandoverProtocolDialog, FileDialogMode::save);
+  if (name.isEmpty()) return;
+  QString error;
+  if (has_csv_extension(utf8_path(name.toStdString())))
+    error = QString::fromUtf8("protokół odbioru zapisuje się tylko jako PDF");
+  else if (export_handover_protocol_pdf(name, chosen, *other->record, &error)) {
+    setStatusText(QString::fromUtf8("Protokół odbioru zapisany."));
+    return;
+  }
+  showWarning(file_failure_text("Nie udało się zapisać protokołu do pliku", name, error.toStdString()));
 }
 
 void TForm_main::showWalkedRow(int row) {

@@ -192,7 +192,8 @@ class TForm_main : public QWidget {
   BoardWindow* boardWindow() const { return board_; }
   WalkController* walk() const { return walk_; }
   WalkRecordKeeper* walkRecord() const { return walkRecord_; }
-  // "Protokół...": the walk's record saved as a PDF or a CSV table.
+  // "Protokół...": a record saved as a PDF or a CSV table, or a walk and a
+  // field test together as the handover document.
   void WalkProtocolClick();
   // "Powtórz błędne": a walk over only the events rated "Błąd".
   void RepeatFaultsClick();
@@ -300,6 +301,8 @@ class TForm_main : public QWidget {
   void setEditingEnabled(bool enabled);
   // A walked row selected in both grids.
   void showWalkedRow(int row);
+  // "Protokół odbioru...": `chosen` with `other` (null: there is none, which is said).
+  void saveHandoverProtocol(const WalkRecord& chosen, const StoredRecord* other);
   // Off while a long operation holds the connection: every other command to the module.
   void setDeviceOperationsEnabled(bool enabled);
   // Asks through chooseFile, starting with the name last chosen in that dialog;
