@@ -71,8 +71,7 @@ std::vector<CellDifference> differing_cells(const ConfigMatrix::Bytes& grid, con
 
 bool row_lights_a_lamp(const ConfigMatrix& matrix, int row) {
   for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
-    const std::uint8_t value = matrix.at(row, column);
-    if (value >= LED_SLOW_BLINK && value <= LED_STEADY) return true;
+    if (is_lit_mode(matrix.at(row, column))) return true;
   }
   return false;
 }
