@@ -38,7 +38,7 @@ TEST(Guide, EveryLinkLeadsToAHeadingAndEveryPictureIsBuiltIn) {
   std::set<QString> anchors;
   for (const GuideHeading& heading : guide.headings())
     EXPECT_TRUE(anchors.insert(heading.anchor).second) << "two headings make " << heading.anchor.toStdString();
-  for (const QString& section : {kGuideStartSection, kGuideWalkSection, kGuideMonitorSection})
+  for (const QString& section : {kGuideStartSection, kGuideWalkSection, kGuideMonitorSection, kGuideFieldSection})
     EXPECT_TRUE(anchors.count(section)) << "F1 leads to " << section.toStdString() << ", which is no heading";
   int links = 0;
   for (QTextBlock block = guide.begin(); block.isValid(); block = block.next()) {
