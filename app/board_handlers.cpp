@@ -49,9 +49,11 @@ void TForm_main::createBoard() {
   monitorTab_ = make_bus_monitor_tab(*this, [this](bool running) {
     setDeviceOperationsEnabled(!running);
     walkTab_->setEnabled(!running);
+    fieldTab_->setEnabled(!running);
   });
   board_->addTab(monitorTab_, QStringLiteral("Monitor magistrali"));
   connect(board_, &BoardWindow::closed, monitorTab_->controller(), &BusMonitorController::stop);
+  createFieldTest();
 
   restore_board_settings(*board_, *walkTab_);
   connect(board_, &BoardWindow::closed, this, [this] { remember_board_place(*board_); });
@@ -94,6 +96,7 @@ void TForm_main::createBoard() {
     setEditingEnabled(!running);
     walkTab_->setRunning(running);
     monitorTab_->view()->setStartAllowed(!running);
+    fieldTab_->setEnabled(!running);
   });
   connect(walk_, &WalkController::pausedChanged, walkTab_, &WalkTab::setPaused);
   connect(walk_, &WalkController::rowShown, this, &TForm_main::showWalkedRow);
@@ -108,7 +111,8 @@ void TForm_main::createBoard() {
 }
 
 bool TForm_main::longOperationRunning() const {
-  return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running());
+  return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running()) ||
+         (fieldTest_ && fieldTest_->running());
 }
 
 void TForm_main::startWalk(bool repeat_faults) {
@@ -195,11 +199,15 @@ void TForm_main::showWalkedRow(int row) {
   selectLabelRow(row);
 }
 
-bool TForm_main::editingLocked() const { return walk_ && walk_->running(); }
+bool TForm_main::editingLocked() const {
+  return (walk_ && walk_->running()) || (fieldTest_ && fieldTest_->running());
+}
 
 bool TForm_main::refuseEditWhileWalking() {
   if (!editingLocked()) return false;
-  setStatusText(QString::fromUtf8("Trwa test po kolei: konfiguracji i nazw nie można zmieniać do jego końca."));
+  setStatusText(walk_->running()
+                    ? QString::fromUtf8("Trwa test po kolei: konfiguracji i nazw nie można zmieniać do jego końca.")
+                    : QString::fromUtf8("Trwa próba z obiektu: konfiguracji i nazw nie można zmieniać do jej końca."));
   return true;
 }
 

@@ -49,7 +49,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
 }
 
 TForm_main::~TForm_main() {
-  // A walk or a bus monitor still running ends now, while its session can
+  // A walk, a bus monitor or a field test still running ends now, while its session can
   // still show the connection on the window's controls.
   if (walk_) {
     walk_->blockSignals(true);
@@ -58,6 +58,10 @@ TForm_main::~TForm_main() {
   if (monitorTab_) {
     monitorTab_->controller()->blockSignals(true);
     monitorTab_->controller()->stop();
+  }
+  if (fieldTest_) {  // its record's session ends too: it stays open for resuming
+    fieldTest_->blockSignals(true);
+    fieldTest_->stop();
   }
   // QWidget deletes the controls only after this part of the window is gone:
   // none of their signals or events may reach its handlers any more.
