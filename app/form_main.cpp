@@ -20,6 +20,7 @@
 #include "app/application_icon.h"
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
+#include "app/field_test_controller.h"
 #include "app/console_window.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
