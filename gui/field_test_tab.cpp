@@ -111,12 +111,14 @@ FieldTestTab::FieldTestTab(QWidget* parent) : QWidget(parent) {
     if (const int row = model_->rowAt(index.row()); row >= 0) emit eventChosen(row);
   });
 
+  // Only while the test runs: before it, Up and Down belong to "Od", "Do" and "Centrala".
   for (const auto& [key, step] : {std::pair{Qt::Key_Up, -1}, {Qt::Key_Down, 1}}) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);
     shortcut->setContext(Qt::WindowShortcut);  // wherever the focus is in the board window
     connect(shortcut, &QShortcut::activated, this, [this, step] {
-      if (running_ && isVisible()) moveSelection(step);
+      if (isVisible()) moveSelection(step);
     });
+    arrows_.push_back(shortcut);
   }
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   escape->setContext(Qt::WindowShortcut);
@@ -148,6 +150,7 @@ void FieldTestTab::setRunning(bool running) {
   running_ = running;
   for (QWidget* before : std::initializer_list<QWidget*>{first_, last_, unit_, start_}) before->setEnabled(!running);
   stop_->setEnabled(running);
+  for (QShortcut* arrow : arrows_) arrow->setEnabled(running);
   if (!running) event_->clear();
   updateVerdictControls();
   if (running) setFocus(Qt::OtherFocusReason);
@@ -188,7 +191,9 @@ void FieldTestTab::moveSelection(int step) {
   const int lines = model_->rowCount();
   if (lines == 0) return;
   const int line = model_->lineOf(selected_row_);
-  selectRow(model_->rowAt(line < 0 ? 0 : std::clamp(line + step, 0, lines - 1)));
+  const int row = model_->rowAt(line < 0 ? 0 : std::clamp(line + step, 0, lines - 1));
+  selectRow(row);
+  emit eventChosen(row);  // the board shows the event being rated
 }
 
 // Only an event the bus reported takes a verdict.

@@ -14,6 +14,7 @@
 
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 #include "commissioning/walk_record.h"
 
@@ -22,6 +23,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QShortcut;
 class QSpinBox;
 class QTableView;
 class VerdictControls;
@@ -55,7 +57,7 @@ class FieldTestTab : public QWidget {
   void stopRequested();
   // A verdict on the event of matrix row `row`: "OK", or "Błąd" with its comment.
   void verdictGiven(int row, bool ok, const QString& comment);
-  // A line chosen by the user: the event of matrix row `row`.
+  // A line chosen by the user (a click, Up or Down): the event of matrix row `row`.
   void eventChosen(int row);
 
  private:
@@ -75,6 +77,7 @@ class FieldTestTab : public QWidget {
   QTableView* events_;
   QLabel* tally_;
   QListWidget* findings_;
+  std::vector<QShortcut*> arrows_;  // Up, Down
   bool running_ = false;
   int selected_row_ = -1;
 };

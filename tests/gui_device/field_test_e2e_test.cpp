@@ -105,7 +105,8 @@ class FieldTest : public WalkRecordTest {
 // Listening to unit 0: two planned events seen and shown as they begin, the
 // dark one and the other unit's listed apart; Return rates the line the bus
 // selected, Up and B with a comment another; Stop closes the session, and
-// Start again offers to go on with the same record.
+// Start again offers to go on with the same record, which closing the board
+// window ends too.
 TEST_F(FieldTest, SeesPlannedEventsListsTheRestApartAndTakesVerdictsByKeys) {
   QSignalSpy seen(&fieldTest(), &FieldTestController::eventSeen);
   startAndPlay(0);
@@ -132,6 +133,7 @@ TEST_F(FieldTest, SeesPlannedEventsListsTheRestApartAndTakesVerdictsByKeys) {
 
   key(Qt::Key_Return);  // the last planned event seen is selected
   key(Qt::Key_Up);
+  EXPECT_EQ(window().boardWindow()->shownRow(), 5);  // the board follows the line to rate
   key(Qt::Key_B);
   type("lampa 7 nie miga");
   key(Qt::Key_Return);
@@ -166,7 +168,8 @@ TEST_F(FieldTest, SeesPlannedEventsListsTheRestApartAndTakesVerdictsByKeys) {
   ASSERT_TRUE(waitForListening());
   module().queue_rs485(unit_frame(11, 3));  // still another unit's
   ASSERT_TRUE(QTest::qWaitFor([&] { return status().find("innej centrali") != std::string::npos; }, 5000));
-  fieldControl<QPushButton>("FieldStop")->click();
+  window().boardWindow()->close();  // ends the session as Stop does
+  EXPECT_FALSE(fieldTest().running());
   record = journal();
   ASSERT_TRUE(record);
   ASSERT_EQ(record->sessions.size(), 2u);
