@@ -82,7 +82,8 @@ void FieldTestController::start(int first_row, int last_row, int unit) {
     plan_ = field_plan_rows(keeper_.sources().grid(), first_row, last_row);
     unit_ = unit;
     if (plan_.empty()) {
-      emit statusChanged(QString::fromUtf8("W wybranym zakresie żadne zdarzenie nie zapala lampy: nie ma czego sprawdzać."));
+      emit statusChanged(
+          QString::fromUtf8("W wybranym zakresie żadne zdarzenie nie zapala lampy: nie ma czego sprawdzać."));
       return;
     }
   }
@@ -111,8 +112,9 @@ void FieldTestController::monitorRunningChanged(bool running) {
   if (running) {
     const int unit = keeper_.current()->record()->header.unit;
     emit runningChanged(true);
-    emit statusChanged(unit == kAnyUnit ? QString::fromUtf8("Próba z obiektu: nasłuch magistrali (wszystkie centrale)...")
-                                        : QString::fromUtf8("Próba z obiektu: nasłuch magistrali (centrala %1)...").arg(unit));
+    const QString units =
+        unit == kAnyUnit ? QString::fromUtf8("wszystkie centrale") : QString::fromUtf8("centrala %1").arg(unit);
+    emit statusChanged(QString::fromUtf8("Próba z obiektu: nasłuch magistrali (%1)...").arg(units));
     return;
   }
   keeper_.endSession();
@@ -138,8 +140,8 @@ void FieldTestController::see(const BusChange& change) {
   if (!written(seen.failure)) return;
   // A planned event is named as the record holds it.
   const RecordLine* line = record.record()->line(change.row);
-  const std::string event = field_event_text(row_label(change.row), address_name_of_row(names, change.row),
-                                             line ? line->expected : expected_lamps_text(sources.grid(), change.row, names));
+  const std::string expected = line ? line->expected : expected_lamps_text(sources.grid(), change.row, names);
+  const std::string event = field_event_text(row_label(change.row), address_name_of_row(names, change.row), expected);
   emit recordChanged();
   // Another unit's event only goes on the list: the board shows the events of the unit listened to.
   if (seen.sighting != Sighting::other_unit) emit eventSeen(change.row, qt_text(event));
