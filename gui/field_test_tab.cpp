@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
@@ -160,7 +161,8 @@ void FieldTestTab::setStatus(const QString& text) { status_->setText(text); }
 
 void FieldTestTab::showSeenEvent(int row, const QString& text) {
   event_->setText(text);
-  if (model_->lineOf(row) >= 0) selectRow(row);
+  // A fault's comment being typed stays with the line it was opened for.
+  if (model_->lineOf(row) >= 0 && !verdicts_->comment()->hasFocus()) selectRow(row);
 }
 
 void FieldTestTab::showRecord(const std::optional<WalkRecord>& record) {

@@ -104,7 +104,8 @@ class FieldTest : public WalkRecordTest {
 
 // Listening to unit 0: two planned events seen and shown as they begin, the
 // dark one and the other unit's listed apart; Return rates the line the bus
-// selected, Up and B with a comment another; Stop closes the session, and
+// selected, Up and B with a comment another, while a third is seen; Stop
+// closes the session, and
 // Start again offers to go on with the same record, which closing the board
 // window ends too.
 TEST_F(FieldTest, SeesPlannedEventsListsTheRestApartAndTakesVerdictsByKeys) {
@@ -132,21 +133,24 @@ TEST_F(FieldTest, SeesPlannedEventsListsTheRestApartAndTakesVerdictsByKeys) {
   EXPECT_EQ(apart[1].rfind("inna centrala: adr 2. Alarm I, centrala 3, ", 0), 0u) << apart[1];
 
   key(Qt::Key_Return);  // the last planned event seen is selected
+  key(Qt::Key_Down);
+  key(Qt::Key_Return);  // not seen: nothing to rate
+  key(Qt::Key_Up);
   key(Qt::Key_Up);
   EXPECT_EQ(window().boardWindow()->shownRow(), 5);  // the board follows the line to rate
   key(Qt::Key_B);
   type("lampa 7 nie miga");
+  // An event the bus reports meanwhile does not take the comment.
+  module().queue_rs485(unit_frame(11, 0));
+  ASSERT_TRUE(waitForTally("widziano 3 z 3, bez lampy 1, innej centrali 1"));
   key(Qt::Key_Return);
-  key(Qt::Key_Down);
-  key(Qt::Key_Down);
-  key(Qt::Key_Return);  // not seen: nothing to rate
-  EXPECT_EQ(column(FieldPlanModel::kState), (std::vector<std::string>{"Błąd", "OK", "nie widziano"}));
+  EXPECT_EQ(column(FieldPlanModel::kState), (std::vector<std::string>{"Błąd", "OK", "widziano – bez oceny"}));
   EXPECT_EQ(column(FieldPlanModel::kComment), (std::vector<std::string>{"lampa 7 nie miga", "", ""}));
 
   fieldControl<QPushButton>("FieldStop")->click();
   EXPECT_FALSE(fieldTest().running());
   EXPECT_FALSE(window().editingLocked());
-  EXPECT_EQ(status(), "Próba z obiektu zakończona: widziano 2 z 3, bez lampy 1, innej centrali 1");
+  EXPECT_EQ(status(), "Próba z obiektu zakończona: widziano 3 z 3, bez lampy 1, innej centrali 1");
   expectDisconnected();
   std::optional<WalkRecord> record = journal();
   ASSERT_TRUE(record);
@@ -163,7 +167,8 @@ TEST_F(FieldTest, SeesPlannedEventsListsTheRestApartAndTakesVerdictsByKeys) {
   fieldControl<QPushButton>("FieldStart")->click();
   ASSERT_TRUE(fieldTest().running());
   ASSERT_EQ(questions_.size(), 1u);
-  EXPECT_EQ(questions_[0], "Niedokończony protokół próby z obiektu tej konfiguracji: widziano 2 z 3 zdarzeń, "
+  // Every event seen, one not rated yet.
+  EXPECT_EQ(questions_[0], "Niedokończony protokół próby z obiektu tej konfiguracji: widziano 3 z 3 zdarzeń, "
                            "ocenionych 2.\nKontynuować tę próbę?");
   ASSERT_TRUE(waitForListening());
   module().queue_rs485(unit_frame(11, 3));  // still another unit's
@@ -174,7 +179,7 @@ TEST_F(FieldTest, SeesPlannedEventsListsTheRestApartAndTakesVerdictsByKeys) {
   ASSERT_TRUE(record);
   ASSERT_EQ(record->sessions.size(), 2u);
   EXPECT_TRUE(record->closed());
-  EXPECT_EQ(record->summary(), (RecordSummary{2, 1, 1, 0, 1, 1, 1}));
+  EXPECT_EQ(record->summary(), (RecordSummary{3, 1, 1, 1, 0, 1, 1}));
 }
 
 // The program killed in the middle of a field test, for the test below: it
