@@ -47,6 +47,7 @@ void TForm_main::createBoard() {
   board_->addTab(walkTab_, QStringLiteral("Test po kolei"));
 
   walk_ = new WalkController(longOperationLink(), this);
+  walk_->setNames([this] { return projectNames(); });
 
   monitorTab_ = make_bus_monitor_tab(*this, [this](bool running) {
     setDeviceOperationsEnabled(!running);
@@ -214,7 +215,7 @@ bool TForm_main::refuseEditWhileWalking() {
 }
 
 void TForm_main::setEditingEnabled(bool enabled) {
-  for (QWidget* control : std::initializer_list<QWidget*>{ui_->LoadConfigButton, ui_->RecentFilesButton,
+  for (QWidget* control : std::initializer_list<QWidget*>{ui_->LoadConfigButton, ui_->RecentFilesButton, newButton_,
                                                           ui_->FillButton, ui_->NamesButton, ui_->LabelsButton})
     control->setEnabled(enabled);
 }

@@ -8,7 +8,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "commissioning/combined_events.h"
 #include "config/config_matrix.h"
 #include "config/name_text.h"
 #include "gui/lamp_board.h"
@@ -24,9 +26,7 @@ BoardWindow::BoardWindow(QAbstractItemModel* model, int mode_role, QItemSelectio
   lamps_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   auto* note = new QLabel(QString::fromUtf8("Podgląd – rytm migania przybliżony."), this);
   note->setObjectName(QStringLiteral("BlinkNote"));
-  QFont small = note->font();
-  small.setPointSizeF(small.pointSizeF() * 0.85);
-  note->setFont(small);
+  note->setFont(scaled_font(note->font(), 0.85));
   note->setAlignment(Qt::AlignCenter);
 
   auto* picture = new QVBoxLayout;
@@ -43,14 +43,16 @@ BoardWindow::BoardWindow(QAbstractItemModel* model, int mode_role, QItemSelectio
   layout->addLayout(picture, 1);
   layout->addWidget(tabs_, 1);
 
-  connect(selection, &QItemSelectionModel::currentRowChanged, this,
-          [this](const QModelIndex& current) { showRow(current.row()); });
-  connect(model_, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
-    if (row_ >= from.row() && row_ <= to.row()) showRow(row_);
+  connect(selection, &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+    if (!showingEvents_) showRows({current.row()});
   });
-  connect(model_, &QAbstractItemModel::modelReset, this, [this] { showRow(row_); });
-  connect(model_, &QAbstractItemModel::headerDataChanged, this, [this] { showRow(row_); });
-  showRow(selection->currentIndex().isValid() ? selection->currentIndex().row() : 0);
+  connect(model_, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
+    if (std::any_of(rows_.begin(), rows_.end(), [&](int row) { return row >= from.row() && row <= to.row(); }))
+      showRows(rows_);
+  });
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] { showRows(rows_); });
+  connect(model_, &QAbstractItemModel::headerDataChanged, this, [this] { showRows(rows_); });
+  showCurrentRow();
 }
 
 void BoardWindow::closeEvent(QCloseEvent* event) {
@@ -60,25 +62,40 @@ void BoardWindow::closeEvent(QCloseEvent* event) {
 
 void BoardWindow::addTab(QWidget* page, const QString& title) { tabs_->addTab(page, title); }
 
-void BoardWindow::showEventRow(int row) {
-  if (row >= 0) return showRow(row);
-  const QModelIndex current = selection_->currentIndex();
-  showRow(current.isValid() ? current.row() : 0);
+void BoardWindow::showEventRows(const QList<int>& rows) {
+  showingEvents_ = !rows.isEmpty();
+  if (showingEvents_) return showRows(rows);
+  showCurrentRow();
 }
 
-void BoardWindow::showRow(int row) {
-  if (row < 0 || row >= model_->rowCount()) return;
-  row_ = row;
-  LampBoard::Modes modes{};
-  for (int column = 0; column < LampBoard::kLamps && column < model_->columnCount(); ++column) {
-    modes[static_cast<std::size_t>(column)] =
-        static_cast<std::uint8_t>(model_->data(model_->index(row, column), modeRole_).toUInt());
+void BoardWindow::showCurrentRow() {
+  const QModelIndex current = selection_->currentIndex();
+  showRows({current.isValid() ? current.row() : 0});
+}
+
+void BoardWindow::showRows(const QList<int>& rows) {
+  QList<int> shown;
+  for (const int row : rows) {
+    if (row >= 0 && row < model_->rowCount()) shown << row;
   }
-  lamps_->setModes(modes);
+  if (shown.isEmpty()) return;
+  rows_ = shown;
+  std::vector<LampModes> events;
+  QStringList headings;
+  for (const int row : rows_) {
+    LampModes modes{};
+    for (int column = 0; column < LampBoard::kLamps && column < model_->columnCount(); ++column) {
+      modes[static_cast<std::size_t>(column)] =
+          static_cast<std::uint8_t>(model_->data(model_->index(row, column), modeRole_).toUInt());
+    }
+    events.push_back(modes);
+    const QString address = model_->headerData(row, Qt::Vertical, ConfigMatrixModel::kNameRole).toString();
+    headings << QString::fromStdString(with_name(row_label(row), address.toStdString()));
+  }
+  lamps_->setModes(combined_modes(events));
   LampBoard::Names names;
   for (int column = 0; column < LampBoard::kLamps; ++column)
     names[static_cast<std::size_t>(column)] = model_->headerData(column, Qt::Horizontal, ConfigMatrixModel::kNameRole).toString();
   lamps_->setNames(names);
-  const QString address = model_->headerData(row, Qt::Vertical, ConfigMatrixModel::kNameRole).toString();
-  lamps_->setHeading(QString::fromStdString(with_name(row_label(row), address.toStdString())));
+  lamps_->setHeading(headings.join(QStringLiteral(" + ")));
 }

@@ -2,9 +2,11 @@
 #pragma once
 // The board window "Tablica synoptyczna – ZEL17": the lamp picture of one
 // row of the matrix beside a set of tabs ("Test po kolei", ...) that share
-// it. The picture follows the row current in a view of the matrix and every
-// change of that row's cells.
+// it. The picture follows the row current in a view of the matrix, or, while
+// the bus monitor drives it, the events it hears, and every change of the
+// rows' cells.
 
+#include <QList>
 #include <QWidget>
 
 class LampBoard;
@@ -23,11 +25,15 @@ class BoardWindow : public QWidget {
   LampBoard* lamps() const { return lamps_; }
   QTabWidget* tabs() const { return tabs_; }
   void addTab(QWidget* page, const QString& title);
-  // The row the picture shows.
-  int shownRow() const { return row_; }
-  // Shows a row that is not the grid's current one (an event the bus monitor
-  // heard) without touching the grid; -1 goes back to the grid's current row.
-  void showEventRow(int row);
+  // The row the picture shows; the first of them when it combines several.
+  int shownRow() const { return rows_.value(0, -1); }
+  QList<int> shownRows() const { return rows_; }
+  // Shows rows that are not the grid's current one (the events the bus
+  // monitor hears) without touching the grid, each lamp at the strongest
+  // mode any of them gives it, the heading naming them all ("adr 3. Alarm I +
+  // adr 12. Awaria"). The grid's selection does not move the picture until
+  // none are given: it then shows the grid's current row again.
+  void showEventRows(const QList<int>& rows);
 
  signals:
   void closed();
@@ -36,12 +42,14 @@ class BoardWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void showRow(int row);
+  void showRows(const QList<int>& rows);
+  void showCurrentRow();
 
   QAbstractItemModel* model_;
   int modeRole_;
   QItemSelectionModel* selection_;
   LampBoard* lamps_;
   QTabWidget* tabs_;
-  int row_ = -1;
+  QList<int> rows_;
+  bool showingEvents_ = false;
 };

@@ -22,7 +22,7 @@ BusMonitorTab::BusMonitorTab(BusMonitorController::Link link, QWidget* parent)
   connect(controller_, &BusMonitorController::droppedChanged, view_, &BusMonitorView::setDroppedTotal);
   connect(controller_, &BusMonitorController::activeChanged, this, [this] {
     const BusTracker& tracker = controller_->monitor().tracker();
-    view_->showActive(tracker.active(), tracker.last_begun());
+    view_->showActive(tracker.active());
   });
 }
 

@@ -12,10 +12,11 @@ BusMonitorTab* make_bus_monitor_tab(TForm_main& window, std::function<void(bool 
   BusMonitorController* controller = tab->controller();
   QObject::connect(controller, &BusMonitorController::statusChanged, form, &TForm_main::setStatusText);
   QObject::connect(controller, &BusMonitorController::runningChanged, form, std::move(running_changed));
-  // An event heard on the bus drives the lamp picture only: the engineer may
-  // be editing another row, and the grid's current cell must stay where it is.
-  QObject::connect(tab->view(), &BusMonitorView::shownRowChanged, form, [form](int row) {
-    if (BoardWindow* board = form->boardWindow()) board->showEventRow(row);
+  // The events heard on the bus drive the lamp picture only, combined as the
+  // board combines them: the engineer may be editing another row, and the
+  // grid's current cell must stay where it is.
+  QObject::connect(tab->view(), &BusMonitorView::shownRowsChanged, form, [form](const QList<int>& rows) {
+    if (BoardWindow* board = form->boardWindow()) board->showEventRows(rows);
   });
   // The grid follows only the user's own choice of a line in the table.
   QObject::connect(tab->view(), &BusMonitorView::eventSelected, form, [form](int row) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// "Zapisz...", "Otwórz..." and "Porównaj..." of the configuration page. A
+// "Nowy", "Zapisz...", "Otwórz..." and "Porównaj..." of the configuration page. A
 // failure is shown in a warning box naming the file and in the status bar;
 // a save or load that succeeded names its file in the window's caption, a
 // save also in the status bar, followed by its note (written in place, the
@@ -9,6 +9,8 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QPushButton>
+#include <QShortcut>
 
 #include "app/file_dialogs.h"
 #include "app/main.h"
@@ -23,22 +25,27 @@
 #include "ui_main_window.h"
 
 void TForm_main::SaveConfigButtonClick() {
-  const QString name = askFileName(SaveDialog, FileDialogMode::save);
+  // A project that holds more than its table is offered as a project.
+  const QString name = askFileName(SaveDialog, FileDialogMode::save, !parts_beside_table(currentProject()).empty());
   if (!name.isEmpty()) saveConfigTo(name);
 }
 
 bool TForm_main::saveConfigTo(const QString& name) {
+  // The table alone is saved only when the user says so, knowing what stays out.
+  const Project project = currentProject();
+  const std::vector<std::string> beside_table = parts_beside_table(project);
   const std::filesystem::path path = utf8_path(name.toStdString());
-  const FileResult result = save_configuration(path, currentProject());
+  const bool all_kept = has_project_extension(path) || beside_table.empty();
+  if (!all_kept && !saveTableAlone(name, beside_table)) return false;
+  const FileResult result = save_configuration(path, project);
   if (result.ok) {
-    // Names left out of the file keep the window marked as changed, so closing still asks.
-    if (has_project_extension(path) || !has_names(project_names())) editHistory().markSaved();
+    // What the file left out keeps the window marked as changed, so closing still asks.
+    if (all_kept) editHistory().markSaved();
     setConfigFileName(name);
     QString status = QStringLiteral("Zapisano: ") + QFileInfo(name).fileName();
     if (!result.note.empty()) status += QStringLiteral(". ") + QString::fromStdString(result.note);
     setStatusText(status);
     UserSettings::instance().addRecentFile(name);
-    reportNamesLeftOut(path, status);
     return true;
   }
   setStatusText(QString::fromUtf8(kSaveStatusFailed));
@@ -70,7 +77,9 @@ bool TForm_main::saveBeforeWalk() {
           : QString::fromUtf8("Konfiguracja ma niezapisane zmiany. Protokół testu wskazuje plik konfiguracji i jego "
                               "sumę SHA-256: zapisz zmiany przed testem.");
   if (!askSaveBeforeWalk(question)) return false;
-  const QString name = configFileName_.isEmpty() ? askFileName(SaveDialog, FileDialogMode::save) : configFileName_;
+  const QString name = configFileName_.isEmpty()
+                           ? askFileName(SaveDialog, FileDialogMode::save, !parts_beside_table(currentProject()).empty())
+                           : configFileName_;
   return !name.isEmpty() && saveConfigTo(name);
 }
 
@@ -93,18 +102,59 @@ void TForm_main::openConfigFile(const QString& name) { openConfigPath(utf8_path(
 void TForm_main::openConfigPath(const std::filesystem::path& path) {
   if (refuseEditWhileWalking()) return;
   // A load changes the grid only when the file holds a whole configuration;
-  // a project brings its names with it, in the same undo step.
+  // a project brings its names with it, a table keeps the window's only when
+  // the user says they belong to it. Either is one undo step.
   Project project = currentProject();
   if (!readConfigFile(path, project)) return;
+  const bool names_kept = !has_project_extension(path) && has_names(project.names) && keepNamesForTable();
+  if (!has_project_extension(path) && !names_kept) {
+    project.names = {};
+    project.unknown_keys.clear();
+  }
   history_->stack().beginMacro(QStringLiteral("Nowa konfiguracja"));
   config_matrix() = project.matrix;
   repaintMatrix();
-  if (has_project_extension(path)) takeProjectParts(project);
+  takeProjectParts(project);
   history_->stack().endMacro();
-  editHistory().markSaved();
+  // Names kept for a table are in no file with it: the window stays marked as changed.
+  if (!names_kept) editHistory().markSaved();
   setConfigFileName(QFileInfo(path).filePath());
   UserSettings::instance().addRecentFile(configFileName_);
   setStatusText({});  // a load is silent: the caption names the file
+}
+
+// Top left, above the row labels, where the page has room.
+void TForm_main::setupNewConfiguration() {
+  auto* button = new QPushButton(QStringLiteral("Nowy"), ui_->ConfigTabSheet);
+  button->setObjectName(QStringLiteral("NewConfigButton"));
+  button->setGeometry(8, 8, 75, 23);
+  newButton_ = button;
+  connect(button, &QPushButton::clicked, this, &TForm_main::NewConfigButtonClick);
+  auto* key = new QShortcut(QKeySequence::New, this);
+  key->setContext(Qt::WindowShortcut);
+  connect(key, &QShortcut::activated, this, &TForm_main::NewConfigButtonClick);
+}
+
+void TForm_main::NewConfigButtonClick() {
+  if (refuseEditWhileWalking()) return;
+  if (history_->isModified()) {
+    switch (askSaveChanges(QString::fromUtf8(kSaveBeforeNew))) {
+      case SaveChangesAnswer::save:
+        SaveConfigButtonClick();
+        if (history_->isModified()) return;  // not saved, or not whole: the grid stays
+        break;
+      case SaveChangesAnswer::discard: break;
+      case SaveChangesAnswer::cancel: return;
+    }
+  }
+  history_->stack().beginMacro(QStringLiteral("Nowa konfiguracja"));
+  config_matrix() = ConfigMatrix{};
+  repaintMatrix();
+  takeProjectParts(Project{});
+  history_->stack().endMacro();
+  editHistory().markSaved();
+  setConfigFileName({});
+  setStatusText({});
 }
 
 namespace {

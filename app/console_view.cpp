@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/console_view.h"
 
-#include <QHash>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -10,13 +9,6 @@
 #include "text/cp1250.h"
 
 namespace {
-// A store has one listener: the view that attached to it last. Only that
-// view may let it go.
-QHash<const ConsoleLog*, ConsoleView*>& listening_views() {
-  static QHash<const ConsoleLog*, ConsoleView*> views;
-  return views;
-}
-
 QFont console_font() {
   QFont font(QStringLiteral("Courier New"));
   font.setPixelSize(11);  // 8 points at 96 dpi
@@ -43,12 +35,10 @@ ConsoleView::~ConsoleView() { detach(); }
 
 void ConsoleView::attach(ConsoleLog& log) {
   detach();
-  if (ConsoleView* previous = listening_views().value(&log); previous && previous != this) previous->detach();
   log_ = &log;
-  listening_views().insert(&log, this);
   clearShown();
   for (const std::string& line : log.lines()) pending_.append(displayLine(line));
-  log.set_listener([this](ConsoleChange change, std::string_view line) {
+  listener_ = log.add_listener([this](ConsoleChange change, std::string_view line) {
     switch (change) {
       case ConsoleChange::appended: queue(line); break;
       case ConsoleChange::replaced_last: replaceLast(line); break;
@@ -60,10 +50,7 @@ void ConsoleView::attach(ConsoleLog& log) {
 }
 
 void ConsoleView::detach() {
-  if (log_ && listening_views().value(log_) == this) {
-    log_->set_listener(nullptr);
-    listening_views().remove(log_);
-  }
+  if (log_) log_->remove_listener(listener_);
   log_ = nullptr;
 }
 
@@ -86,15 +73,6 @@ void ConsoleView::queue(std::string_view line) {
   if (!flush_timer_.isActive()) flush_timer_.start();
 }
 
-void ConsoleView::follow(ConsoleView& source) {
-  detach();
-  clearShown();
-  source.flush();
-  addShown(source.toPlainText());
-  connect(&source, &ConsoleView::textAdded, this, &ConsoleView::addShown);
-  connect(&source, &ConsoleView::shownCleared, this, &ConsoleView::clearShown);
-}
-
 void ConsoleView::flush() {
   flush_timer_.stop();
   if (pending_.isEmpty()) return;
@@ -103,7 +81,6 @@ void ConsoleView::flush() {
   pending_.clear();
   shows_lines_ = true;
   addShown(text);
-  emit textAdded(text);
 }
 
 void ConsoleView::addShown(const QString& text) {
@@ -143,7 +120,6 @@ void ConsoleView::clearShown() {
   pending_.clear();
   shows_lines_ = false;
   clear();
-  emit shownCleared();
 }
 
 // The typewriter font is loaded only when the console is first shown: it

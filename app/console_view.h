@@ -4,12 +4,13 @@
 // per logged line. Lines the store reports are queued and added in one go on
 // the next turn of the event loop, so a long burst of logging stays cheap;
 // flush() adds them at once. The store is bounded; the view shows what it
-// holds. A second view can follow one that shows the store (the store has
-// one listener) and shows the same, live.
+// holds, its counted repeats and dropped lines included. Any number of views
+// may show one store (the service page's console, the console window).
 
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTimer>
+#include <cstdint>
 #include <string_view>
 
 class ConsoleLog;
@@ -21,13 +22,9 @@ class ConsoleView : public QPlainTextEdit {
   explicit ConsoleView(QWidget* parent = nullptr);
   ~ConsoleView() override;
 
-  // Shows every line of the log and follows its appends and clears.
+  // Shows every line of the log and follows every change of it.
   void attach(ConsoleLog& log);
   void detach();
-
-  // Shows what `source` shows and follows its additions and clears, in
-  // place of a store of its own.
-  void follow(ConsoleView& source);
 
   // Adds the queued lines now.
   void flush();
@@ -36,11 +33,6 @@ class ConsoleView : public QPlainTextEdit {
   // control characters other than tab shown as visible symbols, so a CR or
   // LF from the module cannot split the line.
   static QString displayLine(std::string_view cp1250_line);
-
- signals:
-  // The text flush() added at the end, and the shown text emptied.
-  void textAdded(const QString& text);
-  void shownCleared();
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -56,6 +48,7 @@ class ConsoleView : public QPlainTextEdit {
   void updateTabStops();
 
   ConsoleLog* log_ = nullptr;
+  std::uint64_t listener_ = 0;  // this view's listener of log_
   QStringList pending_;
   bool shows_lines_ = false;
   QTimer flush_timer_;

@@ -7,14 +7,14 @@
 
 #include "app/console_view.h"
 
-ConsoleWindow::ConsoleWindow(ConsoleView& console, QWidget* parent) : QWidget(parent, Qt::Window) {
+ConsoleWindow::ConsoleWindow(ConsoleLog& log, QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("ConsoleWindow"));
   setWindowTitle(QString::fromUtf8("Konsola – ZEL17"));
   resize(780, 420);
 
   view_ = new ConsoleView(this);
   view_->setObjectName(QStringLiteral("ConsoleWindowView"));
-  view_->follow(console);
+  view_->attach(log);
 
   auto* save = new QPushButton(QString::fromUtf8("Zapisz..."), this);
   save->setObjectName(QStringLiteral("ConsoleWindowSave"));

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class ConsoleLog;
 class ConsoleView;
 class QPushButton;
 
@@ -13,8 +14,8 @@ class ConsoleWindow : public QWidget {
   Q_OBJECT
 
  public:
-  // Shows what `console` shows, as it changes.
-  explicit ConsoleWindow(ConsoleView& console, QWidget* parent = nullptr);
+  // Shows what `log` holds, as it changes.
+  explicit ConsoleWindow(ConsoleLog& log, QWidget* parent = nullptr);
 
   ConsoleView* view() const { return view_; }
 

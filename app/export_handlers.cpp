@@ -19,8 +19,8 @@ constexpr const char* kExportFailedStatus = "Błąd eksportu konfiguracji!";
 
 }  // namespace
 
-ConfigReportInfo TForm_main::reportInfo() const {
-  return {QDir::toNativeSeparators(configFileName_), QDateTime::currentDateTime(), &project_names()};
+ConfigReportInfo TForm_main::reportInfo(ReportRows rows) const {
+  return {QDir::toNativeSeparators(configFileName_), QDateTime::currentDateTime(), &project_names(), rows};
 }
 
 void TForm_main::ExportButtonClick() {
@@ -33,8 +33,11 @@ void TForm_main::ExportButtonClick() {
     const FileResult result = save_config_csv(path, config_matrix());
     if (!result.ok) reason = result.reason;
     note = result.note;
-  } else if (QString error; !export_config_pdf(name, config_matrix(), reportInfo(), &error)) {
-    reason = error.toStdString();
+  } else {
+    // The CSV table is always whole; the report may list only the events that light a lamp.
+    const std::optional<ReportRows> rows = askReportRows(QStringLiteral("Eksportuj konfigurację"));
+    if (!rows) return;
+    if (QString error; !export_config_pdf(name, config_matrix(), reportInfo(*rows), &error)) reason = error.toStdString();
   }
   if (reason.empty()) {
     setStatusText(QStringLiteral("Konfiguracja wyeksportowana.") +
@@ -47,10 +50,12 @@ void TForm_main::ExportButtonClick() {
 }
 
 void TForm_main::PrintButtonClick() {
+  const std::optional<ReportRows> rows = askReportRows(QStringLiteral("Drukuj konfigurację"));
+  if (!rows) return;
   QPrinter printer(QPrinter::HighResolution);
   if (!setUpPrinter(printer)) return;
   QString error;
-  if (print_config_report(printer, config_matrix(), reportInfo(), &error)) return;
+  if (print_config_report(printer, config_matrix(), reportInfo(*rows), &error)) return;
   setStatusText(QStringLiteral("Błąd drukowania konfiguracji!"));
   showWarning(QStringLiteral("Nie udało się wydrukować konfiguracji.\n\n") + error);
 }

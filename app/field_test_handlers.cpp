@@ -33,10 +33,8 @@ void TForm_main::createFieldTest() {
   connect(fieldTab_, &FieldTestTab::verdictGiven, this, [this](int row, bool ok, const QString& comment) {
     fieldTest_->rate(row, ok ? Verdict::ok : Verdict::fault, comment);
   });
-  connect(fieldTab_, &FieldTestTab::eventChosen, this, [this](int row) {
-    showWalkedRow(row);
-    board_->showEventRow(row);
-  });
+  // The board's picture follows the grid's row.
+  connect(fieldTab_, &FieldTestTab::eventChosen, this, &TForm_main::showWalkedRow);
 
   connect(fieldTest_, &FieldTestController::runningChanged, this, [this](bool running) {
     setDeviceOperationsEnabled(!running);
@@ -51,7 +49,6 @@ void TForm_main::createFieldTest() {
   });
   connect(fieldTest_, &FieldTestController::eventSeen, this, [this](int row, const QString& text) {
     showWalkedRow(row);
-    board_->showEventRow(row);
     fieldTab_->showSeenEvent(row, text);
   });
   connect(fieldTest_, &FieldTestController::recordChanged, this, &TForm_main::showFieldRecord);

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 void apply_file_dialog_settings(QFileDialog& dialog, const FileDialogSettings& settings) {
@@ -17,6 +18,24 @@ void apply_file_dialog_settings(QFileDialog& dialog, const FileDialogSettings& s
   });
   dialog.selectFile(QString::fromUtf8(settings.proposed_name));
   dialog.setHistory(UserSettings::instance().recentFolders(settings.kind));
+}
+
+void select_filter_of(QFileDialog& dialog, const QString& name) {
+  const QString suffix = QFileInfo(name).suffix();
+  if (suffix.isEmpty()) return;
+  for (const QString& filter : dialog.nameFilters()) {
+    if (!filter.endsWith(QStringLiteral("(*.") + suffix + QLatin1Char(')'), Qt::CaseInsensitive)) continue;
+    dialog.selectNameFilter(filter);
+    dialog.setDefaultSuffix(suffix.toLower());
+    return;
+  }
+}
+
+QString with_project_extension(const QString& name) {
+  static const QRegularExpression kTableExtension(QStringLiteral(R"(\.(zel|csv)$)"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+  QString project = name;
+  return project.replace(kTableExtension, QStringLiteral(".zelp"));
 }
 
 QString start_file_name(const FileDialogSettings& settings, const QString& last_chosen) {

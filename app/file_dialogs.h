@@ -46,6 +46,15 @@ inline constexpr FileDialogSettings SaveConsole{
 // without an extension takes that of the filter chosen last ("pdf", "csv").
 void apply_file_dialog_settings(QFileDialog& dialog, const FileDialogSettings& settings);
 
+// Selects the filter of the name's extension, if the dialog has one, and
+// makes that extension the default suffix: the name shown and the filter
+// chosen agree, and a name typed without an extension takes the filter's.
+void select_filter_of(QFileDialog& dialog, const QString& name);
+
+// The name with a project's extension in place of a table's (".zel",
+// ".csv", in any case): "obiekt.zel" becomes "obiekt.zelp".
+QString with_project_extension(const QString& name);
+
 // The name a dialog shows first: the one last chosen in it this session,
 // else the proposed name in the folder last used for its kind.
 QString start_file_name(const FileDialogSettings& settings, const QString& last_chosen);

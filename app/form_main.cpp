@@ -37,6 +37,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
   setupWindow();
   setupGrids();
   setupConsoleWindow();
+  setupNewConfiguration();
   setupPageButtonKeys();
   connectHandlers();
   setupEditing();
@@ -137,7 +138,7 @@ void TForm_main::hideEvent(QHideEvent* event) {
 // Unsaved changes are asked about before the window closes.
 void TForm_main::closeEvent(QCloseEvent* event) {
   if (!history_->isModified()) return event->accept();
-  switch (askSaveChanges()) {
+  switch (askSaveChanges(QString::fromUtf8(kSaveBeforeClosing))) {
     case SaveChangesAnswer::save:
       SaveConfigButtonClick();
       // Closed only once the file holds the grid: a failed or cancelled save keeps it open.

@@ -24,6 +24,7 @@
 #include "config/project_names.h"
 #include "gui/address_fill_dialog.h"
 #include "gui/names_dialog.h"
+#include "gui/report_rows_dialog.h"
 #include "gui/grid_marks.h"
 #include "gui/walk_record_chooser.h"
 
@@ -38,6 +39,7 @@ class EditHistory;
 struct CellDifference;
 struct CellValue;
 class QLabel;
+class QPushButton;
 class QMenu;
 class QPainter;
 class QTableView;
@@ -90,11 +92,14 @@ class TForm_main : public QWidget {
     return run_file_dialog(this, settings, mode, start_file);
   };
   WarningBox showWarning = [this](const QString& text) { show_warning_box(this, text); };
-  SaveChangesPrompt askSaveChanges = [this] { return ask_save_changes(this); };
+  SaveChangesPrompt askSaveChanges = [this](const QString& question) { return ask_save_changes(this, question); };
   PrinterSetup setUpPrinter = [this](QPrinter& printer) { return run_print_dialog(this, printer); };
   AddressFillPrompt askAddressFill = [this] { return ask_address_fill(this); };
   NamesPrompt askNames = [this](const ProjectNames& names) { return ask_names(this, names); };
   YesNoPrompt askYesNo = [this](const QString& question) { return ask_yes_no(this, question); };
+  ReportRowsPrompt askReportRows = [this](const QString& title) {
+    return ask_report_rows(this, title, config_matrix());
+  };
   RecordPrompt askWalkRecord = [this](const std::vector<RecordChoice>& choices) {
     return ask_walk_record(this, choices);
   };
@@ -142,6 +147,9 @@ class TForm_main : public QWidget {
   void Button4Click();
 
   // Configuration page.
+  // "Nowy" (Ctrl+N): an empty table and no names, as one undo step, after
+  // asking about unsaved changes.
+  void NewConfigButtonClick();
   void SaveConfigButtonClick();
   void LoadConfigButtonClick();
   void WriteConfigButtonClick();
@@ -216,6 +224,7 @@ class TForm_main : public QWidget {
   // Resizable from its designed size up, the controls following the edges.
   void setupResizing();
   void setupConsoleWindow();
+  void setupNewConfiguration();
   void setupGrids();
   void connectHandlers();
   void updateTestButton(int row);
@@ -255,11 +264,17 @@ class TForm_main : public QWidget {
   void showNames();
   // A project's names, geometry and kept keys in place, as one undo step with the table's replacement.
   void takeProjectParts(const Project& project);
-  // After a save to `path`: the names, when there are any and it is no project, were not saved.
+  // Before a table file (.zel, .csv) replaces the grid: whether the names in
+  // the window stay with it. Asked only while there are names.
+  bool keepNamesForTable();
+  // Before a save of the table alone to `name`: whether to save, though what
+  // the project holds beside the table will not be kept. Asked only when it holds something.
+  bool saveTableAlone(const QString& name, const std::vector<std::string>& left_out);
+  // After an export to `path`: the names, when there are any and it is no project, were not saved.
   // `lead` is the status the message follows.
   void reportNamesLeftOut(const std::filesystem::path& path, const QString& lead = {});
   // What the report says of the grid's file, and now.
-  ConfigReportInfo reportInfo() const;
+  ConfigReportInfo reportInfo(ReportRows rows) const;
 
   // Connection state shown by the lamp and the two connection buttons.
   void showConnectionState();
@@ -297,12 +312,14 @@ class TForm_main : public QWidget {
   void showWalkedRow(int row);
   // Off while a long operation holds the connection: every other command to the module.
   void setDeviceOperationsEnabled(bool enabled);
-  // Asks through chooseFile, starting with the name last chosen in that dialog.
-  QString askFileName(const FileDialogSettings& dialog, FileDialogMode mode);
+  // Asks through chooseFile, starting with the name last chosen in that dialog;
+  // `as_project`: a table's name given a project's extension.
+  QString askFileName(const FileDialogSettings& dialog, FileDialogMode mode, bool as_project = false);
 
   std::unique_ptr<Ui::TForm_main> ui_;
   QMenu* TestMenu_ = nullptr;
   QLabel* failureCause_ = nullptr;
+  QPushButton* newButton_ = nullptr;  // "Nowy"
   ConfigMatrixModel* matrixModel_ = nullptr;
   EditHistory* history_ = nullptr;
   DifferenceMarks differenceMarks_;

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // "Nazwy...": the project's names, edited as one undo step, and every place
-// of the window that shows them. Names never go to the module; a save that
-// leaves them out says so.
+// of the window that shows them. Names never go to the module; a table file
+// opened asks whether they stay, and a save that would leave them out asks first.
 
 #include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
 
 #include <QDateTime>
+#include <QFileInfo>
 
 #include "app/board_window.h"
 #include "app/file_dialogs.h"
@@ -19,6 +20,7 @@
 #include "gui/label_insert.h"
 #include "gui/matrix_model.h"
 #include "gui/swap_command.h"
+#include "text/utf8_path.h"
 #include "ui_main_window.h"
 
 namespace {
@@ -46,11 +48,11 @@ void TForm_main::LabelsButtonClick() {
   if (!geometry) return;
   if (*geometry != labels_)
     history_->stack().push(new SwapCommand<LabelGeometry>(labels_, *geometry, QString::fromUtf8(kNamesStep), {}));
-  QList<int> not_fitting;
+  LabelInsertFit fit;
   if (print) {
     QPrinter printer(QPrinter::HighResolution);
     if (!setUpPrinter(printer)) return;
-    if (!print_label_insert(printer, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting)) {
+    if (!print_label_insert(printer, project_names(), labels_, QDateTime::currentDateTime(), &fit)) {
       setStatusText(QString::fromUtf8(kLabelInsertFailed));
       showWarning(QStringLiteral("Nie udało się wydrukować wkładki z nazwami lamp."));
       return;
@@ -59,20 +61,14 @@ void TForm_main::LabelsButtonClick() {
     const QString name = askFileName(kLabelInsertDialog, FileDialogMode::save);
     if (name.isEmpty()) return;
     QString error;
-    if (!export_label_insert_pdf(name, project_names(), labels_, QDateTime::currentDateTime(), &not_fitting,
+    if (!export_label_insert_pdf(name, project_names(), labels_, QDateTime::currentDateTime(), &fit,
                                  &error)) {
       setStatusText(QString::fromUtf8(kLabelInsertFailed));
       showWarning(file_failure_text("Nie udało się zapisać wkładki z nazwami lamp do pliku", name, error.toStdString()));
       return;
     }
   }
-  QStringList lamps;
-  for (const int lamp : not_fitting) lamps << QString::number(lamp);
-  const QString done = print ? QStringLiteral("wydrukowana") : QStringLiteral("zapisana");
-  setStatusText(lamps.isEmpty() ? QStringLiteral("Wkładka z nazwami lamp ") + done + QLatin1Char('.')
-                                : QStringLiteral("Wkładka ") + done +
-                                      QString::fromUtf8("; nazwy nie mieszczą się w polach lamp: ") +
-                                      lamps.join(QStringLiteral(", ")) + QLatin1Char('.'));
+  setStatusText(label_insert_status(print, fit));
 }
 
 void TForm_main::showNames() {
@@ -101,12 +97,32 @@ Project TForm_main::currentProject() const {
 }
 
 void TForm_main::takeProjectParts(const Project& project) {
-  unknownKeys_ = project.unknown_keys;
+  if (project.unknown_keys != unknownKeys_)
+    history_->stack().push(
+        new SwapCommand<std::string>(unknownKeys_, project.unknown_keys, QString::fromUtf8(kNamesStep), {}));
   if (project.labels != labels_)
     history_->stack().push(new SwapCommand<LabelGeometry>(labels_, project.labels, QString::fromUtf8(kNamesStep), {}));
   if (project.names != project_names())
     history_->stack().push(new SwapCommand<ProjectNames>(project_names(), project.names,
                                                          QString::fromUtf8(kNamesStep), [this] { showNames(); }));
+}
+
+bool TForm_main::keepNamesForTable() {
+  // The site's name says whose names they are; without one, the file they came with.
+  QString owner = QString::fromStdString(project_names().site.name);
+  if (owner.isEmpty() && has_project_extension(utf8_path(configFileName_.toStdString())))
+    owner = QFileInfo(configFileName_).fileName();
+  const QString whose = owner.isEmpty() ? QString() : QString::fromUtf8(" „") + owner + QString::fromUtf8("”");
+  return askYesNo(QStringLiteral("Zachować nazwy obiektu") + whose + QStringLiteral(" dla tej tabeli?"));
+}
+
+bool TForm_main::saveTableAlone(const QString& name, const std::vector<std::string>& left_out) {
+  QStringList parts;
+  for (const std::string& part : left_out) parts << QString::fromStdString(part);
+  return askYesNo(QString::fromUtf8("Plik „") + QFileInfo(name).fileName() +
+                  QString::fromUtf8("” zachowa tylko tabelę. Nie zostaną w nim zapisane: ") +
+                  parts.join(QStringLiteral(", ")) +
+                  QString::fromUtf8(".\n\nZachowa je projekt (plik .zelp). Zapisać samą tabelę?"));
 }
 
 void TForm_main::reportNamesLeftOut(const std::filesystem::path& path, const QString& lead) {

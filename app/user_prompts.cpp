@@ -22,6 +22,9 @@ QString run_file_dialog(QWidget* parent, const FileDialogSettings& settings, Fil
   dialog.setFileMode(QFileDialog::AnyFile);
   apply_file_dialog_settings(dialog, settings);
   if (!start_file.isEmpty()) dialog.selectFile(start_file);
+  // Opening shows the first filter, which lists every kind the dialog reads.
+  if (mode == FileDialogMode::save)
+    select_filter_of(dialog, start_file.isEmpty() ? QString::fromUtf8(settings.proposed_name) : start_file);
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList chosen = dialog.selectedFiles();
   return chosen.isEmpty() ? QString() : chosen.first();
@@ -44,10 +47,8 @@ bool run_print_dialog(QWidget* parent, QPrinter& printer) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-SaveChangesAnswer ask_save_changes(QWidget* parent) {
-  QMessageBox box(QMessageBox::Question, QApplication::applicationName(),
-                  QStringLiteral("Konfiguracja została zmieniona. Zapisać zmiany przed zamknięciem?"),
-                  QMessageBox::NoButton, parent);
+SaveChangesAnswer ask_save_changes(QWidget* parent, const QString& question) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, QMessageBox::NoButton, parent);
   QPushButton* save = box.addButton(QStringLiteral("Zapisz"), QMessageBox::AcceptRole);
   box.setDefaultButton(save);
   const QAbstractButton* discard = box.addButton(QStringLiteral("Nie zapisuj"), QMessageBox::DestructiveRole);
@@ -80,9 +81,10 @@ QString file_failure_text(std::string_view what_utf8, const QString& file, std::
          QDir::toNativeSeparators(file) + QStringLiteral("\n\n") + reason;
 }
 
-QString TForm_main::askFileName(const FileDialogSettings& dialog, FileDialogMode mode) {
+QString TForm_main::askFileName(const FileDialogSettings& dialog, FileDialogMode mode, bool as_project) {
   QString& last = lastFileNames_[&dialog];
-  const QString chosen = chooseFile(dialog, mode, start_file_name(dialog, last));
+  const QString start = start_file_name(dialog, last);
+  const QString chosen = chooseFile(dialog, mode, as_project ? with_project_extension(start) : start);
   if (chosen.isEmpty()) return chosen;
   last = chosen;
   remember_chosen_file(dialog, chosen);

@@ -21,9 +21,12 @@ using FileChooser =
     std::function<QString(const FileDialogSettings& settings, FileDialogMode mode, const QString& start_file)>;
 using WarningBox = std::function<void(const QString& text)>;
 
-// Closing the window with unsaved changes.
+// Unsaved changes before the window closes or a new configuration replaces them.
 enum class SaveChangesAnswer { save, discard, cancel };
-using SaveChangesPrompt = std::function<SaveChangesAnswer()>;
+using SaveChangesPrompt = std::function<SaveChangesAnswer(const QString& question)>;
+inline constexpr const char* kSaveBeforeClosing = "Konfiguracja została zmieniona. Zapisać zmiany przed zamknięciem?";
+inline constexpr const char* kSaveBeforeNew =
+    "Konfiguracja została zmieniona. Zapisać zmiany przed utworzeniem nowej?";
 // A question answered "Tak" (true) or "Nie".
 using YesNoPrompt = std::function<bool(const QString& question)>;
 // Before a walk over a grid not saved: "Zapisz i rozpocznij" (true) or "Anuluj".
@@ -44,8 +47,8 @@ bool ask_yes_no(QWidget* parent, const QString& question);
 // The system's print dialog.
 bool run_print_dialog(QWidget* parent, QPrinter& printer);
 
-// "Zapisz", "Nie zapisuj" or "Anuluj" (also when the box is closed).
-SaveChangesAnswer ask_save_changes(QWidget* parent);
+// `question`, answered "Zapisz", "Nie zapisuj" or "Anuluj" (also when the box is closed).
+SaveChangesAnswer ask_save_changes(QWidget* parent, const QString& question);
 // "Zapisz i rozpocznij" or "Anuluj" (also when the box is closed).
 bool ask_save_before_walk(QWidget* parent, const QString& question);
 

@@ -59,7 +59,8 @@ void WalkController::show() {
 void WalkController::showStatus() {
   // The label ends the status line: the address's name follows it.
   const std::string text = paused_ ? walk_paused_text(*plan_) : walk_status_text(*plan_);
-  emit statusChanged(qt_text(with_name(text, address_name_of_row(project_names(), plan_->current_row()))));
+  const ProjectNames names = names_ ? names_() : ProjectNames{};
+  emit statusChanged(qt_text(with_name(text, address_name_of_row(names, plan_->current_row()))));
 }
 
 void WalkController::dwellOver() {

@@ -17,6 +17,7 @@
 #include "app/long_operation_link.h"
 #include "commissioning/walk_plan.h"
 #include "commissioning/walk_sequence.h"
+#include "config/project_names.h"
 
 class WalkController : public QObject {
   Q_OBJECT
@@ -36,6 +37,8 @@ class WalkController : public QObject {
   // `from_row`: where in the plan the walk begins (a resumed walk); -1: at its first row.
   void start(int first_row, int last_row, int unit, std::chrono::milliseconds dwell, int from_row = -1);
   void start(const WalkPlan& plan, int unit, std::chrono::milliseconds dwell, int from_row = -1);
+  // The names of the project walked, for the status line; none unless given.
+  void setNames(std::function<ProjectNames()> names) { names_ = std::move(names); }
   // Each event stays until next() (a verdict given) instead of for the dwell time.
   void setWaitForVerdict(bool wait) { wait_for_verdict_ = wait; }
   bool waitsForVerdict() const { return wait_for_verdict_; }
@@ -74,5 +77,6 @@ class WalkController : public QObject {
   bool paused_ = false;
   bool wait_for_verdict_ = false;
   BeforeFirstEvent before_first_event_;
+  std::function<ProjectNames()> names_;
   QTimer dwell_;
 };

@@ -11,6 +11,7 @@
 #include "app/console_window.h"
 #include "app/main.h"
 #include "gui/anchored_layout.h"
+#include "protocol/console_log.h"
 #include "ui_main_window.h"
 
 namespace {
@@ -61,7 +62,7 @@ void TForm_main::setupConsoleWindow() {
 
 void TForm_main::ConsoleButtonClick() {
   if (!consoleWindow_) {
-    consoleWindow_ = new ConsoleWindow(*ui_->Console, this);
+    consoleWindow_ = new ConsoleWindow(console_log(), this);
     connect(consoleWindow_, &ConsoleWindow::saveRequested, this, &TForm_main::Button6Click);
     connect(consoleWindow_, &ConsoleWindow::clearRequested, this, &TForm_main::ClearConsoleButtonClick);
   }

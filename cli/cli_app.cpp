@@ -40,15 +40,18 @@ class FrameLogEcho {
   FrameLogEcho(std::ostream& err, bool on) {
     console_log().clear();
     if (on) {
-      console_log().set_listener([&err](ConsoleChange change, std::string_view line) {
+      echo_ = console_log().add_listener([&err](ConsoleChange change, std::string_view line) {
         if (change == ConsoleChange::appended || change == ConsoleChange::replaced_last)
           err << text::to_utf8(line) << '\n';
       });
     }
   }
-  ~FrameLogEcho() { console_log().set_listener(nullptr); }
+  ~FrameLogEcho() { console_log().remove_listener(echo_); }
   FrameLogEcho(const FrameLogEcho&) = delete;
   FrameLogEcho& operator=(const FrameLogEcho&) = delete;
+
+ private:
+  ConsoleLog::ListenerId echo_ = 0;
 };
 
 // A search without trace: is a module there that can be opened?

@@ -2,6 +2,7 @@
 #include "config/configuration_source.h"
 
 #include "config/config_csv.h"
+#include "config/name_text.h"
 
 FileResult load_configuration(const std::filesystem::path& path, ConfigMatrix& matrix) {
   if (has_project_extension(path)) {
@@ -43,4 +44,12 @@ FileResult load_configuration(const std::filesystem::path& path, Project& projec
 FileResult save_configuration(const std::filesystem::path& path, const Project& project) {
   if (has_project_extension(path)) return save_project(path, project);
   return save_configuration(path, project.matrix);
+}
+
+std::vector<std::string> parts_beside_table(const Project& project) {
+  std::vector<std::string> parts;
+  if (has_names(project.names)) parts.emplace_back("nazwy obiektu, lamp i adresów");
+  if (project.labels != LabelGeometry{}) parts.emplace_back("wymiary wkładki z nazwami lamp");
+  if (!project.unknown_keys.empty()) parts.emplace_back("dane zapisane przez nowszą wersję programu");
+  return parts;
 }

@@ -6,6 +6,8 @@
 // all or nothing; saves replace the file whole.
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "config/config_file.h"
 #include "config/config_matrix.h"
@@ -20,3 +22,9 @@ FileResult save_configuration(const std::filesystem::path& path, const ConfigMat
 FileResult load_configuration(const std::filesystem::path& path, Project& project);
 // A project is written whole; a .zel or .csv gets the table alone.
 FileResult save_configuration(const std::filesystem::path& path, const Project& project);
+
+// What a project holds beside its table, which only a project file keeps:
+// its names, a label geometry other than the default, keys of a later
+// version. UTF-8 phrases for the user ("nazwy obiektu, lamp i adresów"),
+// none for a bare table.
+std::vector<std::string> parts_beside_table(const Project& project);

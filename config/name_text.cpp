@@ -12,10 +12,6 @@ namespace {
 
 constexpr bool is_continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
-std::size_t code_points(std::string_view text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return !is_continuation(c); }));
-}
-
 // What a name may not begin or end with.
 constexpr std::string_view kSpaces = " \t\n\r\v\f";
 
@@ -29,15 +25,11 @@ std::string clean_name(std::string_view text) {
     const auto byte = static_cast<unsigned char>(c);
     line += byte < 0x20 || byte == 0x7F ? ' ' : c;
   }
-  std::size_t kept = 0;
-  std::size_t end = 0;
-  for (; end < line.size(); ++end) {
-    if (is_continuation(line[end])) continue;
-    if (kept == kMaxNameLength) break;
-    ++kept;
-  }
-  line.resize(end);
-  return std::string(trimmed(line, kSpaces));
+  return line;
+}
+
+std::size_t name_length(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return !is_continuation(c); }));
 }
 
 std::string name_fault(std::string_view text) {
@@ -45,7 +37,7 @@ std::string name_fault(std::string_view text) {
   if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
     return "nazwa ma więcej niż jeden wiersz lub znak sterujący";
   if (trimmed(text, kSpaces).size() != text.size()) return "nazwa zaczyna się lub kończy odstępem";
-  if (code_points(text) > kMaxNameLength)
+  if (name_length(text) > kMaxNameLength)
     return "nazwa jest dłuższa niż " + std::to_string(kMaxNameLength) + " znaków";
   return {};
 }
@@ -72,6 +64,19 @@ std::string named_cell_description(const ProjectNames& names, int row, int colum
   const std::string output = "wyjście " + std::to_string(column + 1);
   const std::string mode = plain.substr(label.size() + 2 + output.size());
   return with_name(label, address_name_of_row(names, row)) + ", " + with_name(output, lamp_name(names, column)) + mode;
+}
+
+std::string site_line(const SiteInfo& site) {
+  std::string line;
+  const auto add = [&line](const std::string& lead, const std::string& part) {
+    if (part.empty()) return;
+    if (!line.empty()) line += ", ";
+    line += lead + part;
+  };
+  add({}, site.name);
+  add({}, site.address);
+  add("miejsce tablicy: ", site.board_place);
+  return line;
 }
 
 bool has_names(const ProjectNames& names) {

@@ -14,9 +14,12 @@
 inline constexpr std::size_t kMaxNameLength = 60;
 
 // What the user typed or pasted as a name: line breaks and tabs become
-// spaces, the ends are trimmed and the text is cut to kMaxNameLength
-// characters. The text must be UTF-8.
+// spaces and the ends are trimmed. A longer name is never cut: whoever takes
+// it checks name_length() and refuses it, naming it. The text must be UTF-8.
 std::string clean_name(std::string_view text);
+
+// The characters (code points) of a UTF-8 name.
+std::size_t name_length(std::string_view text);
 
 // Empty when the text is a name as stored, otherwise what is wrong with it.
 std::string name_fault(std::string_view text);
@@ -31,6 +34,10 @@ std::string with_name(const std::string& text, const std::string& name);
 
 // "adr 12. Alarm I (Kotłownia), wyjście 7 (Hala A): szybkie miganie".
 std::string named_cell_description(const ProjectNames& names, int row, int column, std::uint8_t value);
+
+// "Zakład, ul. Długa 5, miejsce tablicy: portiernia": the site's name,
+// address and the board's place as one line on paper; empty without them.
+std::string site_line(const SiteInfo& site);
 
 // Whether the site or any lamp or address has a name.
 bool has_names(const ProjectNames& names);

@@ -11,6 +11,7 @@
 #include "config/config_file.h"
 #include "config/configuration_check.h"
 #include "config/durable_save.h"
+#include "config/label_page.h"
 #include "config/name_text.h"
 #include "config/sha256.h"
 
@@ -59,6 +60,14 @@ bool is_known(const Keys& keys, const std::string& key) {
   for (const auto& known : keys)
     if (key == known_name(known)) return true;
   return false;
+}
+
+// "51,4": a limit to the tenth of a millimetre the dialog offers (the
+// last tenth within it), without ",0".
+std::string decimal_millimetres(double value) {
+  const auto tenths = static_cast<long>(std::floor(value * 10 + 1e-9));
+  const std::string whole = std::to_string(tenths / 10);
+  return tenths % 10 == 0 ? whole : whole + "," + std::to_string(tenths % 10);
 }
 
 // A whole millimetre is written as an integer, so the defaults read as the contract shows them.
@@ -185,15 +194,16 @@ std::optional<Json> parse_document(std::string_view text, bool& too_deep) {
 }  // namespace
 
 std::string label_geometry_fault(const LabelGeometry& g) {
-  // Five fields across and down must fit an A4 page inside 10 mm margins.
-  constexpr double kMin = 5;
-  constexpr double kMaxAcross = (210.0 - 20.0) / 5;
-  constexpr double kMaxDown = (297.0 - 40.0) / 5;
   const auto in = [](double value, double low, double high) { return std::isfinite(value) && value >= low && value <= high; };
-  if (!in(g.pitch_across_mm, kMin, kMaxAcross)) return "rozstaw poziomy musi wynosić od 5 do 38 mm";
-  if (!in(g.pitch_down_mm, kMin, kMaxDown)) return "rozstaw pionowy musi wynosić od 5 do 51,4 mm";
-  if (!in(g.width_mm, kMin, g.pitch_across_mm)) return "szerokość pola musi wynosić od 5 mm do rozstawu poziomego";
-  if (!in(g.height_mm, kMin, g.pitch_down_mm)) return "wysokość pola musi wynosić od 5 mm do rozstawu pionowego";
+  const std::string from = "od " + decimal_millimetres(kLabelMinimumMm) + " ";
+  if (!in(g.pitch_across_mm, kLabelMinimumMm, kLabelMaxPitchAcrossMm))
+    return "rozstaw poziomy musi wynosić " + from + "do " + decimal_millimetres(kLabelMaxPitchAcrossMm) + " mm";
+  if (!in(g.pitch_down_mm, kLabelMinimumMm, kLabelMaxPitchDownMm))
+    return "rozstaw pionowy musi wynosić " + from + "do " + decimal_millimetres(kLabelMaxPitchDownMm) + " mm";
+  if (!in(g.width_mm, kLabelMinimumMm, g.pitch_across_mm))
+    return "szerokość pola musi wynosić " + from + "mm do rozstawu poziomego";
+  if (!in(g.height_mm, kLabelMinimumMm, g.pitch_down_mm))
+    return "wysokość pola musi wynosić " + from + "mm do rozstawu pionowego";
   return {};
 }
 

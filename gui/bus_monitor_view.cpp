@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "commissioning/combined_events.h"
 #include "config/name_text.h"
 
 const QColor BusMonitorView::kWarningColour(192, 80, 0);
@@ -89,6 +90,7 @@ void BusMonitorView::setRunning(bool running) {
   running_ = running;
   start_->setEnabled(!running && startAllowed_);
   stop_->setEnabled(running);
+  updateShownRow();
 }
 
 void BusMonitorView::setStartAllowed(bool allowed) {
@@ -104,7 +106,7 @@ std::optional<std::pair<int, int>> BusMonitorView::selectedEvent() const {
   return std::pair{selected.front()->data(kUnitRole).toInt(), selected.front()->data(kRowRole).toInt()};
 }
 
-void BusMonitorView::showActive(const std::vector<ActiveBusEvent>& active, std::optional<ActiveBusEvent> last_begun) {
+void BusMonitorView::showActive(const std::vector<ActiveBusEvent>& active) {
   const auto selected = selectedEvent();
   refilling_ = true;
   active_->clearSelection();
@@ -120,7 +122,8 @@ void BusMonitorView::showActive(const std::vector<ActiveBusEvent>& active, std::
   }
   if (reselect >= 0) active_->selectRow(reselect);
   refilling_ = false;
-  lastBegunRow_ = last_begun ? last_begun->row : -1;
+  const std::vector<int> combined = combined_event_rows(active);
+  activeRows_ = QList<int>(combined.begin(), combined.end());
   // A selected event that ended leaves nothing selected.
   if (selected && reselect < 0) emit eventSelected(-1);
   updateShownRow();
@@ -135,10 +138,10 @@ void BusMonitorView::selectionChanged() {
 
 void BusMonitorView::updateShownRow() {
   const auto selected = selectedEvent();
-  const int row = selected ? selected->second : lastBegunRow_;
-  if (row == shownRow_) return;
-  shownRow_ = row;
-  emit shownRowChanged(row);
+  const QList<int> rows = !running_ ? QList<int>() : selected ? QList<int>{selected->second} : activeRows_;
+  if (rows == shownRows_) return;
+  shownRows_ = rows;
+  emit shownRowsChanged(rows);
 }
 
 void BusMonitorView::appendEntries(const std::vector<BusLogEntry>& entries) {

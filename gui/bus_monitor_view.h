@@ -7,9 +7,13 @@
 // "przed startem" as its start. It only
 // shows and asks: whoever runs the monitor feeds it and listens.
 //
-// The row it names for the lamp picture is the selected active event's, or,
-// with none selected, the one that began last.
+// While the monitor runs, the rows it names for the lamp picture are the
+// selected active event's, or, with none selected, those of every active
+// event, which the picture combines as the board does
+// (commissioning/combined_events.h): the frame without events when none is
+// active. Stopped, it names none, and the picture follows the grid again.
 
+#include <QList>
 #include <QWidget>
 #include <cstdint>
 #include <optional>
@@ -36,14 +40,14 @@ class BusMonitorView : public QWidget {
   // Off while another long operation holds the module: "Start" waits.
   void setStartAllowed(bool allowed);
   void setStatus(const QString& text);
-  // The events active now, by unit and row, and the one that began last.
-  void showActive(const std::vector<ActiveBusEvent>& active, std::optional<ActiveBusEvent> last_begun);
+  // The events active now, by unit and row.
+  void showActive(const std::vector<ActiveBusEvent>& active);
   // Newest at the bottom; the list follows them unless the user scrolled up.
   void appendEntries(const std::vector<BusLogEntry>& entries);
   void setDroppedTotal(std::uint64_t total);
 
-  // The row the picture should show, -1 for none.
-  int shownRow() const { return shownRow_; }
+  // The rows the picture should show combined; none while the monitor is stopped.
+  QList<int> shownRows() const { return shownRows_; }
 
  signals:
   void startRequested();
@@ -51,7 +55,7 @@ class BusMonitorView : public QWidget {
   void saveRequested();
   // The user selected an active event (its matrix row).
   void eventSelected(int row);
-  void shownRowChanged(int row);
+  void shownRowsChanged(const QList<int>& rows);
 
  private:
   void selectionChanged();
@@ -68,8 +72,8 @@ class BusMonitorView : public QWidget {
   QPushButton* save_;
   QLabel* status_;
   std::uint64_t skipped_ = 0;  // the oldest lines the list let go
-  int lastBegunRow_ = -1;
-  int shownRow_ = -1;
+  QList<int> activeRows_;  // of the active events, as the picture combines them
+  QList<int> shownRows_;
   bool refilling_ = false;
   bool running_ = false;
   bool startAllowed_ = true;

@@ -14,6 +14,7 @@
 #include "config/name_text.h"
 #include "gui/matrix_model.h"
 #include "gui/pdf_file.h"
+#include "gui/wrapped_text.h"
 
 namespace {
 
@@ -25,17 +26,17 @@ constexpr double kTitleHeight = 24;
 constexpr double kTextLineHeight = 13;
 constexpr double kSwatch = 9;
 constexpr double kGap = 8;
-constexpr double kLabelWidth = 100;
+constexpr double kLabelWidth = 100;  // the label column at its narrowest
 constexpr double kMaxCellWidth = 24;
+// The cells give up width to the label column down to this, then names wrap.
+constexpr double kMinCellWidth = 20;
+constexpr double kNameGap = 6;  // between a row's label and its address's name
 constexpr double kRowHeight = 11;
 constexpr double kHeaderHeight = 13;
 constexpr double kFooterHeight = 14;
 constexpr double kTotalsHeight = 18;
 constexpr double kLineWidth = 0.5;
 constexpr double kPadding = 2.5;
-
-// Page 1's title, file, date and legend above the table.
-constexpr double kFirstPageTop = kTitleHeight + 3 * kTextLineHeight + kGap;
 
 const QColor kGridColor(96, 96, 96);
 const QColor kHeaderFill(230, 230, 230);
@@ -59,13 +60,26 @@ constexpr std::array kRareLegend = {
     LegendEntry{kOtherValue, "inna wartość"},
 };
 
+// The events on paper when all are: every row but row 4.
+constexpr int kEventRows = ConfigMatrix::kRows - 1;
+
 bool is_lit(std::uint8_t value) { return value >= LED_SLOW_BLINK && value <= LED_STEADY; }
 
-// The event rows on paper: all but row 4, which has no function.
-std::vector<int> reported_rows() {
+bool lights_a_lamp(const ConfigMatrix& matrix, int row) {
+  for (int column = 0; column < ConfigMatrix::kColumns; ++column)
+    if (is_lit(matrix.at(row, column))) return true;
+  return false;
+}
+
+// The event rows on paper: all but row 4, which has no function, or only
+// those that light a lamp.
+std::vector<int> reported_rows(const ConfigMatrix& matrix, ReportRows which) {
   std::vector<int> rows;
-  for (int row = 0; row < ConfigMatrix::kRows; ++row)
-    if (row != ConfigMatrix::kNoFunctionRow) rows.push_back(row);
+  for (int row = 0; row < ConfigMatrix::kRows; ++row) {
+    if (row == ConfigMatrix::kNoFunctionRow) continue;
+    if (which == ReportRows::lighting && !lights_a_lamp(matrix, row)) continue;
+    rows.push_back(row);
+  }
   return rows;
 }
 
@@ -83,20 +97,21 @@ struct PageRows {
   std::size_t count;
 };
 
-// Splits the rows over pages of the given height (points): page 1 is shorter
-// by the title block, and the last page keeps room for the totals line, so a
-// page never holds the totals without a row above them.
-std::vector<PageRows> paginate(std::size_t rows, double page_height) {
+// Splits rows of the given heights over pages of the given height (all in
+// points): page 1 is shorter by the title block, and the last page keeps
+// room for the totals line, so a page never holds the totals without a row
+// above them. No rows still make one page, for the header and the totals.
+std::vector<PageRows> paginate(const std::vector<double>& heights, double first_top, double page_height) {
   std::vector<PageRows> pages;
+  const std::size_t rows = heights.size();
   std::size_t first = 0;
-  while (first < rows) {
-    const double top = pages.empty() ? kFirstPageTop : 0;
-    const double room = page_height - top - kHeaderHeight - kFooterHeight;
-    const auto fits = static_cast<std::size_t>(std::max(1.0, room / kRowHeight));
-    const auto fits_with_totals = static_cast<std::size_t>(std::max(0.0, (room - kTotalsHeight) / kRowHeight));
-    const std::size_t left = rows - first;
-    std::size_t count = left <= fits_with_totals ? left : std::min(fits, left - 1);
-    if (count == 0) count = 1;
+  while (first < rows || pages.empty()) {
+    const double room = page_height - (pages.empty() ? first_top : 0) - kHeaderHeight - kFooterHeight;
+    std::size_t count = 0;
+    double used = 0;
+    while (first + count < rows && used + heights[first + count] <= room) used += heights[first + count++];
+    if (count == 0 && first < rows) count = 1;  // a row taller than a page stands alone
+    if (first + count == rows && count > 1 && used + kTotalsHeight > room) --count;
     pages.push_back({first, count});
     first += count;
   }
@@ -113,13 +128,16 @@ class ReportPainter {
         unit_(device.logicalDpiY() / 72.0),
         width_(device.width() / unit_),
         height_(device.height() / unit_),
-        cell_width_(std::clamp((width_ - kLabelWidth) / ConfigMatrix::kColumns, 1.0, kMaxCellWidth)),
-        rows_(reported_rows()) {}
+        rows_(reported_rows(matrix, info.rows)) {
+    lay_out_label_column();
+  }
 
   // Pages after the first are started with new_page().
   template <typename NewPage>
   bool paint_pages(NewPage new_page) {
-    const std::vector<PageRows> pages = paginate(rows_.size(), height_);
+    std::vector<double> heights;
+    for (const int row : rows_) heights.push_back(row_height(row));
+    const std::vector<PageRows> pages = paginate(heights, first_page_top(), height_);
     const bool lamp_page = info_.names && has_names(*info_.names);
     const int page_count = static_cast<int>(pages.size()) + (lamp_page ? 1 : 0);
     for (std::size_t page = 0; page < pages.size(); ++page) {
@@ -128,6 +146,7 @@ class ReportPainter {
       if (page == 0) y = paint_title_block();
       y = paint_table_header(y);
       for (std::size_t i = 0; i < pages[page].count; ++i) y = paint_row(rows_[pages[page].first + i], y);
+      if (rows_.empty()) y = paint_no_rows(y);
       if (page + 1 == pages.size()) paint_totals(y);
       paint_footer(static_cast<int>(page) + 1, page_count);
     }
@@ -147,6 +166,49 @@ class ReportPainter {
 
   static QFont font(double size, bool bold = false) { return pdf_text_font(size, bold); }
 
+  // A text's width in points in the given font.
+  double advance(const QFont& font, const QString& text) const {
+    return QFontMetricsF(font, &device_).horizontalAdvance(text) / unit_;
+  }
+
+  QString address_name(int row) const {
+    return info_.names ? QString::fromStdString(address_name_of_row(*info_.names, row)) : QString();
+  }
+
+  // The label column: wide enough for the longest label and, in a column
+  // of their own beside them, the longest name, as far as the cells can
+  // give up width; the cells share what is left.
+  void lay_out_label_column() {
+    const QFont table = font(kTableTextSize);
+    double labels = 0;
+    double names = 0;
+    for (const int row : rows_) {
+      labels = std::max(labels, advance(table, QString::fromStdString(row_label(row))));
+      if (const QString name = address_name(row); !name.isEmpty()) names = std::max(names, advance(table, name));
+    }
+    name_left_ = kPadding + labels + kNameGap;
+    const double wanted = names > 0 ? name_left_ + names + kPadding + 1 : kLabelWidth;
+    label_width_ = std::max(kLabelWidth, std::min(wanted, width_ - ConfigMatrix::kColumns * kMinCellWidth));
+    cell_width_ = std::clamp((width_ - label_width_) / ConfigMatrix::kColumns, 1.0, kMaxCellWidth);
+  }
+
+  // A row's name in its column: the lines it takes there.
+  QStringList name_lines(int row) const {
+    const QString name = address_name(row);
+    if (name.isEmpty()) return {};
+    QStringList lines = wrapped_lines(name, font(kTableTextSize), device_units(label_width_ - kPadding - name_left_),
+                                      &device_);
+    for (QString& line : lines) line = line.trimmed();
+    return lines;
+  }
+  double line_height() const { return QFontMetricsF(font(kTableTextSize), &device_).height() / unit_; }
+
+  // kRowHeight, or as high as the row's name in its lines.
+  double row_height(int row) const {
+    const auto lines = static_cast<double>(name_lines(row).size());
+    return std::max(kRowHeight, kRowHeight + (lines - 1) * line_height());
+  }
+
   // Text in a box, cut with "…" where it would not fit.
   void text(const QRectF& box, const QString& text, Qt::Alignment alignment) {
     const QFontMetricsF metrics(painter_.font(), &device_);
@@ -156,6 +218,12 @@ class ReportPainter {
 
   QString file_text() const {
     return info_.source_file.isEmpty() ? QString::fromUtf8(kConfigReportNoFile) : info_.source_file;
+  }
+
+  // Page 1's title, file, date, the rows' choice and legend above the table.
+  double first_page_top() const {
+    const int lines = info_.rows == ReportRows::lighting ? 4 : 3;
+    return kTitleHeight + lines * kTextLineHeight + kGap;
   }
 
   double paint_title_block() {
@@ -170,6 +238,13 @@ class ReportPainter {
     if (const QString site = site_text(); !site.isEmpty()) date += QStringLiteral("     ") + site;
     text(rect(0, y, width_, kTextLineHeight), date, Qt::AlignLeft);
     y += kTextLineHeight;
+    if (info_.rows == ReportRows::lighting) {
+      const QString scope = QString::fromUtf8(kReportLightingOnly);
+      text(rect(0, y, width_, kTextLineHeight),
+           scope.left(1).toUpper() + scope.mid(1) + QStringLiteral(": %1 z %2.").arg(rows_.size()).arg(kEventRows),
+           Qt::AlignLeft);
+      y += kTextLineHeight;
+    }
     paint_legend(y);
     return y + kTextLineHeight + kGap;
   }
@@ -201,7 +276,7 @@ class ReportPainter {
     painter_.setBrush(Qt::NoBrush);
   }
 
-  double cell_left(int column) const { return kLabelWidth + column * cell_width_; }
+  double cell_left(int column) const { return label_width_ + column * cell_width_; }
   double table_width() const { return cell_left(ConfigMatrix::kColumns); }
 
   // The grid lines around one row of the table: its top and bottom, the label
@@ -220,7 +295,7 @@ class ReportPainter {
     painter_.fillRect(rect(0, y, table_width(), kHeaderHeight), kHeaderFill);
     painter_.setPen(Qt::black);
     painter_.setFont(font(kTableTextSize, true));
-    text(rect(kPadding, y, kLabelWidth - 2 * kPadding, kHeaderHeight), QStringLiteral("Zdarzenie"), Qt::AlignLeft);
+    text(rect(kPadding, y, label_width_ - 2 * kPadding, kHeaderHeight), QStringLiteral("Zdarzenie"), Qt::AlignLeft);
     for (int column = 0; column < ConfigMatrix::kColumns; ++column)
       text(rect(cell_left(column), y, cell_width_, kHeaderHeight), QString::number(column + 1), Qt::AlignHCenter);
     paint_grid(y, kHeaderHeight);
@@ -241,22 +316,29 @@ class ReportPainter {
   }
 
   double paint_row(int row, double y) {
+    const double height = row_height(row);
     for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
-      const QRectF cell = rect(cell_left(column), y, cell_width_, kRowHeight);
+      const QRectF cell = rect(cell_left(column), y, cell_width_, height);
       painter_.fillRect(cell, cell_color(matrix_.at(row, column)));
       paint_letter(cell, matrix_.at(row, column));
     }
     painter_.setPen(Qt::black);
     painter_.setFont(font(kTableTextSize));
     const QString label = QString::fromStdString(row_label(row));
-    text(rect(kPadding, y, kLabelWidth - 2 * kPadding, kRowHeight), label, Qt::AlignLeft);
-    if (info_.names) {
-      const QString name = QString::fromStdString(address_name_of_row(*info_.names, row));
-      const double used = QFontMetricsF(painter_.font(), &device_).horizontalAdvance(label) / unit_ + 4;
-      if (!name.isEmpty() && used < kLabelWidth - 2 * kPadding)
-        text(rect(kPadding + used, y, kLabelWidth - 2 * kPadding - used, kRowHeight), name, Qt::AlignLeft);
-    }
-    paint_grid(y, kRowHeight);
+    text(rect(kPadding, y, name_left_ - kPadding, kRowHeight), label, Qt::AlignLeft);
+    const QStringList lines = name_lines(row);
+    for (qsizetype line = 0; line < lines.size(); ++line)
+      text(rect(name_left_, y + double(line) * line_height(), label_width_ - kPadding - name_left_, kRowHeight),
+           lines[line], Qt::AlignLeft);
+    paint_grid(y, height);
+    return y + height;
+  }
+
+  // In place of the rows when no event lights a lamp.
+  double paint_no_rows(double y) {
+    painter_.setPen(Qt::black);
+    painter_.setFont(font(kTableTextSize));
+    text(rect(kPadding, y, width_ - kPadding, kRowHeight), QStringLiteral("Żadne zdarzenie nie zapala lamp."), Qt::AlignLeft);
     return y + kRowHeight;
   }
 
@@ -279,13 +361,8 @@ class ReportPainter {
 
   // "Obiekt: Zakład, ul. Długa 5, miejsce tablicy: portiernia"; empty without a site.
   QString site_text() const {
-    if (!info_.names) return {};
-    const SiteInfo& site = info_.names->site;
-    QStringList parts;
-    if (!site.name.empty()) parts << QString::fromStdString(site.name);
-    if (!site.address.empty()) parts << QString::fromStdString(site.address);
-    if (!site.board_place.empty()) parts << QStringLiteral("miejsce tablicy: ") + QString::fromStdString(site.board_place);
-    return parts.isEmpty() ? QString() : QStringLiteral("Obiekt: ") + parts.join(QStringLiteral(", "));
+    const std::string site = info_.names ? site_line(info_.names->site) : std::string();
+    return site.empty() ? QString() : QStringLiteral("Obiekt: ") + QString::fromStdString(site);
   }
 
   // The lamps' names, one line each, and the site's notes.
@@ -331,8 +408,10 @@ class ReportPainter {
   const double unit_;  // device units per point
   const double width_;
   const double height_;
-  const double cell_width_;
   const std::vector<int> rows_;
+  double label_width_ = kLabelWidth;
+  double name_left_ = kPadding;  // where the names' column starts
+  double cell_width_ = kMaxCellWidth;
 };
 
 void set_error(QString* error, const QString& text) {
@@ -340,6 +419,10 @@ void set_error(QString* error, const QString& text) {
 }
 
 }  // namespace
+
+int report_row_count(const ConfigMatrix& matrix, ReportRows rows) {
+  return static_cast<int>(reported_rows(matrix, rows).size());
+}
 
 bool paint_config_report(QPagedPaintDevice& device, const ConfigMatrix& matrix, const ConfigReportInfo& info,
                          QString* error) {

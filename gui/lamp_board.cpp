@@ -6,10 +6,12 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "config/config_matrix.h"
 #include "gui/matrix_model.h"
+#include "gui/wrapped_text.h"
 
 namespace {
 
@@ -31,6 +33,24 @@ bool lamp_lit(std::uint8_t mode, qint64 phase_ms) {
     case LED_STEADY: return true;
     default: return false;
   }
+}
+
+QStringList lamp_name_lines(const QString& name, const QFont& font, int width, int lines) {
+  const QStringList wrapped = wrapped_lines(name, font, width);
+  if (wrapped.isEmpty() || lines < 1) return {};
+  const QFontMetrics metrics(font);
+  if (lines == 1 || wrapped.size() == 1) return {metrics.elidedText(name.trimmed(), Qt::ElideRight, width)};
+  const QString rest = wrapped.mid(1).join(QString()).trimmed();
+  return {wrapped.first().trimmed(), metrics.elidedText(rest, Qt::ElideRight, width)};
+}
+
+QFont scaled_font(const QFont& font, double factor) {
+  QFont scaled = font;
+  if (font.pixelSize() > 0)
+    scaled.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * factor))));
+  else
+    scaled.setPointSizeF(font.pointSizeF() * factor);
+  return scaled;
 }
 
 LampBoard::LampBoard(QWidget* parent) : QWidget(parent) {
@@ -89,9 +109,14 @@ LampBoard::Metrics LampBoard::metrics() const {
   g.cell_width = width() / kPerRow;
   g.cell_height = (height() - kHeadingHeight) / kPerRow;
   g.text_height = fontMetrics().height();
-  // Under each lamp: its number, its name when any lamp has one, and its mode's letter.
-  const int lines = hasNames() ? 3 : 2;
-  g.diameter = std::max(8, std::min(g.cell_width - 8, g.cell_height - lines * g.text_height - 6));
+  // Under each lamp: its number, the name's lines when any lamp has one, and
+  // its mode's letter. The name takes a second line where the lamp keeps its
+  // smallest size beside it.
+  const auto diameter = [&g](int name_lines) {
+    return std::min(g.cell_width - 8, g.cell_height - (2 + name_lines) * g.text_height - 6);
+  };
+  g.name_lines = !hasNames() ? 0 : diameter(2) >= kMinimumDiameter ? 2 : 1;
+  g.diameter = std::max(8, diameter(g.name_lines));
   return g;
 }
 
@@ -140,8 +165,9 @@ bool LampBoard::hasNames() const {
   return std::any_of(names_.begin(), names_.end(), [](const QString& name) { return !name.isEmpty(); });
 }
 
-QString LampBoard::shownName(int lamp) const {
-  return fontMetrics().elidedText(names_[static_cast<std::size_t>(lamp)], Qt::ElideRight, metrics().cell_width - 4);
+QStringList LampBoard::shownName(int lamp) const {
+  const Metrics g = metrics();
+  return lamp_name_lines(names_[static_cast<std::size_t>(lamp)], font(), g.cell_width - 4, g.name_lines);
 }
 
 QSize LampBoard::minimumSizeHint() const {
@@ -192,8 +218,11 @@ void LampBoard::paintEvent(QPaintEvent*) {
     painter.drawText(number, Qt::AlignCenter, QString::number(lamp + 1));
     QRect below = number.translated(0, g.text_height);
     if (hasNames()) {
-      painter.drawText(below, Qt::AlignCenter, shownName(lamp));
-      below.translate(0, g.text_height);
+      const QStringList lines = shownName(lamp);
+      for (int line = 0; line < g.name_lines; ++line) {
+        if (line < lines.size()) painter.drawText(below, Qt::AlignCenter, lines[line]);
+        below.translate(0, g.text_height);
+      }
     }
     if (const char letter = led_mode_letter(mode)) {
       painter.setFont(bold);

@@ -9,6 +9,8 @@
 // timer drives every lamp, ticking at the next change of any lamp, and only
 // while the picture is shown and something blinks.
 
+#include <QFont>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -19,6 +21,14 @@
 // lit, 500 ms dark), fast blinking 4 Hz (125/125 ms); lamps of one rate are
 // lit together.
 bool lamp_lit(std::uint8_t mode, qint64 phase_ms);
+
+// A lamp's name as it stands under the lamp: on up to `lines` (1 or 2)
+// lines of at most `width` pixels in `font`, broken at a space (anywhere in
+// a word longer than the line); the last ends with "…" when the name is longer.
+QStringList lamp_name_lines(const QString& name, const QFont& font, int width, int lines = 2);
+
+// The font at `factor` times its size, whether that is set in points or pixels.
+QFont scaled_font(const QFont& font, double factor);
 
 class LampBoard : public QWidget {
   Q_OBJECT
@@ -34,11 +44,13 @@ class LampBoard : public QWidget {
 
   void setModes(const Modes& modes);
   const Modes& modes() const { return modes_; }
-  // Each lamp's name, under its number (shortened to the lamp's width) and in its tool tip.
+  // Each lamp's name, under its number (on two lines of the lamp's width,
+  // which grows with the picture; one where the picture is too low for two)
+  // and whole in its tool tip.
   void setNames(const Names& names);
   const Names& names() const { return names_; }
-  // The name as painted under lamp 0-24: whole, or shortened with "…".
-  QString shownName(int lamp) const;
+  // The name's lines as painted under lamp 0-24.
+  QStringList shownName(int lamp) const;
   void setHeading(const QString& heading);
   QString heading() const { return heading_; }
   // Replaces the steady clock the blinking follows.
@@ -68,6 +80,7 @@ class LampBoard : public QWidget {
   struct Metrics {
     QRect heading;
     int cell_width, cell_height, diameter, text_height;
+    int name_lines;  // under each lamp: 0 without names, else 1 or 2
   };
   Metrics metrics() const;
   QRect cellRect(int lamp) const;

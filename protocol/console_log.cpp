@@ -44,6 +44,15 @@ void ConsoleLog::count_repeat() {
   notify(ConsoleChange::replaced_last, lines_.back());
 }
 
+ConsoleLog::ListenerId ConsoleLog::add_listener(Listener listener) {
+  listeners_.emplace_back(next_listener_, std::move(listener));
+  return next_listener_++;
+}
+
+void ConsoleLog::remove_listener(ListenerId id) {
+  std::erase_if(listeners_, [id](const auto& listener) { return listener.first == id; });
+}
+
 void ConsoleLog::clear() {
   lines_.clear();
   dropped_ = 0;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // What a listener is told of.
@@ -22,8 +23,10 @@ enum class ConsoleChange {
 
 class ConsoleLog {
  public:
-  // Called after each change. One listener (the window) at a time.
+  // Called after each change: every view of the store (the service page's
+  // console, the console window) and the command line's trace each hold one.
   using Listener = std::function<void(ConsoleChange change, std::string_view line)>;
+  using ListenerId = std::uint64_t;
 
   // Past `line_limit` lines the store drops its oldest tenth at once (a
   // first line then says how many went), so it holds at most 1.1 times as many.
@@ -50,21 +53,24 @@ class ConsoleLog {
   // else the reason (in UTF-8) for the user.
   std::string save(const std::filesystem::path& path) const;
 
-  void set_listener(Listener listener) { listener_ = std::move(listener); }
+  // Listeners are told in the order they were added; an id lets one go.
+  ListenerId add_listener(Listener listener);
+  void remove_listener(ListenerId id);
 
   // The window's console is bounded: hours of a busy bus must not slow it down.
   static constexpr std::size_t kConsoleLineLimit = 5000;
 
  private:
   void notify(ConsoleChange change, std::string_view line) {
-    if (listener_) listener_(change, line);
+    for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i].second(change, line);
   }
 
   std::vector<std::string> lines_;
   std::size_t line_limit_;
   std::uint64_t dropped_ = 0;
   std::uint64_t repeats_ = 0;  // of the last line, when it counts repeats
-  Listener listener_;
+  std::vector<std::pair<ListenerId, Listener>> listeners_;
+  ListenerId next_listener_ = 1;
 };
 
 // "(pominięto najstarsze wiersze: N)", the first line of a store that

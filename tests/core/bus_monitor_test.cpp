@@ -7,6 +7,7 @@
 #include "commissioning/bus_frame.h"
 #include "commissioning/bus_log.h"
 #include "commissioning/bus_tracker.h"
+#include "commissioning/combined_events.h"
 #include "config/test_payload.h"
 
 namespace {
@@ -127,6 +128,29 @@ TEST(BusTracker, ActiveEventsKeepTheirStartAndTheLastBegunIsKnown) {
   ASSERT_EQ(tracker.active().size(), 1u);
   EXPECT_EQ(tracker.active()[0], (ActiveBusEvent{2, 26, milliseconds(7000), tracker.active()[0].began_order}));
   EXPECT_EQ(tracker.last_begun()->unit, 2);
+}
+
+// What the board lights for the events active at once: each lamp at the
+// strongest mode any of them gives it; the frame without events for none.
+TEST(CombinedEvents, EachLampAtTheStrongestModeAnyActiveEventGivesIt) {
+  const auto lamps = [](std::uint8_t lamp_4, std::uint8_t lamp_9) {
+    LampModes modes{};
+    modes[3] = lamp_4;
+    modes[8] = lamp_9;
+    return modes;
+  };
+  LampModes not_available;
+  not_available.fill(LED_NOT_AVAILABLE);
+  const std::pair<std::vector<LampModes>, LampModes> cases[] = {
+      {{}, lamps(LED_OFF, LED_OFF)},
+      {{lamps(LED_SLOW_BLINK, LED_FAST_BLINK), lamps(LED_STEADY, LED_SLOW_BLINK)}, lamps(LED_STEADY, LED_FAST_BLINK)},
+      {{lamps(LED_STEADY, LED_OFF), lamps(LED_FAST_BLINK, LED_SLOW_BLINK)}, lamps(LED_STEADY, LED_SLOW_BLINK)},
+      {{not_available, lamps(LED_OFF, LED_SLOW_BLINK)}, lamps(LED_OFF, LED_SLOW_BLINK)},
+      {{not_available}, not_available},
+  };
+  for (const auto& [events, lit] : cases) EXPECT_EQ(combined_modes(events), lit) << events.size();
+  EXPECT_EQ(combined_event_rows({}), std::vector<int>{kFrameWithoutEventsRow});
+  EXPECT_EQ(combined_event_rows({{0, 14}, {1, 43}, {2, 14}}), (std::vector<int>{14, 43}));
 }
 
 TEST(BusLog, LinesOfTheWindowAndTheCommandLine) {

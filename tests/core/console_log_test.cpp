@@ -44,10 +44,11 @@ TEST(ConsoleLog, SaveIntoAMissingFolderReportsWhy) {
 TEST(ConsoleLog, ListenerSeesAppendsRepeatsDropsAndClear) {
   ConsoleLog log;
   std::string seen;
-  log.set_listener([&](ConsoleChange change, std::string_view line) {
+  log.add_listener([&](ConsoleChange change, std::string_view line) {
     const char* kinds[] = {"+", "=", "^", "<clear>"};
     seen += kinds[static_cast<int>(change)] + std::string(line) + ";";
   });
+  log.remove_listener(log.add_listener([&](ConsoleChange, std::string_view) { seen += "gone;"; }));
   log.append_line("one");
   log.count_repeat();
   log.count_repeat();
@@ -63,7 +64,7 @@ TEST(ConsoleLog, ListenerSeesAppendsRepeatsDropsAndClear) {
 TEST(ConsoleLog, KeepsABoundedNumberOfLinesAndCountsTheDropped) {
   ConsoleLog log(20);
   std::string first_lines;
-  log.set_listener([&](ConsoleChange change, std::string_view line) {
+  log.add_listener([&](ConsoleChange change, std::string_view line) {
     if (change == ConsoleChange::dropped_oldest) first_lines += std::string(line) + ";";
   });
   const struct {

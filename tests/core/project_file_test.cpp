@@ -201,24 +201,37 @@ TEST_F(ProjectFile, TableFilesLeaveTheNamesAndATableSavesAsAProject) {
   EXPECT_TRUE(has_project_extension("x.Zelp"));
   EXPECT_FALSE(has_project_extension("x.zel"));
   EXPECT_FALSE(has_project_extension("zelp"));
+
+  // What a table file leaves out of a project, named for the user.
+  EXPECT_TRUE(parts_beside_table(Project{}).empty());
+  expected.names = {};
+  expected.unknown_keys = "{\"pozniej\":1}";
+  EXPECT_EQ(parts_beside_table(expected), (std::vector<std::string>{"wymiary wkładki z nazwami lamp",
+                                                                    "dane zapisane przez nowszą wersję programu"}));
+  EXPECT_EQ(parts_beside_table(named_project()).front(), "nazwy obiektu, lamp i adresów");
 }
 
-TEST(NameText, NamesAreOneTrimmedLineOfAtMostSixtyCharacters) {
+// A name is one trimmed line; a longer one than 60 characters is kept whole,
+// so that whoever takes it refuses it by name instead of cutting it.
+TEST(NameText, NamesAreOneTrimmedLineAndALongOneIsNeverCut) {
   struct Case {
     std::string typed, kept;
+    std::size_t length;
   };
   const Case cases[] = {
-      {"  Hala A \t", "Hala A"},
-      {"Kotłownia\npiwnica\r\n", "Kotłownia piwnica"},
-      {std::string(70, 'x'), std::string(60, 'x')},
-      {std::string(59, 'x') + "żółw", std::string(59, 'x') + "ż"},
-      {std::string(59, 'x') + " ab", std::string(59, 'x')},
-      {"", ""},
-      {" \n ", ""},
+      {"  Hala A \t", "Hala A", 6},
+      {"Kotłownia\npiwnica\r\n", "Kotłownia piwnica", 17},
+      {std::string(60, 'x'), std::string(60, 'x'), 60},
+      {std::string(70, 'x'), std::string(70, 'x'), 70},
+      {std::string(59, 'x') + "żółw", std::string(59, 'x') + "żółw", 63},
+      {std::string(56, 'x') + "żółw", std::string(56, 'x') + "żółw", 60},
+      {"", "", 0},
+      {" \n ", "", 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(clean_name(c.typed), c.kept) << c.typed;
-    EXPECT_EQ(name_fault(clean_name(c.typed)), "") << c.typed;
+    EXPECT_EQ(name_length(c.kept), c.length) << c.typed;
+    EXPECT_EQ(name_fault(c.kept).empty(), c.length <= kMaxNameLength) << c.typed;
   }
   EXPECT_NE(name_fault(" a"), "");
   EXPECT_NE(name_fault("\xC5"), "");

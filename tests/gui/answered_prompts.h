@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Stands in for the user at the window's file dialogs and warning boxes:
-// every file dialog is answered with `answer` (empty: cancelled) and noted
-// in `asked`; every warning is noted in `warnings`.
+// Stands in for the user at the window's file dialogs, questions and warning
+// boxes: every file dialog is answered with `answer` (empty: cancelled) and
+// noted in `asked`; every question "Tak"/"Nie" is answered `yes` and noted in
+// `questions`; every warning is noted in `warnings`.
 
 #include <QString>
 #include <QStringList>
@@ -24,9 +25,15 @@ struct AnsweredPrompts {
       return answer;
     };
     window.showWarning = [this](const QString& text) { warnings.push_back(text); };
+    window.askYesNo = [this](const QString& question) {
+      questions.push_back(question);
+      return yes;
+    };
   }
 
   QString answer;
   std::vector<Asked> asked;
+  QStringList questions;
+  bool yes = true;
   QStringList warnings;
 };

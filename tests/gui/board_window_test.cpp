@@ -3,9 +3,11 @@
 // clock, and the window that follows the main grid's selected row.
 
 #include <QHelpEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolTip>
+#include <cmath>
 
 #include "app/board_window.h"
 #include "config/config_matrix.h"
@@ -100,6 +102,52 @@ TEST(LampBoard, TimerRunsOnlyWhileShownAndBlinking) {
   EXPECT_FALSE(lamps.ticking());
 }
 
+// A name on up to two lines under its lamp, broken at a space, shortened only
+// where two lines of the lamp's width do not hold it; more of it as the
+// picture grows; whole in the tool tip.
+TEST(LampBoard, NamesTakeTwoLinesOfTheLampsGrowingWidthAndWholeInTheTip) {
+  const QFont font = QApplication::font();
+  const QFontMetrics metrics(font);
+  const QString name = QStringLiteral("Wejście główne od strony parkingu");
+  const int whole = metrics.horizontalAdvance(name);
+  struct Case {
+    int width, lines;
+    QStringList shown;  // "" where the line is shortened
+  };
+  const Case cases[] = {
+      {whole + 1, 2, {name}},
+      {metrics.horizontalAdvance(QStringLiteral("Wejście główne od")) + 1, 2, {"Wejście główne od", "strony parkingu"}},
+      {metrics.horizontalAdvance(QStringLiteral("Wejście główne")) + 1, 2, {"Wejście główne", ""}},
+      {metrics.horizontalAdvance(QStringLiteral("Wej")) + 1, 2, {"Wej", ""}},  // a word longer than the line breaks
+      {whole + 1, 1, {name}},
+      {metrics.horizontalAdvance(QStringLiteral("Wejście główne od")) + 1, 1, {""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.width);
+    const QStringList lines = lamp_name_lines(name, font, c.width, c.lines);
+    ASSERT_EQ(lines.size(), c.shown.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      EXPECT_LE(metrics.horizontalAdvance(lines[i]), c.width);
+      if (c.shown[i].isEmpty()) EXPECT_TRUE(lines[i].endsWith(QChar(0x2026))) << lines[i].toStdString();
+      else EXPECT_EQ(lines[i], c.shown[i]);
+    }
+  }
+  EXPECT_TRUE(lamp_name_lines({}, font, 100).isEmpty());
+
+  LampBoard lamps;
+  LampBoard::Names names;
+  names[6] = name;
+  lamps.setNames(names);
+  lamps.resize(lamps.minimumSizeHint());  // too low for two lines
+  EXPECT_EQ(lamps.shownName(6).size(), 1);
+  EXPECT_NE(lamps.shownName(6).join(' '), name);
+  lamps.resize(5 * (whole / 2 + 40), 600);
+  EXPECT_EQ(lamps.shownName(6).join(' '), name);
+  EXPECT_EQ(lamps.lampToolTip(6), QString::fromUtf8("Wyjście 7 (Wejście główne od strony parkingu): wyłączone"));
+  // The lamp leaves room for its number, both lines and its letter.
+  EXPECT_LE(lamps.lampRect(6).bottom() + 4 * lamps.fontMetrics().height(), lamps.lampRect(11).top());
+}
+
 class BoardWindowTest : public WindowTest {
  protected:
   BoardWindow& openBoard() {
@@ -129,6 +177,24 @@ TEST_F(BoardWindowTest, TablicaOpensOneWindowWithTheLampsBesideTheTabs) {
   QTest::qWait(1);
   EXPECT_GE(board->lamps()->lampRect(0).width(), 32);
   EXPECT_FALSE(board->lamps()->geometry().intersects(board->tabs()->geometry()));
+  // The note under the lamps in smaller type than the window's pixel-sized font.
+  auto* note = board->findChild<QLabel*>(QStringLiteral("BlinkNote"));
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->font().pixelSize(), std::lround(QApplication::font().pixelSize() * 0.85));
+  EXPECT_LT(note->font().pixelSize(), QApplication::font().pixelSize());
+
+  // At 1270 pixels wide, the picture's half holds a name of two short lines whole.
+  window().askNames = [](ProjectNames names) {
+    names.lamps[6] = "Wejście główne od strony parkingu";
+    return std::optional(names);
+  };
+  window().NamesButtonClick();
+  board->resize(1270, 800);
+  QTest::qWait(1);
+  EXPECT_EQ(board->lamps()->shownName(6).join(' '), QString::fromUtf8("Wejście główne od strony parkingu"))
+      << board->lamps()->width();
+  EXPECT_GE(board->lamps()->width(), 1270 / 2 - 20);
+  window().UndoClick();
 
   board->close();
   button->click();  // shown again, the same window

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -39,6 +40,8 @@
 #include "flash_layout.h"
 #include "gui/edit_history.h"
 #include "gui/matrix_model.h"
+#include "gui/report_rows_dialog.h"
+#include "poppler_run.h"
 #include "window_fixture.h"
 
 namespace {
@@ -321,7 +324,8 @@ TEST_F(ConfigFileTest, UnsavedChangesAreMarkedAndAskedAboutOnClose) {
 
   int asked = 0;
   SaveChangesAnswer reply = SaveChangesAnswer::cancel;
-  window().askSaveChanges = [&] {
+  window().askSaveChanges = [&](const QString& question) {
+    EXPECT_EQ(question, QString::fromUtf8(kSaveBeforeClosing));
     ++asked;
     return reply;
   };
@@ -347,6 +351,74 @@ TEST_F(ConfigFileTest, UnsavedChangesAreMarkedAndAskedAboutOnClose) {
   EXPECT_TRUE(window().close());  // Nie zapisuj
   EXPECT_FALSE(window().isVisible());
   EXPECT_TRUE(warnings.isEmpty());
+}
+
+// A table opened while the window holds names asks whether they stay with
+// it; either answer is one undo step.
+TEST_F(ConfigFileTest, OpeningATableAsksWhetherTheNamesBelongToIt) {
+  write_bytes(path("inny.zel"), matrix_bytes(random_matrix(21)));
+  Project site;
+  site.names.site.name = "Zakład Północ";
+  ASSERT_TRUE(save_project(file_path("zaklad.zelp"), site).ok);
+  load(path("zaklad.zelp"));
+  load(path("inny.zel"));  // Tak
+  ASSERT_EQ(questions, QStringList{QString::fromUtf8("Zachować nazwy obiektu „Zakład Północ” dla tej tabeli?")});
+  EXPECT_EQ(project_names(), site.names);
+  EXPECT_TRUE(window().windowTitle().endsWith(QStringLiteral(" *")));  // no file holds the two together
+  yes = false;
+  load(path("inny.zel"));  // Nie
+  EXPECT_EQ(project_names(), ProjectNames{});
+  window().editHistory().stack().undo();
+  EXPECT_EQ(project_names(), site.names);
+  EXPECT_EQ(config_matrix(), random_matrix(21));
+}
+
+// What a project holds beside its table makes "Zapisz..." propose a project,
+// and a save of the table alone ask first, naming what it will not keep.
+TEST_F(ConfigFileTest, ASaveThatWouldLeaveOutNamesOrLabelsProposesAProjectAndAsksFirst) {
+  save(path("tabela.zel"));  // the table alone: nothing to ask
+  Project labelled;
+  labelled.labels.pitch_down_mm = 24;
+  ASSERT_TRUE(save_project(file_path("wkladka.zelp"), labelled).ok);
+  load(path("wkladka.zelp"));
+  yes = false;
+  save(path("tabela.csv"));
+  EXPECT_EQ(asked.back().start_file, path("tabela.zelp"));
+  EXPECT_EQ(questions, QStringList{QString::fromUtf8(
+                           "Plik „tabela.csv” zachowa tylko tabelę. Nie zostaną w nim zapisane: wymiary wkładki z "
+                           "nazwami lamp.\n\nZachowa je projekt (plik .zelp). Zapisać samą tabelę?")});
+  EXPECT_FALSE(QFileInfo::exists(path("tabela.csv")));
+  yes = true;
+  save(path("tabela.csv"));
+  EXPECT_EQ(window().statusText(), QStringLiteral("Zapisano: tabela.csv"));
+}
+
+// "Nowy" (also Ctrl+N): an empty project without a file, as one undo step,
+// after asking about unsaved changes.
+TEST_F(ConfigFileTest, NowyGivesAnEmptyProjectAsOneStepAfterAskingAboutChanges) {
+  Project site;
+  site.matrix = random_matrix(3);
+  site.names.lamps[6] = "Hala A";
+  site.labels.pitch_down_mm = 24;
+  ASSERT_TRUE(save_project(file_path("zaklad.zelp"), site).ok);
+  load(path("zaklad.zelp"));
+  QStringList asked_to_save;
+  window().askSaveChanges = [&](const QString& question) {
+    asked_to_save << question;
+    return asked_to_save.size() == 1 ? SaveChangesAnswer::cancel : SaveChangesAnswer::discard;
+  };
+  window().findChild<QPushButton*>(QStringLiteral("NewConfigButton"))->click();  // nothing unsaved
+  EXPECT_EQ(window().currentProject(), Project{});
+  EXPECT_FALSE(window().windowTitle().contains(QStringLiteral("zaklad")));
+  window().editHistory().stack().undo();
+  EXPECT_EQ(window().currentProject(), site);
+  window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_N, Qt::ControlModifier);  // Anuluj
+  EXPECT_EQ(window().currentProject(), site);
+  QTest::keyClick(ui().DrawGrid1, Qt::Key_N, Qt::ControlModifier);  // Nie zapisuj
+  EXPECT_EQ(window().currentProject(), Project{});
+  EXPECT_EQ(asked_to_save, QStringList(2, QString::fromUtf8(kSaveBeforeNew)));
 }
 
 TEST_F(ConfigFileTest, CompareMarksTheCellsInWhichAFileDiffers) {
@@ -480,6 +552,54 @@ TEST_F(ConfigFileTest, PrintingGoesWhereThePrintDialogSaysAndCancellingPrintsNot
   EXPECT_TRUE(warnings.isEmpty());
 }
 
+// "Eksportuj..." (for a report) and "Drukuj..." ask which events the report
+// lists before anything is written; the dialog offers the whole table first.
+TEST_F(ConfigFileTest, ExportAndPrintOfferOnlyTheEventsThatLightALamp) {
+  config_matrix().set(41, 6, LED_STEADY);
+  window().repaintMatrix();
+  QStringList titles;
+  std::optional<ReportRows> choice;  // none: Anuluj
+  window().askReportRows = [&](const QString& title) {
+    titles << title;
+    return choice;
+  };
+  const QString lit_only = QString::fromUtf8("Tylko zdarzenia, które zapalają lampy: 1 z 304.");
+  answer = path("raport.pdf");
+  ui().ExportButton->click();
+  EXPECT_FALSE(QFileInfo::exists(answer));
+  choice = ReportRows::lighting;
+  ui().ExportButton->click();
+  QString text = pdf_layout_text(answer);
+  EXPECT_TRUE(text.contains(lit_only)) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("adr 12. Alarm I")));
+  EXPECT_FALSE(text.contains(QStringLiteral("adr 12. Alarm II")));
+  EXPECT_TRUE(text.contains(QStringLiteral("Strona 1 z 1")));
+  answer = path("tabela.csv");  // the CSV table is always whole: not asked
+  ui().ExportButton->click();
+  EXPECT_NE(read_bytes(answer).find("adr 99. Awaria"), std::string::npos);
+
+  window().setUpPrinter = [&](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path("wydruk.pdf"));
+    return true;
+  };
+  ui().PrintButton->click();
+  text = pdf_layout_text(path("wydruk.pdf"));
+  EXPECT_TRUE(text.contains(lit_only)) << text.toStdString();
+  EXPECT_EQ(titles, (QStringList{"Eksportuj konfigurację", "Eksportuj konfigurację", "Drukuj konfigurację"}));
+  EXPECT_TRUE(warnings.isEmpty());
+
+  ReportRowsDialog dialog(QStringLiteral("Drukuj konfigurację"), config_matrix());
+  EXPECT_EQ(dialog.rows(), ReportRows::all);
+  auto* all = dialog.findChild<QRadioButton*>(QStringLiteral("AllRowsButton"));
+  auto* lighting = dialog.findChild<QRadioButton*>(QStringLiteral("LightingRowsButton"));
+  ASSERT_TRUE(all && lighting);
+  EXPECT_EQ(all->text(), QString::fromUtf8("cała tabela (304)"));
+  EXPECT_EQ(lighting->text(), QString::fromUtf8("tylko zdarzenia, które zapalają lampy (1)"));
+  lighting->click();
+  EXPECT_EQ(dialog.rows(), ReportRows::lighting);
+}
+
 TEST_F(ConfigFileTest, AFileFromTheCommandLineOrADropOpensAsOpenDoes) {
   const ConfigMatrix file = random_matrix(8);
   write_bytes(path("z wiersza poleceń.zel"), matrix_bytes(file));
@@ -591,6 +711,24 @@ TEST_F(RealDialogTest, DialogsCarryTheirSettingsAndRememberTheChosenName) {
   ui().SaveConfigButton->click();
   EXPECT_EQ(start, folder.filePath("plik.zel"));
   EXPECT_TRUE(warnings.isEmpty());
+}
+
+// The save dialog's name and chosen filter agree, a project's while the
+// window holds names, and a name typed without an extension takes the filter's.
+TEST_F(RealDialogTest, TheSaveDialogsNameAndFilterAgreeWithWhatTheWindowHolds) {
+  project_names().site.name = "Szkoła Podstawowa nr 3";
+  window().askYesNo = [](const QString&) { return false; };  // a table alone would ask
+  QString filter, start;
+  answerNextDialog([&](QFileDialog& dialog) {
+    filter = dialog.selectedNameFilter();
+    start = dialog.selectedFiles().value(0);
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(folder.filePath("szkola-sp3"));
+    static_cast<QDialog&>(dialog).accept();
+  });
+  ui().SaveConfigButton->click();
+  EXPECT_EQ(filter, QStringLiteral("Projekt ZEL z nazwami (*.zelp)"));
+  EXPECT_TRUE(start.endsWith(QStringLiteral("/konfiguracja.zelp"))) << start.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(folder.filePath("szkola-sp3.zelp")));
 }
 
 TEST_F(RealDialogTest, ExportFollowsTheChosenFilterWhenNoExtensionIsTyped) {

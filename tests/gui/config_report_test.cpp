@@ -136,8 +136,17 @@ double shape_difference(const GreyCell& a, const GreyCell& b) {
   return all == 0 ? 0 : 1 - double(common.size()) / all;
 }
 
-ConfigReportInfo report_info(const QString& file) {
-  return {file, QDateTime(QDate(2024, 5, 2), QTime(14, 30))};
+ConfigReportInfo report_info(const QString& file, const ProjectNames* names = nullptr,
+                             ReportRows rows = ReportRows::all) {
+  return {file, QDateTime(QDate(2024, 5, 2), QTime(14, 30)), names, rows};
+}
+
+// The line of a layout text that begins with a row's label.
+QString row_line(const QString& layout, int row) {
+  const QRegularExpression line(
+      QStringLiteral("^ *%1( .*)?$").arg(QRegularExpression::escape(QString::fromStdString(row_label(row)))),
+      QRegularExpression::MultilineOption);
+  return line.match(layout).captured(0);
 }
 
 class ConfigReport : public testing::Test {
@@ -338,6 +347,75 @@ TEST_F(ConfigReport, PrintingGivesTheSamePagesAndAFailedExportLeavesNoFile) {
   EXPECT_FALSE(error.isEmpty());
   EXPECT_FALSE(QFile::exists(nowhere));
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), (QStringList{"raport.pdf", "wydruk.pdf"}));
+}
+
+// Each address's name stands whole beside its rows' labels, on their line; a
+// name longer than the widened column wraps within its row, which grows.
+TEST_F(ConfigReport, AddressNamesStandWholeOnTheirRowsLines) {
+  ProjectNames names;
+  for (int address = 0; address < ConfigMatrix::kAddresses; ++address)
+    names.addresses[static_cast<std::size_t>(address)] =
+        QStringLiteral("Czujka %1 pokój %2").arg(address, 2, 10, QLatin1Char('0')).arg(100 + address).toStdString();
+  const QString longest = QStringLiteral("KOTŁOWNIA GAZOWA W PIWNICY BUDYNKU B – CZUJKA PRZY PALNIKU 2");
+  ASSERT_EQ(longest.size(), 60);
+  names.addresses[50] = longest.toStdString();
+  ConfigMatrix matrix;
+  matrix.set(ConfigMatrix::kFirstAddressRow + 3 * 7, 4, LED_STEADY);  // adr 7. Alarm I
+  const QString pdf = path("nazwy.pdf");
+  ASSERT_TRUE(export_config_pdf(pdf, matrix, report_info("/dane/obiekt.zelp", &names)));
+
+  const QString layout = pdf_layout_text(pdf);
+  for (int address = 0; address < ConfigMatrix::kAddresses; ++address) {
+    if (address == 50) continue;
+    const QString name = QString::fromStdString(names.addresses[static_cast<std::size_t>(address)]);
+    for (int kind = 0; kind < 3; ++kind) {
+      const int row = ConfigMatrix::kFirstAddressRow + 3 * address + kind;
+      EXPECT_TRUE(row_line(layout, row).contains(name)) << row_label(row) << ": " << row_line(layout, row).toStdString();
+    }
+  }
+  EXPECT_TRUE(row_line(layout, ConfigMatrix::kFirstAddressRow + 21).simplified().endsWith(QStringLiteral("pokój 107 C")));
+  // The long name: every word of it between its row's label and the next row's.
+  const int row = ConfigMatrix::kFirstAddressRow + 3 * 50;
+  const qsizetype from = layout.indexOf(row_line(layout, row));
+  const qsizetype to = layout.indexOf(row_line(layout, row + 1));
+  ASSERT_GE(from, 0);
+  ASSERT_GT(to, from);
+  EXPECT_EQ(layout.mid(from, to - from).remove(QString::fromStdString(row_label(row))).simplified().toStdString(),
+            longest.toStdString());
+  EXPECT_FALSE(row_line(layout, row).contains(longest));  // wrapped
+}
+
+// "tylko zdarzenia, które zapalają lampy": the rows that light a lamp, in
+// order, on one page, said so in the title block; none at all is said too.
+TEST_F(ConfigReport, OnlyTheEventsThatLightALampWhenAskedAndSaidSo) {
+  ConfigMatrix matrix;
+  const int lit[] = {1, 20, 21, 304};
+  for (const int row : lit) matrix.set(row, row % 25, LED_SLOW_BLINK);
+  matrix.set(30, 3, LED_OFF);
+  matrix.set(40, 3, LED_NOT_AVAILABLE);  // not lit
+  EXPECT_EQ(report_row_count(matrix, ReportRows::lighting), 4);
+  EXPECT_EQ(report_row_count(matrix, ReportRows::all), 304);
+  const QString pdf = path("zapalone.pdf");
+  ASSERT_TRUE(export_config_pdf(pdf, matrix, report_info("/dane/obiekt.zel", nullptr, ReportRows::lighting)));
+  EXPECT_EQ(page_count(pdf), 1);
+  const QString layout = pdf_layout_text(pdf);
+  std::vector<int> rows;
+  for (int row = 0; row < ConfigMatrix::kRows; ++row)
+    if (!row_line(layout, row).isEmpty()) rows.push_back(row);
+  EXPECT_EQ(rows, std::vector<int>(std::begin(lit), std::end(lit)));
+  EXPECT_LT(layout.indexOf(row_line(layout, 20)), layout.indexOf(row_line(layout, 21)));
+  const std::vector<TextLine> lines = text_lines(pdf);
+  EXPECT_NE(find_line(lines, 1, QString::fromUtf8("Tylko zdarzenia, które zapalają lampy: 4 z 304.")), nullptr);
+  EXPECT_NE(find_line(lines, 1, QStringLiteral("Zapalone pola: Wolne miganie: 4, Szybkie miganie: 0, Ciagle swiecenie: "
+                                               "0, razem: 4")),
+            nullptr);
+  EXPECT_NE(find_line(lines, 1, table_header()), nullptr);
+
+  ASSERT_TRUE(export_config_pdf(pdf, ConfigMatrix(), report_info({}, nullptr, ReportRows::lighting)));
+  EXPECT_EQ(page_count(pdf), 1);
+  const QString empty = pdf_layout_text(pdf);
+  EXPECT_TRUE(empty.contains(QString::fromUtf8("Żadne zdarzenie nie zapala lamp."))) << empty.toStdString();
+  EXPECT_TRUE(empty.contains(QStringLiteral("razem: 0")));
 }
 
 }  // namespace

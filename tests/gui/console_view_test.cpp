@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/console_view.h"
+#include "app/console_window.h"
 #include "protocol/console_log.h"
 
 namespace {
@@ -160,7 +161,7 @@ TEST_F(ConsoleViewTest, TheUserCanSelectAndCopyButNotEdit) {
   EXPECT_EQ(shown(), QString::fromUtf8("zażółć\ngęślą"));
 }
 
-TEST_F(ConsoleViewTest, OnlyTheLatestViewListensAndLettingGoOfAnOldOneKeepsIt) {
+TEST_F(ConsoleViewTest, AViewThatGoesLeavesTheOthersListening) {
   auto second = std::make_unique<ConsoleView>();
   second->attach(log_);
   view_.reset();  // the first view goes away; the second keeps listening
@@ -177,6 +178,26 @@ TEST_F(ConsoleViewTest, OnlyTheLatestViewListensAndLettingGoOfAnOldOneKeepsIt) {
   other_view.flush();
   EXPECT_EQ(second->toPlainText(), QString::fromUtf8("dla drugiego\nznowu"));
   EXPECT_EQ(other_view.toPlainText(), QString::fromUtf8("inny"));
+}
+
+// The console window shows the store itself, beside the service page's view:
+// counted repeats rewritten in place, the oldest lines dropped.
+TEST_F(ConsoleViewTest, TheConsoleWindowShowsWhatTheStoreHoldsAfterRepeatsAndDrops) {
+  ConsoleLog small(4);
+  ConsoleView page;
+  page.attach(small);
+  ConsoleWindow window(small);
+  small.append_text("ramka");
+  small.count_repeat();
+  window.view()->flush();
+  small.count_repeat();
+  window.view()->flush();
+  EXPECT_EQ(window.view()->toPlainText(), QString::fromUtf8("ramka\n(powtórzona 2 razy)"));
+  for (const char* line : {"a", "b", "c", "d"}) small.append_text(line);
+  window.view()->flush();
+  page.flush();
+  EXPECT_EQ(window.view()->toPlainText(), QString::fromUtf8("(pominięto najstarsze wiersze: 2)\na\nb\nc\nd"));
+  EXPECT_EQ(page.toPlainText(), window.view()->toPlainText());
 }
 
 }  // namespace

@@ -151,6 +151,7 @@ const Placement kPlacements[] = {
     {"GroupBox3", "AdvancedTabSheet", {280, 312, 537, 201}, "Polecenia pamięci FLASH"},
     {"ConnectButton", "AdvancedTabSheet", {24, 524, 75, 25}, "Połącz"},
     {"ConsoleButton", "ConfigTabSheet", {736, 8, 75, 23}, "Konsola"},
+    {"NewConfigButton", "ConfigTabSheet", {8, 8, 75, 23}, "Nowy"},
     {"LoadConfigButton", "ConfigTabSheet", {112, 520, 75, 25}, "Otwórz..."},  // the recent files' arrow beside it
 };
 
@@ -231,8 +232,8 @@ TEST_F(WindowTest, GrowsWithItsGridAndReturnsToTheLayout) {
 
 // "Konsola" and F12 show the hidden page's console in a window of its own,
 // live, with its two tools; the service page stays hidden and its console
-// keeps showing the store. The window's view follows the page's from what
-// it already shows, blank lines too, and goes on after a clear.
+// keeps showing the store. The window's view shows the store too, from what
+// it already holds, blank lines too, and goes on after a clear.
 TEST_F(WindowTest, KonsolaShowsTheConsoleLiveInAWindowOfItsOwn) {
   console_log().append_text("przed");
   console_log().append_line({});
@@ -248,6 +249,7 @@ TEST_F(WindowTest, KonsolaShowsTheConsoleLiveInAWindowOfItsOwn) {
   EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("przed\n"));
   console_log().append_text("potem");
   ui().Console->flush();
+  console->view()->flush();
   EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("przed\n\npotem"));
   EXPECT_EQ(ui().Console->toPlainText(), QStringLiteral("przed\n\npotem"));
 
@@ -276,7 +278,7 @@ TEST_F(WindowTest, KonsolaShowsTheConsoleLiveInAWindowOfItsOwn) {
   EXPECT_EQ(console->view()->toPlainText(), QString());
   EXPECT_EQ(ui().Console->toPlainText(), QString());
   console_log().append_text("po czyszczeniu");
-  ui().Console->flush();
+  console->view()->flush();
   EXPECT_EQ(console->view()->toPlainText(), QStringLiteral("po czyszczeniu"));
 
   window().close();  // the console window goes with the main window

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QLineEdit>
 #include <QListWidget>
@@ -130,9 +131,10 @@ TEST_F(NamesWindowTest, ANameTypedInTheDialogAppearsWhereverItsLampOrAddressDoes
   EXPECT_TRUE(report.contains(QRegularExpression(QStringLiteral("adr 12. Alarm I +Kotłownia"))));
   EXPECT_TRUE(report.contains(QStringLiteral("Wyjście 7: Hala A")));
 
-  // A .zel leaves the names out and says so; the window stays marked.
+  // A .zel leaves the names out: the save asks first; the window stays marked.
   save(path("tabela.zel"));
-  EXPECT_TRUE(window().statusText().contains(QStringLiteral("Nazwy nie zostały zapisane"))) << window().statusText().toStdString();
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_TRUE(questions[0].contains(QStringLiteral("nazwy obiektu, lamp i adresów"))) << questions[0].toStdString();
   EXPECT_TRUE(window().windowTitle().endsWith(QStringLiteral(" *")));
   save(path("projekt.zelp"));
   EXPECT_FALSE(window().windowTitle().endsWith(QStringLiteral(" *")));
@@ -166,6 +168,44 @@ TEST_F(NamesWindowTest, APastedColumnFillsTheFollowingRowsAndAnulujDropsEverythi
   EXPECT_EQ(read.lamps[24], "Kotłownia");
   QTest::keyClick(list, Qt::Key_Escape);
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// A name is never cut: typing stops at 60 characters; a longer name pasted
+// stays whole, shown as refused, and OK names it instead of taking it.
+TEST_F(NamesWindowTest, ANameLongerThanSixtyIsRefusedByNameNeverCut) {
+  NamesDialog dialog(ProjectNames{});
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  dialog.tabs()->setCurrentIndex(1);
+  auto* list = dialog.findChild<QTableWidget*>(QStringLiteral("LampNames"));
+  list->setFocus();
+  name_row(0, QString(64, u'ż'));  // typed into the editor the first key opens
+  EXPECT_EQ(list->item(0, 1)->text(), QString(60, u'ż'));
+  const QString long_name = QString(62, u'x');
+  list->setCurrentCell(6, 1);
+  QApplication::clipboard()->setText(long_name);
+  QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(list->item(6, 1)->toolTip(), QStringLiteral("Za długa nazwa: 62 znaki, najwyżej 60."));
+  dialog.accept();
+  EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("RefusedNamesLabel"))->text(),
+            QStringLiteral("Za długie nazwy (najwyżej 60 znaków): Lampa 7 – 62 znaki."));
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  list->item(6, 1)->setText(long_name.left(60));
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(NamesWindowTest, DeleteAndBackspaceClearTheSelectedNames) {
+  ProjectNames names;
+  names.lamps = {"Hala 0", "Hala 1", "Hala 2", "Hala 3"};
+  NamesDialog dialog(names);
+  auto* list = dialog.findChild<QTableWidget*>(QStringLiteral("LampNames"));
+  list->setRangeSelected(QTableWidgetSelectionRange(1, 1, 2, 1), true);
+  list->setRangeSelected(QTableWidgetSelectionRange(0, 1, 0, 1), false);
+  QTest::keyClick(list, Qt::Key_Delete);
+  list->setCurrentCell(3, 1);
+  QTest::keyClick(list, Qt::Key_Backspace);
+  EXPECT_EQ(dialog.names().lamps, (std::array<std::string, 25>{"Hala 0"}));
 }
 
 // "Drukuj..." in the "Etykiety" dialog sends the insert to the printer set up, not to a file.

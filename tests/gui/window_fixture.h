@@ -26,10 +26,12 @@ class WindowTest : public ::testing::Test {
     window_ = std::make_unique<TForm_main>();
     // A question nobody answers would hang the test: tests that close an
     // edited window answer it themselves.
-    window_->askSaveChanges = [] {
+    window_->askSaveChanges = [](const QString&) {
       ADD_FAILURE() << "unexpected question about unsaved changes";
       return SaveChangesAnswer::discard;
     };
+    // The report's rows as the dialog offers them first: the whole table.
+    window_->askReportRows = [](const QString&) { return std::optional<ReportRows>(ReportRows::all); };
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
   }

@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include "config/test_payload.h"
 #include "gui/bus_monitor_view.h"
+#include "gui/lamp_board.h"
 #include "module_window_fixture.h"
 
 namespace {
@@ -87,7 +88,7 @@ class BusMonitorTest : public ModuleWindowTest {
 };
 
 TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
-  QSignalSpy shown(tab_->view(), &BusMonitorView::shownRowChanged);
+  QSignalSpy shown(tab_->view(), &BusMonitorView::shownRowsChanged);
   control<QPushButton>("MonitorStartButton")->click();
   ASSERT_TRUE(controller().running());
   EXPECT_FALSE(control<QPushButton>("MonitorStartButton")->isEnabled());
@@ -106,10 +107,10 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
   ASSERT_TRUE(waitForChanges(1));
   EXPECT_EQ(changes(), (std::vector<std::string>{"14:03:07.250  centrala 0  adr 7. Alarm I  początek"}));
   EXPECT_EQ(activeRows(), (std::vector<std::string>{"0|adr 7. Alarm I|14:03:07"}));
-  EXPECT_EQ(tab_->view()->shownRow(), 26);  // nothing selected: the event that began last
+  EXPECT_EQ(tab_->view()->shownRows(), QList<int>{26});  // nothing selected: every active event
   EXPECT_EQ(window().selectedMatrixRow(), 0);  // the grid stays where the user left it
   ASSERT_FALSE(shown.isEmpty());
-  EXPECT_EQ(shown.last().at(0).toInt(), 26);
+  EXPECT_EQ(shown.last().at(0).value<QList<int>>(), QList<int>{26});
   // A poll that brought a frame logs its request and reply, as every command does.
   const std::vector<std::string> frame_lines = consoleSince(quiet_console);
   ASSERT_EQ(frame_lines.size(), 2u);
@@ -122,7 +123,7 @@ TEST_F(BusMonitorTest, EventsBeginAndEndWhileAQuietBusLeavesTheConsoleAlone) {
   EXPECT_EQ(changes()[1], "14:03:07.250  opuszczono 3 ramek");  // a line of its own, as the saved log has it
   EXPECT_EQ(changes().back(), "14:03:07.250  centrala 0  adr 7. Alarm I  koniec");
   EXPECT_TRUE(activeRows().empty());
-  EXPECT_EQ(tab_->view()->shownRow(), -1);
+  EXPECT_EQ(tab_->view()->shownRows(), QList<int>{0});  // none active: the frame without events
   QLabel* dropped = control<QLabel>("MonitorDroppedLabel");
   EXPECT_EQ(dropped->text().toStdString(), "Opuszczone ramki: 3");
   EXPECT_EQ(dropped->palette().color(QPalette::WindowText), BusMonitorView::kWarningColour);
@@ -157,22 +158,22 @@ TEST_F(BusMonitorTest, SelectedEventIsShownAndKeptWhileOthersChange) {
   module().queue_rs485(unit_frame(26));
   module().queue_rs485(unit_frame(43, 2));
   ASSERT_TRUE(waitForChanges(2));
-  EXPECT_EQ(tab_->view()->shownRow(), 43);
+  EXPECT_EQ(tab_->view()->shownRows(), (QList<int>{26, 43}));
   table()->selectRow(0);
   ASSERT_EQ(selected.size(), 1);
   EXPECT_EQ(selected.last().at(0).toInt(), 26);
-  EXPECT_EQ(tab_->view()->shownRow(), 26);
+  EXPECT_EQ(tab_->view()->shownRows(), QList<int>{26});
   EXPECT_EQ(window().selectedMatrixRow(), 26);
 
   module().queue_rs485(unit_frame(44, 2));  // unit 2: Awaria of 12 ends, Alarm I of 13 begins
   ASSERT_TRUE(waitForChanges(4));
   EXPECT_EQ(activeRows(), (std::vector<std::string>{"0|adr 7. Alarm I|14:03:07", "2|adr 13. Alarm I|14:03:07"}));
-  EXPECT_EQ(tab_->view()->shownRow(), 26);  // still the selected one
+  EXPECT_EQ(tab_->view()->shownRows(), QList<int>{26});  // still the selected one
 
-  module().queue_rs485(unit_frame(0));  // the selected event ends: the last begun is shown
+  module().queue_rs485(unit_frame(0));  // the selected event ends: every active one is shown
   ASSERT_TRUE(waitForChanges(5));
   EXPECT_EQ(selected.last().at(0).toInt(), -1);
-  EXPECT_EQ(tab_->view()->shownRow(), 44);
+  EXPECT_EQ(tab_->view()->shownRows(), QList<int>{44});
 }
 
 // Frames the module queued before Start are the state at the start, not a
@@ -193,7 +194,7 @@ TEST_F(BusMonitorTest, QueuedFramesAreTheStartingStateAndStopEmptiesTheTable) {
 
   control<QPushButton>("MonitorStopButton")->click();
   EXPECT_TRUE(activeRows().empty());
-  EXPECT_EQ(tab_->view()->shownRow(), -1);
+  EXPECT_TRUE(tab_->view()->shownRows().isEmpty());  // stopped: the picture follows the grid
   EXPECT_EQ(changes().back(), "14:03:07.250  Monitor magistrali zatrzymany.");
 }
 
@@ -343,6 +344,31 @@ TEST_F(BusMonitorTest, BoardWindowsTabDrivesThePictureAndHoldsOffTheOtherOperati
   EXPECT_TRUE(ui().TestButton->isEnabled());
   EXPECT_TRUE(window().boardWindow()->findChild<WalkTab*>()->isEnabled());
   expectDisconnected();
+}
+
+// While the monitor runs the picture shows every active event combined,
+// whatever row the grid has selected; with none, the frame without events.
+TEST_F(BusMonitorTest, ThePictureCombinesEveryActiveEventAndShowsTheQuietFrameWhenNoneIs) {
+  config_matrix().set(14, 3, LED_STEADY);      // adr 3. Alarm I: lamp 4
+  config_matrix().set(43, 8, LED_FAST_BLINK);  // adr 12. Awaria: lamp 9
+  config_matrix().set(27, 0, LED_STEADY);      // the row selected: lamp 1
+  window().repaintMatrix();
+  window().selectMatrixRow(27);
+  window().BoardButtonClick();
+  BoardWindow* board = window().boardWindow();
+  window().busMonitor()->controller()->start();
+  EXPECT_EQ(board->lamps()->modes(), LampBoard::Modes{});  // a quiet bus: row 0, all dark
+  module().queue_rs485(unit_frame(14, 0));
+  module().queue_rs485(unit_frame(43, 1));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return board->shownRows().size() == 2; }, kPatienceMs));
+  window().selectMatrixRow(30);
+  LampBoard::Modes lit{};
+  lit[3] = LED_STEADY;
+  lit[8] = LED_FAST_BLINK;
+  EXPECT_EQ(board->lamps()->modes(), lit);
+  EXPECT_EQ(board->lamps()->heading(), QStringLiteral("adr 3. Alarm I + adr 12. Awaria"));
+  window().busMonitor()->controller()->stop();
+  EXPECT_EQ(board->shownRows(), QList<int>{30});  // stopped: the grid's row again
 }
 
 // The window destroyed with the board's monitor running: the run ends and
