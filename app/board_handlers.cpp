@@ -15,6 +15,7 @@
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/bus_monitor_wiring.h"
+#include "app/field_test_controller.h"
 #include "app/file_dialogs.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
@@ -23,6 +24,7 @@
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_csv.h"
 #include "gui/bus_monitor_view.h"
+#include "gui/field_test_tab.h"
 #include "gui/matrix_model.h"
 #include "gui/user_settings.h"
 #include "gui/walk_protocol_pdf.h"
@@ -51,9 +53,11 @@ void TForm_main::createBoard() {
   monitorTab_ = make_bus_monitor_tab(*this, [this](bool running) {
     setDeviceOperationsEnabled(!running);
     walkTab_->setEnabled(!running);
+    fieldTab_->setEnabled(!running);
   });
   board_->addTab(monitorTab_, QStringLiteral("Monitor magistrali"));
   connect(board_, &BoardWindow::closed, monitorTab_->controller(), &BusMonitorController::stop);
+  createFieldTest();
 
   restore_board_settings(*board_, *walkTab_);
   connect(board_, &BoardWindow::closed, this, [this] { remember_board_place(*board_); });
@@ -96,6 +100,7 @@ void TForm_main::createBoard() {
     setEditingEnabled(!running);
     walkTab_->setRunning(running);
     monitorTab_->view()->setStartAllowed(!running);
+    fieldTab_->setEnabled(!running);
   });
   connect(walk_, &WalkController::pausedChanged, walkTab_, &WalkTab::setPaused);
   connect(walk_, &WalkController::rowShown, this, &TForm_main::showWalkedRow);
@@ -110,7 +115,8 @@ void TForm_main::createBoard() {
 }
 
 bool TForm_main::longOperationRunning() const {
-  return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running());
+  return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running()) ||
+         (fieldTest_ && fieldTest_->running());
 }
 
 void TForm_main::startWalk(bool repeat_faults) {
@@ -219,11 +225,15 @@ void TForm_main::showWalkedRow(int row) {
   selectLabelRow(row);
 }
 
-bool TForm_main::editingLocked() const { return walk_ && walk_->running(); }
+bool TForm_main::editingLocked() const {
+  return (walk_ && walk_->running()) || (fieldTest_ && fieldTest_->running());
+}
 
 bool TForm_main::refuseEditWhileWalking() {
   if (!editingLocked()) return false;
-  setStatusText(QString::fromUtf8("Trwa test po kolei: konfiguracji i nazw nie można zmieniać do jego końca."));
+  setStatusText(walk_->running()
+                    ? QString::fromUtf8("Trwa test po kolei: konfiguracji i nazw nie można zmieniać do jego końca.")
+                    : QString::fromUtf8("Trwa próba z obiektu: konfiguracji i nazw nie można zmieniać do jej końca."));
   return true;
 }
 
