@@ -74,6 +74,7 @@ TEST_F(HelpTest, F1OpensTheGuideAtTheSectionOfTheWindow) {
       {"Pomoc", [&] { window().findChild<QPushButton*>(QStringLiteral("HelpButton"))->click(); }, kGuideStartSection},
       {"board, walk", [&] { board->tabs()->setCurrentIndex(0); press(board, Qt::Key_F1); }, kGuideWalkSection},
       {"board, monitor", [&] { board->tabs()->setCurrentIndex(1); press(board, Qt::Key_F1); }, kGuideMonitorSection},
+      {"board, field test", [&] { board->tabs()->setCurrentIndex(2); press(board, Qt::Key_F1); }, kGuideFieldSection},
   };
   for (const auto& [where, pressed, section] : cases) {
     SCOPED_TRACE(where);
