@@ -137,6 +137,9 @@ void take_verdict(const json& entry, WalkRecord& record) {
   const std::string comment = text_of(entry, "comment");
   const auto line = std::find_if(record.lines.begin(), record.lines.end(), [row](const RecordLine& l) { return l.row == row; });
   if (line == record.lines.end()) throw BadLine{"wiersz " + std::to_string(row) + " nie należy do testu"};
+  // A field test rates only what the bus reported.
+  if (record.field() && (!line->shown() || *verdict == Verdict::not_rated))
+    throw BadLine{"ocena zdarzenia, którego magistrala nie zgłosiła"};
   // An earlier version's verdict carries its event's texts.
   if (entry.contains("label")) {
     line->label = text_of(entry, "label");
