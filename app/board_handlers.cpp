@@ -15,13 +15,16 @@
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
 #include "app/bus_monitor_wiring.h"
+#include "app/field_test_controller.h"
 #include "app/file_dialogs.h"
 #include "app/main.h"
 #include "app/walk_controller.h"
 #include "app/walk_record_keeper.h"
+#include "commissioning/numbered_record.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_csv.h"
 #include "gui/bus_monitor_view.h"
+#include "gui/field_test_tab.h"
 #include "gui/matrix_model.h"
 #include "gui/user_settings.h"
 #include "gui/walk_protocol_pdf.h"
@@ -50,9 +53,11 @@ void TForm_main::createBoard() {
   monitorTab_ = make_bus_monitor_tab(*this, [this](bool running) {
     setDeviceOperationsEnabled(!running);
     walkTab_->setEnabled(!running);
+    fieldTab_->setEnabled(!running);
   });
   board_->addTab(monitorTab_, QStringLiteral("Monitor magistrali"));
   connect(board_, &BoardWindow::closed, monitorTab_->controller(), &BusMonitorController::stop);
+  createFieldTest();
 
   restore_board_settings(*board_, *walkTab_);
   connect(board_, &BoardWindow::closed, this, [this] { remember_board_place(*board_); });
@@ -95,6 +100,7 @@ void TForm_main::createBoard() {
     setEditingEnabled(!running);
     walkTab_->setRunning(running);
     monitorTab_->view()->setStartAllowed(!running);
+    fieldTab_->setEnabled(!running);
   });
   connect(walk_, &WalkController::pausedChanged, walkTab_, &WalkTab::setPaused);
   connect(walk_, &WalkController::rowShown, this, &TForm_main::showWalkedRow);
@@ -109,7 +115,8 @@ void TForm_main::createBoard() {
 }
 
 bool TForm_main::longOperationRunning() const {
-  return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running());
+  return (walk_ && walk_->running()) || (monitorTab_ && monitorTab_->controller()->running()) ||
+         (fieldTest_ && fieldTest_->running());
 }
 
 void TForm_main::startWalk(bool repeat_faults) {
@@ -152,7 +159,8 @@ void TForm_main::showWalkRecord() {
   }
 }
 
-// The project file's records: the only one, or the one chosen.
+// The project file's records: the only one, or the one chosen; alone, or
+// with the newest record of the other kind as the handover document.
 void TForm_main::WalkProtocolClick() {
   const JournalReading reading = configFileName_.isEmpty()
                                      ? JournalReading{}
@@ -165,13 +173,17 @@ void TForm_main::WalkProtocolClick() {
     showWarning(QString::fromUtf8("Nie ma jeszcze protokołu: przeprowadź test po kolei."));
     return;
   }
-  const std::optional<std::size_t> chosen =
-      reading.records.size() == 1 ? std::optional<std::size_t>(0) : askWalkRecord(record_choices(reading));
+  const std::optional<RecordRequest> chosen =
+      reading.records.size() == 1 ? std::optional<RecordRequest>(RecordRequest{}) : askWalkRecord(record_choices(reading));
   if (!chosen) return;
-  const StoredRecord& stored = reading.records[*chosen];
+  const StoredRecord& stored = reading.records[chosen->record];
   if (!stored.record) {
     showWarning(file_failure_text("Nie można odczytać protokołu", QString::fromStdString(path_utf8(stored.file)),
                                   stored.damage));
+    return;
+  }
+  if (chosen->handover) {
+    saveHandoverProtocol(*stored.record, handover_partner(reading, *stored.record));
     return;
   }
   const QString name = askFileName(WalkProtocolDialog, FileDialogMode::save);
@@ -191,16 +203,37 @@ void TForm_main::WalkProtocolClick() {
   showWarning(file_failure_text("Nie udało się zapisać protokołu do pliku", name, reason));
 }
 
+void TForm_main::saveHandoverProtocol(const WalkRecord& chosen, const StoredRecord* other) {
+  if (other == nullptr) {
+    showWarning(QString::fromUtf8(chosen.field() ? kNoWalkForHandover : kNoFieldTestForHandover));
+    return;
+  }
+  const QString name = askFileName(HandoverProtocolDialog, FileDialogMode::save);
+  if (name.isEmpty()) return;
+  QString error;
+  if (has_csv_extension(utf8_path(name.toStdString())))
+    error = QString::fromUtf8("protokół odbioru zapisuje się tylko jako PDF");
+  else if (export_handover_protocol_pdf(name, chosen, *other->record, &error)) {
+    setStatusText(QString::fromUtf8("Protokół odbioru zapisany."));
+    return;
+  }
+  showWarning(file_failure_text("Nie udało się zapisać protokołu do pliku", name, error.toStdString()));
+}
+
 void TForm_main::showWalkedRow(int row) {
   selectMatrixRow(row);
   selectLabelRow(row);
 }
 
-bool TForm_main::editingLocked() const { return walk_ && walk_->running(); }
+bool TForm_main::editingLocked() const {
+  return (walk_ && walk_->running()) || (fieldTest_ && fieldTest_->running());
+}
 
 bool TForm_main::refuseEditWhileWalking() {
   if (!editingLocked()) return false;
-  setStatusText(QString::fromUtf8("Trwa test po kolei: konfiguracji i nazw nie można zmieniać do jego końca."));
+  setStatusText(walk_->running()
+                    ? QString::fromUtf8("Trwa test po kolei: konfiguracji i nazw nie można zmieniać do jego końca.")
+                    : QString::fromUtf8("Trwa próba z obiektu: konfiguracji i nazw nie można zmieniać do jej końca."));
   return true;
 }
 

@@ -24,7 +24,7 @@ void BusMonitorController::start() {
   monitor_.begin_run();
   emit activeChanged();
   session_ = link_();
-  if (!session_->connected()) {
+  if (!session_->connected() || (before_first_poll_ && !before_first_poll_(session_->protocol()))) {
     session_.reset();
     return;
   }
@@ -58,6 +58,7 @@ void BusMonitorController::tick() {
   if (!added.empty()) {
     emit entriesAdded(added);
     emit activeChanged();
+    if (!running()) return;  // whoever heard them stopped the run
   }
   if (outcome == USB_protocol::Outcome::accepted) return;
   const char* cause = bus_monitor_stop_text(outcome);

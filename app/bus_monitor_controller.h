@@ -29,6 +29,11 @@ class BusMonitorController : public QObject {
   ~BusMonitorController() override;
 
   void setClock(Clock clock) { clock_ = std::move(clock); }
+  // Runs on the run's connection before its first poll (the field test
+  // reads the module back and opens its record); false ends the run there,
+  // its status given.
+  using BeforeFirstPoll = std::function<bool(USB_protocol& protocol)>;
+  void setBeforeFirstPoll(BeforeFirstPoll check) { before_first_poll_ = std::move(check); }
 
   bool running() const { return session_ != nullptr; }
   // Everything heard: the list of changes and the dropped count of every
@@ -57,6 +62,7 @@ class BusMonitorController : public QObject {
 
   Link link_;
   Clock clock_;
+  BeforeFirstPoll before_first_poll_;
   std::unique_ptr<Device_session> session_;
   BusMonitor monitor_;
   QTimer timer_;

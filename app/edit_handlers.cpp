@@ -59,6 +59,7 @@ void TForm_main::setConfigFileName(const QString& name) {
   configFileName_ = name;
   updateCaption();
   if (walkRecord_) showWalkRecord();  // the records are the file's
+  if (fieldTest_) showFieldRecord();
 }
 
 // Every edit of cells (mouse, keys, paste, fill) comes here.

@@ -38,6 +38,10 @@ inline constexpr FileDialogSettings ExportDialog{
 inline constexpr FileDialogSettings WalkProtocolDialog{
     "Zapisz protokół sprawdzenia", "Protokół PDF (*.pdf);;Tabela CSV (*.csv)", "pdf", "protokol.pdf"};
 
+// The handover document: a PDF only.
+inline constexpr FileDialogSettings HandoverProtocolDialog{
+    "Zapisz protokół odbioru", "Protokół PDF (*.pdf)", "pdf", "protokol-odbioru.pdf"};
+
 // Saving the console log.
 inline constexpr FileDialogSettings SaveConsole{
     "", "Pliki tekstowe (*.txt);;Wszystkie pliki (*.*)", "txt", "log-konsoli.txt", FileKind::console_log};

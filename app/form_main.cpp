@@ -20,6 +20,7 @@
 #include "app/application_icon.h"
 #include "app/board_window.h"
 #include "app/bus_monitor_tab.h"
+#include "app/field_test_controller.h"
 #include "app/console_window.h"
 #include "app/help_handlers.h"
 #include "app/main.h"
@@ -52,7 +53,7 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
 }
 
 TForm_main::~TForm_main() {
-  // A walk or a bus monitor still running ends now, while its session can
+  // A walk, a bus monitor or a field test still running ends now, while its session can
   // still show the connection on the window's controls.
   if (walk_) {
     walk_->blockSignals(true);
@@ -61,6 +62,10 @@ TForm_main::~TForm_main() {
   if (monitorTab_) {
     monitorTab_->controller()->blockSignals(true);
     monitorTab_->controller()->stop();
+  }
+  if (fieldTest_) {  // its record's session ends too: it stays open for resuming
+    fieldTest_->blockSignals(true);
+    fieldTest_->stop();
   }
   // QWidget deletes the controls only after this part of the window is gone:
   // none of their signals or events may reach its handlers any more.

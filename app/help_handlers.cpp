@@ -79,5 +79,7 @@ void add_help_to_main_window(TForm_main& window) {
 }
 
 QString board_help_section(const QString& tab_title) {
-  return tab_title == QStringLiteral("Monitor magistrali") ? kGuideMonitorSection : kGuideWalkSection;
+  if (tab_title == QStringLiteral("Monitor magistrali")) return kGuideMonitorSection;
+  if (tab_title == QString::fromUtf8("Próba z obiektu")) return kGuideFieldSection;
+  return kGuideWalkSection;
 }

@@ -16,6 +16,7 @@ class TForm_main;
 inline const QString kGuideStartSection = QString::fromUtf8("podręcznik-zel17");
 inline const QString kGuideWalkSection = QString::fromUtf8("test-po-kolei-z-oceną");
 inline const QString kGuideMonitorSection = QString::fromUtf8("monitor-magistrali");
+inline const QString kGuideFieldSection = QString::fromUtf8("próba-z-obiektu");
 
 // The guide's window of the program `window` belongs to, made on first use.
 HelpWindow& help_window_for(QWidget& window);

@@ -2,7 +2,7 @@
 // Program entry: the application object, the one main window, the event loop.
 // Qt's options on the command line take no effect (ZelApplication); the
 // program's own arguments (command_line.h) name a file to open, or ask for
-// the help text, a walk's protocol or the guide's PDF without a window.
+// the help text, a record's protocol (--protocol) or the guide's PDF without a window.
 
 #include <exception>
 #include <iostream>

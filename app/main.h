@@ -50,6 +50,8 @@ class ConsoleWindow;
 class WalkController;
 class WalkRecordKeeper;
 class BusMonitorTab;
+class FieldTestController;
+class FieldTestTab;
 class WalkTab;
 struct OperationView;
 
@@ -192,15 +194,19 @@ class TForm_main : public QWidget {
   BoardWindow* boardWindow() const { return board_; }
   WalkController* walk() const { return walk_; }
   WalkRecordKeeper* walkRecord() const { return walkRecord_; }
-  // "Protokół...": the walk's record saved as a PDF or a CSV table.
+  // "Protokół...": a record saved as a PDF or a CSV table, or a walk and a
+  // field test together as the handover document.
   void WalkProtocolClick();
   // "Powtórz błędne": a walk over only the events rated "Błąd".
   void RepeatFaultsClick();
   BusMonitorTab* busMonitor() const { return monitorTab_; }
-  // A walk or the bus monitor holds the connection.
+  // "Próba z obiektu": the field test, which watches the bus.
+  FieldTestController* fieldTest() const { return fieldTest_; }
+  // A walk, the bus monitor or the field test holds the connection.
   bool longOperationRunning() const;
-  // A walk runs: its record is bound to the table and the names it checks,
-  // so nothing may change them (open, read, drop, paste, edits, undo, names).
+  // A walk or a field test runs: its record is bound to the table and the
+  // names it checks, so nothing may change them (open, read, drop, paste,
+  // edits, undo, names).
   bool editingLocked() const;
   // The connection of a long operation (walk, bus monitor): a session as
   // the configuration page's operations open, the failure reported.
@@ -286,6 +292,11 @@ class TForm_main : public QWidget {
   void runDeviceOperation(int progress_max, const DeviceOperation& operation);
   // The board window and its walk, made on first use.
   void createBoard();
+  // Its field test tab, wired like the walk's.
+  void createFieldTest();
+  void startFieldTest();
+  // The field test's record in its tab.
+  void showFieldRecord();
   // Starts a walk from the tab's range, or over the last record's faults ("Powtórz błędne").
   void startWalk(bool repeat_faults = false);
   // A walk's record names a saved file: unsaved changes, or a grid without
@@ -300,6 +311,8 @@ class TForm_main : public QWidget {
   void setEditingEnabled(bool enabled);
   // A walked row selected in both grids.
   void showWalkedRow(int row);
+  // "Protokół odbioru...": `chosen` with `other` (null: there is none, which is said).
+  void saveHandoverProtocol(const WalkRecord& chosen, const StoredRecord* other);
   // Off while a long operation holds the connection: every other command to the module.
   void setDeviceOperationsEnabled(bool enabled);
   // Asks through chooseFile, starting with the name last chosen in that dialog;
@@ -329,6 +342,8 @@ class TForm_main : public QWidget {
   WalkController* walk_ = nullptr;
   WalkRecordKeeper* walkRecord_ = nullptr;
   BusMonitorTab* monitorTab_ = nullptr;
+  FieldTestTab* fieldTab_ = nullptr;
+  FieldTestController* fieldTest_ = nullptr;
   LabelGeometry labels_;      // the label insert's, kept in the project
   std::string unknownKeys_;  // the project file's keys this version does not know
 };

@@ -16,6 +16,7 @@ struct ProtocolArguments {
   std::filesystem::path journal;
   std::filesystem::path pdf;
   int record = kNewestRecord;
+  bool handover = false;
 };
 
 std::optional<int> record_number(const std::string& text) {
@@ -25,13 +26,18 @@ std::optional<int> record_number(const std::string& text) {
   return number;
 }
 
-// --protocol DZIENNIK PLIK.pdf, with --record N anywhere after --protocol.
+// --protocol DZIENNIK PLIK.pdf, with --record N and --handover anywhere after --protocol.
 std::optional<ProtocolArguments> parse_arguments(const std::vector<std::filesystem::path>& arguments) {
   if (arguments.empty() || arguments[0] != kProtocolOption) return std::nullopt;
   ProtocolArguments parsed;
   std::vector<std::filesystem::path> files;
   bool numbered = false;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == kHandoverOption) {
+      if (parsed.handover) return std::nullopt;
+      parsed.handover = true;
+      continue;
+    }
     if (arguments[i] != kRecordOption) {
       files.push_back(arguments[i]);
       continue;
@@ -65,8 +71,16 @@ int write_protocol_from_command_line(const std::vector<std::filesystem::path>& a
               << (others ? " (pozostałe: --record N)" : "") << std::endl;
     return 66;
   }
+  const WalkRecord& record = *chosen.stored->record;
+  const StoredRecord* other = parsed->handover ? handover_partner(reading, record) : nullptr;
+  if (parsed->handover && other == nullptr) {
+    std::cerr << "BŁĄD: " << (record.field() ? kNoWalkForHandover : kNoFieldTestForHandover) << std::endl;
+    return 66;
+  }
+  const QString pdf = QString::fromStdString(path_utf8(parsed->pdf));
   QString error;
-  if (!export_walk_protocol_pdf(QString::fromStdString(path_utf8(parsed->pdf)), *chosen.stored->record, &error)) {
+  if (!(other ? export_handover_protocol_pdf(pdf, record, *other->record, &error)
+              : export_walk_protocol_pdf(pdf, record, &error))) {
     std::cerr << "BŁĄD: nie udało się zapisać protokołu: " << error.toStdString() << std::endl;
     return 73;
   }

@@ -1,18 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Keeps the walk's commissioning record for the window: it asks the
-// window's questions and drives CommissioningRecord, which does the rest.
-// The records are those of the grid's file, kept beside it
-// (records_folder_for()); the walk only starts over a saved file.
-//
-// Before a walk the file's records are read: a damaged newest record is
-// named and left alone (a new one begins), an unfinished record of the
-// grid's table is offered to go on with. On the walk's connection, before
-// the first event, the module is read back: every session of a record
-// carries its own read-back, greeting and USB identity, and a walk against
-// another table or none is asked about. Then every verdict, and on the
-// timer every event shown, is on the disk before the walk moves on; a
-// verdict given again keeps the earlier one in the record's history.
+// window's questions and drives CommissioningRecord through RecordKeeper
+// (record_keeper.h), which reads the records, reads the module back and
+// begins or resumes the record. Then every verdict, and on the timer every
+// event shown, is on the disk before the walk moves on; a verdict given
+// again keeps the earlier one in the record's history.
 
 #include <QObject>
 #include <QString>
@@ -21,12 +14,10 @@
 #include <memory>
 #include <optional>
 
+#include "app/record_keeper.h"
 #include "commissioning/walk_plan.h"
 #include "commissioning/walk_record.h"
-#include "config/config_matrix.h"
-#include "config/project_names.h"
 
-class CommissioningRecord;
 class USB_protocol;
 class WalkController;
 
@@ -34,15 +25,7 @@ class WalkRecordKeeper : public QObject {
   Q_OBJECT
 
  public:
-  struct Sources {
-    std::function<const ConfigMatrix&()> grid;
-    std::function<ProjectNames()> names;           // the project's names; empty without a project
-    std::function<QString()> configuration_file;   // the file the grid was saved to, empty when none
-    std::function<QString()> engineer;
-    std::function<bool(const QString& question)> ask;  // yes or no
-    std::function<void(const QString& text)> warn;
-    std::function<void(const QString& status)> status;
-  };
+  using Sources = RecordKeeper::Sources;
 
   WalkRecordKeeper(WalkController* walk, Sources sources, QObject* parent = nullptr);
   ~WalkRecordKeeper() override;
@@ -80,7 +63,7 @@ class WalkRecordKeeper : public QObject {
   void byHandStepChanged(const QString& text);
 
  private:
-  enum class Continuation { none, unfinished, faults };
+  using Continuation = RecordKeeper::Continuation;
 
   // The grid's file's records read; false, after saying why, when none can be kept.
   bool readRecords();
@@ -89,12 +72,9 @@ class WalkRecordKeeper : public QObject {
   void runningChanged(bool running);
   // False, after saying why (once a walk) and stopping the walk, when `error` says an entry was not written.
   bool written(const std::string& error);
-  std::string tableSha256() const;
 
   WalkController* walk_;
-  Sources sources_;
-  std::unique_ptr<CommissioningRecord> record_;  // over the grid's file's records, from the last walk on
-  bool prepared_ = false;  // record_ read for the walk about to start
+  RecordKeeper keeper_;
+  bool prepared_ = false;  // the records read for the walk about to start
   Continuation continuation_ = Continuation::none;
-  bool failed_ = false;  // an entry of this walk could not be written, and the user was told
 };

@@ -77,8 +77,9 @@ void print_single(const ModuleResult& result, const CliOptions& options, std::os
   }
   out << std::flush;
   if (result.exit_status == exit_code::kDone) {
-    // The walk's standard output is its rows alone.
-    std::ostream& status_out = options.command == CliCommand::walk ? err : out;
+    // The walk's and the field test's standard output is their lines alone.
+    std::ostream& status_out =
+        options.command == CliCommand::walk || options.command == CliCommand::field ? err : out;
     if (!options.quiet && !result.status.empty()) status_out << result.status << std::endl;
     return;
   }
@@ -99,7 +100,8 @@ const ConfigMatrix* logged_configuration(const ModuleJob& job, const ModuleResul
     case CliCommand::hello:
     case CliCommand::walk:
     case CliCommand::monitor:
-    case CliCommand::protocol: return nullptr;
+    case CliCommand::protocol:
+    case CliCommand::field: return nullptr;
   }
   return nullptr;
 }
@@ -181,7 +183,7 @@ int write_protocol(const CliOptions& options, std::ostream& out, std::ostream& e
   return exit_code::kDone;
 }
 
-// walk --confirm: the journal is read before anything is sent, as FILE is;
+// walk --confirm, field: the journal is read before anything is sent, as FILE is;
 // one that cannot be read at all (not a file or a folder) ends the run.
 std::optional<int> open_record(const CliOptions& options, std::optional<CommissioningRecord>& record,
                                std::ostream& err) {
@@ -207,7 +209,7 @@ int run_parsed(const std::vector<std::string>& arguments, std::ostream& out, std
   }
   const CliOptions& options = parsed.options;
   if (options.command == CliCommand::protocol) return write_protocol(options, out, err);
-  if (!options.confirm_file.empty() && !standard_input_is_terminal()) {
+  if (options.command == CliCommand::walk && !options.confirm_file.empty() && !standard_input_is_terminal()) {
     err << "zel17-cli: --confirm wymaga terminala na standardowym wejściu (oceny podaje się klawiszami)\n"
            "Więcej: zel17-cli --help\n";
     return exit_code::kUsage;

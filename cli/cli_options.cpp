@@ -26,6 +26,7 @@ constexpr CommandName kCommands[] = {
     {"verify", CliCommand::verify, true}, {"test", CliCommand::test, false},
     {"hello", CliCommand::hello, false}, {"walk", CliCommand::walk, false},
     {"monitor", CliCommand::monitor, false}, {"protocol", CliCommand::protocol, true},
+    {"field", CliCommand::field, true},
 };
 
 std::optional<int> parse_number(std::string_view text, int low, int high) {
@@ -173,6 +174,31 @@ ParsedCommandLine walk_range(const std::vector<std::string>& operands, ParsedCom
   return parsed;
 }
 
+// field PLIK [OD [DO]]: the file, the range, and only the options of a field test.
+ParsedCommandLine field_operands(const std::vector<std::string>& operands, ParsedCommandLine parsed,
+                                 const std::vector<std::string_view>& given) {
+  CliOptions& options = parsed.options;
+  for (std::string_view refused : {"--raw", "--dwell", "--confirm", "--csv", "--list", "--verify", "--repeat", "--log"}) {
+    if (std::find(given.begin(), given.end(), refused) != given.end())
+      return failure(std::string(refused) + " nie dotyczy polecenia field");
+  }
+  if (operands.size() < 2) return failure("field: nie podano pliku");
+  if (operands.size() > 4) return failure("nadmiarowy argument: " + operands[4]);
+  options.confirm_file = operands[1];
+  int* bounds[] = {&options.walk_first, &options.walk_last};
+  for (std::size_t i = 2; i < operands.size(); ++i) {
+    const auto row = parse_event_row(operands[i]);
+    if (!row) return failure(unknown_row(operands[i]));
+    *bounds[i - 2] = *row;
+  }
+  if (std::max(options.walk_first, options.walk_last) < ConfigMatrix::kFirstAddressRow)
+    return failure("wierszy 0-4 magistrala nie zgłasza jako zdarzeń: nie ma czego sprawdzać");
+  // Without --unit the field test listens to every control unit.
+  if (std::find(given.begin(), given.end(), "--unit") == given.end()) options.unit = -1;
+  parsed.kind = ParsedCommandLine::run;
+  return parsed;
+}
+
 }  // namespace
 
 std::optional<int> parse_seconds(std::string_view text, int max_seconds) {
@@ -235,6 +261,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
   }
   if (command == nullptr) return failure("nieznane polecenie: " + operands.front());
   options.command = command->command;
+  if (options.command == CliCommand::field) return field_operands(operands, parsed, given);
   if ((was_given("--for") || was_given("--raw")) && options.command != CliCommand::monitor)
     return failure("--for i --raw dotyczą tylko polecenia monitor");
 
@@ -325,15 +352,30 @@ std::string usage_text() {
          "                          konfiguracji można dokończyć od pierwszego\n"
          "                          zdarzenia bez oceny. OSOBA: kto sprawdza, do\n"
          "                          protokołu; wymaga terminala na standardowym wejściu\n"
+         "  field PLIK [OD [DO]] [--unit N] [--for SEKUNDY] [--record DZIENNIK] [--engineer NAZWA] [--force]\n"
+         "                          próba z obiektu: porównuje moduł z PLIKIEM (.zel,\n"
+         "                          .csv, .zelp) jak walk --confirm, potem słucha\n"
+         "                          magistrali, gdy w obiekcie wyzwala się czujki; plan:\n"
+         "                          zdarzenia wierszy OD do DO (domyślnie 5 i 304),\n"
+         "                          które zapalają lampę. Wiersz na każde zdarzenie,\n"
+         "                          które się zaczęło: czas, centrala, wiersz,\n"
+         "                          zdarzenie, co ma się zaświecić (\"nic\"); na koniec\n"
+         "                          (Ctrl+C albo po SEKUNDACH) podsumowanie i wiersz na\n"
+         "                          każde niewidziane zdarzenie planu. N: tylko ta\n"
+         "                          centrala (domyślnie wszystkie). Na terminalu ocena\n"
+         "                          ostatniego zdarzenia: Enter/o – OK, b – błąd,\n"
+         "                          q – koniec. Protokół w DZIENNIKU jak przy walk\n"
+         "                          --confirm; niedokończoną próbę można dokończyć\n"
          "  protocol DZIENNIK --csv PLIK [--record N]\n"
-         "                          zapisuje protokół testu po kolei z DZIENNIKA do\n"
-         "                          PLIKU CSV; N: numer protokołu w DZIENNIKU\n"
-         "                          (1 – najstarszy; domyślnie najnowszy)\n"
+         "                          zapisuje protokół testu po kolei albo próby\n"
+         "                          z obiektu z DZIENNIKA do PLIKU CSV; N: numer\n"
+         "                          protokołu w DZIENNIKU (1 – najstarszy; domyślnie\n"
+         "                          najnowszy)\n"
          "  protocol DZIENNIK --list\n"
          "                          wypisuje protokoły DZIENNIKA, najnowszy pierwszy,\n"
          "                          po jednym w wierszu: numer, początek, kto sprawdzał,\n"
-         "                          liczby ocen (rozdzielone tabulatorem); uszkodzony:\n"
-         "                          numer i przyczyna\n"
+         "                          liczby ocen, rodzaj (rozdzielone tabulatorem);\n"
+         "                          uszkodzony: numer i przyczyna\n"
          "  monitor [--for SEKUNDY] [--raw] [--log PLIK]\n"
          "                          nasłuch magistrali RS485: jeden wiersz na zmianę\n"
          "                          (czas, centrala, wiersz, zdarzenie, początek albo\n"
@@ -355,8 +397,9 @@ std::string usage_text() {
          "  --version  wersja programu\n"
          "\n"
          "Kody wyjścia:\n"
-         "   0  wykonano (verify: moduł zgodny z PLIKIEM; monitor: minął czas --for)\n"
-         "   1  verify znalazł różnice; walk --confirm: moduł różni się od PLIKU\n"
+         "   0  wykonano (verify: moduł zgodny z PLIKIEM; monitor, field: minął czas\n"
+         "      --for)\n"
+         "   1  verify znalazł różnice; walk --confirm, field: moduł różni się od PLIKU\n"
          "  64  nieprawidłowe argumenty\n"
          "  65  moduł nie zawiera poprawnej konfiguracji\n"
          "  66  nie można wczytać PLIKU albo nie jest on konfiguracją; nie można\n"

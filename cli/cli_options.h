@@ -8,23 +8,23 @@
 #include <string_view>
 #include <vector>
 
-enum class CliCommand { upload, read, verify, test, hello, walk, monitor, protocol };
+enum class CliCommand { upload, read, verify, test, hello, walk, monitor, protocol, field };
 
 struct CliOptions {
   CliCommand command = CliCommand::hello;
   std::string file;  // upload, read, verify: as typed (UTF-8); protocol: the journal
   int row = 0;       // test: the event row, 0 to 304
-  int unit = 0;      // test, walk: the control unit number, 0 to 255
-  int walk_first = 5;     // walk: OD and DO, rows 0 to 304
+  int unit = 0;      // test, walk: the control unit number, 0 to 255; field: -1 (every unit) unless given
+  int walk_first = 5;     // walk, field: OD and DO, rows 0 to 304
   int walk_last = 304;
   int dwell_ms = 3000;    // walk: how long each event stays, 0 to 3600 s
-  int monitor_seconds = -1;  // monitor --for: how long to listen; -1 until Ctrl+C
+  int monitor_seconds = -1;  // monitor, field --for: how long to listen; -1 until Ctrl+C
   bool raw = false;          // monitor --raw: also each received frame in hex
   std::string log_file;      // --log: as typed (UTF-8); for monitor the changes as CSV
-  std::string confirm_file;  // walk --confirm: the configuration the module must hold (UTF-8)
-  std::string record_file;   // walk --record: the journal; empty: the records' folder beside confirm_file
-  std::string engineer;      // walk --engineer: who checks, for the record (UTF-8)
-  bool force = false;        // walk --force: walk also when the module holds another table
+  std::string confirm_file;  // walk --confirm, field PLIK: the configuration the module must hold (UTF-8)
+  std::string record_file;   // walk, field --record: the journal; empty: the records' folder beside confirm_file
+  std::string engineer;      // walk, field --engineer: who checks, for the record (UTF-8)
+  bool force = false;        // walk, field --force: also when the module holds another table
   std::string csv_file;      // protocol --csv: where the protocol goes
   int record_number = 0;     // protocol --record: the journal's records counted 1.. oldest first; 0: the newest
   bool list_records = false; // protocol --list: one line per record instead of a protocol

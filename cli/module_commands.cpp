@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/exit_codes.h"
+#include "cli/field_command.h"
 #include "cli/platform_console.h"
 #include "cli/result_text.h"
 #include "cli/walk_command.h"
@@ -180,6 +181,7 @@ ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
       if (!job.options.confirm_file.empty()) return walk_with_verdicts(protocol, job);
       return walk_events(protocol, job);
     case CliCommand::monitor: return monitor(protocol, job);
+    case CliCommand::field: return field_test(protocol, job);
     case CliCommand::protocol: break;  // needs no module
   }
   return failed(exit_code::kUsage, "", "nieznane polecenie");

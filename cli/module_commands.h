@@ -28,16 +28,16 @@ struct ModuleResult {
 
 struct ModuleJob {
   const CliOptions& options;
-  const ConfigMatrix& file;        // upload, verify, walk --confirm: the cells read from FILE
+  const ConfigMatrix& file;        // upload, verify, walk --confirm, field: the cells read from FILE
   ProgressLine& progress;
   std::ostream& transport_trace;   // the transport's trace (--trace), or a stream that drops it
-  std::ostream* results_out = nullptr;  // walk: its lines as they come, not at the end
+  std::ostream* results_out = nullptr;  // walk, field: their lines as they come, not at the end
   const BusMonitorOutput* monitor_output = nullptr;  // monitor: where it prints as it runs
   std::ostream* notices = nullptr;  // walk: its pauses and resumes (standard error unless --quiet)
   // When FILE is a project: its names end each result line and go into the walk's record.
   const ProjectNames* names = nullptr;
-  std::ostream* prompts = nullptr;  // walk --confirm: what the engineer is asked, and the comment typed
-  CommissioningRecord* record = nullptr;  // walk --confirm: its journal, read before the module is opened
+  std::ostream* prompts = nullptr;  // walk --confirm, field: what the engineer is asked, and the comment typed
+  CommissioningRecord* record = nullptr;  // walk --confirm, field: its journal, read before the module is opened
 };
 
 ModuleResult run_on_module(const ModuleJob& job);

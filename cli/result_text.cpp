@@ -29,7 +29,12 @@ std::string record_list_line(int number, const StoredRecord& stored) {
   if (!stored.record) return line + "uszkodzony: " + one_field(stored.damage);
   const WalkRecord& record = *stored.record;
   const std::string began = record.sessions.empty() ? std::string() : record.sessions.front().began;
-  return line + one_field(record_time_text(began)) + "\t" + one_field(record.header.engineer) + "\t" + summary_tally_text(record.summary());
+  const RecordSummary summary = record.summary();
+  const std::string tally = record.field() ? field_tally_text(summary) + ", OK " + std::to_string(summary.ok) +
+                                                 ", błędy " + std::to_string(summary.faults)
+                                           : summary_tally_text(summary);
+  return line + one_field(record_time_text(began)) + "\t" + one_field(record.header.engineer) + "\t" + tally + "\t" +
+         (record.field() ? "próba z obiektu" : "test po kolei");
 }
 
 std::string repeat_line(int number, std::string_view summary) {

@@ -27,8 +27,9 @@ std::string difference_row(const CellDifference& difference, const ProjectNames*
 std::string verdict_row(const RecordLine& line, const ProjectNames* names = nullptr);
 
 // A record of a journal as `protocol --list` shows it, tab-separated: its
-// number, when it began, who checked, the tally of its verdicts; a damaged
-// one: its number and why it cannot be read.
+// number, when it began, who checked, the tally of its verdicts (a field
+// test's: what was seen, then the verdicts), its kind ("test po kolei",
+// "próba z obiektu"); a damaged one: its number and why it cannot be read.
 std::string record_list_line(int number, const StoredRecord& stored);
 
 // "3: OK (zapisano i zweryfikowano)"

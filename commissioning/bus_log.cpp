@@ -65,11 +65,15 @@ std::string bus_log_line(const BusLogEntry& entry, const ProjectNames* names) {
   return line + "centrala " + f.unit + "  " + f.event + "  " + f.change;
 }
 
+std::string bus_event_tab_fields(const BusChange& change) {
+  const Fields f = fields_of(change);
+  return bus_clock_text(change.time) + "\tcentrala " + f.unit + "\t" + f.row + "\t" + f.event;
+}
+
 std::string bus_log_tab_line(const BusLogEntry& entry) {
-  const Fields f = fields_of(entry);
-  std::string line = bus_clock_text(entry_time(entry)) + "\t";
-  if (f.unit.empty()) return line + f.event;
-  return line + "centrala " + f.unit + "\t" + f.row + "\t" + f.event + "\t" + f.change;
+  if (const auto* change = std::get_if<BusChange>(&entry))
+    return bus_event_tab_fields(*change) + "\t" + (change->began ? kBegan : kEnded);
+  return bus_clock_text(entry_time(entry)) + "\t" + fields_of(entry).event;
 }
 
 std::string dropped_frames_label(std::uint64_t total) {

@@ -54,6 +54,9 @@ std::string bus_log_line(const BusLogEntry& entry, const ProjectNames* names = n
 // The same, tab-separated, with the row between the unit and the label:
 // "14:03:07.250\tcentrala 0\t26\tadr 7. Alarm I\tpoczątek"
 std::string bus_log_tab_line(const BusLogEntry& entry);
+// A change's time, unit, row and event, as those lines begin:
+// "14:03:07.250\tcentrala 0\t26\tadr 7. Alarm I"
+std::string bus_event_tab_fields(const BusChange& change);
 
 // "Opuszczone ramki: 3", the sum of the drops the module reported.
 std::string dropped_frames_label(std::uint64_t total);

@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "config/config_file.h"
+#include "config/config_matrix.h"
+#include "config/name_text.h"
 #include "config/readback_runner.h"
 #include "text/cp1250.h"
 #include "text/local_time.h"
@@ -47,11 +49,13 @@ constexpr const char* kNotOpen = "protokół nie jest otwarty";
 
 CommissioningRecord::CommissioningRecord(fs::path path) : path_(std::move(path)), reading_(load_walk_journal(path_)) {}
 
-const WalkRecord* CommissioningRecord::unfinished(const std::string& sha256, bool with_verdicts) const {
+const WalkRecord* CommissioningRecord::unfinished(const std::string& sha256, bool with_verdicts,
+                                                   RecordKind kind) const {
   const StoredRecord* newest = reading_.newest();
   if (newest == nullptr || !newest->record) return nullptr;
   const WalkRecord& record = *newest->record;
-  if (record.header.sha256 != sha256 || record.next_row(with_verdicts) < 0) return nullptr;
+  if (record.header.kind != kind || record.header.sha256 != sha256 || record.next_row(with_verdicts) < 0)
+    return nullptr;
   return &record;
 }
 
@@ -98,8 +102,8 @@ std::string CommissioningRecord::begin(WalkRecord record) {
 }
 
 std::string CommissioningRecord::resume(const std::string& sha256, bool with_verdicts, const ModuleReading& module,
-                                        const std::string& time) {
-  const WalkRecord* record = unfinished(sha256, with_verdicts);
+                                        const std::string& time, RecordKind kind) {
+  const WalkRecord* record = unfinished(sha256, with_verdicts, kind);
   if (record == nullptr) return "nie ma niedokończonego protokołu tej konfiguracji";
   return go_on(*record, module, time);
 }
@@ -135,11 +139,32 @@ std::string CommissioningRecord::show(int row, const std::string& time) {
 
 std::string CommissioningRecord::rate(int row, Verdict verdict, const std::string& comment, const std::string& time) {
   if (!file_) return kNotOpen;
-  if (record_->line(row) == nullptr) return "wiersz " + std::to_string(row) + " nie należy do protokołu";
+  const RecordLine* line = record_->line(row);
+  if (line == nullptr) return "wiersz " + std::to_string(row) + " nie należy do protokołu";
+  // A field test says what the bus reported: an event it did not report has no verdict.
+  if (record_->field() && !line->shown()) return "magistrala nie zgłosiła tego zdarzenia";
   if (std::string failure = append(journal_verdict_line(row, {verdict, comment, time})); !failure.empty())
     return failure;
   record_->take(row, verdict, comment, time);
   return {};
+}
+
+CommissioningRecord::SeenResult CommissioningRecord::see(const ConfigMatrix& matrix, const ProjectNames& names,
+                                                         int row, int unit, const std::string& time) {
+  if (!file_) return {Sighting::outside_plan, kNotOpen};
+  const Sighting sighting = record_->sighting(row, unit, row_lights_a_lamp(matrix, row));
+  if (sighting == Sighting::planned) {
+    if (std::string failure = append(journal_seen_line(row, unit, time)); !failure.empty()) return {sighting, failure};
+    record_->see(row, unit, time);
+  } else if (sighting == Sighting::no_lamp || sighting == Sighting::other_unit) {
+    const FieldFinding finding{sighting == Sighting::no_lamp ? FindingKind::no_lamp : FindingKind::other_unit,
+                               row, unit, row_label(row), address_name_of_row(names, row), time};
+    if (!record_->has_finding(finding)) {
+      if (std::string failure = append(journal_finding_line(finding)); !failure.empty()) return {sighting, failure};
+      record_->find(finding);
+    }
+  }
+  return {sighting, {}};
 }
 
 std::string CommissioningRecord::end(const std::string& time) {

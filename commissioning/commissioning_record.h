@@ -35,10 +35,12 @@ class CommissioningRecord {
   // (not a file or a folder, unreadable), nothing is begun either.
   const JournalReading& reading() const { return reading_; }
 
-  // The newest record, when it is of the table with this SHA-256 and some
-  // event is left (with verdicts: without one; on the timer: not shown);
-  // null otherwise, also when the newest record is damaged.
-  const WalkRecord* unfinished(const std::string& sha256, bool with_verdicts) const;
+  // The newest record, when it is a `kind` of the table with this SHA-256
+  // and some event is left (with verdicts: without one; on the timer, or a
+  // field test's: not shown or seen); null otherwise, also when the newest
+  // record is damaged.
+  const WalkRecord* unfinished(const std::string& sha256, bool with_verdicts,
+                               RecordKind kind = RecordKind::walk) const;
   // The newest record when it is damaged: why ("Błąd w dzienniku, wiersz 7: ..."); else empty.
   std::string newest_damage() const;
 
@@ -46,14 +48,24 @@ class CommissioningRecord {
   std::string begin(WalkRecord record);
   // Goes on with unfinished(): a new session with its own read-back.
   std::string resume(const std::string& sha256, bool with_verdicts, const ModuleReading& module,
-                     const std::string& time);
+                     const std::string& time, RecordKind kind = RecordKind::walk);
   // Goes on with the newest record of the table with this SHA-256, finished
   // or not, to rate some of its events again ("Powtórz błędne"): a new
   // session with its own read-back; the earlier verdicts stay in its history.
   std::string reopen(const std::string& sha256, const ModuleReading& module, const std::string& time);
   // An event shown on the timer; nothing is written over a verdict.
   std::string show(int row, const std::string& time);
+  // A field test's event is rated once the bus reported it.
   std::string rate(int row, Verdict verdict, const std::string& comment, const std::string& time);
+
+  // A field test: an event that began on the bus, of control unit `unit`;
+  // `matrix` and `names` are the ones the record was begun over. A planned
+  // event is marked seen, a finding kept, each once.
+  struct SeenResult {
+    Sighting sighting = Sighting::outside_plan;
+    std::string failure;  // why it could not be written; empty when it was
+  };
+  SeenResult see(const ConfigMatrix& matrix, const ProjectNames& names, int row, int unit, const std::string& time);
   // The session ends; later calls write nothing until the next begin or resume.
   std::string end(const std::string& time);
 

@@ -13,3 +13,12 @@ NumberedRecord numbered_record(const std::filesystem::path& journal, const Journ
   if (!stored.record) return {nullptr, "protokół " + std::to_string(number) + " jest uszkodzony: " + stored.damage};
   return {&stored, {}};
 }
+
+const StoredRecord* handover_partner(const JournalReading& reading, const WalkRecord& chosen) {
+  for (auto stored = reading.records.rbegin(); stored != reading.records.rend(); ++stored) {
+    if (stored->record && stored->record->field() != chosen.field() &&
+        stored->record->header.sha256 == chosen.header.sha256)
+      return &*stored;
+  }
+  return nullptr;
+}

@@ -18,3 +18,9 @@ struct NumberedRecord {
 // Of `reading`, the journal `journal` read; it must stay as it is while the result is used.
 NumberedRecord numbered_record(const std::filesystem::path& journal, const JournalReading& reading,
                                int number = kNewestRecord);
+
+// What a handover document prints beside `chosen`: the newest record of
+// `reading` that was read whole, is of the other kind (a walk's field test,
+// a field test's walk) and checked the same table (its SHA-256); null when
+// there is none.
+const StoredRecord* handover_partner(const JournalReading& reading, const WalkRecord& chosen);

@@ -15,8 +15,11 @@ using json = nlohmann::ordered_json;  // written in the order given: "type" firs
 namespace fs = std::filesystem;
 
 // The format of the records this version writes; a start without it is of an
-// earlier version, whose verdicts carry their event's texts.
+// earlier version, whose verdicts carry their event's texts. A field test's
+// record has a format of its own, so that a version that knows only walks
+// refuses it rather than read it as a walk.
 constexpr int kFormat = 2;
+constexpr int kFieldFormat = 3;
 
 // A line that is not what the journal holds; says why.
 struct BadLine {
@@ -106,7 +109,11 @@ WalkRecord record_of(const json& entry) {
   header.site = {text_of(site, "name"), text_of(site, "address"), text_of(site, "board_place"), text_of(site, "notes")};
   ModuleReading module;
   if (entry.contains("format")) {
-    if (number_of(entry, "format", kFormat, kFormat) != kFormat) throw BadLine{"nieznany format"};
+    if (number_of(entry, "format", kFormat, kFieldFormat) == kFieldFormat) {
+      if (text_of(entry, "kind") != "field") throw BadLine{"nieznany rodzaj protokołu"};
+      header.kind = RecordKind::field;
+      header.unit = number_of(entry, "unit", kAnyUnit, 255);
+    }
     take_plan(member(entry, "plan"), record);
     module = module_of(object_of(entry, "module"));
   } else {
@@ -130,6 +137,9 @@ void take_verdict(const json& entry, WalkRecord& record) {
   const std::string comment = text_of(entry, "comment");
   const auto line = std::find_if(record.lines.begin(), record.lines.end(), [row](const RecordLine& l) { return l.row == row; });
   if (line == record.lines.end()) throw BadLine{"wiersz " + std::to_string(row) + " nie należy do testu"};
+  // A field test rates only what the bus reported.
+  if (record.field() && (!line->shown() || *verdict == Verdict::not_rated))
+    throw BadLine{"ocena zdarzenia, którego magistrala nie zgłosiła"};
   // An earlier version's verdict carries its event's texts.
   if (entry.contains("label")) {
     line->label = text_of(entry, "label");
@@ -137,6 +147,29 @@ void take_verdict(const json& entry, WalkRecord& record) {
     line->expected = text_of(entry, "expected");
   }
   record.take(row, *verdict, comment, time);
+}
+
+void take_seen(const json& entry, WalkRecord& record) {
+  if (!record.field()) throw BadLine{"wpis próby z obiektu w teście po kolei"};
+  const int row = number_of(entry, "row", 0, ConfigMatrix::kRows - 1);
+  const std::string time = time_of(entry);
+  const int unit = number_of(entry, "unit", 0, 255);
+  if (record.line(row) == nullptr) throw BadLine{"wiersz " + std::to_string(row) + " nie należy do testu"};
+  record.see(row, unit, time);
+}
+
+void take_finding(const json& entry, WalkRecord& record) {
+  if (!record.field()) throw BadLine{"wpis próby z obiektu w teście po kolei"};
+  FieldFinding finding;
+  const auto kind = finding_kind_from_text(text_of(entry, "finding"));
+  if (!kind) throw BadLine{"nieznany rodzaj obserwacji"};
+  finding.kind = *kind;
+  finding.row = number_of(entry, "row", 0, ConfigMatrix::kRows - 1);
+  finding.unit = number_of(entry, "unit", 0, 255);
+  finding.time = time_of(entry);
+  finding.label = text_of(entry, "label");
+  finding.name = text_of(entry, "name");
+  record.find(finding);
 }
 
 // Takes one entry into `record`, begun by the last start.
@@ -147,9 +180,12 @@ void take_entry(const json& entry, std::optional<WalkRecord>& record) {
     record = record_of(entry);
     return;
   }
-  if (type != "verdict" && type != "resume" && type != "end") throw BadLine{"nieznany rodzaj wpisu \"" + type + "\""};
+  if (type != "verdict" && type != "resume" && type != "end" && type != "seen" && type != "finding")
+    throw BadLine{"nieznany rodzaj wpisu \"" + type + "\""};
   if (!record) throw BadLine{"wpis przed początkiem testu"};
   if (type == "verdict") return take_verdict(entry, *record);
+  if (type == "seen") return take_seen(entry, *record);
+  if (type == "finding") return take_finding(entry, *record);
   const std::string time = time_of(entry);
   if (type == "resume") {
     ModuleReading module;
@@ -304,9 +340,12 @@ std::string journal_start_line(const WalkRecord& record) {
   for (const RecordLine& line : record.lines)
     plan.push_back({{"row", line.row}, {"label", line.label}, {"name", line.name}, {"expected", line.expected}});
   const RecordSession first = record.sessions.empty() ? RecordSession{} : record.sessions.front();
-  return line_of({{"type", "start"},
-                  {"format", kFormat},
-                  {"time", first.began},
+  json start = {{"type", "start"}, {"format", record.field() ? kFieldFormat : kFormat}};
+  if (record.field()) {
+    start["kind"] = "field";
+    start["unit"] = header.unit;
+  }
+  start.update(json{{"time", first.began},
                   {"file", header.configuration_file},
                   {"sha256", header.sha256},
                   {"version", header.tool_version},
@@ -314,6 +353,7 @@ std::string journal_start_line(const WalkRecord& record) {
                   {"site", site_json(header.site)},
                   {"module", module_json(first.module)},
                   {"plan", plan}});
+  return line_of(start);
 }
 
 std::string journal_verdict_line(int row, const VerdictEntry& verdict) {
@@ -328,15 +368,32 @@ std::string journal_resume_line(const RecordSession& session) {
   return line_of({{"type", "resume"}, {"time", session.began}, {"module", module_json(session.module)}});
 }
 
+std::string journal_seen_line(int row, int unit, const std::string& time) {
+  return line_of({{"type", "seen"}, {"time", time}, {"row", row}, {"unit", unit}});
+}
+
+std::string journal_finding_line(const FieldFinding& finding) {
+  return line_of({{"type", "finding"},
+                  {"time", finding.time},
+                  {"finding", finding_kind_text(finding.kind)},
+                  {"row", finding.row},
+                  {"unit", finding.unit},
+                  {"label", finding.label},
+                  {"name", finding.name}});
+}
+
 std::string journal_end_line(const std::string& time) { return line_of({{"type", "end"}, {"time", time}}); }
 
 std::string journal_text(const WalkRecord& record) {
   std::string text = journal_start_line(record);
   for (std::size_t session = 1; session < record.sessions.size(); ++session)
     text += journal_resume_line(record.sessions[session]);
+  for (const FieldFinding& finding : record.findings) text += journal_finding_line(finding);
   for (const RecordLine& line : record.lines) {
+    if (record.field() && line.shown()) text += journal_seen_line(line.row, line.unit, line.seen);
     for (const VerdictEntry& earlier : line.earlier) text += journal_verdict_line(line.row, earlier);
-    if (line.shown()) text += journal_verdict_line(line.row, {line.verdict, line.comment, line.time});
+    if (line.rated() || (line.shown() && !record.field()))
+      text += journal_verdict_line(line.row, {line.verdict, line.comment, line.time});
   }
   if (record.closed()) text += journal_end_line(record.ended());
   return text;

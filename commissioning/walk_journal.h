@@ -8,6 +8,9 @@
 //   {"type":"verdict","row":5,"verdict":"OK",...}  a verdict ("nie oceniono": shown on the timer)
 //   {"type":"resume","time":...,"module":{...}}   the record goes on in a new session
 //   {"type":"end","time":...}                     the session ended (at the walk's end or on Stop)
+// and a field test's ({"type":"start","format":3,"kind":"field","unit":-1,...}):
+//   {"type":"seen","row":5,"unit":1,...}          the bus reported a planned event first
+//   {"type":"finding","finding":"bez lampy",...}  it reported an event beyond the plan
 //
 // A file may hold several records one after the other (a journal of the
 // earlier versions does; a record's folder holds one per file). Each is read
@@ -65,6 +68,8 @@ bool is_journal_file(const std::filesystem::path& path);
 std::string journal_start_line(const WalkRecord& record);
 std::string journal_verdict_line(int row, const VerdictEntry& verdict);
 std::string journal_resume_line(const RecordSession& session);
+std::string journal_seen_line(int row, int unit, const std::string& time);
+std::string journal_finding_line(const FieldFinding& finding);
 std::string journal_end_line(const std::string& time);
 // A whole record as its journal would hold it if written at once.
 std::string journal_text(const WalkRecord& record);

@@ -8,6 +8,13 @@
 // by hand has "sprawdzone ręcznie" in its remarks. A field holding ';', a
 // double quote or a line end (a comment, a name) is put in double quotes,
 // its quotes doubled, as the tool's table reader takes them.
+//
+// A field test's protocol has its own header,
+// "wiersz;zdarzenie;nazwa;oczekiwane;stan;ocena;uwagi;czas oceny;widziano;centrala":
+// a line per planned event, seen or not ("nie widziano"), with its state,
+// its last verdict and when the bus first reported it from which unit (its
+// earlier verdicts on lines of their own above it); then a line per event
+// the bus reported beyond the plan, its state "bez lampy" or "inna centrala".
 
 #include <filesystem>
 #include <string>

@@ -74,7 +74,41 @@ RecordSummary WalkRecord::summary() const {
     summary.faults += line.verdict == Verdict::fault;
     summary.not_rated += line.verdict == Verdict::not_rated;
   }
+  for (const FieldFinding& finding : findings) {
+    summary.no_lamp += finding.kind == FindingKind::no_lamp;
+    summary.other_unit += finding.kind == FindingKind::other_unit;
+  }
   return summary;
+}
+
+const char* finding_kind_text(FindingKind kind) {
+  return kind == FindingKind::other_unit ? "inna centrala" : "bez lampy";
+}
+
+std::optional<FindingKind> finding_kind_from_text(const std::string& text) {
+  for (FindingKind kind : {FindingKind::no_lamp, FindingKind::other_unit}) {
+    if (text == finding_kind_text(kind)) return kind;
+  }
+  return std::nullopt;
+}
+
+std::string field_tally_text(const RecordSummary& summary) {
+  std::string text = "widziano " + std::to_string(summary.walked) + " z " +
+                     std::to_string(summary.walked + summary.not_walked) + ", bez lampy " +
+                     std::to_string(summary.no_lamp);
+  if (summary.other_unit > 0) text += ", innej centrali " + std::to_string(summary.other_unit);
+  return text;
+}
+
+std::string field_summary_text(const RecordSummary& summary) {
+  return "Widziano " + std::to_string(summary.walked) + " z " + std::to_string(summary.walked + summary.not_walked) +
+         " zdarzeń planu, bez lampy: " + std::to_string(summary.no_lamp) + ".";
+}
+
+const char* field_state_text(const RecordLine& line) {
+  if (!line.shown()) return "nie widziano";
+  if (!line.rated()) return "widziano – bez oceny";
+  return verdict_text(line.verdict);
 }
 
 std::string summary_tally_text(const RecordSummary& summary) {
@@ -117,6 +151,47 @@ bool WalkRecord::take(int row, Verdict verdict, const std::string& comment, cons
   line.comment = comment;
   line.time = time;
   return true;
+}
+
+Sighting WalkRecord::sighting(int row, int unit, bool lights) const {
+  if (header.unit != kAnyUnit && unit != header.unit) return Sighting::other_unit;
+  if (!lights) return Sighting::no_lamp;
+  const RecordLine* planned = line(row);
+  if (planned == nullptr) return Sighting::outside_plan;
+  return planned->shown() ? Sighting::seen_before : Sighting::planned;
+}
+
+bool WalkRecord::see(int row, int unit, const std::string& time) {
+  const auto found = std::find_if(lines.begin(), lines.end(), [row](const RecordLine& l) { return l.row == row; });
+  if (found == lines.end() || found->shown()) return false;
+  found->seen = found->time = time;
+  found->unit = unit;
+  if (!sessions.empty()) sessions.back().ended = time;
+  return true;
+}
+
+bool WalkRecord::has_finding(const FieldFinding& finding) const {
+  return std::any_of(findings.begin(), findings.end(), [&](const FieldFinding& f) {
+    return f.kind == finding.kind && f.row == finding.row && f.unit == finding.unit;
+  });
+}
+
+bool WalkRecord::find(const FieldFinding& finding) {
+  if (has_finding(finding)) return false;
+  findings.push_back(finding);
+  if (!sessions.empty()) sessions.back().ended = finding.time;
+  return true;
+}
+
+std::vector<int> field_plan_rows(const ConfigMatrix& matrix, int first, int last) {
+  // Only an address's event begins on the bus: rows 0-4 are never reported,
+  // so a plan holding them could never be seen whole.
+  if (first > last) std::swap(first, last);
+  std::vector<int> rows;
+  for (int row = std::max(first, 0); row <= last && row < ConfigMatrix::kRows; ++row) {
+    if (is_address_row(row) && row_lights_a_lamp(matrix, row)) rows.push_back(row);
+  }
+  return rows;
 }
 
 std::string expected_lamps_text(const ConfigMatrix& matrix, int row, const ProjectNames& names) {

@@ -68,3 +68,10 @@ std::vector<CellDifference> differing_cells(const ConfigMatrix::Bytes& grid, con
   }
   return cells;
 }
+
+bool row_lights_a_lamp(const ConfigMatrix& matrix, int row) {
+  for (int column = 0; column < ConfigMatrix::kColumns; ++column) {
+    if (is_lit_mode(matrix.at(row, column))) return true;
+  }
+  return false;
+}

@@ -87,6 +87,11 @@ const char* led_mode_name(std::uint8_t value);
 // The letter that says a lit mode without colour ('W', 'S', 'C'); 0 for any other value.
 char led_mode_letter(std::uint8_t value);
 
+// A cell's mode that lights its lamp: blinking or steady.
+constexpr bool is_lit_mode(std::uint8_t value) { return value >= LED_SLOW_BLINK && value <= LED_STEADY; }
+// Whether the event of `row` lights some lamp: a cell of it blinks or is steady.
+bool row_lights_a_lamp(const ConfigMatrix& matrix, int row);
+
 // The label of an event row, UTF-8 ("Brak zdarzeń", "adr 7. Alarm II", ...).
 std::string row_label(int row);
 

@@ -63,13 +63,6 @@ constexpr std::array kRareLegend = {
 // The events on paper when all are: every row but row 4.
 constexpr int kEventRows = ConfigMatrix::kRows - 1;
 
-bool is_lit(std::uint8_t value) { return value >= LED_SLOW_BLINK && value <= LED_STEADY; }
-
-bool lights_a_lamp(const ConfigMatrix& matrix, int row) {
-  for (int column = 0; column < ConfigMatrix::kColumns; ++column)
-    if (is_lit(matrix.at(row, column))) return true;
-  return false;
-}
 
 // The event rows on paper: all but row 4, which has no function, or only
 // those that light a lamp.
@@ -77,7 +70,7 @@ std::vector<int> reported_rows(const ConfigMatrix& matrix, ReportRows which) {
   std::vector<int> rows;
   for (int row = 0; row < ConfigMatrix::kRows; ++row) {
     if (row == ConfigMatrix::kNoFunctionRow) continue;
-    if (which == ReportRows::lighting && !lights_a_lamp(matrix, row)) continue;
+    if (which == ReportRows::lighting && !row_lights_a_lamp(matrix, row)) continue;
     rows.push_back(row);
   }
   return rows;
@@ -346,10 +339,10 @@ class ReportPainter {
     std::array<int, LED_STEADY + 1> lit{};
     for (const int row : rows_)
       for (int column = 0; column < ConfigMatrix::kColumns; ++column)
-        if (is_lit(matrix_.at(row, column))) ++lit[matrix_.at(row, column)];
+        if (is_lit_mode(matrix_.at(row, column))) ++lit[matrix_.at(row, column)];
     QString line = QStringLiteral("Zapalone pola: ");
     for (const LegendEntry& entry : kLegend) {
-      if (!is_lit(entry.value)) continue;
+      if (!is_lit_mode(entry.value)) continue;
       line += QString::fromUtf8(entry.text) + QStringLiteral(": ") + QString::number(lit[entry.value]) +
               QStringLiteral(", ");
     }

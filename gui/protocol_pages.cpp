@@ -7,18 +7,23 @@ namespace {
 struct Page {
   int number = 0;
   double used = 0;
-  bool ends_in_table = false;  // its last piece is a table line: the next one needs no column header
+  int table = -1;  // its last piece is a line of this table: the next one of it needs no column header
 
   void next() {
     ++number;
     used = 0;
-    ends_in_table = false;
+    table = -1;
   }
 };
 
 }  // namespace
 
 std::vector<PlacedPiece> place_body_parts(const std::vector<BodyPart>& parts, double room, double column_header) {
+  return place_body_parts(parts, room, std::vector<double>{column_header});
+}
+
+std::vector<PlacedPiece> place_body_parts(const std::vector<BodyPart>& parts, double room,
+                                          const std::vector<double>& column_headers) {
   std::vector<PlacedPiece> placed;
   Page page;
   for (int part = 0; part < static_cast<int>(parts.size()); ++part) {
@@ -31,7 +36,9 @@ std::vector<PlacedPiece> place_body_parts(const std::vector<BodyPart>& parts, do
       }
       continue;
     }
-    const auto header_needed = [&] { return body.table_line && !page.ends_in_table; };
+    const double column_header =
+        static_cast<std::size_t>(body.table) < column_headers.size() ? column_headers[static_cast<std::size_t>(body.table)] : 0;
+    const auto header_needed = [&] { return body.table_line && page.table != body.table; };
     double height = body.height + (header_needed() ? column_header : 0);
     if (page.used > 0 && page.used + height > room) {
       page.next();
@@ -39,7 +46,7 @@ std::vector<PlacedPiece> place_body_parts(const std::vector<BodyPart>& parts, do
     }
     placed.push_back({part, 0, page.number, page.used, header_needed()});
     page.used += height;
-    page.ends_in_table = body.table_line;
+    page.table = body.table_line ? body.table : -1;
   }
   return placed;
 }

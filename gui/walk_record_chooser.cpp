@@ -11,16 +11,22 @@
 
 namespace {
 
-QString record_text(std::size_t number, const WalkRecord& record) {
+QString counts_text(const WalkRecord& record) {
   const RecordSummary summary = record.summary();
-  const std::string began = record.sessions.empty() ? std::string() : record_time_text(record.sessions.front().began);
-  return QString::fromUtf8("%1. %2 – %3 – OK %4, błędy %5, bez oceny %6, nie sprawdzono %7")
-      .arg(number)
-      .arg(QString::fromStdString(began), QString::fromStdString(record.header.engineer))
+  if (record.field()) return QString::fromStdString(field_tally_text(summary));
+  return QString::fromUtf8("OK %1, błędy %2, bez oceny %3, nie sprawdzono %4")
       .arg(summary.ok)
       .arg(summary.faults)
       .arg(summary.not_rated)
       .arg(summary.not_walked);
+}
+
+QString record_text(std::size_t number, const WalkRecord& record) {
+  const std::string began = record.sessions.empty() ? std::string() : record_time_text(record.sessions.front().began);
+  return QString::fromUtf8("%1. %2 – %3 – %4 – %5")
+      .arg(number)
+      .arg(QString::fromStdString(began), QString::fromUtf8(record.field() ? "próba z obiektu" : "test po kolei"),
+           QString::fromStdString(record.header.engineer), counts_text(record));
 }
 
 QString damaged_text(std::size_t number, const StoredRecord& stored) {
@@ -58,9 +64,18 @@ WalkRecordChooser::WalkRecordChooser(const std::vector<RecordChoice>& choices, Q
   ok_ = buttons->button(QDialogButtonBox::Ok);
   ok_->setText(QString::fromUtf8("Zapisz..."));
   buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
+  handoverButton_ = buttons->addButton(QString::fromUtf8("Protokół odbioru..."), QDialogButtonBox::ActionRole);
+  handoverButton_->setObjectName(QStringLiteral("HandoverProtocolButton"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  connect(list_, &QListWidget::currentRowChanged, this, [this] { ok_->setEnabled(chosen().has_value()); });
+  connect(handoverButton_, &QPushButton::clicked, this, [this] {
+    handover_ = true;
+    accept();
+  });
+  connect(list_, &QListWidget::currentRowChanged, this, [this] {
+    ok_->setEnabled(chosen().has_value());
+    handoverButton_->setEnabled(chosen().has_value());
+  });
   connect(list_, &QListWidget::itemActivated, this, [this] {
     if (chosen()) accept();
   });
@@ -71,6 +86,7 @@ WalkRecordChooser::WalkRecordChooser(const std::vector<RecordChoice>& choices, Q
     }
   }
   ok_->setEnabled(chosen().has_value());
+  handoverButton_->setEnabled(chosen().has_value());
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(QString::fromUtf8("Protokoły tego pliku konfiguracji, najnowszy pierwszy:")));
   layout->addWidget(list_);
@@ -86,8 +102,10 @@ std::optional<std::size_t> WalkRecordChooser::chosen() const {
   return choice.record;
 }
 
-std::optional<std::size_t> ask_walk_record(QWidget* parent, const std::vector<RecordChoice>& choices) {
+std::optional<RecordRequest> ask_walk_record(QWidget* parent, const std::vector<RecordChoice>& choices) {
   WalkRecordChooser chooser(choices, parent);
   if (chooser.exec() != QDialog::Accepted) return std::nullopt;
-  return chooser.chosen();
+  const std::optional<std::size_t> chosen = chooser.chosen();
+  if (!chosen) return std::nullopt;
+  return RecordRequest{*chosen, chooser.handover()};
 }

@@ -17,24 +17,14 @@
 #include <cmath>
 
 #include "config/config_matrix.h"
+#include "gui/row_picker.h"
+#include "gui/verdict_controls.h"
 #include "gui/walk_record_model.h"
-
-namespace {
-
-QComboBox* row_picker(const char* name, QWidget* parent) {
-  auto* picker = new QComboBox(parent);
-  picker->setObjectName(QString::fromLatin1(name));
-  for (int row = 0; row < ConfigMatrix::kRows; ++row) picker->addItem(QString::fromStdString(row_label(row)));
-  picker->setMaxVisibleItems(20);
-  return picker;
-}
-
-}  // namespace
 
 WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("WalkTab"));
-  first_ = row_picker("WalkFirstRow", this);
-  last_ = row_picker("WalkLastRow", this);
+  first_ = make_row_picker("WalkFirstRow", this);
+  last_ = make_row_picker("WalkLastRow", this);
   dwell_ = new QDoubleSpinBox(this);
   dwell_->setObjectName(QStringLiteral("WalkDwell"));
   dwell_->setRange(0.5, 60.0);
@@ -79,15 +69,7 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   expected_ = new QLabel(this);
   expected_->setObjectName(QStringLiteral("WalkExpected"));
   expected_->setWordWrap(true);
-  ok_ = addButton("WalkVerdictOk", QStringLiteral("OK"));
-  fault_ = addButton("WalkVerdictFault", QString::fromUtf8("Błąd"));
-  comment_ = new QLineEdit(this);
-  comment_->setObjectName(QStringLiteral("WalkComment"));
-  comment_->setPlaceholderText(QStringLiteral("Uwagi do błędu (B, potem Enter)"));
-  auto* verdicts = new QHBoxLayout;
-  verdicts->addWidget(ok_);
-  verdicts->addWidget(fault_);
-  verdicts->addWidget(comment_, 1);
+  verdicts_ = new VerdictControls(this, "Walk");
   byHandStep_ = new QLabel(this);
   byHandStep_->setObjectName(QStringLiteral("WalkByHandStep"));
   byHandStep_->setWordWrap(true);
@@ -99,6 +81,7 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   events_ = new QTableView(this);
   events_->setObjectName(QStringLiteral("WalkEvents"));
   events_->setModel(model_);
+  verdicts_->setList(events_);
   events_->setSelectionBehavior(QAbstractItemView::SelectRows);
   events_->setSelectionMode(QAbstractItemView::SingleSelection);
   events_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -126,7 +109,7 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   layout->addWidget(status_);
   layout->addWidget(expected_);
   layout->addWidget(byHandStep_);
-  layout->addLayout(verdicts);
+  layout->addLayout(verdicts_->makeRow());
   layout->addWidget(events_, 1);
   layout->addWidget(tally_);
   layout->addLayout(record);
@@ -137,9 +120,9 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   connect(next_, &QPushButton::clicked, this, &WalkTab::nextRequested);
   connect(stop_, &QPushButton::clicked, this, &WalkTab::stopRequested);
 
-  connect(ok_, &QPushButton::clicked, this, [this] { giveVerdict(true); });
-  connect(fault_, &QPushButton::clicked, this, [this] { giveVerdict(false); });
-  connect(comment_, &QLineEdit::returnPressed, this, [this] { giveVerdict(false); });
+  connect(verdicts_, &VerdictControls::verdictGiven, this, &WalkTab::verdictGiven);
+  // Return on a line of the record goes to its event.
+  connect(verdicts_, &VerdictControls::lineChosen, this, &WalkTab::chooseEvent);
   connect(protocol_, &QPushButton::clicked, this, &WalkTab::protocolRequested);
   connect(repeat_, &QPushButton::clicked, this, &WalkTab::repeatFaultsRequested);
   connect(events_, &QAbstractItemView::clicked, this, &WalkTab::chooseEvent);
@@ -149,32 +132,11 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
     shortcut->setContext(Qt::WindowShortcut);  // wherever the focus is in the board window
     connect(shortcut, &QShortcut::activated, this, [this, key, request] {
       if (!running_ || !isVisible()) return;
-      if (comment_->hasFocus() && key == Qt::Key_Escape) {  // the comment taken back, the walk goes on
-        comment_->clear();
-        setFocus(Qt::OtherFocusReason);
-        return;
-      }
+      // The comment taken back, the walk goes on.
+      if (key == Qt::Key_Escape && verdicts_->takeBackComment()) return;
       emit(this->*request)();
     });
   };
-  const auto verdict_key = [this](QKeySequence keys, auto action) {
-    auto* shortcut = new QShortcut(keys, this);
-    shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this, action] {
-      if (running_ && isVisible() && ok_->isEnabled()) action();
-    });
-  };
-  // Return on a line of the record goes to its event; elsewhere it gives the verdict.
-  for (Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
-    auto* shortcut = new QShortcut(QKeySequence(enter), this);
-    shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this] {
-      if (!isVisible()) return;
-      if (events_->hasFocus()) return chooseEvent(events_->currentIndex());
-      if (running_ && ok_->isEnabled()) giveVerdict(!comment_->hasFocus());
-    });
-  }
-  verdict_key(QKeySequence(Qt::Key_B), [this] { comment_->setFocus(Qt::ShortcutFocusReason); });
   key(Qt::Key_Space, &WalkTab::pauseToggled);
   key(Qt::Key_Left, &WalkTab::backRequested);
   key(Qt::Key_Right, &WalkTab::nextRequested);
@@ -185,13 +147,6 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   setDefaultRange(ConfigMatrix::kFirstAddressRow);
   setRunning(false);
   setFaultsToRepeat(0);
-}
-
-void WalkTab::giveVerdict(bool ok) {
-  const QString comment = ok ? QString() : comment_->text().trimmed();
-  comment_->clear();
-  setFocus(Qt::OtherFocusReason);  // the arrows steer the walk again
-  emit verdictGiven(ok, comment);
 }
 
 void WalkTab::chooseEvent(const QModelIndex& index) {
@@ -229,8 +184,7 @@ void WalkTab::showCurrentEvent(int row) {
 }
 
 void WalkTab::updateVerdictControls() {
-  const bool open = running_ && wait_->isChecked();
-  for (QWidget* verdict : std::initializer_list<QWidget*>{ok_, fault_, comment_}) verdict->setEnabled(open);
+  verdicts_->setOpen(running_ && wait_->isChecked());
 }
 
 bool WalkTab::waitForVerdict() const { return wait_->isChecked(); }

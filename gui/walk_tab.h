@@ -24,6 +24,7 @@
 
 #include "commissioning/walk_record.h"
 
+class VerdictControls;
 class WalkRecordModel;
 class QTableView;
 class QCheckBox;
@@ -84,7 +85,6 @@ class WalkTab : public QWidget {
 
  private:
   QPushButton* addButton(const char* name, const QString& text);
-  void giveVerdict(bool ok);
   void chooseEvent(const QModelIndex& index);
   void updateVerdictControls();
 
@@ -100,9 +100,7 @@ class WalkTab : public QWidget {
   QCheckBox* wait_;
   QLineEdit* engineer_;
   QLabel* expected_;
-  QPushButton* ok_;
-  QPushButton* fault_;
-  QLineEdit* comment_;
+  VerdictControls* verdicts_;
   QPushButton* protocol_;
   QPushButton* repeat_;
   std::vector<QCheckBox*> byHand_;  // rows 1-3

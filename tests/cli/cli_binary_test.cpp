@@ -789,9 +789,9 @@ TEST_F(CliBinaryTest, ProtocolListsTheRecordsAndPrintsAnyReadableOne) {
   std::vector<std::string> listed;
   for (std::string line; std::getline(lines, line);) listed.push_back(line);
   ASSERT_EQ(listed.size(), 3u) << list.out;
-  EXPECT_EQ(listed[0], "3\t2026-12-08 09:30:00\tEwa Nowak\tOK 1, błędy 0, bez oceny 0, zostało 2");
+  EXPECT_EQ(listed[0], "3\t2026-12-08 09:30:00\tEwa Nowak\tOK 1, błędy 0, bez oceny 0, zostało 2\ttest po kolei");
   EXPECT_EQ(listed[1].rfind(damaged_prefix, 0), 0u) << listed[1];
-  EXPECT_EQ(listed[2], "1\t2026-12-07 14:02:00\tJan Kowalski\tOK 2, błędy 1, bez oceny 0, zostało 0");
+  EXPECT_EQ(listed[2], "1\t2026-12-07 14:02:00\tJan Kowalski\tOK 2, błędy 1, bez oceny 0, zostało 0\ttest po kolei");
 
   const fs::path csv = dir_ / "p.csv";
   struct Case {
@@ -839,6 +839,7 @@ TEST_F(CliBinaryTest, JournalThatIsNotAFileOrFolderIs66AtOnce) {
       {"protocol", fifo.string(), "--list"},
       {"protocol", fifo.string(), "--csv", (dir_ / "p.csv").string()},
       {"walk", "--confirm", file, "--record", fifo.string()},
+      {"field", file, "--record", fifo.string()},
   };
   for (const std::vector<std::string>& arguments : runs) {
     SCOPED_TRACE(arguments.front());
@@ -974,6 +975,115 @@ TEST_F(CliBinaryTest, MonitorPrintsEachChangeAtOnceUntilCtrlCOrAFailure) {
 
   const CliRun unwritable = run_cli_binary({"monitor", "--log", (dir_ / "brak" / "x.csv").string()});
   EXPECT_EQ(unwritable.status, 73);
+}
+
+// A project lighting lamp N+1 steadily for "adr N. Alarm I", N = 0-2; address 2 named.
+std::string field_project(const fs::path& path) {
+  Project project;
+  for (int address = 0; address < 3; ++address) project.matrix.set(5 + 3 * address, address, LED_STEADY);
+  project.names.addresses[2] = "Kotłownia";
+  EXPECT_TRUE(save_project(path, project).ok);
+  return path.string();
+}
+
+// The bus reports adr 0 Alarm I, adr 1 Alarm I, then adr 5 Awaria, which lights
+// nothing: each beginning is a line, then the coverage and the event not seen;
+// the protocol lists the three planned events and the one without a lamp.
+// Without a module: 69, and no record.
+TEST_F(CliBinaryTest, FieldTestPrintsEachEventThatBeginsThenWhatWasNotSeen) {
+  const std::string project = field_project(dir_ / "obiekt.zelp");
+  const fs::path journal = dir_ / "J";
+  {
+    TestBedOptions keyboard_only;
+    keyboard_only.modules = 0;
+    TestBed bed(keyboard_only);
+    EXPECT_EQ(run_cli_binary({"field", project, "--for", "4", "--record", journal.string()}).status, 69);
+    EXPECT_FALSE(fs::exists(journal));
+  }
+  TestBed bed;
+  ASSERT_EQ(run_cli_binary({"upload", project}).status, 0);
+  CliProcess cli({"field", project, "--for", "4", "--record", journal.string()});
+  ASSERT_TRUE(cli.wait_for_err("Próba z obiektu: nasłuch wszystkich central", 1, 20s)) << cli.err_so_far();
+  for (int row : {5, 8, 22}) bed.module().queue_rs485(unit_frame(row));
+  const CliRun run = cli.finish();
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::size_t events_end = run.out.find("Widziano");
+  ASSERT_NE(events_end, std::string::npos) << run.out;
+  EXPECT_EQ(without_times(run.out.substr(0, events_end)),
+            (std::vector<std::string>{"centrala 0\t5\tadr 0. Alarm I\t1 – ciągłe",
+                                      "centrala 0\t8\tadr 1. Alarm I\t2 – ciągłe", "centrala 0\t22\tadr 5. Awaria\tnic"}));
+  EXPECT_EQ(run.out.substr(events_end),
+            "Widziano 2 z 3 zdarzeń planu, bez lampy: 1.\nnie widziano\t11\tadr 2. Alarm I\tKotłownia\n");
+
+  const fs::path csv = dir_ / "F.csv";
+  ASSERT_EQ(run_cli_binary({"protocol", journal.string(), "--csv", csv.string()}).status, 0);
+  // Each line without the time the bus reported its event ("widziano", the last but one).
+  std::vector<std::string> lines;
+  std::istringstream table(file_bytes(csv));
+  for (std::string line; std::getline(table, line);) {
+    const std::size_t unit = line.rfind(';');
+    lines.push_back(line.substr(0, line.rfind(';', unit - 1)) + line.substr(unit));
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "\xEF\xBB\xBFwiersz;zdarzenie;nazwa;oczekiwane;stan;ocena;uwagi;czas oceny;centrala\r",
+                       "5;adr 0. Alarm I;;1 – ciągłe;widziano – bez oceny;nie oceniono;;;0\r",
+                       "8;adr 1. Alarm I;;2 – ciągłe;widziano – bez oceny;nie oceniono;;;0\r",
+                       "11;adr 2. Alarm I;Kotłownia;3 – ciągłe;nie widziano;;;;\r", "22;adr 5. Awaria;;nic;bez lampy;;;;0\r"}));
+  const CliRun list = run_cli_binary({"protocol", journal.string(), "--list"});
+  EXPECT_TRUE(list.out.ends_with("\twidziano 2 z 3, bez lampy 1, OK 0, błędy 0\tpróba z obiektu\n")) << list.out;
+}
+
+// Listening to unit 1 on a terminal: "b" and a comment rate the event just
+// seen; unit 2's event is a finding. An unplug ends the run with 74, its
+// coverage printed and the session closed; the next run of unit 1, without
+// a terminal, goes on with the record in a session of its own.
+TEST_F(CliBinaryTest, FieldTestTakesVerdictsOnATerminalAndGoesOnAfterAnUnplug) {
+  const std::string project = field_project(dir_ / "obiekt.zelp");
+  const fs::path journal = dir_ / "obiekt.zelp-protokoly";
+  {
+    TestBed bed;
+    ASSERT_EQ(run_cli_binary({"upload", project}).status, 0);
+    CliProcess cli({"field", project, "--unit", "1"}, nullptr, true);
+    ASSERT_TRUE(cli.wait_for_err("nasłuch centrali 1", 1, 20s)) << cli.err_so_far();
+    bed.module().queue_rs485(unit_frame(5, 1));
+    ASSERT_TRUE(cli.wait_for_err("ocena „adr 0. Alarm I” (Enter/o – OK, b – błąd, q – koniec): ", 1, 5s));
+    cli.press("b");
+    ASSERT_TRUE(cli.wait_for_err("uwagi (adr 0. Alarm I): ", 1, 5s)) << cli.err_so_far();
+    cli.press("m");  // a key at a time, as typed
+    ASSERT_TRUE(cli.wait_for_err("uwagi (adr 0. Alarm I): m", 1, 5s)) << cli.err_so_far();
+    cli.press("iga\r");
+    ASSERT_TRUE(cli.wait_for_err("miga\n", 1, 5s)) << cli.err_so_far();
+    bed.module().queue_rs485(unit_frame(8, 2));
+    ASSERT_TRUE(cli.next_line(5s));
+    ASSERT_TRUE(cli.next_line(5s));
+    bed.unplug();
+    const CliRun run = cli.finish();
+    EXPECT_EQ(run.status, 74) << run.err;
+    EXPECT_NE(run.out.find("Widziano 1 z 3 zdarzeń planu, bez lampy: 0.\nnie widziano\t8\t"), std::string::npos)
+        << run.out;
+  }
+  const JournalReading left = load_walk_journal(journal);
+  ASSERT_TRUE(left.ok && left.newest() && left.newest()->record) << left.reason;
+  const WalkRecord& record = *left.newest()->record;
+  EXPECT_TRUE(record.closed());
+  EXPECT_EQ(record.line(5)->verdict, Verdict::fault);
+  EXPECT_EQ(record.line(5)->comment, "miga");
+  EXPECT_EQ(record.line(5)->unit, 1);
+  ASSERT_EQ(record.findings.size(), 1u);
+  EXPECT_EQ(record.findings[0].kind, FindingKind::other_unit);
+  EXPECT_EQ(record.findings[0].unit, 2);
+
+  TestBed bed;
+  ASSERT_EQ(run_cli_binary({"upload", project}).status, 0);
+  const CliRun again = run_cli_binary({"field", project, "--unit", "1", "--for", "1"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.err.find("widziano 1 z 3, bez lampy 0, innej centrali 1. Dokończyć? [T/n] t (bez terminala"),
+            std::string::npos)
+      << again.err;
+  const JournalReading resumed = load_walk_journal(journal);
+  ASSERT_EQ(resumed.records.size(), 1u);
+  ASSERT_TRUE(resumed.newest()->record);
+  EXPECT_EQ(resumed.newest()->record->sessions.size(), 2u);
 }
 
 }  // namespace

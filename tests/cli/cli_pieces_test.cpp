@@ -19,6 +19,7 @@
 #include "cli/progress_line.h"
 #include "config/project_names.h"
 #include "cli/result_log.h"
+#include "cli/record_start.h"
 #include "cli/result_text.h"
 #include "cli/terminal_keys.h"
 #include "cli/walk_confirm.h"
@@ -61,6 +62,19 @@ TEST(CliCommandLine, CommandsOptionsAndOperandsInAnyOrder) {
   EXPECT_EQ(parsed.options.record_number, 7);
   EXPECT_EQ(parsed.options.record_file, "");
   EXPECT_TRUE(parse_command_line({"protocol", "--list", "d"}).options.list_records);
+
+  // field: its file is the one the module must hold; without --unit it hears every unit.
+  parsed = parse_command_line({"field", "--for", "4", "obiekt.zelp", "adr 1. Alarm I", "--record", "J", "--force"});
+  ASSERT_EQ(parsed.kind, ParsedCommandLine::run) << parsed.error;
+  EXPECT_EQ(parsed.options.command, CliCommand::field);
+  EXPECT_EQ(parsed.options.confirm_file, "obiekt.zelp");
+  EXPECT_EQ(parsed.options.walk_first, 8);
+  EXPECT_EQ(parsed.options.walk_last, 304);
+  EXPECT_EQ(parsed.options.monitor_seconds, 4);
+  EXPECT_EQ(parsed.options.record_file, "J");
+  EXPECT_EQ(parsed.options.unit, -1);
+  EXPECT_TRUE(parsed.options.force);
+  EXPECT_EQ(parse_command_line({"field", "a.zel", "--unit", "0"}).options.unit, 0);
 
   EXPECT_EQ(parse_command_line({"upload", "x", "--help"}).kind, ParsedCommandLine::help);
   EXPECT_EQ(parse_command_line({"--version"}).kind, ParsedCommandLine::version);
@@ -112,6 +126,11 @@ TEST(CliCommandLine, WrongLinesSayWhatIsWrong) {
       {{"hello", "--raw"}, "--for i --raw dotyczą tylko polecenia monitor"},
       {{"monitor", "--repeat"}, "--repeat nie dotyczy polecenia monitor"},
       {{"monitor", "x"}, "nadmiarowy argument: x"},
+      {{"field", "--for", "5"}, "field: nie podano pliku"},
+      {{"field", "a.zel", "5", "9", "x"}, "nadmiarowy argument: x"},
+      {{"field", "a.zel", "0", "Po resecie"}, "wierszy 0-4 magistrala nie zgłasza jako zdarzeń: nie ma czego sprawdzać"},
+      {{"field", "a.zel", "--log", "x.csv"}, "--log nie dotyczy polecenia field"},
+      {{"field", "a.zel", "--repeat"}, "--repeat nie dotyczy polecenia field"},
       {{"test", "-1"}, "nieznany wiersz zdarzenia: -1 (0-304 lub np. \"adr 7. Alarm II\")"},
       {{"test", "1"}, "wiersza 1 („Strata łączności”) nie można wywołać ramką z magistrali (stan samego modułu)"},
       {{"test", "Po resecie"}, "wiersza 3 („Po resecie”) nie można wywołać ramką z magistrali (stan samego modułu)"},
@@ -166,6 +185,19 @@ TEST(CliTerminalKeys, KeysThatSteerTheWalk) {
 // `zel17-cli walk ... &`: a job in the terminal's background leaves the
 // terminal's modes alone, so no SIGTTOU stops it while it holds the module.
 // Each case runs in a session of its own on a new pseudo-terminal.
+// A comment after "b": Backspace takes back a whole UTF-8 character, an
+// arrow types nothing, Return ends the line and what came after it in a paste.
+TEST(CliTerminalKeys, CommentTypedKeyByKey) {
+  std::ostringstream echo;
+  TypedLine comment(echo);
+  EXPECT_FALSE(comment.take("lampa ś"));
+  EXPECT_FALSE(comment.take("\x7f"));
+  EXPECT_FALSE(comment.take("\x1b[D"));
+  EXPECT_TRUE(comment.take("zgasła\rreszta"));
+  EXPECT_EQ(comment.text(), "lampa zgasła");
+  EXPECT_EQ(echo.str(), "lampa ś\b \bzgasła\n");
+}
+
 TEST(CliTerminalKeys, OnlyTheForegroundJobTakesTheKeys) {
   enum Ending { taken = 10, not_taken = 11, stopped = 12 };
   auto run_in_session = [](bool background) {
@@ -245,7 +277,7 @@ TEST(CliTexts, DifferingCellAndRepeatLines) {
   EXPECT_EQ(difference_row({304, 24, 3, 0}, &names), "304\tadr 99. Awaria\t25\t3\t0\tKotłownia");
   EXPECT_EQ(difference_row({0, 0, 0, 2}, &names), "0\tBrak zdarzeń\t1\t0\t2\t");
   // A rated event: the comment's field stays with names, so the name is always fifth.
-  RecordLine rated{304, "adr 99. Awaria", "", "", Verdict::ok, "", "", {}};
+  RecordLine rated{304, "adr 99. Awaria", "", "", Verdict::ok, "", "", {}, "", kAnyUnit};
   EXPECT_EQ(verdict_row(rated), "304\tadr 99. Awaria\tOK");
   EXPECT_EQ(verdict_row(rated, &names), "304\tadr 99. Awaria\tOK\t\tKotłownia");
   rated.verdict = Verdict::fault;

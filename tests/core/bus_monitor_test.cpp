@@ -120,6 +120,14 @@ TEST(BusTracker, ActiveEventsKeepTheirStartAndTheLastBegunIsKnown) {
   tracker.update({2, {}}, milliseconds(5000));
   EXPECT_TRUE(tracker.active().empty());
   EXPECT_FALSE(tracker.last_begun());
+
+  // The same event active on two units: it ends on each apart.
+  tracker.update({0, events({26})}, milliseconds(6000));
+  tracker.update({2, events({26})}, milliseconds(7000));
+  tracker.update({0, {}}, milliseconds(8000));
+  ASSERT_EQ(tracker.active().size(), 1u);
+  EXPECT_EQ(tracker.active()[0], (ActiveBusEvent{2, 26, milliseconds(7000), tracker.active()[0].began_order}));
+  EXPECT_EQ(tracker.last_begun()->unit, 2);
 }
 
 // What the board lights for the events active at once: each lamp at the

@@ -4,6 +4,7 @@
 #include "commissioning/commissioning_record.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_matrix.h"
+#include "config/name_text.h"
 #include "config/sha256.h"
 #include "scratch_folder.h"
 
@@ -235,6 +236,73 @@ TEST_F(CommissioningRecordFile, EverySessionKeepsItsReadBackAndNoRecordHidesAnot
   EXPECT_EQ(first.summary(), (RecordSummary{5, 4, 1, 0, 0}));
   EXPECT_EQ(first.line(7)->earlier, (std::vector<VerdictEntry>{{Verdict::ok, "", at(31)}}));
   EXPECT_EQ(readback_result_short_text(first.sessions[1].module.differing_cells), "brak poprawnej konfiguracji");
+}
+
+// A field test over adr 0-2 Alarm I lighting lamps 1-3, listening to unit 1:
+// the bus's planned events are seen once with their unit, an event without a
+// lamp and one of another unit are findings kept once, only a seen event
+// takes a verdict, and the record reads back whole and goes on as a field test only.
+TEST_F(CommissioningRecordFile, AFieldTestKeepsWhatTheBusReportedAndNothingElse) {
+  ConfigMatrix matrix;
+  for (int address = 0; address < 3; ++address) matrix.set(address_row(address, AddressEvent::alarm_1), address, LED_STEADY);
+  matrix.set(address_row(9, AddressEvent::fault), 4, LED_NOT_AVAILABLE);  // not lit
+  const int adr0 = address_row(0, AddressEvent::alarm_1), adr1 = adr0 + 3, adr2 = adr0 + 6;
+  const int adr5_fault = address_row(5, AddressEvent::fault);
+  EXPECT_EQ(field_plan_rows(matrix, 5, 304), (std::vector<int>{adr0, adr1, adr2}));
+  EXPECT_EQ(field_plan_rows(matrix, 304, adr1), (std::vector<int>{adr1, adr2}));
+  // Rows 0-3 may light lamps, but no bus frame reports them as an event.
+  ConfigMatrix own_states = matrix;
+  for (int row = 0; row <= 3; ++row) own_states.set(row, 7, LED_STEADY);
+  EXPECT_EQ(field_plan_rows(own_states, 0, adr0), (std::vector<int>{adr0}));
+
+  ProjectNames names;
+  names.addresses[5] = "Kotłownia";
+  WalkRecord begun = new_record("obiekt.zelp", matrix, names, field_plan_rows(matrix, 5, 304), "1.1.0", "", kSameModule, at(0));
+  begun.header.kind = RecordKind::field;
+  begun.header.unit = 1;
+  const auto folder = path("obiekt.zelp-protokoly");
+  {
+    CommissioningRecord record(folder);
+    ASSERT_EQ(record.begin(begun), "");
+    EXPECT_NE(record.rate(adr0, Verdict::ok, "", at(1)), "");  // not reported yet
+    const std::vector<std::tuple<int, int, Sighting>> reported{
+        {adr0, 1, Sighting::planned},     {adr0, 1, Sighting::seen_before}, {adr1, 2, Sighting::other_unit},
+        {adr5_fault, 1, Sighting::no_lamp}, {adr5_fault, 1, Sighting::no_lamp}, {adr1, 1, Sighting::planned},
+        {address_row(9, AddressEvent::fault), 1, Sighting::no_lamp}};
+    int minute = 2;
+    for (const auto& [row, unit, sighting] : reported) {
+      const auto seen = record.see(matrix, names, row, unit, at(minute++));
+      EXPECT_EQ(seen.sighting, sighting) << row << " " << unit;
+      EXPECT_EQ(seen.failure, "");
+    }
+    EXPECT_EQ(record.rate(adr0, Verdict::fault, "lampa 1 miga", at(20)), "");
+    EXPECT_EQ(record.end(at(21)), "");
+  }
+  const JournalReading reading = load_walk_journal(folder);
+  ASSERT_EQ(reading.records.size(), 1u);
+  ASSERT_TRUE(reading.records[0].record) << reading.records[0].damage;
+  const WalkRecord& field = *reading.records[0].record;
+  EXPECT_TRUE(field.field());
+  EXPECT_EQ(field.header.unit, 1);
+  EXPECT_EQ(field.line(adr0)->seen, at(2));
+  EXPECT_EQ(field.line(adr1)->unit, 1);
+  EXPECT_EQ(field_state_text(*field.line(adr0)), std::string("Błąd"));
+  EXPECT_EQ(field_state_text(*field.line(adr1)), std::string("widziano – bez oceny"));
+  EXPECT_EQ(field_state_text(*field.line(adr2)), std::string("nie widziano"));
+  EXPECT_EQ(field.findings, (std::vector<FieldFinding>{
+                                {FindingKind::other_unit, adr1, 2, "adr 1. Alarm I", "", at(4)},
+                                {FindingKind::no_lamp, adr5_fault, 1, "adr 5. Awaria", "Kotłownia", at(5)},
+                                {FindingKind::no_lamp, address_row(9, AddressEvent::fault), 1, "adr 9. Awaria", "", at(8)}}));
+  EXPECT_EQ(field_tally_text(field.summary()), "widziano 2 z 3, bez lampy 2, innej centrali 1");
+  EXPECT_EQ(field_summary_text(field.summary()), "Widziano 2 z 3 zdarzeń planu, bez lampy: 2.");
+  EXPECT_EQ(parse_walk_journal(journal_text(field)).records[0].record, field);
+
+  CommissioningRecord again(folder);
+  EXPECT_EQ(again.unfinished(sha256_hex(matrix.bytes()), true), nullptr);  // not a walk
+  ASSERT_NE(again.unfinished(sha256_hex(matrix.bytes()), true, RecordKind::field), nullptr);
+  EXPECT_EQ(again.unfinished(sha256_hex(matrix.bytes()), false, RecordKind::field)->next_row(false), adr2);
+  // A version that knows only walks refuses the record rather than read it as one.
+  EXPECT_NE(journal_start_line(field).find("\"format\":3"), std::string::npos);
 }
 
 // A journal that cannot be read is written to by no one, and a damaged

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const JournalReading again = parse_walk_journal(journal_text(record));
     if (again.records.size() != 1 || !again.records[0].record) std::abort();
     const WalkRecord& copy = *again.records[0].record;
-    if (!(copy.header == record.header) || !(copy.lines == record.lines) ||
+    if (!(copy.header == record.header) || !(copy.lines == record.lines) || !(copy.findings == record.findings) ||
         copy.sessions.size() != record.sessions.size())
       std::abort();
     const RecordSummary summary = record.summary();

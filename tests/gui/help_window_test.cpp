@@ -38,7 +38,7 @@ TEST(Guide, EveryLinkLeadsToAHeadingAndEveryPictureIsBuiltIn) {
   std::set<QString> anchors;
   for (const GuideHeading& heading : guide.headings())
     EXPECT_TRUE(anchors.insert(heading.anchor).second) << "two headings make " << heading.anchor.toStdString();
-  for (const QString& section : {kGuideStartSection, kGuideWalkSection, kGuideMonitorSection})
+  for (const QString& section : {kGuideStartSection, kGuideWalkSection, kGuideMonitorSection, kGuideFieldSection})
     EXPECT_TRUE(anchors.count(section)) << "F1 leads to " << section.toStdString() << ", which is no heading";
   int links = 0;
   for (QTextBlock block = guide.begin(); block.isValid(); block = block.next()) {
@@ -74,6 +74,7 @@ TEST_F(HelpTest, F1OpensTheGuideAtTheSectionOfTheWindow) {
       {"Pomoc", [&] { window().findChild<QPushButton*>(QStringLiteral("HelpButton"))->click(); }, kGuideStartSection},
       {"board, walk", [&] { board->tabs()->setCurrentIndex(0); press(board, Qt::Key_F1); }, kGuideWalkSection},
       {"board, monitor", [&] { board->tabs()->setCurrentIndex(1); press(board, Qt::Key_F1); }, kGuideMonitorSection},
+      {"board, field test", [&] { board->tabs()->setCurrentIndex(2); press(board, Qt::Key_F1); }, kGuideFieldSection},
   };
   for (const auto& [where, pressed, section] : cases) {
     SCOPED_TRACE(where);

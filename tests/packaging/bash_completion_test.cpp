@@ -79,7 +79,8 @@ std::vector<std::string> sorted(std::set<std::string> items) { return {items.beg
 
 // Options the help lists for all commands that a command still refuses.
 const std::map<std::string, std::set<std::string>> kRefusedOptions = {
-    {"walk", {"--repeat"}}, {"monitor", {"--repeat"}}, {"protocol", {"--repeat", "--log"}}};
+    {"walk", {"--repeat"}}, {"monitor", {"--repeat"}}, {"protocol", {"--repeat", "--log"}},
+    {"field", {"--repeat", "--log"}}};
 
 // Commands, and the options of each, are those `zel17-cli --help` lists.
 TEST_F(BashCompletionTest, OffersTheCommandsAndOptionsOfTheHelp) {
@@ -133,6 +134,8 @@ TEST_F(BashCompletionTest, OffersFilesAndEventLabelsWhereTheyBelong) {
       {{"zel17-cli", "protocol", "d.jsonl", "--record", ""}, {}},
       {{"zel17-cli", "walk", "--engineer", ""}, {}},
       {{"zel17-cli", "walk", "--engineer", "Jan", "5", "Po"}, {"Po\\ resecie"}},
+      {{"zel17-cli", "field", ""}, {"konfiguracje", "linia-A.zel", "tabela.csv"}},
+      {{"zel17-cli", "field", "linia-A.zel", "--unit", "1", "adr\\ 9.\\ Al"}, {"adr\\ 9.\\ Alarm\\ I", "adr\\ 9.\\ Alarm\\ II"}},
   };
   for (const Case& c : cases) {
     std::string line;

@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: MIT
+#include "cli/field_command.h"
+
+#include <chrono>
+#include <optional>
+#include <variant>
+
+#include "cli/exit_codes.h"
+#include "cli/platform_console.h"
+#include "cli/record_start.h"
+#include "cli/result_text.h"
+#include "cli/terminal_keys.h"
+#include "cli/walk_confirm.h"
+#include "commissioning/bus_monitor.h"
+#include "commissioning/commissioning_record.h"
+#include "config/config_matrix.h"
+#include "config/sha256.h"
+#include "text/utf8_path.h"
+
+namespace {
+
+ModuleResult failure(int exit_status, std::string status, const std::string& reason) {
+  return {exit_status, std::move(status), "BŁĄD: " + reason, {}, {}};
+}
+
+// "centrali 3", "wszystkich central"
+std::string listened_units_text(int unit) {
+  return unit == kAnyUnit ? "wszystkich central" : "centrali " + std::to_string(unit);
+}
+
+// The newest record, when it is an unfinished field test of this table that
+// listened as this run does; another unit's record is not gone on with.
+RecordOffer field_offer(const ModuleJob& job) {
+  RecordOffer offer;
+  offer.with_verdicts = false;
+  offer.kind = RecordKind::field;
+  const WalkRecord* unfinished = job.record->unfinished(sha256_hex(job.file.bytes()), false, RecordKind::field);
+  if (unfinished == nullptr) return offer;
+  if (unfinished->header.unit != job.options.unit) {
+    *job.prompts << "Niedokończona próba z obiektu tej konfiguracji słuchała "
+                 << listened_units_text(unfinished->header.unit) << "; zaczyna się nowa." << std::endl;
+    return offer;
+  }
+  offer.unfinished = unfinished;
+  offer.question = "Niedokończona próba z obiektu tej konfiguracji: " + field_tally_text(unfinished->summary()) +
+                   ". Dokończyć? [T/n] ";
+  return offer;
+}
+
+// What the bus reported, printed and put into the record as it comes, and
+// the engineer's verdicts for the last planned event seen.
+class FieldRun {
+ public:
+  FieldRun(const ModuleJob& job, const TerminalKeys& keys)
+      : job_(job), record_(*job.record), out_(*job.results_out), ask_(*job.prompts), keys_(keys) {}
+
+  // An event that began on the bus; false when the record could not take it.
+  bool seen(const BusChange& change) {
+    const SeenResult result = record_.see(job_.file, names(), change.row, change.unit, record_time_now());
+    if (!result.failure.empty()) {
+      failure_ = result.failure;
+      return false;
+    }
+    end_question();
+    out_ << bus_event_tab_fields(change) << '\t' << one_field(expected_lamps_text(job_.file, change.row, names()))
+         << std::endl;
+    if (result.sighting == Sighting::planned || result.sighting == Sighting::seen_before) {
+      last_row_ = change.row;
+      if (!comment_) ask();
+    }
+    if (comment_) ask_ << "  uwagi (" << row_label(comment_row_) << "): " << comment_->text() << std::flush;
+    return true;
+  }
+
+  // A key pressed on the terminal; false when it ends the run (q, or a
+  // verdict the record could not take).
+  bool key(const std::string& input) {
+    if (comment_) {
+      if (!comment_->take(input)) return true;
+      const std::string comment = comment_->text();
+      comment_.reset();
+      return rate(comment_row_, Verdict::fault, comment);
+    }
+    const VerdictKey key = decode_verdict_key(input);
+    if (key == VerdictKey::quit) {
+      end_question();
+      return false;
+    }
+    if (last_row_ < 0 || (key != VerdictKey::ok && key != VerdictKey::fault)) return true;
+    if (!asking_) ask_ << "  ocena „" << row_label(last_row_) << "”: ";
+    asking_ = false;
+    if (key == VerdictKey::ok) {
+      ask_ << verdict_text(Verdict::ok) << std::endl;
+      return rate(last_row_, Verdict::ok, {});
+    }
+    ask_ << verdict_text(Verdict::fault) << "\n  uwagi (" << row_label(last_row_) << "): " << std::flush;
+    comment_.emplace(ask_);
+    comment_row_ = last_row_;
+    return true;
+  }
+
+  // Why the record could not be written; empty while it could.
+  const std::string& record_failure() const { return failure_; }
+  void set_record_failure(std::string failure) { failure_ = std::move(failure); }
+
+ private:
+  using SeenResult = CommissioningRecord::SeenResult;
+
+  const ProjectNames& names() const {
+    static const ProjectNames no_names;
+    return job_.names ? *job_.names : no_names;
+  }
+
+  // The question for the last event seen, on a terminal.
+  void ask() {
+    if (!keys_.active()) return;
+    ask_ << "  ocena „" << row_label(last_row_) << "” (Enter/o – OK, b – błąd, q – koniec): " << std::flush;
+    asking_ = true;
+  }
+
+  // A question or a comment being typed stays on its own line above what comes next.
+  void end_question() {
+    if (asking_ || comment_) ask_ << std::endl;
+    asking_ = false;
+  }
+
+  bool rate(int row, Verdict verdict, const std::string& comment) {
+    failure_ = record_.rate(row, verdict, comment, record_time_now());
+    return failure_.empty();
+  }
+
+  const ModuleJob& job_;
+  CommissioningRecord& record_;
+  std::ostream& out_;
+  std::ostream& ask_;
+  const TerminalKeys& keys_;
+  int last_row_ = -1;  // the last planned event seen, which a verdict is for
+  bool asking_ = false;
+  std::optional<TypedLine> comment_;  // after "b": the comment being typed, for comment_row_
+  int comment_row_ = -1;
+  std::string failure_;  // why the record could not be written
+};
+
+enum class Stop { time_up, quit, interrupted, module_failed, record_failed };
+
+// Polls the bus as the monitor does until the time of --for has passed,
+// Ctrl+C, q, or a failure; between polls it waits for a key.
+Stop listen(USB_protocol& protocol, const ModuleJob& job, TerminalKeys& keys, FieldRun& run,
+            USB_protocol::Outcome& outcome) {
+  using Clock = std::chrono::steady_clock;
+  const auto interval = std::chrono::milliseconds(kBusPollIntervalMs);
+  const int seconds = job.options.monitor_seconds;
+  const auto end = seconds < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::seconds(seconds);
+  BusMonitor monitor;
+  monitor.begin_run();
+  const auto now = [] { return time_of_day(std::chrono::system_clock::now()); };
+  for (;;) {
+    if (interrupt_requested()) return Stop::interrupted;
+    bool taken = true;
+    outcome = monitor.drain(protocol, now, [&](const BusPoll& poll) {
+      for (const BusLogEntry& entry : poll.new_entries) {
+        if (const auto* change = std::get_if<BusChange>(&entry)) {
+          if (change->began && taken) taken = run.seen(*change);
+        } else if (std::holds_alternative<BusNote>(entry) && job.notices) {
+          *job.notices << bus_log_tab_line(entry) << std::endl;  // dropped frames, the state at the start
+        }
+      }
+    });
+    if (!taken) return Stop::record_failed;
+    if (outcome != USB_protocol::Outcome::accepted) return Stop::module_failed;
+    const auto left = end - Clock::now();
+    if (left <= Clock::duration::zero()) return Stop::time_up;
+    const auto wait = left < interval ? std::chrono::duration_cast<std::chrono::milliseconds>(left) : interval;
+    if (keys.active()) {
+      const std::string input = keys.read_key(wait);
+      if (!input.empty() && !run.key(input)) return run.record_failure().empty() ? Stop::quit : Stop::record_failed;
+    } else if (!sleep_unless_interrupted(wait)) {
+      return Stop::interrupted;
+    }
+  }
+}
+
+}  // namespace
+
+std::string not_seen_line(const RecordLine& line) {
+  return std::string(field_state_text(line)) + "\t" + std::to_string(line.row) + "\t" + line.label + "\t" +
+         one_field(line.name);
+}
+
+ModuleResult field_test(USB_protocol& protocol, const ModuleJob& job) {
+  CommissioningRecord& record = *job.record;
+  ModuleReading module;
+  if (std::optional<ModuleResult> refused =
+          check_module_for_record(protocol, job, "próba z obiektu nie została rozpoczęta", module))
+    return *refused;
+
+  TerminalKeys keys;
+  const RecordStart begun = begin_or_resume(job, keys, module, field_offer(job), [&] {
+    WalkRecord fresh =
+        fresh_record(job, module, field_plan_rows(job.file, job.options.walk_first, job.options.walk_last));
+    fresh.header.kind = RecordKind::field;
+    fresh.header.unit = job.options.unit;
+    return fresh;
+  });
+  if (begun.interrupted) return interrupted();
+  if (!begun.failure.empty())
+    return failure(exit_code::kCantCreate, "",
+                   "nie można zapisać dziennika \"" + path_utf8(record.path()) + "\": " + begun.failure);
+  if (job.notices) {
+    *job.notices << "Próba z obiektu: nasłuch " << listened_units_text(job.options.unit) << ", zdarzeń w planie: "
+                 << record.record()->lines.size() << " (Ctrl+C kończy)." << std::endl;
+  }
+
+  FieldRun run(job, keys);
+  USB_protocol::Outcome outcome = USB_protocol::Outcome::accepted;
+  const Stop stop = listen(protocol, job, keys, run, outcome);
+  // Every stop but the record's own failure ends the session at a known
+  // time; the record stays open for resuming while a planned event is unseen.
+  if (run.record_failure().empty()) run.set_record_failure(record.end(record_time_now()));
+
+  const WalkRecord& done = *record.record();
+  std::ostream& out = *job.results_out;
+  out << field_summary_text(done.summary()) << '\n';
+  for (const RecordLine& line : done.lines) {
+    if (!line.shown()) out << not_seen_line(line) << '\n';
+  }
+  out << std::flush;
+
+  const std::string status = "Próba z obiektu zakończona: " + field_tally_text(done.summary()) + ".";
+  if (!run.record_failure().empty())
+    return failure(exit_code::kCantCreate, status, "nie można zapisać dziennika: " + run.record_failure());
+  switch (stop) {
+    case Stop::module_failed: return not_accepted(protocol, bus_monitor_stop_text(outcome));
+    case Stop::interrupted: return interrupted();
+    case Stop::record_failed:  // said above
+    case Stop::time_up:
+    case Stop::quit: break;
+  }
+  return {exit_code::kDone, status, "OK (" + status + ")", {}, {}};
+}
