@@ -11,36 +11,13 @@ QString qt_text(const std::string& utf8) { return QString::fromStdString(utf8); 
 
 }  // namespace
 
-FieldPlanModel::FieldPlanModel(QObject* parent) : QAbstractTableModel(parent) {}
-
-void FieldPlanModel::setRecord(const std::optional<WalkRecord>& record) {
-  beginResetModel();
-  record_ = record;
-  endResetModel();
-}
-
-int FieldPlanModel::lineOf(int row) const {
-  if (!record_) return -1;
-  for (std::size_t line = 0; line < record_->lines.size(); ++line) {
-    if (record_->lines[line].row == row) return static_cast<int>(line);
-  }
-  return -1;
-}
-
-int FieldPlanModel::rowAt(int line) const {
-  if (line < 0 || line >= rowCount()) return -1;
-  return record_->lines[static_cast<std::size_t>(line)].row;
-}
-
-int FieldPlanModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() || !record_ ? 0 : static_cast<int>(record_->lines.size());
-}
+FieldPlanModel::FieldPlanModel(QObject* parent) : RecordLinesModel(parent) {}
 
 int FieldPlanModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
 QVariant FieldPlanModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  const RecordLine& line = record_->lines[static_cast<std::size_t>(index.row())];
+  const RecordLine& line = lineAt(index);
   if (role == Qt::DisplayRole) {
     switch (index.column()) {
       case kEvent: return qt_text(line.label);

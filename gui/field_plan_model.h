@@ -5,12 +5,9 @@
 // widziano", "widziano – bez oceny", "OK", "Błąd"), the control unit and
 // time the bus reported it, and the comment of its verdict.
 
-#include <QAbstractTableModel>
-#include <optional>
+#include "gui/record_lines_model.h"
 
-#include "commissioning/walk_record.h"
-
-class FieldPlanModel : public QAbstractTableModel {
+class FieldPlanModel : public RecordLinesModel {
   Q_OBJECT
 
  public:
@@ -18,20 +15,10 @@ class FieldPlanModel : public QAbstractTableModel {
 
   explicit FieldPlanModel(QObject* parent = nullptr);
 
-  // The record shown; none empties the list.
-  void setRecord(const std::optional<WalkRecord>& record);
-  const std::optional<WalkRecord>& record() const { return record_; }
-  // The line of the matrix row `row`, and the row of a line; -1 when none.
-  int lineOf(int row) const;
-  int rowAt(int line) const;
-
-  int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
- private:
-  std::optional<WalkRecord> record_;
 };
 
 // "bez lampy: adr 5. Awaria (Magazyn), centrala 0, 2026-12-08 14:03:07", a finding as the tab lists it.

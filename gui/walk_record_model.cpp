@@ -23,36 +23,13 @@ QString verdict_column_text(const RecordLine& line) {
 
 }  // namespace
 
-WalkRecordModel::WalkRecordModel(QObject* parent) : QAbstractTableModel(parent) {}
-
-void WalkRecordModel::setRecord(const std::optional<WalkRecord>& record) {
-  beginResetModel();
-  record_ = record;
-  endResetModel();
-}
-
-int WalkRecordModel::lineOf(int row) const {
-  if (!record_) return -1;
-  for (std::size_t line = 0; line < record_->lines.size(); ++line) {
-    if (record_->lines[line].row == row) return static_cast<int>(line);
-  }
-  return -1;
-}
-
-int WalkRecordModel::rowAt(int line) const {
-  if (!record_ || line < 0 || line >= rowCount()) return -1;
-  return record_->lines[static_cast<std::size_t>(line)].row;
-}
-
-int WalkRecordModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() || !record_ ? 0 : static_cast<int>(record_->lines.size());
-}
+WalkRecordModel::WalkRecordModel(QObject* parent) : RecordLinesModel(parent) {}
 
 int WalkRecordModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
 QVariant WalkRecordModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  const RecordLine& line = record_->lines[static_cast<std::size_t>(index.row())];
+  const RecordLine& line = lineAt(index);
   if (role == Qt::DisplayRole) {
     switch (index.column()) {
       case kEvent: return qt_text(line.label);

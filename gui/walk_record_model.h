@@ -4,12 +4,9 @@
 // plan, in its order, with its name, what it must light, the last verdict,
 // its comment and time; the earlier verdicts of a line in its tip.
 
-#include <QAbstractTableModel>
-#include <optional>
+#include "gui/record_lines_model.h"
 
-#include "commissioning/walk_record.h"
-
-class WalkRecordModel : public QAbstractTableModel {
+class WalkRecordModel : public RecordLinesModel {
   Q_OBJECT
 
  public:
@@ -17,20 +14,10 @@ class WalkRecordModel : public QAbstractTableModel {
 
   explicit WalkRecordModel(QObject* parent = nullptr);
 
-  // The record shown; none empties the list.
-  void setRecord(const std::optional<WalkRecord>& record);
-  const std::optional<WalkRecord>& record() const { return record_; }
-  // The line of the matrix row `row`, and the row of a line; -1 when none.
-  int lineOf(int row) const;
-  int rowAt(int line) const;
-
-  int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
- private:
-  std::optional<WalkRecord> record_;
 };
 
 // "OK 12, błędy 1, bez oceny 3, zostało 40": the record's events by what became of them.
