@@ -296,6 +296,11 @@ TEST_F(CommissioningRecordFile, AFieldTestKeepsWhatTheBusReportedAndNothingElse)
   EXPECT_EQ(field_tally_text(field.summary()), "widziano 2 z 3, bez lampy 2, innej centrali 1");
   EXPECT_EQ(field_summary_text(field.summary()), "Widziano 2 z 3 zdarzeń planu, bez lampy: 2.");
   EXPECT_EQ(parse_walk_journal(journal_text(field)).records[0].record, field);
+  EXPECT_NE(journal_text(field).find("\"finding\":\"bez lampy\",\"row\":22"), std::string::npos);
+  WalkRecord again_seen = field;  // a planned event is seen once, a finding kept once
+  EXPECT_FALSE(again_seen.see(adr0, 1, at(30)));
+  EXPECT_TRUE(again_seen.see(adr2, 1, at(30)));
+  EXPECT_FALSE(again_seen.find(field.findings[0]));
 
   CommissioningRecord again(folder);
   EXPECT_EQ(again.unfinished(sha256_hex(matrix.bytes()), true), nullptr);  // not a walk
