@@ -2,6 +2,7 @@
 #include "cli/field_command.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -144,9 +145,11 @@ class FieldRun {
 enum class Stop { time_up, quit, interrupted, module_failed, record_failed };
 
 // Polls the bus as the monitor does until the time of --for has passed,
-// Ctrl+C, q, or a failure; between polls it waits for a key.
+// Ctrl+C, q, or a failure; between polls it waits for a key. `listening`
+// is called once the module's queue has been read as the state at the
+// start: only from then on is an event that begins seen as beginning.
 Stop listen(USB_protocol& protocol, const ModuleJob& job, TerminalKeys& keys, FieldRun& run,
-            USB_protocol::Outcome& outcome) {
+            USB_protocol::Outcome& outcome, const std::function<void()>& listening) {
   using Clock = std::chrono::steady_clock;
   const auto interval = std::chrono::milliseconds(kBusPollIntervalMs);
   const int seconds = job.options.monitor_seconds;
@@ -154,6 +157,7 @@ Stop listen(USB_protocol& protocol, const ModuleJob& job, TerminalKeys& keys, Fi
   BusMonitor monitor;
   monitor.begin_run();
   const auto now = [] { return time_of_day(std::chrono::system_clock::now()); };
+  bool said_listening = false;
   for (;;) {
     if (interrupt_requested()) return Stop::interrupted;
     bool taken = true;
@@ -168,6 +172,10 @@ Stop listen(USB_protocol& protocol, const ModuleJob& job, TerminalKeys& keys, Fi
     });
     if (!taken) return Stop::record_failed;
     if (outcome != USB_protocol::Outcome::accepted) return Stop::module_failed;
+    if (!said_listening && monitor.started()) {
+      listening();
+      said_listening = true;
+    }
     const auto left = end - Clock::now();
     if (left <= Clock::duration::zero()) return Stop::time_up;
     const auto wait = left < interval ? std::chrono::duration_cast<std::chrono::milliseconds>(left) : interval;
@@ -206,14 +214,15 @@ ModuleResult field_test(USB_protocol& protocol, const ModuleJob& job) {
   if (!begun.failure.empty())
     return failure(exit_code::kCantCreate, "",
                    "nie można zapisać dziennika \"" + path_utf8(record.path()) + "\": " + begun.failure);
-  if (job.notices) {
+  const auto listening = [&] {
+    if (!job.notices) return;
     *job.notices << "Próba z obiektu: nasłuch " << listened_units_text(job.options.unit) << ", zdarzeń w planie: "
                  << record.record()->lines.size() << " (Ctrl+C kończy)." << std::endl;
-  }
+  };
 
   FieldRun run(job, keys);
   USB_protocol::Outcome outcome = USB_protocol::Outcome::accepted;
-  const Stop stop = listen(protocol, job, keys, run, outcome);
+  const Stop stop = listen(protocol, job, keys, run, outcome, listening);
   // Every stop but the record's own failure ends the session at a known
   // time; the record stays open for resuming while a planned event is unseen.
   if (run.record_failure().empty()) run.set_record_failure(record.end(record_time_now()));

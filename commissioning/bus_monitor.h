@@ -49,6 +49,8 @@ class BusMonitor {
   // module queued while nobody asked are taken as the state at the start
   // (one entry says how many), not as changes. The list and the count stay.
   void begin_run();
+  // The run's starting state has been read: what comes now are changes.
+  bool started() const { return !backlog_; }
   BusPoll poll(USB_protocol& protocol, BusClockTime now);
   // Polls while frames keep coming (the module's whole queue, at most
   // kMostPollsPerDrain polls), handing each poll to `seen`; the outcome of
