@@ -11,14 +11,12 @@ class FieldPlanModel : public RecordLinesModel {
   Q_OBJECT
 
  public:
-  enum Column { kEvent, kName, kExpected, kState, kUnit, kSeen, kComment, kColumnCount };
+  enum Column { kState = kSharedColumns, kUnit, kSeen, kComment };
 
   explicit FieldPlanModel(QObject* parent = nullptr);
 
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
+ protected:
+  QVariant lineData(const RecordLine& line, int column, int role) const override;
 };
 
 // "bez lampy: adr 5. Awaria (Magazyn), centrala 0, 2026-12-08 14:03:07", a finding as the tab lists it.

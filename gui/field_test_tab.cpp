@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,36 +16,23 @@
 
 #include "config/config_matrix.h"
 #include "gui/field_plan_model.h"
-#include "gui/row_picker.h"
+#include "gui/record_tab_parts.h"
 #include "gui/verdict_controls.h"
 
-namespace {
-
-QPushButton* tab_button(QWidget* tab, const char* name, const QString& text) {
-  auto* button = new QPushButton(text, tab);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setFocusPolicy(Qt::TabFocus);  // a click leaves the keys to the tab
-  return button;
-}
-
-}  // namespace
-
-FieldTestTab::FieldTestTab(QWidget* parent) : QWidget(parent) {
+FieldTestTab::FieldTestTab(QWidget* parent) : QWidget(parent), range_(QStringLiteral("Field"), this) {
   setObjectName(QStringLiteral("FieldTestTab"));
-  first_ = make_row_picker("FieldFirstRow", this);
-  last_ = make_row_picker("FieldLastRow", this);
   unit_ = new QSpinBox(this);
   unit_->setObjectName(QStringLiteral("FieldUnit"));
   unit_->setRange(kAnyUnit, 255);
   unit_->setSpecialValueText(QStringLiteral("wszystkie"));  // shown for kAnyUnit
   unit_->setValue(kAnyUnit);
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("Od"), first_);
-  form->addRow(QStringLiteral("Do"), last_);
+  form->addRow(QStringLiteral("Od"), range_.first());
+  form->addRow(QStringLiteral("Do"), range_.last());
   form->addRow(QStringLiteral("Centrala"), unit_);
 
-  start_ = tab_button(this, "FieldStart", QStringLiteral("Start"));
-  stop_ = tab_button(this, "FieldStop", QStringLiteral("Stop"));
+  start_ = make_tab_button("FieldStart", QStringLiteral("Start"), this);
+  stop_ = make_tab_button("FieldStop", QStringLiteral("Stop"), this);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(start_);
   buttons->addWidget(stop_);
@@ -64,20 +50,14 @@ FieldTestTab::FieldTestTab(QWidget* parent) : QWidget(parent) {
   verdicts_ = new VerdictControls(this, "Field");
 
   model_ = new FieldPlanModel(this);
-  events_ = new QTableView(this);
-  events_->setObjectName(QStringLiteral("FieldEvents"));
-  events_->setModel(model_);
-  events_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  events_->setSelectionMode(QAbstractItemView::SingleSelection);
-  events_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  events_->setTabKeyNavigation(false);
-  events_->setWordWrap(false);
-  events_->verticalHeader()->hide();
-  events_->horizontalHeader()->setStretchLastSection(true);
-  for (const auto& [column, width] :
-       {std::pair{FieldPlanModel::kEvent, 120}, {FieldPlanModel::kName, 100}, {FieldPlanModel::kExpected, 170},
-        {FieldPlanModel::kState, 130}, {FieldPlanModel::kUnit, 60}, {FieldPlanModel::kSeen, 130}})
-    events_->setColumnWidth(column, width);
+  events_ = make_record_list("FieldEvents", model_,
+                             {{FieldPlanModel::kEvent, 120},
+                              {FieldPlanModel::kName, 100},
+                              {FieldPlanModel::kExpected, 170},
+                              {FieldPlanModel::kState, 130},
+                              {FieldPlanModel::kUnit, 60},
+                              {FieldPlanModel::kSeen, 130}},
+                             this);
   tally_ = new QLabel(this);
   tally_->setObjectName(QStringLiteral("FieldTally"));
   findings_ = new QListWidget(this);
@@ -132,24 +112,16 @@ FieldTestTab::FieldTestTab(QWidget* parent) : QWidget(parent) {
   setRunning(false);
 }
 
-void FieldTestTab::setDefaultRange(int selected_row) {
-  first_->setCurrentIndex(std::max(selected_row, ConfigMatrix::kFirstAddressRow));
-  last_->setCurrentIndex(ConfigMatrix::kRows - 1);
-}
-
-void FieldTestTab::setRange(int first_row, int last_row) {
-  first_->setCurrentIndex(first_row);
-  last_->setCurrentIndex(last_row);
-}
-
-int FieldTestTab::firstRow() const { return first_->currentIndex(); }
-int FieldTestTab::lastRow() const { return last_->currentIndex(); }
+void FieldTestTab::setDefaultRange(int selected_row) { range_.setDefault(selected_row); }
+void FieldTestTab::setRange(int first_row, int last_row) { range_.set(first_row, last_row); }
+int FieldTestTab::firstRow() const { return range_.firstRow(); }
+int FieldTestTab::lastRow() const { return range_.lastRow(); }
 int FieldTestTab::unit() const { return unit_->value(); }
 void FieldTestTab::setUnit(int unit) { unit_->setValue(unit); }
 
 void FieldTestTab::setRunning(bool running) {
   running_ = running;
-  for (QWidget* before : std::initializer_list<QWidget*>{first_, last_, unit_, start_}) before->setEnabled(!running);
+  for (QWidget* before : std::initializer_list<QWidget*>{range_.first(), range_.last(), unit_, start_}) before->setEnabled(!running);
   stop_->setEnabled(running);
   for (QShortcut* arrow : arrows_) arrow->setEnabled(running);
   if (!running) event_->clear();
@@ -177,14 +149,10 @@ void FieldTestTab::showRecord(const std::optional<WalkRecord>& record) {
 }
 
 void FieldTestTab::selectRow(int row) {
-  const int line = model_->lineOf(row);
-  if (line < 0) {
+  if (!select_record_line(events_, *model_, row)) {
     selected_row_ = -1;
     return;
   }
-  const QModelIndex index = model_->index(line, FieldPlanModel::kEvent);
-  events_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  events_->scrollTo(index);
   selected_row_ = row;
   updateVerdictControls();
 }

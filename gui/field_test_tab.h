@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "commissioning/walk_record.h"
+#include "gui/record_tab_parts.h"
 
 class FieldPlanModel;
-class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -65,8 +65,7 @@ class FieldTestTab : public QWidget {
   void moveSelection(int step);
   void updateVerdictControls();
 
-  QComboBox* first_;
-  QComboBox* last_;
+  RowRange range_;  // "Od", "Do"
   QSpinBox* unit_;
   QPushButton* start_;
   QPushButton* stop_;

@@ -23,18 +23,14 @@ QString verdict_column_text(const RecordLine& line) {
 
 }  // namespace
 
-WalkRecordModel::WalkRecordModel(QObject* parent) : RecordLinesModel(parent) {}
+WalkRecordModel::WalkRecordModel(QObject* parent)
+    : RecordLinesModel({QStringLiteral("Zdarzenie"), QStringLiteral("Nazwa"), QStringLiteral("Oczekiwane"),
+                        QStringLiteral("Ocena"), QStringLiteral("Uwagi"), QStringLiteral("Czas")},
+                       parent) {}
 
-int WalkRecordModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
-
-QVariant WalkRecordModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= rowCount()) return {};
-  const RecordLine& line = lineAt(index);
+QVariant WalkRecordModel::lineData(const RecordLine& line, int column, int role) const {
   if (role == Qt::DisplayRole) {
-    switch (index.column()) {
-      case kEvent: return qt_text(line.label);
-      case kName: return qt_text(line.name);
-      case kExpected: return qt_text(line.expected);
+    switch (column) {
       case kVerdict: return verdict_column_text(line);
       case kComment: return qt_text(line.comment);
       case kTime: return line.shown() ? qt_text(record_time_text(line.time)) : QString();
@@ -42,31 +38,17 @@ QVariant WalkRecordModel::data(const QModelIndex& index, int role) const {
     }
   }
   if (role == Qt::ToolTipRole) {
-    if (index.column() == kEvent && line.by_hand()) return qt_text(by_hand_step_text(line.row));
-    if (index.column() == kVerdict && !line.earlier.empty()) {
+    if (column == kEvent && line.by_hand()) return qt_text(by_hand_step_text(line.row));
+    if (column == kVerdict && !line.earlier.empty()) {
       QStringList history;
       for (const VerdictEntry& entry : line.earlier) history << verdict_entry_text(entry);
       history << verdict_entry_text({line.verdict, line.comment, line.time});
       return history.join(u'\n');
     }
-    if (index.column() == kExpected) return qt_text(line.expected);  // often wider than its column
     return {};
   }
   if (role == Qt::BackgroundRole && line.verdict == Verdict::fault) return QColor(255, 190, 190);
   return {};
-}
-
-QVariant WalkRecordModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-  switch (section) {
-    case kEvent: return QStringLiteral("Zdarzenie");
-    case kName: return QStringLiteral("Nazwa");
-    case kExpected: return QStringLiteral("Oczekiwane");
-    case kVerdict: return QStringLiteral("Ocena");
-    case kComment: return QStringLiteral("Uwagi");
-    case kTime: return QStringLiteral("Czas");
-    default: return {};
-  }
 }
 
 QString walk_tally_text(const RecordSummary& summary) {

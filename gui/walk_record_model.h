@@ -10,14 +10,12 @@ class WalkRecordModel : public RecordLinesModel {
   Q_OBJECT
 
  public:
-  enum Column { kEvent, kName, kExpected, kVerdict, kComment, kTime, kColumnCount };
+  enum Column { kVerdict = kSharedColumns, kComment, kTime };
 
   explicit WalkRecordModel(QObject* parent = nullptr);
 
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
+ protected:
+  QVariant lineData(const RecordLine& line, int column, int role) const override;
 };
 
 // "OK 12, błędy 1, bez oceny 3, zostało 40": the record's events by what became of them.

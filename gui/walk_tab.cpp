@@ -2,12 +2,11 @@
 #include "gui/walk_tab.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QDoubleSpinBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
 #include <QPushButton>
@@ -17,14 +16,12 @@
 #include <cmath>
 
 #include "config/config_matrix.h"
-#include "gui/row_picker.h"
+#include "gui/record_tab_parts.h"
 #include "gui/verdict_controls.h"
 #include "gui/walk_record_model.h"
 
-WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
+WalkTab::WalkTab(QWidget* parent) : QWidget(parent), range_(QStringLiteral("Walk"), this) {
   setObjectName(QStringLiteral("WalkTab"));
-  first_ = make_row_picker("WalkFirstRow", this);
-  last_ = make_row_picker("WalkLastRow", this);
   dwell_ = new QDoubleSpinBox(this);
   dwell_->setObjectName(QStringLiteral("WalkDwell"));
   dwell_->setRange(0.5, 60.0);
@@ -34,8 +31,8 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   dwell_->setSuffix(QStringLiteral(" s"));
 
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("Od"), first_);
-  form->addRow(QStringLiteral("Do"), last_);
+  form->addRow(QStringLiteral("Od"), range_.first());
+  form->addRow(QStringLiteral("Do"), range_.last());
   form->addRow(QStringLiteral("Czas na zdarzenie"), dwell_);
   wait_ = new QCheckBox(QString::fromUtf8("Czekaj na ocenę"), this);
   wait_->setObjectName(QStringLiteral("WalkWaitForVerdict"));
@@ -54,11 +51,11 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   by_hand->addStretch(1);
   form->addRow(QString::fromUtf8("Sprawdzane ręcznie"), by_hand);
 
-  start_ = addButton("WalkStart", QStringLiteral("Start"));
-  pause_ = addButton("WalkPause", QStringLiteral("Pauza"));
-  back_ = addButton("WalkBack", QStringLiteral("Wstecz"));
-  next_ = addButton("WalkNext", QStringLiteral("Dalej"));
-  stop_ = addButton("WalkStop", QStringLiteral("Stop"));
+  start_ = make_tab_button("WalkStart", QStringLiteral("Start"), this);
+  pause_ = make_tab_button("WalkPause", QStringLiteral("Pauza"), this);
+  back_ = make_tab_button("WalkBack", QStringLiteral("Wstecz"), this);
+  next_ = make_tab_button("WalkNext", QStringLiteral("Dalej"), this);
+  stop_ = make_tab_button("WalkStop", QStringLiteral("Stop"), this);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* button : {start_, pause_, back_, next_, stop_}) buttons->addWidget(button);
 
@@ -78,26 +75,19 @@ WalkTab::WalkTab(QWidget* parent) : QWidget(parent) {
   byHandStep_->setFont(step_font);
 
   model_ = new WalkRecordModel(this);
-  events_ = new QTableView(this);
-  events_->setObjectName(QStringLiteral("WalkEvents"));
-  events_->setModel(model_);
+  events_ = make_record_list("WalkEvents", model_,
+                             {{WalkRecordModel::kEvent, 120},
+                              {WalkRecordModel::kName, 110},
+                              {WalkRecordModel::kExpected, 190},
+                              {WalkRecordModel::kVerdict, 80},
+                              {WalkRecordModel::kComment, 140}},
+                             this);
   verdicts_->setList(events_);
-  events_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  events_->setSelectionMode(QAbstractItemView::SingleSelection);
-  events_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  events_->setTabKeyNavigation(false);
-  events_->setWordWrap(false);
-  events_->verticalHeader()->hide();
-  events_->horizontalHeader()->setStretchLastSection(true);
-  for (const auto& [column, width] : {std::pair{WalkRecordModel::kEvent, 120}, {WalkRecordModel::kName, 110},
-                                      {WalkRecordModel::kExpected, 190}, {WalkRecordModel::kVerdict, 80},
-                                      {WalkRecordModel::kComment, 140}})
-    events_->setColumnWidth(column, width);
   tally_ = new QLabel(this);
   tally_->setObjectName(QStringLiteral("WalkTally"));
 
-  protocol_ = addButton("WalkProtocol", QString::fromUtf8("Protokół..."));
-  repeat_ = addButton("WalkRepeatFaults", QString::fromUtf8("Powtórz błędne"));
+  protocol_ = make_tab_button("WalkProtocol", QString::fromUtf8("Protokół..."), this);
+  repeat_ = make_tab_button("WalkRepeatFaults", QString::fromUtf8("Powtórz błędne"), this);
   auto* record = new QHBoxLayout;
   record->addWidget(protocol_);
   record->addWidget(repeat_);
@@ -176,11 +166,7 @@ void WalkTab::showRecord(const std::optional<WalkRecord>& record) {
 
 void WalkTab::showCurrentEvent(int row) {
   current_row_ = row;
-  const int line = model_->lineOf(row);
-  if (line < 0) return;
-  const QModelIndex index = model_->index(line, WalkRecordModel::kEvent);
-  events_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  events_->scrollTo(index);
+  select_record_line(events_, *model_, row);
 }
 
 void WalkTab::updateVerdictControls() {
@@ -202,28 +188,14 @@ void WalkTab::setFaultsToRepeat(int count, const QString& list) {
   repeat_->setText(count > 0 ? QString::fromUtf8("Powtórz błędne (%1)").arg(count) : QString::fromUtf8("Powtórz błędne"));
 }
 
-QPushButton* WalkTab::addButton(const char* name, const QString& text) {
-  auto* button = new QPushButton(text, this);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setFocusPolicy(Qt::TabFocus);  // a click leaves the keys to the tab
-  return button;
-}
-
-void WalkTab::setDefaultRange(int selected_row) {
-  first_->setCurrentIndex(std::max(selected_row, ConfigMatrix::kFirstAddressRow));
-  last_->setCurrentIndex(ConfigMatrix::kRows - 1);
-}
-
-void WalkTab::setRange(int first_row, int last_row) {
-  first_->setCurrentIndex(first_row);
-  last_->setCurrentIndex(last_row);
-}
+void WalkTab::setDefaultRange(int selected_row) { range_.setDefault(selected_row); }
+void WalkTab::setRange(int first_row, int last_row) { range_.set(first_row, last_row); }
 
 void WalkTab::setDwellSeconds(double seconds) { dwell_->setValue(seconds); }
 double WalkTab::dwellSeconds() const { return dwell_->value(); }
 
-int WalkTab::firstRow() const { return first_->currentIndex(); }
-int WalkTab::lastRow() const { return last_->currentIndex(); }
+int WalkTab::firstRow() const { return range_.firstRow(); }
+int WalkTab::lastRow() const { return range_.lastRow(); }
 
 std::chrono::milliseconds WalkTab::dwell() const {
   return std::chrono::milliseconds(std::lround(dwell_->value() * 1000.0));
@@ -231,7 +203,7 @@ std::chrono::milliseconds WalkTab::dwell() const {
 
 void WalkTab::setRunning(bool running) {
   running_ = running;
-  for (QWidget* before : std::initializer_list<QWidget*>{first_, last_, dwell_, start_, wait_, engineer_, protocol_})
+  for (QWidget* before : std::initializer_list<QWidget*>{range_.first(), range_.last(), dwell_, start_, wait_, engineer_, protocol_})
     before->setEnabled(!running);
   for (QCheckBox* by_hand : byHand_) by_hand->setEnabled(!running);
   if (!running) setByHandStep({});

@@ -23,12 +23,12 @@
 #include <vector>
 
 #include "commissioning/walk_record.h"
+#include "gui/record_tab_parts.h"
 
 class VerdictControls;
 class WalkRecordModel;
 class QTableView;
 class QCheckBox;
-class QComboBox;
 class QLineEdit;
 class QDoubleSpinBox;
 class QLabel;
@@ -84,12 +84,10 @@ class WalkTab : public QWidget {
   void eventChosen(int row);
 
  private:
-  QPushButton* addButton(const char* name, const QString& text);
   void chooseEvent(const QModelIndex& index);
   void updateVerdictControls();
 
-  QComboBox* first_;
-  QComboBox* last_;
+  RowRange range_;  // "Od", "Do"
   QDoubleSpinBox* dwell_;
   QPushButton* start_;
   QPushButton* pause_;
