@@ -192,25 +192,14 @@ TEST_F(FieldTest, ChildSeesEventsRatesOneAndWaitsToBeKilled) {
   startAndPlay(kAnyUnit);
   ASSERT_TRUE(waitForTally("widziano 3 z 3, bez lampy 1"));
   key(Qt::Key_Return);
-  const pid_t parent = getppid();
-  const bool orphaned = QTest::qWaitFor([parent] { return getppid() != parent; }, 30 * 60 * 1000);
-  ADD_FAILURE() << (orphaned ? "the parent test ended without killing the field test" : "the field test was not killed");
+  waitToBeKilled("field test");
 }
 
 // Killed (SIGKILL) with a verdict given: the journal reads whole, and the
 // next Start offers to go on with what was seen and rated.
 TEST_F(FieldTest, KillingTheWindowMidTestOffersToGoOnWithItsRecord) {
   startChild("FieldTest.ChildSeesEventsRatesOneAndWaitsToBeKilled");
-  const auto rated = [this] {
-    const JournalReading reading = load_walk_journal(recordsFolder());
-    const StoredRecord* newest = reading.newest();
-    return newest && newest->record ? newest->record->summary().ok : 0;
-  };
-  ASSERT_TRUE(QTest::qWaitFor([&] { return rated() >= 1 || child_.state() == QProcess::NotRunning; }, 10 * 60 * 1000))
-      << childOutput();
-  ASSERT_EQ(child_.state(), QProcess::Running) << childOutput();
-  ASSERT_EQ(::kill(static_cast<pid_t>(child_.processId()), SIGKILL), 0);
-  ASSERT_TRUE(child_.waitForFinished(-1));
+  killChildWhen([](const WalkRecord& record) { return record.summary().ok; }, 1);
   EXPECT_FALSE(journal()->closed());
 
   window().boardWindow()->activateWindow();

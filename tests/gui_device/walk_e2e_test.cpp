@@ -624,10 +624,7 @@ TEST_F(WalkRecordTest, ChildWalkGivesThreeVerdictsAndWaitsToBeKilled) {
   ASSERT_TRUE(walk().running());
   rateFirstThree();
   ASSERT_EQ(window().selectedMatrixRow(), 8);
-  // A parent gone first ends the wait too.
-  const pid_t parent = getppid();
-  const bool orphaned = QTest::qWaitFor([parent] { return getppid() != parent; }, 30 * 60 * 1000);
-  ADD_FAILURE() << (orphaned ? "the parent test ended without killing the walk" : "the walk was not killed");
+  waitToBeKilled("walk");
 }
 
 // The window killed (SIGKILL) after the third verdict, the fault mended and
@@ -637,19 +634,7 @@ TEST_F(WalkRecordTest, ChildWalkGivesThreeVerdictsAndWaitsToBeKilled) {
 // record keeps both sessions, both verdicts of the fault, and its own names.
 TEST_F(WalkRecordTest, KillingTheWindowAfterTheThirdVerdictOffersToGoOnAtTheFourth) {
   startChild("WalkRecordTest.ChildWalkGivesThreeVerdictsAndWaitsToBeKilled");
-  const auto walked = [this] {
-    const JournalReading reading = load_walk_journal(recordsFolder());
-    const StoredRecord* newest = reading.newest();
-    return newest && newest->record ? newest->record->summary().walked : 0;
-  };
-  const bool settled =
-      QTest::qWaitFor([&] { return walked() >= 3 || child_.state() == QProcess::NotRunning; }, 10 * 60 * 1000);
-  ASSERT_TRUE(settled) << childOutput();
-  ASSERT_EQ(child_.state(), QProcess::Running) << childOutput();
-  ASSERT_EQ(walked(), 3) << childOutput();
-  ASSERT_EQ(::kill(static_cast<pid_t>(child_.processId()), SIGKILL), 0);
-  ASSERT_TRUE(child_.waitForFinished(-1));
-  EXPECT_EQ(child_.exitStatus(), QProcess::CrashExit);
+  killChildWhen([](const WalkRecord& record) { return record.summary().walked; }, 3);
   EXPECT_FALSE(journal()->closed());
 
   auto changed = module().block(0, 0);

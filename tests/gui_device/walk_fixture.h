@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -171,6 +172,28 @@ class WalkRecordTest : public WalkTest {
     ASSERT_TRUE(child_.waitForStarted(-1)) << child_.errorString().toStdString();
   }
   std::string childOutput() { return child_.readAll().toStdString(); }
+  // In the child: waits to be killed; a parent gone first ends the wait too.
+  void waitToBeKilled(const char* what) {
+    const pid_t parent = getppid();
+    const bool orphaned = QTest::qWaitFor([parent] { return getppid() != parent; }, 30 * 60 * 1000);
+    ADD_FAILURE() << (orphaned ? "the parent test ended without killing the " : "nothing killed the ") << what;
+  }
+  // Kills the child (SIGKILL) once `count` of its newest record reaches `at_least`.
+  void killChildWhen(const std::function<int(const WalkRecord&)>& count, int at_least) {
+    const auto counted = [&] {
+      const JournalReading reading = load_walk_journal(recordsFolder());
+      const StoredRecord* newest = reading.newest();
+      return newest && newest->record ? count(*newest->record) : 0;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counted() >= at_least || child_.state() == QProcess::NotRunning; },
+                                10 * 60 * 1000))
+        << childOutput();
+    ASSERT_EQ(child_.state(), QProcess::Running) << childOutput();
+    ASSERT_EQ(counted(), at_least) << childOutput();
+    ASSERT_EQ(::kill(static_cast<pid_t>(child_.processId()), SIGKILL), 0);
+    ASSERT_TRUE(child_.waitForFinished(-1));
+    EXPECT_EQ(child_.exitStatus(), QProcess::CrashExit);
+  }
   void startWithVerdicts(int first, int last) {
     pickRange(first, last);
     control<QCheckBox>("WalkWaitForVerdict")->setChecked(true);
