@@ -9,7 +9,8 @@
 #     "Error. Could not find the device." on standard output and the window
 #     stays; inside the wine test bed, against the emulated module,
 #     "Konfiguruj!" writes the table into the module (read back with
-#     zel17-cli.exe);
+#     zel17-cli.exe), and a walk with verdicts takes the engineer's name and
+#     a fault's comment as typed into the table's record;
 #   - both programs' resources: the icon, the version information in Polish
 #     with the project's version, and the window's manifest;
 #   - in a prefix as a new user has it (no fonts of wine's own): the text
@@ -185,7 +186,7 @@ if [[ -x "$wine_run" ]]; then
   window_writes_module() {
     "$wine_run" --shell -- "$root/tests/windows/window_in_wine_bed.sh" "$stage" "$work"
   }
-  check "\"Konfiguruj!\" against the emulated module writes the table that zel17-cli.exe reads back" \
+  check "\"Konfiguruj!\" against the emulated module writes the table that zel17-cli.exe reads back; a walk records the typed engineer and comment" \
     window_writes_module
 fi
 
