@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <optional>
+#include <vector>
 
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
@@ -34,10 +35,19 @@ std::optional<std::string> read_comment(TerminalKeys& keys, std::ostream& ask) {
   }
 }
 
-// The first row of `plan` whose line in `record` has no verdict; -1 when
-// none (the rest is checked by hand, which the window does).
-int first_unrated_row(const WalkRecord& record, const WalkPlan& plan) {
-  for (int row : plan.rows()) {
+// The record's events a terminal walks: those checked by hand are provoked
+// at the panel as the window says, never shown by the module on its own.
+std::vector<int> terminal_rows(const WalkRecord& record) {
+  std::vector<int> rows;
+  for (const RecordLine& line : record.lines) {
+    if (!line.by_hand()) rows.push_back(line.row);
+  }
+  return rows;
+}
+
+// The first of `rows` whose line in `record` has no verdict; -1 when none.
+int first_unrated_row(const WalkRecord& record, const std::vector<int>& rows) {
+  for (int row : rows) {
     if (const RecordLine* line = record.line(row); line && !line->rated()) return row;
   }
   return -1;
@@ -51,8 +61,8 @@ RecordStart begin_record(const ModuleJob& job, TerminalKeys& keys, const ModuleR
   RecordOffer offer;
   std::optional<WalkPlan> resumed;
   if (const WalkRecord* unfinished = record.unfinished(sha256_hex(job.file.bytes()), true)) {
-    resumed.emplace(unfinished->rows());
-    const int next_row = first_unrated_row(*unfinished, *resumed);
+    resumed.emplace(terminal_rows(*unfinished));
+    const int next_row = first_unrated_row(*unfinished, resumed->rows());
     const RecordSummary summary = unfinished->summary();
     if (next_row < 0) {
       *job.prompts << "Niedokończony protokół tej konfiguracji czeka tylko na zdarzenia sprawdzane ręcznie "

@@ -23,6 +23,7 @@
 #include "../immutable_folder.h"
 #include "../small_tmpfs.h"
 #include "cli_process.h"
+#include "commissioning/commissioning_record.h"
 #include "commissioning/walk_journal.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/sha256.h"
@@ -706,6 +707,48 @@ TEST_F(CliBinaryTest, WalkWithVerdictsKilledGoesOnAtTheFirstEventWithoutAVerdict
   EXPECT_EQ(done.sessions[0].module, emulated_module(0));
   EXPECT_TRUE(done.sessions[1].closed);
   EXPECT_EQ(done.sessions[1].module, emulated_module(1));
+}
+
+// A record begun in the window with "Strata łączności" to check by hand:
+// the terminal goes on with the bus's events only and leaves the step to
+// the window; once only that step is left, it begins a new record.
+TEST_F(CliBinaryTest, WalkWithVerdictsLeavesTheStepsCheckedByHandToTheWindow) {
+  TestBed bed;
+  const ConfigMatrix matrix = random_matrix(17);
+  const std::string file = write_file("hala.zel", matrix);
+  ASSERT_EQ(run_cli_binary({"upload", file}).status, 0);
+  const fs::path journal = dir_ / "hala.zel-protokoly";
+  for (const bool only_by_hand_left : {false, true}) {
+    SCOPED_TRACE(only_by_hand_left);
+    fs::remove_all(journal);
+    {
+      CommissioningRecord window_record(journal);
+      ASSERT_EQ(window_record.begin(new_record("hala.zel", matrix, {}, {5, 6, 1}, "1.1.0", "Jan", {},
+                                               "2026-12-07T14:00:00+01:00")),
+                "");
+      for (int row : only_by_hand_left ? std::vector<int>{5, 6} : std::vector<int>{5})
+        ASSERT_EQ(window_record.rate(row, Verdict::ok, "", "2026-12-07T14:01:00+01:00"), "");
+      ASSERT_EQ(window_record.end("2026-12-07T14:02:00+01:00"), "");
+    }
+    CliProcess cli({"walk", "5", "6", "--confirm", file}, nullptr, true);
+    if (!only_by_hand_left) {
+      ASSERT_TRUE(cli.wait_for_err("Dokończyć od „adr 0. Alarm II”? [T/n] ", 1, 20s)) << cli.err_so_far();
+      cli.press("t");
+    }
+    for (int shown = 1; shown <= (only_by_hand_left ? 2 : 1); ++shown) rate(cli, shown, "o");
+    ASSERT_TRUE(cli.wait_for_err("Test po kolei zakończony", 1, 20s)) << cli.err_so_far();
+    const CliRun run = cli.finish();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.find("Strata łączności"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("czeka tylko na zdarzenia sprawdzane ręcznie") != std::string::npos, only_by_hand_left)
+        << run.err;
+    const JournalReading reading = load_walk_journal(journal);
+    ASSERT_TRUE(reading.ok) << reading.reason;
+    ASSERT_EQ(reading.records.size(), only_by_hand_left ? 2u : 1u);
+    const WalkRecord& windows = *reading.records.front().record;  // the oldest first
+    EXPECT_FALSE(windows.line(1)->shown());
+    EXPECT_EQ(windows.line(6)->verdict, Verdict::ok);
+  }
 }
 
 // No table, or another table in the module: the walk does not begin (with
