@@ -21,11 +21,11 @@ const std::string kNoName;
 
 std::string clean_name(std::string_view text) {
   std::string line;
-  for (const char c : trimmed(text, kSpaces)) {
+  for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     line += byte < 0x20 || byte == 0x7F ? ' ' : c;
   }
-  return line;
+  return std::string(trimmed(line, kSpaces));
 }
 
 std::size_t name_length(std::string_view text) {

@@ -227,6 +227,7 @@ TEST(NameText, NamesAreOneTrimmedLineAndALongOneIsNeverCut) {
       {std::string(56, 'x') + "żółw", std::string(56, 'x') + "żółw", 60},
       {"", "", 0},
       {" \n ", "", 0},
+      {"\x01Hala B\x7f", "Hala B", 6},  // control characters at its ends go with the spaces
   };
   for (const Case& c : cases) {
     EXPECT_EQ(clean_name(c.typed), c.kept) << c.typed;
