@@ -24,10 +24,10 @@
 #include "text/utf8_path.h"
 #include "ui_main_window.h"
 
-void TForm_main::SaveConfigButtonClick() {
+bool TForm_main::SaveConfigButtonClick() {
   // A project that holds more than its table is offered as a project.
   const QString name = askFileName(SaveDialog, FileDialogMode::save, !parts_beside_table(currentProject()).empty());
-  if (!name.isEmpty()) saveConfigTo(name);
+  return !name.isEmpty() && saveConfigTo(name);
 }
 
 bool TForm_main::saveConfigTo(const QString& name) {
@@ -140,8 +140,8 @@ void TForm_main::NewConfigButtonClick() {
   if (history_->isModified()) {
     switch (askSaveChanges(QString::fromUtf8(kSaveBeforeNew))) {
       case SaveChangesAnswer::save:
-        SaveConfigButtonClick();
-        if (history_->isModified()) return;  // not saved, or not whole: the grid stays
+        // Not saved: the grid stays. A table saved alone was the user's choice.
+        if (!SaveConfigButtonClick()) return;
         break;
       case SaveChangesAnswer::discard: break;
       case SaveChangesAnswer::cancel: return;

@@ -142,9 +142,8 @@ void TForm_main::closeEvent(QCloseEvent* event) {
   if (!history_->isModified()) return event->accept();
   switch (askSaveChanges(QString::fromUtf8(kSaveBeforeClosing))) {
     case SaveChangesAnswer::save:
-      SaveConfigButtonClick();
-      // Closed only once the file holds the grid: a failed or cancelled save keeps it open.
-      if (history_->isModified()) return event->ignore();
+      // A failed or cancelled save keeps it open; a table saved alone was the user's choice.
+      if (!SaveConfigButtonClick()) return event->ignore();
       return event->accept();
     case SaveChangesAnswer::discard: return event->accept();
     case SaveChangesAnswer::cancel: return event->ignore();
@@ -180,7 +179,7 @@ void TForm_main::connectHandlers() {
   on_click(ui_->Button1, &TForm_main::Button1Click);
   on_click(ui_->Button3, &TForm_main::Button3Click);
   on_click(ui_->Button4, &TForm_main::Button4Click);
-  on_click(ui_->SaveConfigButton, &TForm_main::SaveConfigButtonClick);
+  connect(ui_->SaveConfigButton, &QPushButton::clicked, this, [this] { SaveConfigButtonClick(); });
   on_click(ui_->LoadConfigButton, &TForm_main::LoadConfigButtonClick);
   on_click(ui_->CompareButton, &TForm_main::CompareButtonClick);
   on_click(ui_->ExportButton, &TForm_main::ExportButtonClick);

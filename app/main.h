@@ -150,7 +150,8 @@ class TForm_main : public QWidget {
   // "Nowy" (Ctrl+N): an empty table and no names, as one undo step, after
   // asking about unsaved changes.
   void NewConfigButtonClick();
-  void SaveConfigButtonClick();
+  // False when nothing was saved (cancelled, refused or failed).
+  bool SaveConfigButtonClick();
   void LoadConfigButtonClick();
   void WriteConfigButtonClick();
   void ReadConfigButtonClick();

@@ -391,6 +391,12 @@ TEST_F(ConfigFileTest, ASaveThatWouldLeaveOutNamesOrLabelsProposesAProjectAndAsk
   yes = true;
   save(path("tabela.csv"));
   EXPECT_EQ(window().statusText(), QStringLiteral("Zapisano: tabela.csv"));
+  // Still marked as changed, the labels being left out; "Nowy" asks, and a
+  // second save of the table alone, agreed to, lets it go on.
+  window().askSaveChanges = [](const QString&) { return SaveChangesAnswer::save; };
+  answer = path("tabela.csv");
+  window().findChild<QPushButton*>(QStringLiteral("NewConfigButton"))->click();
+  EXPECT_EQ(window().currentProject(), Project{});
 }
 
 // "Nowy" (also Ctrl+N): an empty project without a file, as one undo step,
