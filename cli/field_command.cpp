@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <variant>
+#include <vector>
 
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
@@ -19,10 +20,6 @@
 #include "text/utf8_path.h"
 
 namespace {
-
-ModuleResult failure(int exit_status, std::string status, const std::string& reason) {
-  return {exit_status, std::move(status), "BŁĄD: " + reason, {}, {}};
-}
 
 // "centrali 3", "wszystkich central"
 std::string listened_units_text(int unit) {
@@ -98,6 +95,18 @@ class FieldRun {
     comment_.emplace(ask_);
     comment_row_ = last_row_;
     return true;
+  }
+
+  // The run ends: a question left on its own line; a fault whose comment
+  // was not finished by Enter is not written, and that is said.
+  void finish() {
+    if (comment_) {
+      ask_ << "\n  Bez Enter: ocena „" << row_label(comment_row_) << "” nie została zapisana." << std::endl;
+      comment_.reset();
+      asking_ = false;
+      return;
+    }
+    end_question();
   }
 
   // Why the record could not be written; empty while it could.
@@ -197,23 +206,27 @@ std::string not_seen_line(const RecordLine& line) {
 
 ModuleResult field_test(USB_protocol& protocol, const ModuleJob& job) {
   CommissioningRecord& record = *job.record;
+  // A new record of no event would listen for nothing and still say "widziano 0 z 0".
+  const std::vector<int> plan = field_plan_rows(job.file, job.options.walk_first, job.options.walk_last);
+  const RecordOffer offer = field_offer(job);
+  if (plan.empty() && offer.unfinished == nullptr)
+    return failed(exit_code::kUsage, "", "w wybranym zakresie żadne zdarzenie nie zapala lampy: nie ma czego sprawdzać");
   ModuleReading module;
   if (std::optional<ModuleResult> refused =
           check_module_for_record(protocol, job, "próba z obiektu nie została rozpoczęta", module))
     return *refused;
 
   TerminalKeys keys;
-  const RecordStart begun = begin_or_resume(job, keys, module, field_offer(job), [&] {
-    WalkRecord fresh =
-        fresh_record(job, module, field_plan_rows(job.file, job.options.walk_first, job.options.walk_last));
+  const RecordStart begun = begin_or_resume(job, keys, module, offer, [&] {
+    WalkRecord fresh = fresh_record(job, module, plan);
     fresh.header.kind = RecordKind::field;
     fresh.header.unit = job.options.unit;
     return fresh;
   });
   if (begun.interrupted) return interrupted();
   if (!begun.failure.empty())
-    return failure(exit_code::kCantCreate, "",
-                   "nie można zapisać dziennika \"" + path_utf8(record.path()) + "\": " + begun.failure);
+    return failed(exit_code::kCantCreate, "",
+                  "nie można zapisać dziennika \"" + path_utf8(record.path()) + "\": " + begun.failure);
   const auto listening = [&] {
     if (!job.notices) return;
     *job.notices << "Próba z obiektu: nasłuch " << listened_units_text(job.options.unit) << ", zdarzeń w planie: "
@@ -223,6 +236,7 @@ ModuleResult field_test(USB_protocol& protocol, const ModuleJob& job) {
   FieldRun run(job, keys);
   USB_protocol::Outcome outcome = USB_protocol::Outcome::accepted;
   const Stop stop = listen(protocol, job, keys, run, outcome, listening);
+  run.finish();
   // Every stop but the record's own failure ends the session at a known
   // time; the record stays open for resuming while a planned event is unseen.
   if (run.record_failure().empty()) run.set_record_failure(record.end(record_time_now()));
@@ -237,7 +251,7 @@ ModuleResult field_test(USB_protocol& protocol, const ModuleJob& job) {
 
   const std::string status = "Próba z obiektu zakończona: " + field_tally_text(done.summary()) + ".";
   if (!run.record_failure().empty())
-    return failure(exit_code::kCantCreate, status, "nie można zapisać dziennika: " + run.record_failure());
+    return failed(exit_code::kCantCreate, status, "nie można zapisać dziennika: " + run.record_failure());
   switch (stop) {
     case Stop::module_failed: return not_accepted(protocol, bus_monitor_stop_text(outcome));
     case Stop::interrupted: return interrupted();

@@ -1032,7 +1032,7 @@ std::string field_project(const fs::path& path) {
 // The bus reports adr 0 Alarm I, adr 1 Alarm I, then adr 5 Awaria, which lights
 // nothing: each beginning is a line, then the coverage and the event not seen;
 // the protocol lists the three planned events and the one without a lamp.
-// Without a module: 69, and no record.
+// Without a module: 69, and no record; nor for a range that lights nothing (64).
 TEST_F(CliBinaryTest, FieldTestPrintsEachEventThatBeginsThenWhatWasNotSeen) {
   const std::string project = field_project(dir_ / "obiekt.zelp");
   const fs::path journal = dir_ / "J";
@@ -1045,6 +1045,10 @@ TEST_F(CliBinaryTest, FieldTestPrintsEachEventThatBeginsThenWhatWasNotSeen) {
   }
   TestBed bed;
   ASSERT_EQ(run_cli_binary({"upload", project}).status, 0);
+  const CliRun dark = run_cli_binary({"field", project, "300", "304", "--record", journal.string()});
+  EXPECT_EQ(dark.status, 64);
+  EXPECT_NE(dark.err.find("nie ma czego sprawdzać"), std::string::npos) << dark.err;
+  EXPECT_FALSE(fs::exists(journal));
   CliProcess cli({"field", project, "--for", "4", "--record", journal.string()});
   ASSERT_TRUE(cli.wait_for_err("Próba z obiektu: nasłuch wszystkich central", 1, 20s)) << cli.err_so_far();
   for (int row : {5, 8, 22}) bed.module().queue_rs485(unit_frame(row));
@@ -1079,7 +1083,8 @@ TEST_F(CliBinaryTest, FieldTestPrintsEachEventThatBeginsThenWhatWasNotSeen) {
 // Listening to unit 1 on a terminal: "b" and a comment rate the event just
 // seen; unit 2's event is a finding. An unplug ends the run with 74, its
 // coverage printed and the session closed; the next run of unit 1, without
-// a terminal, goes on with the record in a session of its own.
+// a terminal, goes on with the record in a session of its own. A comment
+// cut short by --for is not a verdict.
 TEST_F(CliBinaryTest, FieldTestTakesVerdictsOnATerminalAndGoesOnAfterAnUnplug) {
   const std::string project = field_project(dir_ / "obiekt.zelp");
   const fs::path journal = dir_ / "obiekt.zelp-protokoly";
@@ -1127,6 +1132,23 @@ TEST_F(CliBinaryTest, FieldTestTakesVerdictsOnATerminalAndGoesOnAfterAnUnplug) {
   ASSERT_EQ(resumed.records.size(), 1u);
   ASSERT_TRUE(resumed.newest()->record);
   EXPECT_EQ(resumed.newest()->record->sessions.size(), 2u);
+
+  // Time up while a fault's comment is typed: not written, and said.
+  CliProcess typing({"field", project, "--unit", "1", "--for", "5", "--record", (dir_ / "J").string()}, nullptr, true);
+  ASSERT_TRUE(typing.wait_for_err("nasłuch centrali 1", 1, 20s)) << typing.err_so_far();
+  bed.module().queue_rs485(unit_frame(8, 1));
+  ASSERT_TRUE(typing.wait_for_err("(Enter/o – OK, b – błąd, q – koniec): ", 1, 5s)) << typing.err_so_far();
+  typing.press("b");
+  ASSERT_TRUE(typing.wait_for_err("uwagi (adr 1. Alarm I): ", 1, 5s)) << typing.err_so_far();
+  typing.press("nie");
+  const CliRun cut = typing.finish();
+  EXPECT_EQ(cut.status, 0) << cut.err;
+  EXPECT_NE(cut.err.find("uwagi (adr 1. Alarm I): nie\n  Bez Enter: ocena „adr 1. Alarm I” nie została zapisana.\n"),
+            std::string::npos)
+      << cut.err;
+  const JournalReading unrated = load_walk_journal(dir_ / "J");
+  ASSERT_TRUE(unrated.ok && unrated.newest() && unrated.newest()->record) << unrated.reason;
+  EXPECT_FALSE(unrated.newest()->record->line(8)->rated());
 }
 
 }  // namespace
