@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "commissioning/walk_plan.h"
+#include "commissioning/walk_record.h"
 #include "config/config_matrix.h"
 #include "config/test_payload.h"
 
@@ -151,6 +152,18 @@ std::string unknown_row(const std::string& text) {
   return "nieznany wiersz zdarzenia: " + text + " (0-304 lub np. \"adr 7. Alarm II\")";
 }
 
+// OD and DO, by row or label, from operands[from] on; why one cannot be
+// read, empty when both can.
+std::string read_range(const std::vector<std::string>& operands, std::size_t from, CliOptions& options) {
+  int* bounds[] = {&options.walk_first, &options.walk_last};
+  for (std::size_t i = from; i < operands.size(); ++i) {
+    const auto row = parse_event_row(operands[i]);
+    if (!row) return unknown_row(operands[i]);
+    *bounds[i - from] = *row;
+  }
+  return {};
+}
+
 // walk [OD [DO]]: the range, and no other command's options.
 ParsedCommandLine walk_range(const std::vector<std::string>& operands, ParsedCommandLine parsed) {
   CliOptions& options = parsed.options;
@@ -162,12 +175,7 @@ ParsedCommandLine walk_range(const std::vector<std::string>& operands, ParsedCom
     return failure("--engineer dotyczy tylko polecenia walk z --confirm");
   if (!options.csv_file.empty() || options.list_records)
     return failure("--csv i --list dotyczą tylko polecenia protocol");
-  int* bounds[] = {&options.walk_first, &options.walk_last};
-  for (std::size_t i = 1; i < operands.size(); ++i) {
-    const auto row = parse_event_row(operands[i]);
-    if (!row) return failure(unknown_row(operands[i]));
-    *bounds[i - 1] = *row;
-  }
+  if (const std::string unreadable = read_range(operands, 1, options); !unreadable.empty()) return failure(unreadable);
   if (WalkPlan(options.walk_first, options.walk_last).empty())
     return failure("wierszy 1-4 nie wywoła ramka magistrali: nie ma czego testować");
   parsed.kind = ParsedCommandLine::run;
@@ -185,16 +193,11 @@ ParsedCommandLine field_operands(const std::vector<std::string>& operands, Parse
   if (operands.size() < 2) return failure("field: nie podano pliku");
   if (operands.size() > 4) return failure("nadmiarowy argument: " + operands[4]);
   options.confirm_file = operands[1];
-  int* bounds[] = {&options.walk_first, &options.walk_last};
-  for (std::size_t i = 2; i < operands.size(); ++i) {
-    const auto row = parse_event_row(operands[i]);
-    if (!row) return failure(unknown_row(operands[i]));
-    *bounds[i - 2] = *row;
-  }
+  if (const std::string unreadable = read_range(operands, 2, options); !unreadable.empty()) return failure(unreadable);
   if (std::max(options.walk_first, options.walk_last) < ConfigMatrix::kFirstAddressRow)
     return failure("wierszy 0-4 magistrala nie zgłasza jako zdarzeń: nie ma czego sprawdzać");
   // Without --unit the field test listens to every control unit.
-  if (std::find(given.begin(), given.end(), "--unit") == given.end()) options.unit = -1;
+  if (std::find(given.begin(), given.end(), "--unit") == given.end()) options.unit = kAnyUnit;
   parsed.kind = ParsedCommandLine::run;
   return parsed;
 }

@@ -27,9 +27,6 @@ ModuleResult done(std::string status, std::string summary) {
   return {exit_code::kDone, std::move(status), std::move(summary), {}, {}};
 }
 
-ModuleResult failed(int exit_status, std::string status, const std::string& reason) {
-  return {exit_status, std::move(status), "BŁĄD: " + reason, {}, {}};
-}
 
 // Written on standard error at the first Ctrl+C while the FLASH is
 // rewritten; from its second character when no progress line is drawn,
@@ -188,6 +185,10 @@ ModuleResult run_command(USB_protocol& protocol, const ModuleJob& job) {
 }
 
 }  // namespace
+
+ModuleResult failed(int exit_status, std::string status, const std::string& reason) {
+  return {exit_status, std::move(status), "BŁĄD: " + reason, {}, {}};
+}
 
 ModuleResult interrupted() { return {interrupt_exit_status(), "", "PRZERWANO (Ctrl+C)", {}, {}}; }
 

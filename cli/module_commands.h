@@ -44,6 +44,8 @@ ModuleResult run_on_module(const ModuleJob& job);
 
 // A run that Ctrl+C stopped.
 ModuleResult interrupted();
+// A failure with its exit status, the window's status text and its reason ("BŁĄD: reason").
+ModuleResult failed(int exit_status, std::string status, const std::string& reason);
 
 // A run stopped on a command the module did not accept, or at a Ctrl+C
 // (then the last command was accepted).

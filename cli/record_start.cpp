@@ -14,14 +14,6 @@
 #define ZEL_VERSION "?"
 #endif
 
-namespace {
-
-ModuleResult failure(int exit_status, std::string status, const std::string& reason) {
-  return {exit_status, std::move(status), "BŁĄD: " + reason, {}, {}};
-}
-
-}  // namespace
-
 std::optional<ModuleResult> check_module_for_record(USB_protocol& protocol, const ModuleJob& job,
                                                     const char* not_begun, ModuleReading& module) {
   job.progress.start(kReadbackCount);
@@ -29,9 +21,9 @@ std::optional<ModuleResult> check_module_for_record(USB_protocol& protocol, cons
   if (!check.read) return not_accepted(protocol, kReadbackStatusFailed);
   const int differing = check.module.differing_cells;
   if (differing == kNoValidConfiguration)
-    return failure(exit_code::kDataError, kReadbackStatusInvalid, "moduł nie zawiera poprawnej konfiguracji");
+    return failed(exit_code::kDataError, kReadbackStatusInvalid, "moduł nie zawiera poprawnej konfiguracji");
   if (differing > 0 && !job.options.force) {
-    return failure(exit_code::kDiffers, readback_result_text(differing),
+    return failed(exit_code::kDiffers, readback_result_text(differing),
                    "moduł zawiera inną konfigurację niż \"" + job.options.confirm_file + "\" (" +
                        std::to_string(differing) + " komórek się różni); " + not_begun + " (--force: mimo to)");
   }

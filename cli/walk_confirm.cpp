@@ -21,10 +21,6 @@ namespace {
 
 constexpr std::chrono::milliseconds kNoLimit(-1);
 
-ModuleResult failure(int exit_status, std::string status, const std::string& reason) {
-  return {exit_status, std::move(status), "BŁĄD: " + reason, {}, {}};
-}
-
 // A line typed key by key, echoed; Return ends it. Nothing after Ctrl+C.
 std::optional<std::string> read_comment(TerminalKeys& keys, std::ostream& ask) {
   TypedLine comment(ask);
@@ -125,7 +121,7 @@ ModuleResult walk_with_verdicts(USB_protocol& protocol, const ModuleJob& job) {
   const RecordStart begun = begin_record(job, keys, module, plan);
   if (begun.interrupted) return interrupted();
   if (!begun.failure.empty())
-    return failure(exit_code::kCantCreate, "",
+    return failed(exit_code::kCantCreate, "",
                    "nie można zapisać dziennika \"" + path_utf8(record.path()) + "\": " + begun.failure);
 
   WalkSequence walk(protocol, plan, options.unit);
@@ -135,7 +131,7 @@ ModuleResult walk_with_verdicts(USB_protocol& protocol, const ModuleJob& job) {
   for (bool walking = true; walking;) {
     if (const std::string cause = walk.show(); !cause.empty()) {
       if (interrupt_requested()) return interrupted();
-      return failure(exit_code::kIoError, walk.stopped_text(), cause);
+      return failed(exit_code::kIoError, walk.stopped_text(), cause);
     }
     const int row = plan.current_row();
     ask_for_verdict(ask, plan, *record.record()->line(row));
@@ -185,7 +181,7 @@ ModuleResult walk_with_verdicts(USB_protocol& protocol, const ModuleJob& job) {
   const std::string clear_failure = walk.finish();
   if (stopped_by_signal) return interrupted();
   if (!record_failure.empty())
-    return failure(exit_code::kCantCreate, walk.stopped_text(), "nie można zapisać dziennika: " + record_failure);
-  if (!clear_failure.empty()) return failure(exit_code::kIoError, walk.stopped_text(), clear_failure);
+    return failed(exit_code::kCantCreate, walk.stopped_text(), "nie można zapisać dziennika: " + record_failure);
+  if (!clear_failure.empty()) return failed(exit_code::kIoError, walk.stopped_text(), clear_failure);
   return {exit_code::kDone, status, "OK (" + status + ")", {}, {}};
 }
