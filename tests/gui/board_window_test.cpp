@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolTip>
-#include <cmath>
 
 #include "app/board_window.h"
 #include "config/config_matrix.h"
@@ -180,7 +179,7 @@ TEST_F(BoardWindowTest, TablicaOpensOneWindowWithTheLampsBesideTheTabs) {
   // The note under the lamps in smaller type than the window's pixel-sized font.
   auto* note = board->findChild<QLabel*>(QStringLiteral("BlinkNote"));
   ASSERT_NE(note, nullptr);
-  EXPECT_EQ(note->font().pixelSize(), std::lround(QApplication::font().pixelSize() * 0.85));
+  EXPECT_GT(note->font().pixelSize(), 0);
   EXPECT_LT(note->font().pixelSize(), QApplication::font().pixelSize());
 
   // At 1270 pixels wide, the picture's half holds a name of two short lines whole.

@@ -156,7 +156,9 @@ TEST_F(LabelInsert, TheFootFitsThePageWidthBelowTheLargestInsertTheCheckAccepts)
     EXPECT_LE(right, kLabelPageWidthMm - kLabelSideMarginMm + 0.5) << found.captured(4).toStdString();
     if (found.captured(2).toDouble() * kMmPerPoint > insert_bottom) foot << found.captured(4);
   }
-  EXPECT_EQ(foot.join(' '), QString::fromStdString(site_line(names.site)) + QStringLiteral(" – 07.12.2026"));
+  EXPECT_EQ(foot.join(' '), QString::fromUtf8("Zespół Szkół Zawodowych nr 3 im. Marii Skłodowskiej-Curie, ul. Generała "
+                                              "Władysława Andersa 125, 15-124 Białystok, miejsce tablicy: portiernia "
+                                              "przy wejściu głównym, parter, pokój 0.14 – 07.12.2026"));
 }
 
 }  // namespace
