@@ -229,6 +229,8 @@ TEST(NameText, NamesAreOneTrimmedLineAndALongOneIsNeverCut) {
       {" \n ", "", 0},
       {"\x01Hala B\x7f", "Hala B", 6},  // control characters at its ends go with the spaces
   };
+  EXPECT_EQ(site_line({"Zakład Północ", "", "portiernia", ""}), "Zakład Północ, miejsce tablicy: portiernia");
+  EXPECT_EQ(site_line({}), "");
   for (const Case& c : cases) {
     EXPECT_EQ(clean_name(c.typed), c.kept) << c.typed;
     EXPECT_EQ(name_length(c.kept), c.length) << c.typed;

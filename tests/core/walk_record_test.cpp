@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "commissioning/commissioning_record.h"
+#include "commissioning/numbered_record.h"
 #include "commissioning/walk_protocol_csv.h"
 #include "config/config_matrix.h"
 #include "config/name_text.h"
@@ -103,6 +104,9 @@ TEST(WalkJournal, EachRecordIsReadOnItsOwnAndADamagedLineSpoilsOnlyItsRecord) {
   row_305.replace(row_305.find("\"row\":9"), 7, "\"row\":305");
   std::string twice = start;
   twice.replace(twice.find("\"row\":9"), 7, "\"row\":5");
+  WalkRecord field = record_5_to_9();
+  field.header.kind = RecordKind::field;
+  const std::string field_start = journal_start_line(field) + journal_seen_line(5, 0, at(1));
   const std::string legacy_start =
       R"({"type":"start","time":"t","file":"a.zel","sha256":"","differing_cells":-1,"version":"","engineer":"",)"
       R"("site":{"name":"","address":"","board_place":"","notes":""},"rows":[5,6]})" "\n";
@@ -138,6 +142,11 @@ TEST(WalkJournal, EachRecordIsReadOnItsOwnAndADamagedLineSpoilsOnlyItsRecord) {
        {"Błąd w dzienniku, wiersz 2: pole \"time\" jest puste"}},
       {"unknown verdict", joined({start, R"({"type":"verdict","time":"t","row":5,"verdict":"dobrze","comment":""})" "\n"}),
        {"Błąd w dzienniku, wiersz 2: nieznana ocena"}},
+      {"a field test rating what the bus reported", joined({field_start, ok5}), {"1"}},
+      {"a field test rating what the bus did not report", joined({field_start, verdict(6, Verdict::ok)}),
+       {"Błąd w dzienniku, wiersz 3: ocena zdarzenia, którego magistrala nie zgłosiła"}},
+      {"a field test's \"nie oceniono\"", joined({field_start, verdict(5, Verdict::not_rated)}),
+       {"Błąd w dzienniku, wiersz 3: ocena zdarzenia, którego magistrala nie zgłosiła"}},
       {"an earlier version's journal", joined({legacy_start, legacy_verdict, journal_end_line("t3")}), {"1"}},
   };
   for (const Case& c : cases) {
@@ -169,6 +178,29 @@ TEST(WalkJournal, EachRecordIsReadOnItsOwnAndADamagedLineSpoilsOnlyItsRecord) {
   const WalkRecord old = *parse_walk_journal(joined({legacy_start, legacy_verdict})).records[0].record;
   EXPECT_EQ(old.line(6)->name, "Hala");
   EXPECT_EQ(old.sessions[0].module.differing_cells, kNoValidConfiguration);
+}
+
+// The handover's second record: the newest readable one of the other kind
+// over the same table, never a damaged one or one of another table.
+TEST(HandoverPartner, IsTheNewestRecordOfTheOtherKindOverTheSameTable) {
+  const auto stored = [](RecordKind kind, const std::string& sha, const std::string& engineer) {
+    WalkRecord record = record_5_to_9();
+    record.header.kind = kind;
+    record.header.sha256 = sha;
+    record.header.engineer = engineer;
+    return StoredRecord{"r.jsonl", record, {}};
+  };
+  JournalReading reading;
+  reading.records = {stored(RecordKind::field, "A", "stary"), stored(RecordKind::walk, "A", "obchód"),
+                     stored(RecordKind::field, "A", "nowy"), stored(RecordKind::field, "B", "inna tabela"),
+                     StoredRecord{"r.jsonl", std::nullopt, "uszkodzony"}};
+  const auto partner = [&](std::size_t chosen) {
+    const StoredRecord* found = handover_partner(reading, *reading.records[chosen].record);
+    return found ? found->record->header.engineer : std::string("brak");
+  };
+  EXPECT_EQ(partner(1), "nowy");
+  EXPECT_EQ(partner(0), "obchód");
+  EXPECT_EQ(partner(3), "brak");
 }
 
 class CommissioningRecordFile : public ScratchFolderTest {
