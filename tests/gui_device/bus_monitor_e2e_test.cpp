@@ -31,11 +31,6 @@ namespace fs = std::filesystem;
 constexpr milliseconds kNoon(((14 * 60 + 3) * 60 + 7) * 1000 + 250);  // 14:03:07.250
 constexpr int kPatienceMs = 5000;
 
-std::vector<std::uint8_t> unit_frame(int row, int unit = 0) {
-  const TestPayload payload = build_test_payload(row, unit);
-  return {payload.begin(), payload.end()};
-}
-
 class BusMonitorTest : public ModuleWindowTest {
  protected:
   void SetUp() override {
@@ -58,12 +53,7 @@ class BusMonitorTest : public ModuleWindowTest {
   }
   BusMonitorController& controller() { return *tab_->controller(); }
   QTableWidget* table() { return control<QTableWidget>("MonitorActiveTable"); }
-  std::vector<std::string> changes() {
-    std::vector<std::string> lines;
-    QListWidget* list = control<QListWidget>("MonitorChangeList");
-    for (int i = 0; i < list->count(); ++i) lines.push_back(list->item(i)->text().toStdString());
-    return lines;
-  }
+  std::vector<std::string> changes() { return list_texts(control<QListWidget>("MonitorChangeList")); }
   std::vector<std::string> activeRows() {
     std::vector<std::string> rows;
     for (int r = 0; r < table()->rowCount(); ++r) {
@@ -71,11 +61,6 @@ class BusMonitorTest : public ModuleWindowTest {
                      "|" + table()->item(r, 2)->text().toStdString());
     }
     return rows;
-  }
-  // Waits until the module has answered `count` more polls.
-  bool waitForPolls(std::size_t count) {
-    const std::size_t target = module().requests().size() + count;
-    return QTest::qWaitFor([&] { return module().requests().size() >= target; }, kPatienceMs);
   }
   bool waitForChanges(std::size_t count) {
     return QTest::qWaitFor([&] { return changes().size() >= count; }, kPatienceMs);

@@ -32,11 +32,6 @@ constexpr const char* kFieldBus =
     "300  0  adr 5. Awaria\n"
     "450  3  adr 2. Alarm I\n";
 
-std::vector<std::uint8_t> unit_frame(int row, int unit) {
-  const TestPayload payload = build_test_payload(row, unit);
-  return {payload.begin(), payload.end()};
-}
-
 // The record's project lights lamps 3 and 7 for adr 0. Alarm I, lamp 2 for
 // adr 1. Alarm I and lamp 3 for adr 2. Alarm I: the plan of rows 5-304 is
 // those three events.
@@ -80,10 +75,7 @@ class FieldTest : public WalkRecordTest {
     bus_ = std::make_unique<BusScriptPlayer>(module(), *parsed.script);
   }
   // A few polls answered: what the bus says now begins events, it is not the state at the start.
-  bool waitForListening() {
-    const std::size_t asked = module().requests().size();
-    return QTest::qWaitFor([&] { return module().requests().size() > asked + 2; }, 5000);
-  }
+  bool waitForListening() { return waitForPolls(3); }
   bool waitForTally(const std::string& tally) {
     return QTest::qWaitFor([&] { return fieldControl<QLabel>("FieldTally")->text().toStdString() == tally; }, 5000);
   }
@@ -94,12 +86,7 @@ class FieldTest : public WalkRecordTest {
     for (int line = 0; line < plan->rowCount(); ++line) texts.push_back(plan->index(line, column).data().toString().toStdString());
     return texts;
   }
-  std::vector<std::string> findings() {
-    std::vector<std::string> texts;
-    QListWidget* list = fieldControl<QListWidget>("FieldFindings");
-    for (int i = 0; i < list->count(); ++i) texts.push_back(list->item(i)->text().toStdString());
-    return texts;
-  }
+  std::vector<std::string> findings() { return list_texts(fieldControl<QListWidget>("FieldFindings")); }
 
   FieldTestTab* field_ = nullptr;
   std::unique_ptr<BusScriptPlayer> bus_;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -14,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/test_payload.h"
 #include "emulator/test_bed.h"
 #include "gui/filled_shape.h"
 #include "protocol/connection_state.h"
@@ -27,6 +29,19 @@ inline const std::string kNotConnectedBanner = "\t\t\t*** Nie ma w  tej chwili p
 inline const std::string kNotConnectedStatus = "Nie udalo sie polaczyc!";
 
 inline bool is_request_line(const std::string& line) { return line.rfind("<--  \t", 0) == 0; }
+
+// A control unit's frame reporting the event of matrix row `row`.
+inline std::vector<std::uint8_t> unit_frame(int row, int unit = 0) {
+  const TestPayload payload = build_test_payload(row, unit);
+  return {payload.begin(), payload.end()};
+}
+
+// The texts of a list, top to bottom.
+inline std::vector<std::string> list_texts(const QListWidget* list) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list->count(); ++i) texts.push_back(list->item(i)->text().toStdString());
+  return texts;
+}
 inline bool is_reply_line(const std::string& line) { return line.rfind("  -->\t", 0) == 0; }
 
 class ModuleWindowTest : public WindowTest {
@@ -68,6 +83,12 @@ class ModuleWindowTest : public WindowTest {
   }
 
   std::string status() { return window().statusText().toStdString(); }
+
+  // Waits until the module has answered `count` more requests.
+  bool waitForPolls(std::size_t count) {
+    const std::size_t target = module().requests().size() + count;
+    return QTest::qWaitFor([&] { return module().requests().size() >= target; }, 5000);
+  }
 
   // Not connected, as the connection state holds it and as the page shows it.
   // After a failed connect the unopened protocol object may stay current
