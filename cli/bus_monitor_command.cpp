@@ -4,7 +4,6 @@
 #include <chrono>
 
 #include "cli/platform_console.h"
-#include "commissioning/bus_monitor.h"
 
 namespace {
 
@@ -23,24 +22,44 @@ void print(const BusPoll& poll, const CliOptions& options, const BusMonitorOutpu
 
 }  // namespace
 
-USB_protocol::Outcome run_bus_monitor(USB_protocol& protocol, const CliOptions& options,
-                                      const BusMonitorOutput& output) {
+BusPollingEnd poll_bus(USB_protocol& protocol, BusMonitor& monitor, int seconds,
+                       const std::function<bool(const BusPoll&)>& seen,
+                       const std::function<bool(std::chrono::milliseconds)>& wait, USB_protocol::Outcome& outcome) {
   using Clock = std::chrono::steady_clock;
   const auto interval = std::chrono::milliseconds(kBusPollIntervalMs);
-  const auto end = options.monitor_seconds < 0 ? Clock::time_point::max()
-                                               : Clock::now() + std::chrono::seconds(options.monitor_seconds);
-  BusMonitor monitor;
-  monitor.begin_run();
+  const auto end = seconds < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::seconds(seconds);
   const auto now = [] { return time_of_day(std::chrono::system_clock::now()); };
+  monitor.begin_run();
+  outcome = USB_protocol::Outcome::accepted;
   for (;;) {
-    if (interrupt_requested()) return USB_protocol::Outcome::accepted;
-    const USB_protocol::Outcome outcome =
-        monitor.drain(protocol, now, [&](const BusPoll& poll) { print(poll, options, output); });
-    if (outcome != USB_protocol::Outcome::accepted) return outcome;
-    if (output.log && !output.log->failure().empty()) return USB_protocol::Outcome::accepted;
+    if (interrupt_requested()) return BusPollingEnd::interrupted;
+    bool go_on = true;
+    outcome = monitor.drain(protocol, now, [&](const BusPoll& poll) {
+      if (go_on) go_on = seen(poll);
+    });
+    if (!go_on) return BusPollingEnd::stopped;
+    if (outcome != USB_protocol::Outcome::accepted) return BusPollingEnd::module_failed;
     const auto left = end - Clock::now();
-    if (left <= Clock::duration::zero()) return USB_protocol::Outcome::accepted;
-    const auto wait = left < interval ? std::chrono::duration_cast<std::chrono::milliseconds>(left) : interval;
-    if (!sleep_unless_interrupted(wait)) return USB_protocol::Outcome::accepted;
+    if (left <= Clock::duration::zero()) return BusPollingEnd::time_up;
+    if (!wait(left < interval ? std::chrono::duration_cast<std::chrono::milliseconds>(left) : interval))
+      return BusPollingEnd::stopped;
   }
+}
+
+USB_protocol::Outcome run_bus_monitor(USB_protocol& protocol, const CliOptions& options,
+                                      const BusMonitorOutput& output) {
+  BusMonitor monitor;
+  USB_protocol::Outcome outcome = USB_protocol::Outcome::accepted;
+  const auto seen = [&](const BusPoll& poll) {
+    print(poll, options, output);
+    return !output.log || output.log->failure().empty();
+  };
+  // A sleep cut short by Ctrl+C ends the run at the next turn.
+  const auto sleep = [](std::chrono::milliseconds wait) {
+    sleep_unless_interrupted(wait);
+    return true;
+  };
+  if (poll_bus(protocol, monitor, options.monitor_seconds, seen, sleep, outcome) == BusPollingEnd::module_failed)
+    return outcome;
+  return USB_protocol::Outcome::accepted;
 }

@@ -5,10 +5,13 @@
 // time of --for has passed or Ctrl+C. Each line is flushed at once, so a
 // pipe (| tee, | grep) sees it without delay.
 
+#include <chrono>
+#include <functional>
 #include <ostream>
 
 #include "config/appended_file.h"
 #include "cli/cli_options.h"
+#include "commissioning/bus_monitor.h"
 #include "protocol/usb_protocol.h"
 
 struct BusMonitorOutput {
@@ -21,3 +24,15 @@ struct BusMonitorOutput {
 // failure() says why).
 USB_protocol::Outcome run_bus_monitor(USB_protocol& protocol, const CliOptions& options,
                                       const BusMonitorOutput& output);
+
+// How a run of polls ended.
+enum class BusPollingEnd { time_up, interrupted, module_failed, stopped };
+
+// Starts `monitor`'s run and polls the bus every kBusPollIntervalMs until
+// `seconds` have passed (negative: no limit), Ctrl+C, a poll the module did
+// not answer (`outcome` says how), or `seen` (each poll of a drain) or
+// `wait` (between drains, up to the time given: a sleep or a key's read)
+// say stop by returning false.
+BusPollingEnd poll_bus(USB_protocol& protocol, BusMonitor& monitor, int seconds,
+                       const std::function<bool(const BusPoll&)>& seen,
+                       const std::function<bool(std::chrono::milliseconds)>& wait, USB_protocol::Outcome& outcome);

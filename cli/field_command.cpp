@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/bus_monitor_command.h"
 #include "cli/exit_codes.h"
 #include "cli/platform_console.h"
 #include "cli/record_start.h"
@@ -159,42 +160,37 @@ enum class Stop { time_up, quit, interrupted, module_failed, record_failed };
 // start: only from then on is an event that begins seen as beginning.
 Stop listen(USB_protocol& protocol, const ModuleJob& job, TerminalKeys& keys, FieldRun& run,
             USB_protocol::Outcome& outcome, const std::function<void()>& listening) {
-  using Clock = std::chrono::steady_clock;
-  const auto interval = std::chrono::milliseconds(kBusPollIntervalMs);
-  const int seconds = job.options.monitor_seconds;
-  const auto end = seconds < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::seconds(seconds);
   BusMonitor monitor;
-  monitor.begin_run();
-  const auto now = [] { return time_of_day(std::chrono::system_clock::now()); };
-  bool said_listening = false;
-  for (;;) {
-    if (interrupt_requested()) return Stop::interrupted;
-    bool taken = true;
-    outcome = monitor.drain(protocol, now, [&](const BusPoll& poll) {
-      for (const BusLogEntry& entry : poll.new_entries) {
-        if (const auto* change = std::get_if<BusChange>(&entry)) {
-          if (change->began && taken) taken = run.seen(*change);
-        } else if (std::holds_alternative<BusNote>(entry) && job.notices) {
-          *job.notices << bus_log_tab_line(entry) << std::endl;  // dropped frames, the state at the start
-        }
+  const auto seen = [&](const BusPoll& poll) {
+    for (const BusLogEntry& entry : poll.new_entries) {
+      if (const auto* change = std::get_if<BusChange>(&entry)) {
+        if (change->began && !run.seen(*change)) return false;
+      } else if (std::holds_alternative<BusNote>(entry) && job.notices) {
+        *job.notices << bus_log_tab_line(entry) << std::endl;  // dropped frames, the state at the start
       }
-    });
-    if (!taken) return Stop::record_failed;
-    if (outcome != USB_protocol::Outcome::accepted) return Stop::module_failed;
+    }
+    return true;
+  };
+  bool said_listening = false;
+  const auto wait = [&](std::chrono::milliseconds wait) {
     if (!said_listening && monitor.started()) {
       listening();
       said_listening = true;
     }
-    const auto left = end - Clock::now();
-    if (left <= Clock::duration::zero()) return Stop::time_up;
-    const auto wait = left < interval ? std::chrono::duration_cast<std::chrono::milliseconds>(left) : interval;
-    if (keys.active()) {
-      const std::string input = keys.read_key(wait);
-      if (!input.empty() && !run.key(input)) return run.record_failure().empty() ? Stop::quit : Stop::record_failed;
-    } else if (!sleep_unless_interrupted(wait)) {
-      return Stop::interrupted;
+    if (!keys.active()) {
+      sleep_unless_interrupted(wait);  // Ctrl+C ends the run at the next turn
+      return true;
     }
+    const std::string input = keys.read_key(wait);
+    return input.empty() || run.key(input);
+  };
+  switch (poll_bus(protocol, monitor, job.options.monitor_seconds, seen, wait, outcome)) {
+    case BusPollingEnd::time_up: return Stop::time_up;
+    case BusPollingEnd::interrupted: return Stop::interrupted;
+    case BusPollingEnd::module_failed: return Stop::module_failed;
+    case BusPollingEnd::stopped: break;
   }
+  return run.record_failure().empty() ? Stop::quit : Stop::record_failed;
 }
 
 }  // namespace
